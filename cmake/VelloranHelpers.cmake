@@ -1,0 +1,104 @@
+# Build conventions shared by every folder.
+
+find_program(VL_CCACHE ccache)
+if(VL_CCACHE)
+    # Base dir + no hashed cwd: a fresh clone in another folder still hits the cache.
+    set(_vl_launcher ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=1 ${VL_CCACHE})
+    set(CMAKE_C_COMPILER_LAUNCHER ${_vl_launcher})
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${_vl_launcher})
+endif()
+
+add_compile_options(-Wall -Wextra)
+
+if(VL_SANITIZE AND VL_FUZZ)
+    message(FATAL_ERROR "VL_SANITIZE and VL_FUZZ are separate builds")
+endif()
+if(VL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+if(VL_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "VL_FUZZ needs clang: configure with CC=clang CXX=clang++")
+    endif()
+    # Project code is instrumented for coverage; only the fuzz targets get libFuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+
+# Qt is found once, on first use, so that the Qt-free libraries build without it.
+macro(vl_need_qt)
+    if(NOT Qt6_FOUND)
+        set(CMAKE_AUTOMOC ON)
+        find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Xml Test Multimedia Core5Compat)
+    endif()
+    set(CMAKE_AUTOMOC ON)
+endmacro()
+
+# vl_add_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+# builds the shared library libvl_<name> as target vl_<name>; its folder is the include root.
+function(vl_add_library name)
+    cmake_parse_arguments(A "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    add_library(vl_${name} SHARED ${A_SOURCES})
+    set_target_properties(vl_${name} PROPERTIES OUTPUT_NAME vl_${name})
+    target_include_directories(vl_${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(vl_${name} PUBLIC ${A_PUBLIC_LIBS} PRIVATE ${A_PRIVATE_LIBS})
+endfunction()
+
+# vl_add_test(<name> SOURCES ... LIBS ... [QT] [ENV k=v ...] [SERIAL])
+# a GoogleTest binary; QT gives it a main that creates the application object
+# (offscreen platform), otherwise its main is Qt-free.
+function(vl_add_test name)
+    if(VL_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(A "QT;SERIAL" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    add_executable(${name} ${A_SOURCES})
+    if(A_QT)
+        target_link_libraries(${name} PRIVATE vl_testmain_qt ${A_LIBS})
+    else()
+        target_link_libraries(${name} PRIVATE vl_testmain ${A_LIBS})
+    endif()
+    target_compile_definitions(${name} PRIVATE
+        VL_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
+        VL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+        VL_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 300)
+    endif()
+    set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${A_ENV}" TIMEOUT ${A_TIMEOUT})
+    if(A_SERIAL)
+        list(APPEND props RUN_SERIAL TRUE)
+    endif()
+    # Listing at test time keeps the build free of test runs (sanitizer builds, no display).
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES ${props})
+endfunction()
+
+# vl_add_fuzzer(<name> SOURCES ... LIBS ...): a libFuzzer target, built only with VL_FUZZ.
+# .ci/run reads the list of fuzzers from ${CMAKE_BINARY_DIR}/fuzzers.txt.
+function(vl_add_fuzzer name)
+    if(NOT VL_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE ${A_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY VL_FUZZERS ${name})
+    set_property(GLOBAL APPEND PROPERTY VL_FUZZER_LINES "${name} $<TARGET_FILE:${name}> ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name}")
+endfunction()
+
+function(vl_finish_fuzzers)
+    if(NOT VL_FUZZ)
+        return()
+    endif()
+    get_property(fuzzers GLOBAL PROPERTY VL_FUZZERS)
+    get_property(lines GLOBAL PROPERTY VL_FUZZER_LINES)
+    list(JOIN lines "\n" text)
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzzers.txt CONTENT "${text}\n")
+    add_custom_target(fuzzers ALL DEPENDS ${fuzzers})
+endfunction()

@@ -1,0 +1,34 @@
+#include "ChildProcess.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace vltest;
+
+TEST(TempDir, CreatedPrivateAndRemovedWithContents) {
+    std::string path;
+    {
+        TempDir dir("tsupport");
+        path = dir.path();
+        ASSERT_TRUE(std::filesystem::is_directory(path));
+        EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_all);
+        writeFile(dir.file("a.txt"), std::string("x\0y", 3));
+        EXPECT_EQ(readFile(dir.file("a.txt")), std::string("x\0y", 3));
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(ChildProcess, FeedsInputAndCollectsOutputAndStatus) {
+    const std::string big(1 << 20, 'q'); // larger than a pipe buffer both ways
+    const CommandResult r = runCommand({"cat"}, big);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, big);
+    EXPECT_EQ(runCommand({"sh", "-c", "echo err >&2; exit 3"}).exitCode, 3);
+    EXPECT_EQ(runCommand({"sh", "-c", "echo err >&2"}).err, "err\n");
+    EXPECT_EQ(runCommand({"/nonexistent/program"}).exitCode, 127);
+    EXPECT_TRUE(haveProgram("sh"));
+    EXPECT_FALSE(haveProgram("no-such-program-here"));
+}
