@@ -188,8 +188,9 @@ TEST(RFC822Timestamps, Formats) {
 // Dates written by the C library's strftime in POSIX zones, from 1970 to 9999, parse back to
 // the same instant and offset, and format back to the same text.
 TEST(RFC822Timestamps, RoundTripWithTheCLibraryOverAWideRange) {
-    const char *zones[] = {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "EST5EDT,M3.2.0,M11.1.0", "IST-5:30",
-                           "NZST-12NZDT,M9.5.0,M4.1.0/3", "XYZ+9:45", "ABC-14"};
+    const char *zones[] = {"UTC0",     "CET-1CEST,M3.5.0,M10.5.0/3",  "EST5EDT,M3.2.0,M11.1.0",
+                           "IST-5:30", "NZST-12NZDT,M9.5.0,M4.1.0/3", "XYZ+9:45",
+                           "ABC-14"};
     int checked = 0;
     for (const char *zone : zones) {
         ZoneGuard guard(zone);

@@ -64,7 +64,8 @@ TEST(Timestamps, MakeUtcTimestampEdges) {
     EXPECT_EQ(make_utc_timestamp(1969, 11, 31, 23, 59, 59, 0), -1);
     EXPECT_EQ(make_utc_timestamp(9999, 11, 31, 23, 59, 59, 0), 253402300799);
     EXPECT_EQ(make_utc_timestamp(1, 0, 1, 0, 0, 0, 0), -62135596800);
-    EXPECT_EQ(make_utc_timestamp(2005, 2, 7, 14, 5, 9, 60), make_utc_timestamp(2005, 2, 7, 14, 5, 9, 0) - 3600);
+    EXPECT_EQ(make_utc_timestamp(2005, 2, 7, 14, 5, 9, 60),
+              make_utc_timestamp(2005, 2, 7, 14, 5, 9, 0) - 3600);
     for (int year : {0, -1, 10000, 2147483647, -2147483647 - 1}) {
         EXPECT_EQ(messageOf<std::range_error>([&] { (void)make_utc_timestamp(year, 0, 1, 0, 0, 0, 0); }),
                   "year is outside the range valid for Epoch values")
@@ -92,7 +93,8 @@ TEST(Timestamps, MakeUtcTimestampMatchesTimegm) {
     for (int year : {1600, 1700, 1900, 1969, 1970, 2000, 2024, 2038, 2100, 2400}) {
         for (int month = 0; month < 12; ++month) {
             for (int day = 1; day <= Date::daysInMonth(year, static_cast<Date::Month>(month)); ++day)
-                ASSERT_EQ(make_utc_timestamp(year, month, day, 12, 0, 0, 0), libcTimegm(year, month, day, 12, 0, 0));
+                ASSERT_EQ(make_utc_timestamp(year, month, day, 12, 0, 0, 0),
+                          libcTimegm(year, month, day, 12, 0, 0));
         }
     }
 }
@@ -125,12 +127,14 @@ TEST(Timestamps, DateValidation) {
             EXPECT_EQ(d.getMonth(), c.month);
             EXPECT_EQ(d.getDayOfMonth(), c.day);
         } else {
-            EXPECT_EQ(messageOf<std::invalid_argument>([&] { Date(c.year, static_cast<Date::Month>(c.month), c.day); }),
+            EXPECT_EQ(messageOf<std::invalid_argument>(
+                          [&] { Date(c.year, static_cast<Date::Month>(c.month), c.day); }),
                       c.error);
         }
     }
-    EXPECT_EQ(messageOf<std::invalid_argument>([] { (void)Date::daysInMonth(2000, static_cast<Date::Month>(12)); }),
-              "invalid month value");
+    EXPECT_EQ(
+        messageOf<std::invalid_argument>([] { (void)Date::daysInMonth(2000, static_cast<Date::Month>(12)); }),
+        "invalid month value");
     EXPECT_EQ(Date::daysInMonth(2000, Date::February), 29);
     EXPECT_EQ(Date::daysInMonth(2100, Date::February), 28);
     EXPECT_EQ(Date::daysInMonth(2001, Date::September), 30);
@@ -189,11 +193,13 @@ TEST(Timestamps, StandardForms) {
     EXPECT_EQ(Date(12345, Date::December, 31).formatStandardDate(), "12345-12-31");
     EXPECT_EQ(Time(7, 5, 9).formatStandardTime(), "07:05:09");
     EXPECT_EQ(DateTime(2005, Date::March, 7, 14, 5, 9).formatStandardDateTime(), "2005-03-07 14:05:09");
-    EXPECT_EQ(Timestamp(2005, Date::March, 7, 14, 5, 9, 60).formatStandardTimestamp(), "2005-03-07 14:05:09 +0100");
+    EXPECT_EQ(Timestamp(2005, Date::March, 7, 14, 5, 9, 60).formatStandardTimestamp(),
+              "2005-03-07 14:05:09 +0100");
     struct Zone {
         int minutes;
         const char *text;
-    } const zones[] = {{0, "+0000"}, {330, "+0530"}, {-480, "-0800"}, {-90, "-0130"}, {-1, "-0001"}, {840, "+1400"}};
+    } const zones[] = {{0, "+0000"},   {330, "+0530"}, {-480, "-0800"},
+                       {-90, "-0130"}, {-1, "-0001"},  {840, "+1400"}};
     for (const Zone &z : zones)
         EXPECT_EQ(Timezone(z.minutes).getPrintableTimezoneOffset(), z.text);
     EXPECT_EQ(Timezone(-2147483647 - 1).getPrintableTimezoneOffset(), "-3579139408");
@@ -240,9 +246,12 @@ TEST(Timestamps, LocalZoneOffsets) {
         const std::int64_t summer = make_utc_timestamp(2005, Date::July, 15, 12, 0, 0, 0);
         EXPECT_EQ(Timestamp::getLocalTimezoneOffsetAt(winter), 60);
         EXPECT_EQ(Timestamp::getLocalTimezoneOffsetAt(summer), 120);
-        EXPECT_EQ(Timestamp::getLocalTimezoneOffsetAt(make_utc_timestamp(2040, Date::July, 1, 0, 0, 0, 0)), 120);
-        EXPECT_EQ(Timestamp::approximateLocalTimezoneOffsetAt(Date(2005, Date::July, 15), Time(12, 0, 0)), 120);
-        EXPECT_EQ(Timestamp::approximateLocalTimezoneOffsetAt(Date(2045, Date::January, 15), Time(12, 0, 0)), 60);
+        EXPECT_EQ(Timestamp::getLocalTimezoneOffsetAt(make_utc_timestamp(2040, Date::July, 1, 0, 0, 0, 0)),
+                  120);
+        EXPECT_EQ(Timestamp::approximateLocalTimezoneOffsetAt(Date(2005, Date::July, 15), Time(12, 0, 0)),
+                  120);
+        EXPECT_EQ(Timestamp::approximateLocalTimezoneOffsetAt(Date(2045, Date::January, 15), Time(12, 0, 0)),
+                  60);
 
         const int now = Timezone::getLocalTimezoneOffset();
         EXPECT_TRUE(now == 60 || now == 120);
@@ -252,7 +261,8 @@ TEST(Timestamps, LocalZoneOffsets) {
         const std::int64_t after = Timestamp::getCurrentUTCTimestamp();
         EXPECT_GE(current.asUTCTimestamp(), before);
         EXPECT_LE(current.asUTCTimestamp(), after);
-        EXPECT_EQ(current.getTimezone().getOffset(), Timestamp::getLocalTimezoneOffsetAt(current.asUTCTimestamp()));
+        EXPECT_EQ(current.getTimezone().getOffset(),
+                  Timestamp::getLocalTimezoneOffsetAt(current.asUTCTimestamp()));
     }
     {
         ZoneGuard zone("NST+3:30NDT,M3.2.0,M11.1.0");
@@ -266,6 +276,7 @@ TEST(Timestamps, LocalZoneOffsets) {
     {
         ZoneGuard zone("UTC0");
         EXPECT_EQ(Timezone().getOffset(), 0);
-        EXPECT_EQ(std::abs(Timestamp::getCurrentUTCTimestamp() - std::int64_t(std::time(nullptr))) <= 1, true);
+        EXPECT_EQ(std::abs(Timestamp::getCurrentUTCTimestamp() - std::int64_t(std::time(nullptr))) <= 1,
+                  true);
     }
 }
