@@ -184,27 +184,52 @@ std::wstring decodeUTF8(const std::string &bytes)
     const std::size_t n = bytes.size();
     std::size_t i = markLength(bytes, UTF8);
     std::wstring out;
-    out.resize(n - i);
-    wchar_t *o = out.data();
+    out.reserve(n - i);
+    // Characters are staged in a small buffer and appended in blocks, which spares the
+    // output the extra pass that sizing it up front would cost.
+    constexpr std::size_t stageSize = 1024;
+    wchar_t stage[stageSize];
+    wchar_t *o = stage;
     while (i < n) {
-        // Most mail text is ASCII: take eight bytes at a time while none has its top bit.
-        while (n - i >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            for (int k = 0; k < 8; ++k)
-                o[k] = p[i + k];
-            o += 8;
-            i += 8;
+        if (o > stage + stageSize - 16) {
+            out.append(stage, static_cast<std::size_t>(o - stage));
+            o = stage;
         }
-        if (i >= n)
-            break;
+        // Most mail text is ASCII: take sixteen bytes at a time while none has its top bit.
+        if (n - i >= 16) {
+            unsigned char chunk[16];
+            std::memcpy(chunk, p + i, 16);
+            std::uint64_t a, b;
+            std::memcpy(&a, chunk, 8);
+            std::memcpy(&b, chunk + 8, 8);
+            if (!((a | b) & 0x8080808080808080ULL)) {
+                for (int k = 0; k < 16; ++k)
+                    o[k] = chunk[k];
+                o += 16;
+                i += 16;
+                continue;
+            }
+        }
         const std::uint32_t lead = p[i];
         if (lead < 0x80) {
             *o++ = static_cast<wchar_t>(lead);
             ++i;
             continue;
+        }
+        // The common well-formed two- and three-byte characters take a short path; all
+        // else goes the general way below.
+        if (lead >= 0xC2 && lead <= 0xDF && n - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
+            *o++ = static_cast<wchar_t>((lead & 0x1F) << 6 | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if ((lead & 0xF0) == 0xE0 && n - i >= 3 && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            const std::uint32_t v = (lead & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F);
+            if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) {
+                *o++ = static_cast<wchar_t>(v);
+                i += 3;
+                continue;
+            }
         }
         if (lead >= 0xFE || (lead & 0xC0) == 0x80) {
             *o++ = replacementChar;
@@ -240,7 +265,7 @@ std::wstring decodeUTF8(const std::string &bytes)
         else
             *o++ = scalarOrReplacement(value);
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    out.append(stage, static_cast<std::size_t>(o - stage));
     return out;
 }
 
@@ -315,11 +340,18 @@ std::wstring decodeUTF7(const std::string &bytes)
 std::wstring decodeLatin1(const std::string &bytes)
 {
     const Byte *p = bytesOf(bytes);
+    const std::size_t n = bytes.size();
     std::wstring out;
-    out.resize(bytes.size());
-    wchar_t *o = out.data();
-    for (std::size_t i = 0, n = bytes.size(); i < n; ++i)
-        o[i] = p[i];
+    out.reserve(n);
+    // Staged in blocks, as in decodeUTF8.
+    constexpr std::size_t stageSize = 1024;
+    wchar_t stage[stageSize];
+    for (std::size_t start = 0; start < n; start += stageSize) {
+        const std::size_t count = n - start < stageSize ? n - start : stageSize;
+        for (std::size_t k = 0; k < count; ++k)
+            stage[k] = p[start + k];
+        out.append(stage, count);
+    }
     return out;
 }
 
