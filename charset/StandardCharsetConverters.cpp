@@ -197,8 +197,7 @@ const Fixed8BitTable fixed8BitTables[] = {
     {nullptr, nullptr},
 };
 
-std::wstring convertFixed8BitString(const std::string &bytes, const void *table)
-{
+std::wstring convertFixed8BitString(const std::string &bytes, const void *table) {
     std::wstring out;
     if (bytes.empty())
         return out;
@@ -225,8 +224,7 @@ std::wstring convertFixed8BitString(const std::string &bytes, const void *table)
     return out;
 }
 
-std::wstring convertMultibyteString(const std::string &bytes, const void *root)
-{
+std::wstring convertMultibyteString(const std::string &bytes, const void *root) {
     std::wstring out;
     const auto *top = static_cast<const MBCSTableEntry *>(root);
     if (bytes.empty() || !top)

@@ -9,8 +9,7 @@ namespace {
 
 using Byte = unsigned char;
 
-const Byte *bytesOf(const std::string &s)
-{
+const Byte *bytesOf(const std::string &s) {
     return reinterpret_cast<const Byte *>(s.data());
 }
 
@@ -18,8 +17,7 @@ const Byte *bytesOf(const std::string &s)
 // hyphen-minus that closes a run, -1 for anything else (which also closes it).
 constexpr struct Utf7Base64Table {
     signed char value[256];
-    constexpr Utf7Base64Table() : value()
-    {
+    constexpr Utf7Base64Table() : value() {
         for (int i = 0; i < 256; ++i)
             value[i] = -1;
         for (int i = 0; i < 26; ++i) {
@@ -34,45 +32,38 @@ constexpr struct Utf7Base64Table {
     }
 } utf7_base64_decode;
 
-constexpr bool isHighSurrogate(std::uint32_t u)
-{
+constexpr bool isHighSurrogate(std::uint32_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
 
-constexpr bool isLowSurrogate(std::uint32_t u)
-{
+constexpr bool isLowSurrogate(std::uint32_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-constexpr wchar_t combineSurrogates(std::uint32_t high, std::uint32_t low)
-{
+constexpr wchar_t combineSurrogates(std::uint32_t high, std::uint32_t low) {
     return static_cast<wchar_t>(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
 }
 
 // A decoded 32-bit value that is not a Unicode scalar value becomes U+FFFD, so no caller
 // ever sees a surrogate, a value beyond the code space or a negative wchar_t.
-constexpr wchar_t scalarOrReplacement(std::uint32_t v)
-{
+constexpr wchar_t scalarOrReplacement(std::uint32_t v) {
     if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
         return replacementChar;
     return static_cast<wchar_t>(v);
 }
 
-std::size_t markLength(const std::string &bytes, UnicodeEncoding form)
-{
+std::size_t markLength(const std::string &bytes, UnicodeEncoding form) {
     return checkForBOM(bytes) == form ? static_cast<std::size_t>(bomSize[form]) : 0;
 }
 
 // Code units of UTF-16 (read from bytes or from a UTF-7 run) to code points: a high
 // surrogate followed by a low one gives one supplementary character, an unpaired half
 // gives U+FFFD.
-class SurrogateJoiner
-{
+class SurrogateJoiner {
 public:
     explicit SurrogateJoiner(wchar_t *out) : m_out(out) {}
 
-    void put(std::uint32_t unit)
-    {
+    void put(std::uint32_t unit) {
         if (m_high) {
             if (isLowSurrogate(unit)) {
                 *m_out++ = combineSurrogates(m_high, unit);
@@ -91,16 +82,14 @@ public:
     }
 
     // Ends a stretch of units: a high surrogate still waiting has lost its partner.
-    void flush()
-    {
+    void flush() {
         if (m_high) {
             *m_out++ = replacementChar;
             m_high = 0;
         }
     }
 
-    void putChar(wchar_t c)
-    {
+    void putChar(wchar_t c) {
         flush();
         *m_out++ = c;
     }
@@ -112,9 +101,7 @@ private:
     std::uint32_t m_high = 0;
 };
 
-template<bool BigEndian>
-std::wstring decodeUTF16(const std::string &bytes)
-{
+template <bool BigEndian> std::wstring decodeUTF16(const std::string &bytes) {
     const std::size_t start = markLength(bytes, BigEndian ? UTF16BE : UTF16LE);
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
@@ -133,9 +120,7 @@ std::wstring decodeUTF16(const std::string &bytes)
     return out;
 }
 
-template<bool BigEndian>
-std::wstring decodeUTF32(const std::string &bytes)
-{
+template <bool BigEndian> std::wstring decodeUTF32(const std::string &bytes) {
     const std::size_t start = markLength(bytes, BigEndian ? UTF32BE : UTF32LE);
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
@@ -143,9 +128,10 @@ std::wstring decodeUTF32(const std::string &bytes)
     out.reserve(n / 4 + 1);
     std::size_t i = start;
     for (; n - i >= 4; i += 4) {
-        const std::uint32_t v = BigEndian
-            ? (std::uint32_t(p[i]) << 24 | std::uint32_t(p[i + 1]) << 16 | std::uint32_t(p[i + 2]) << 8 | p[i + 3])
-            : (std::uint32_t(p[i + 3]) << 24 | std::uint32_t(p[i + 2]) << 16 | std::uint32_t(p[i + 1]) << 8 | p[i]);
+        const std::uint32_t v = BigEndian ? (std::uint32_t(p[i]) << 24 | std::uint32_t(p[i + 1]) << 16 |
+                                             std::uint32_t(p[i + 2]) << 8 | p[i + 3])
+                                          : (std::uint32_t(p[i + 3]) << 24 | std::uint32_t(p[i + 2]) << 16 |
+                                             std::uint32_t(p[i + 1]) << 8 | p[i]);
         out.push_back(scalarOrReplacement(v));
     }
     if (i < n)
@@ -155,8 +141,7 @@ std::wstring decodeUTF32(const std::string &bytes)
 
 } // namespace
 
-UnicodeEncoding checkForBOM(const std::string &bytes)
-{
+UnicodeEncoding checkForBOM(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     if (n >= 4) {
@@ -178,8 +163,7 @@ UnicodeEncoding checkForBOM(const std::string &bytes)
     return NoEncoding;
 }
 
-std::wstring decodeUTF8(const std::string &bytes)
-{
+std::wstring decodeUTF8(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     std::size_t i = markLength(bytes, UTF8);
@@ -236,7 +220,11 @@ std::wstring decodeUTF8(const std::string &bytes)
             ++i;
             continue;
         }
-        const std::size_t extra = lead >= 0xFC ? 5 : lead >= 0xF8 ? 4 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+        const std::size_t extra = lead >= 0xFC   ? 5
+                                  : lead >= 0xF8 ? 4
+                                  : lead >= 0xF0 ? 3
+                                  : lead >= 0xE0 ? 2
+                                                 : 1;
         if (n - i - 1 < extra) {
             *o++ = replacementChar;
             ++i;
@@ -269,28 +257,23 @@ std::wstring decodeUTF8(const std::string &bytes)
     return out;
 }
 
-std::wstring decodeUTF16LE(const std::string &bytes)
-{
+std::wstring decodeUTF16LE(const std::string &bytes) {
     return decodeUTF16<false>(bytes);
 }
 
-std::wstring decodeUTF16BE(const std::string &bytes)
-{
+std::wstring decodeUTF16BE(const std::string &bytes) {
     return decodeUTF16<true>(bytes);
 }
 
-std::wstring decodeUTF32LE(const std::string &bytes)
-{
+std::wstring decodeUTF32LE(const std::string &bytes) {
     return decodeUTF32<false>(bytes);
 }
 
-std::wstring decodeUTF32BE(const std::string &bytes)
-{
+std::wstring decodeUTF32BE(const std::string &bytes) {
     return decodeUTF32<true>(bytes);
 }
 
-std::wstring decodeUTF7(const std::string &bytes)
-{
+std::wstring decodeUTF7(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     std::size_t i = markLength(bytes, UTF7);
@@ -337,8 +320,7 @@ std::wstring decodeUTF7(const std::string &bytes)
     return out;
 }
 
-std::wstring decodeLatin1(const std::string &bytes)
-{
+std::wstring decodeLatin1(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     std::wstring out;
@@ -355,8 +337,7 @@ std::wstring decodeLatin1(const std::string &bytes)
     return out;
 }
 
-std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding)
-{
+std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding) {
     switch (encoding) {
     case UTF7:
         return decodeUTF7(bytes);
@@ -375,8 +356,7 @@ std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding)
     }
 }
 
-std::string &encodeUTF8Char(std::string &out, wchar_t value)
-{
+std::string &encodeUTF8Char(std::string &out, wchar_t value) {
     std::uint32_t v = static_cast<std::uint32_t>(value);
     if (value < 0 || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF) || v == 0xFFFE || v == 0xFFFF)
         v = static_cast<std::uint32_t>(replacementChar);
@@ -397,8 +377,7 @@ std::string &encodeUTF8Char(std::string &out, wchar_t value)
     return out;
 }
 
-std::string encodeUTF8(const std::wstring &text)
-{
+std::string encodeUTF8(const std::wstring &text) {
     std::string out;
     out.reserve(text.size() * 4 / 3);
     for (wchar_t c : text)

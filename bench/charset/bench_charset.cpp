@@ -24,8 +24,7 @@ constexpr std::size_t targetSize = 4 << 20;
 
 // Mostly ASCII with accented letters, as in Western European mail; the UTF-8 text also
 // carries Cyrillic, Greek and a few symbols.
-std::wstring sampleText(bool latin1Only, bool windowsExtras)
-{
+std::wstring sampleText(bool latin1Only, bool windowsExtras) {
     std::wstring lines[] = {
         L"Dear customer, your account statement for this month is ready to view online.\r\n",
         L"Chère cliente, votre relevé de compte est disponible ; à bientôt, l'équipe.\r\n",
@@ -33,11 +32,13 @@ std::wstring sampleText(bool latin1Only, bool windowsExtras)
         L"Click here to unsubscribe from this list: http://example.com/u?id=12345\r\n",
         L"Señor García, su pedido nº 4711 llegará mañana por la tarde.\r\n",
     };
-    std::wstring extra = windowsExtras ? L"Price: 25 \x20AC \x2014 \x201C" L"best offer\x201D \x2026 \x2122\r\n"
+    std::wstring extra = windowsExtras ? L"Price: 25 \x20AC \x2014 \x201C"
+                                         L"best offer\x201D \x2026 \x2122\r\n"
                                        : L"";
-    std::wstring unicode = latin1Only ? L""
-                                      : L"\x0417\x0434\x0440\x0430\x0432\x0441\x0442\x0432\x0443\x0439\x0442\x0435, "
-                                        L"\x03BA\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1 \x2713 \x1F600\r\n";
+    std::wstring unicode = latin1Only
+                               ? L""
+                               : L"\x0417\x0434\x0440\x0430\x0432\x0441\x0442\x0432\x0443\x0439\x0442\x0435, "
+                                 L"\x03BA\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1 \x2713 \x1F600\r\n";
     std::wstring text;
     while (text.size() < targetSize) {
         for (const auto &line : lines)
@@ -48,8 +49,7 @@ std::wstring sampleText(bool latin1Only, bool windowsExtras)
     return text;
 }
 
-std::string encodeSingleByte(const std::wstring &text, const char *iconvName)
-{
+std::string encodeSingleByte(const std::wstring &text, const char *iconvName) {
     std::string wide(reinterpret_cast<const char *>(text.data()), text.size() * sizeof(wchar_t));
     iconv_t cd = iconv_open(iconvName, "WCHAR_T");
     std::string out(text.size(), '\0');
@@ -67,13 +67,12 @@ std::string encodeSingleByte(const std::wstring &text, const char *iconvName)
 }
 
 struct Input {
-    const char *label;   // our charset name
+    const char *label; // our charset name
     const char *iconvName;
     std::string bytes;
 };
 
-std::vector<Input> &inputs()
-{
+std::vector<Input> &inputs() {
     static std::vector<Input> v = [] {
         std::vector<Input> list;
         list.push_back({"utf-8", "UTF-8", Charsets::UnicodeCoders::encodeUTF8(sampleText(false, true))});
@@ -84,8 +83,7 @@ std::vector<Input> &inputs()
     return v;
 }
 
-void ours(benchmark::State &state, const Input *input)
-{
+void ours(benchmark::State &state, const Input *input) {
     for (auto _ : state) {
         std::wstring text = Charsets::CharacterCoders::decode(input->bytes, input->label, true);
         benchmark::DoNotOptimize(text.data());
@@ -93,8 +91,7 @@ void ours(benchmark::State &state, const Input *input)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input->bytes.size()));
 }
 
-void glibcIconv(benchmark::State &state, const Input *input)
-{
+void glibcIconv(benchmark::State &state, const Input *input) {
     iconv_t cd = iconv_open("WCHAR_T", input->iconvName);
     for (auto _ : state) {
         // The same work as ours: a fresh wide string of one character per byte.
@@ -114,11 +111,9 @@ void glibcIconv(benchmark::State &state, const Input *input)
 }
 
 // Prints the usual lines and remembers each run's speed for the closing table.
-class SummaryReporter : public benchmark::ConsoleReporter
-{
+class SummaryReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
+    void ReportRuns(const std::vector<Run> &runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
             const auto it = run.counters.find("bytes_per_second");
@@ -127,8 +122,7 @@ public:
         }
     }
 
-    void printSummary()
-    {
+    void printSummary() {
         std::printf("\n%-14s %12s %12s %18s\n", "charset", "ours MB/s", "iconv MB/s", "time ours/iconv");
         for (const Input &input : inputs()) {
             const double a = m_speed[std::string("decode/ours/") + input.label];
@@ -143,11 +137,11 @@ private:
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     for (const Input &input : inputs()) {
         benchmark::RegisterBenchmark((std::string("decode/ours/") + input.label).c_str(), ours, &input);
-        benchmark::RegisterBenchmark((std::string("decode/iconv/") + input.label).c_str(), glibcIconv, &input);
+        benchmark::RegisterBenchmark((std::string("decode/iconv/") + input.label).c_str(), glibcIconv,
+                                     &input);
     }
     benchmark::Initialize(&argc, argv);
     SummaryReporter reporter;
