@@ -7,6 +7,8 @@
 #include "TraditionalChineseCharacterCoders.h"
 #include "UnicodeCoders.h"
 
+#include "CUtils.h"
+
 namespace Charsets::CharacterCoders {
 
 namespace {
@@ -110,28 +112,13 @@ const NamedConverter multiByteNames[] = {
     {"x-sjis", iso2022Converter, &SHIFT_JIS},
 };
 
-constexpr bool isNameWhitespace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 } // namespace
 
 std::string normalizeCharsetName(const std::string &charset)
 {
-    // Folding is ASCII-only on purpose: the result must not depend on the user's locale
+    // strToLower folds ASCII letters only: the result must not depend on the user's locale
     // (a Turkish locale would otherwise turn "ISO" into something that matches nothing).
-    std::size_t begin = 0;
-    std::size_t end = charset.size();
-    while (begin < end && isNameWhitespace(charset[begin]))
-        ++begin;
-    while (end > begin && isNameWhitespace(charset[end - 1]))
-        --end;
-    std::string name = charset.substr(begin, end - begin);
-    for (char &c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    std::string name = strToLower(trimWhitespace(charset));
     // Old mail labels Unicode forms as "unicode-1-1-utf-8" and the like: the form's own
     // name follows the first twelve characters. A shorter label has no such name.
     if (name.compare(0, 8, "unicode-") == 0)
