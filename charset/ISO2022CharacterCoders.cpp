@@ -17,8 +17,7 @@ namespace {
 
 constexpr wchar_t replacementChar = 0xFFFD;
 
-template <std::size_t N, typename F>
-constexpr std::array<std::uint16_t, N> makeTable(F valueAt) {
+template <std::size_t N, typename F> constexpr std::array<std::uint16_t, N> makeTable(F valueAt) {
     std::array<std::uint16_t, N> table{};
     for (std::size_t i = 0; i < N; ++i)
         table[i] = valueAt(i);
@@ -47,7 +46,9 @@ constexpr std::uint32_t c1TransparentKey = 0xFE2300;
 std::map<std::uint32_t, CharacterSetEntry> setupISO2022Tables() {
     std::map<std::uint32_t, CharacterSetEntry> table;
     auto add = [&table](std::uint32_t key, const char *name, std::uint8_t reg, CharacterSetPageType type,
-                       const std::uint16_t *codes) { table.emplace(key, CharacterSetEntry(name, reg, type, codes)); };
+                        const std::uint16_t *codes) {
+        table.emplace(key, CharacterSetEntry(name, reg, type, codes));
+    };
 
     add(0x214600, "125-ISO 646 Control Codes", 0, PageControl, iso646_ConversionTable__74.data());
     add(c1TransparentKey, "C1 transparent table", 0, PageControl, c1_transparent_table.data());
@@ -174,14 +175,29 @@ private:
             return false;
         const unsigned char c = m_in[m_pos++];
         switch (c) {
-        case 0x6E: m_gl = 2; return true;
-        case 0x6F: m_gl = 3; return true;
-        case 0x7E: m_gr = 1; return true;
-        case 0x7D: m_gr = 2; return true;
-        case 0x7C: m_gr = 3; return true;
-        case 0x4E: m_singleShift = 2; return true;
-        case 0x4F: m_singleShift = 3; return true;
-        default: break;
+        case 0x6E:
+            m_gl = 2;
+            return true;
+        case 0x6F:
+            m_gl = 3;
+            return true;
+        case 0x7E:
+            m_gr = 1;
+            return true;
+        case 0x7D:
+            m_gr = 2;
+            return true;
+        case 0x7C:
+            m_gr = 3;
+            return true;
+        case 0x4E:
+            m_singleShift = 2;
+            return true;
+        case 0x4F:
+            m_singleShift = 3;
+            return true;
+        default:
+            break;
         }
         // A designation: intermediate bytes 20-2F, then a final byte. The key holds up to
         // three bytes; a longer sequence names no registered set.

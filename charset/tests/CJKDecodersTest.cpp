@@ -38,7 +38,9 @@ struct DecodeCase {
     std::wstring expected;
 };
 
-void PrintTo(const DecodeCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const DecodeCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 std::string codes(const std::wstring &text) {
     std::string out;
@@ -58,7 +60,9 @@ TEST_P(DecodeTable, Decodes) {
     EXPECT_EQ(codes(got), codes(c.expected));
 }
 
-std::string caseName(const testing::TestParamInfo<DecodeCase> &info) { return info.param.name; }
+std::string caseName(const testing::TestParamInfo<DecodeCase> &info) {
+    return info.param.name;
+}
 
 // clang-format off
 const DecodeCase iso2022JpCases[] = {

@@ -74,7 +74,9 @@ struct TableCase {
     int expectedExceptions; // keeps the listed exceptions from growing unnoticed
 };
 
-bool inRange(unsigned v, unsigned first, unsigned last) { return v >= first && v <= last; }
+bool inRange(unsigned v, unsigned first, unsigned last) {
+    return v >= first && v <= last;
+}
 
 bool privateUse(const std::wstring &text) {
     return text.size() == 1 && inRange(unsigned(text[0]), 0xE000, 0xF8FF);
@@ -142,22 +144,54 @@ const char *userDefinedException(unsigned, unsigned, const std::wstring &ours) {
 
 std::vector<TableCase> tableCases() {
     return {
-        {"EUC_KR", "EUC-KR", [](const std::string &b) { return iso2022(b, Charsets::EUC_KR); },
-         {{0xA1, 0xFE}}, {{0xA1, 0xFE}}, koreanException, 2 * 94 + 1},
-        {"CP949", "CP949", [](const std::string &b) { return Charsets::convertKSC5601(b, nullptr); },
-         {{0x81, 0xFE}}, {{0x41, 0xFE}}, koreanException, 2 * 94},
-        {"EUC_JP", "EUC-JP", [](const std::string &b) { return iso2022(b, Charsets::EUC_JP); },
-         {{0xA1, 0xFE}}, {{0xA1, 0xFE}}, eucJpException, 6 + 457},
-        {"CP932", "CP932", [](const std::string &b) { return iso2022(b, Charsets::SHIFT_JIS); },
-         {{0x81, 0x9F}, {0xE0, 0xFC}}, {{0x40, 0xFC}}, cp932Exception, 13 * 189},
-        {"GBK", "CP936", [](const std::string &b) { return Charsets::convertGB2312(b, nullptr); },
-         {{0x81, 0xFE}}, {{0x40, 0xFE}}, userDefinedException, 2149},
-        {"CP950", "CP950", [](const std::string &b) { return Charsets::convertBIG5(b, nullptr); },
-         {{0x81, 0xFE}}, {{0x40, 0x7E}, {0xA1, 0xFE}}, userDefinedException, 5809},
+        {"EUC_KR",
+         "EUC-KR",
+         [](const std::string &b) { return iso2022(b, Charsets::EUC_KR); },
+         {{0xA1, 0xFE}},
+         {{0xA1, 0xFE}},
+         koreanException,
+         2 * 94 + 1},
+        {"CP949",
+         "CP949",
+         [](const std::string &b) { return Charsets::convertKSC5601(b, nullptr); },
+         {{0x81, 0xFE}},
+         {{0x41, 0xFE}},
+         koreanException,
+         2 * 94},
+        {"EUC_JP",
+         "EUC-JP",
+         [](const std::string &b) { return iso2022(b, Charsets::EUC_JP); },
+         {{0xA1, 0xFE}},
+         {{0xA1, 0xFE}},
+         eucJpException,
+         6 + 457},
+        {"CP932",
+         "CP932",
+         [](const std::string &b) { return iso2022(b, Charsets::SHIFT_JIS); },
+         {{0x81, 0x9F}, {0xE0, 0xFC}},
+         {{0x40, 0xFC}},
+         cp932Exception,
+         13 * 189},
+        {"GBK",
+         "CP936",
+         [](const std::string &b) { return Charsets::convertGB2312(b, nullptr); },
+         {{0x81, 0xFE}},
+         {{0x40, 0xFE}},
+         userDefinedException,
+         2149},
+        {"CP950",
+         "CP950",
+         [](const std::string &b) { return Charsets::convertBIG5(b, nullptr); },
+         {{0x81, 0xFE}},
+         {{0x40, 0x7E}, {0xA1, 0xFE}},
+         userDefinedException,
+         5809},
     };
 }
 
-void PrintTo(const TableCase &tc, std::ostream *os) { *os << tc.name; }
+void PrintTo(const TableCase &tc, std::ostream *os) {
+    *os << tc.name;
+}
 
 class CJKTableTest : public testing::TestWithParam<TableCase> {};
 

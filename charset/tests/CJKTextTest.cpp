@@ -20,21 +20,59 @@ namespace {
 
 const std::string dataDir = VL_TEST_DATA_DIR "/cjk";
 
-std::wstring fromUtf8(const std::string &bytes) { return CharacterCoders::decode(bytes, "utf-8", false); }
+std::wstring fromUtf8(const std::string &bytes) {
+    return CharacterCoders::decode(bytes, "utf-8", false);
+}
 
 // Every multi-byte name, in the groups that share a decoder.
 const std::vector<std::string> multiByteNames = {
-    "gb2312", "csgb2312", "csgb231280", "gb_2312-80", "gb231280", "gb2312-80", "iso-ir-58", "chinese",
-    "csiso58gb231280", "cn-gb", "euc-cn", "x-euc-cn", "gbk",
+    "gb2312",
+    "csgb2312",
+    "csgb231280",
+    "gb_2312-80",
+    "gb231280",
+    "gb2312-80",
+    "iso-ir-58",
+    "chinese",
+    "csiso58gb231280",
+    "cn-gb",
+    "euc-cn",
+    "x-euc-cn",
+    "gbk",
     "hz-gb-2312",
-    "big5", "csbig5", "cn-big5", "x-x-big5", "big5-hkscs",
-    "ks_c_5601", "ks_c_5601-1987", "ks_c_5601-1989", "ksc_5601", "ksc5601", "iso-ir-149", "csksc56011987",
-    "korean", "_autodetect_kr",
-    "iso-2022-kr", "csiso2022kr",
-    "euc-kr", "cseuckr",
-    "iso-2022-jp", "csiso2022jp",
-    "euc-jp", "x-euc", "x-euc-jp", "extended_unix_code_packed_format_for_japanese", "cseucpkdfmtjapanese",
-    "shift_jis", "shift-jis", "sjis", "csshiftjis", "ms-kanji", "cswindows31j", "x-ms-cp932", "x-sjis",
+    "big5",
+    "csbig5",
+    "cn-big5",
+    "x-x-big5",
+    "big5-hkscs",
+    "ks_c_5601",
+    "ks_c_5601-1987",
+    "ks_c_5601-1989",
+    "ksc_5601",
+    "ksc5601",
+    "iso-ir-149",
+    "csksc56011987",
+    "korean",
+    "_autodetect_kr",
+    "iso-2022-kr",
+    "csiso2022kr",
+    "euc-kr",
+    "cseuckr",
+    "iso-2022-jp",
+    "csiso2022jp",
+    "euc-jp",
+    "x-euc",
+    "x-euc-jp",
+    "extended_unix_code_packed_format_for_japanese",
+    "cseucpkdfmtjapanese",
+    "shift_jis",
+    "shift-jis",
+    "sjis",
+    "csshiftjis",
+    "ms-kanji",
+    "cswindows31j",
+    "x-ms-cp932",
+    "x-sjis",
 };
 
 // "<stem>.<charset>.txt" beside "<stem>.utf-8.txt" holds the same text in that charset.
@@ -49,7 +87,8 @@ TEST(CJKText, DataFilesDecodeToTheirUtf8Source) {
         if (charset == "utf-8")
             continue;
         const std::wstring expected = fromUtf8(vltest::readFile(dataDir + "/" + stem + ".utf-8.txt"));
-        const std::wstring got = CharacterCoders::decode(vltest::readFile(entry.path().string()), charset, false);
+        const std::wstring got =
+            CharacterCoders::decode(vltest::readFile(entry.path().string()), charset, false);
         EXPECT_EQ(got, expected) << file;
         ++compared;
     }
@@ -66,16 +105,22 @@ struct IconvCase {
 TEST(CJKText, IconvOutputDecodesBackToSource) {
     ASSERT_TRUE(vltest::haveProgram("iconv"));
     const IconvCase cases[] = {
-        {"japanese", "ISO-2022-JP", "iso-2022-jp"}, {"japanese", "EUC-JP", "euc-jp"},
-        {"japanese", "CP932", "shift_jis"},         {"korean", "ISO-2022-KR", "iso-2022-kr"},
-        {"korean", "EUC-KR", "euc-kr"},             {"korean", "CP949", "ks_c_5601-1987"},
-        {"korean", "UHC", "korean"},                {"chinese-simplified", "CP936", "gbk"},
-        {"chinese-simplified", "EUC-CN", "gb2312"}, {"chinese-traditional", "BIG5", "big5"},
+        {"japanese", "ISO-2022-JP", "iso-2022-jp"},
+        {"japanese", "EUC-JP", "euc-jp"},
+        {"japanese", "CP932", "shift_jis"},
+        {"korean", "ISO-2022-KR", "iso-2022-kr"},
+        {"korean", "EUC-KR", "euc-kr"},
+        {"korean", "CP949", "ks_c_5601-1987"},
+        {"korean", "UHC", "korean"},
+        {"chinese-simplified", "CP936", "gbk"},
+        {"chinese-simplified", "EUC-CN", "gb2312"},
+        {"chinese-traditional", "BIG5", "big5"},
         {"chinese-traditional", "CP950", "x-x-big5"},
     };
     for (const IconvCase &c : cases) {
         const std::string source = vltest::readFile(dataDir + "/" + c.source + ".utf-8.txt");
-        const vltest::CommandResult encoded = vltest::runCommand({"iconv", "-f", "UTF-8", "-t", c.iconvName}, source);
+        const vltest::CommandResult encoded =
+            vltest::runCommand({"iconv", "-f", "UTF-8", "-t", c.iconvName}, source);
         ASSERT_EQ(encoded.exitCode, 0) << c.iconvName << ": " << encoded.err;
         EXPECT_EQ(CharacterCoders::decode(encoded.out, c.ourName, false), fromUtf8(source))
             << c.source << " as " << c.iconvName;
@@ -109,7 +154,9 @@ TEST(CharsetNames, MultiByteNamesReachTheirDecoders) {
     const Sample hz{"~{0!~}", L"\x554A"};
     const Sample big5{"\xa4\x40", L"\x4E00"};
     const Sample uhc{"\x81\x41\\", L"\xAC02\x20A9"};
-    const Sample iso2022Kr{"\x1b$)C\x0e" "0!\x0f", L"\xAC00"};
+    const Sample iso2022Kr{"\x1b$)C\x0e"
+                           "0!\x0f",
+                           L"\xAC00"};
     const Sample eucKr{"\xb0\xa1\x1b", L"\xAC00\x1B"};
     const Sample iso2022Jp{"\x1b$B0!\x1b(B", L"\x4E9C"};
     const Sample eucJp{"\xb0\xa1\x8e\xb1", L"\x4E9C\xFF71"};
@@ -120,13 +167,14 @@ TEST(CharsetNames, MultiByteNamesReachTheirDecoders) {
          gbk},
         {{"hz-gb-2312"}, hz},
         {{"big5", "csbig5", "cn-big5", "x-x-big5", "big5-hkscs"}, big5},
-        {{"ks_c_5601", "ks_c_5601-1987", "ks_c_5601-1989", "ksc_5601", "ksc5601", "iso-ir-149", "csksc56011987",
-          "korean", "_autodetect_kr"},
+        {{"ks_c_5601", "ks_c_5601-1987", "ks_c_5601-1989", "ksc_5601", "ksc5601", "iso-ir-149",
+          "csksc56011987", "korean", "_autodetect_kr"},
          uhc},
         {{"iso-2022-kr", "csiso2022kr"}, iso2022Kr},
         {{"euc-kr", "cseuckr"}, eucKr},
         {{"iso-2022-jp", "csiso2022jp"}, iso2022Jp},
-        {{"euc-jp", "x-euc", "x-euc-jp", "extended_unix_code_packed_format_for_japanese", "cseucpkdfmtjapanese"},
+        {{"euc-jp", "x-euc", "x-euc-jp", "extended_unix_code_packed_format_for_japanese",
+          "cseucpkdfmtjapanese"},
          eucJp},
         {{"shift_jis", "shift-jis", "sjis", "csshiftjis", "ms-kanji", "cswindows31j", "x-ms-cp932", "x-sjis"},
          shiftJis},
@@ -185,7 +233,8 @@ TEST(CJKText, EveryCutOfTheDataFilesDecodes) {
         for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
             // A heap copy of exactly the cut length, so that AddressSanitizer sees any overread.
             const std::string prefix(bytes.data(), cut);
-            EXPECT_LE(CharacterCoders::decode(prefix, charset, false).size(), cut) << file << " cut at " << cut;
+            EXPECT_LE(CharacterCoders::decode(prefix, charset, false).size(), cut)
+                << file << " cut at " << cut;
         }
     }
 }
