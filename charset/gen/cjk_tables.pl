@@ -13,8 +13,8 @@
 # - JIS X 0208 (the one 94x94 table behind Shift_JIS, EUC-JP and ISO-2022-JP) is read
 #   through Windows code page 932: a JIS cell is converted to its Shift_JIS pair and
 #   decoded as CP932. So the handful of cells where CP932 and JIS X 0208 disagree take
-#   the CP932 value (row 1: FF3C, FF5E, 2225, FF0D, FFE0, FFE1; row 2: FFE2 and the
-#   set symbols), and the table also holds CP932's additions: the NEC special
+#   the CP932 value (2141 U+FF5E, 2142 U+2225, 215D U+FF0D, 2171 U+FFE0, 2172 U+FFE1,
+#   224C U+FFE2), and the table also holds CP932's additions: the NEC special
 #   characters of row 13 and the NEC-selected IBM extensions of rows 89-92. The
 #   user-defined lead bytes F0-F9 and the IBM rows FA-FC lie outside the 94 rows.
 # - KS C 5601 (ISO-2022-KR, EUC-KR) and Unified Hangul (CP949): the user-defined rows
