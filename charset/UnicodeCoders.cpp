@@ -28,9 +28,9 @@ constexpr struct Utf7Base64Table {
         }
         for (int i = 0; i < 10; ++i)
             value['0' + i] = static_cast<signed char>(52 + i);
-        value['+'] = 62;
-        value['/'] = 63;
-        value['-'] = -2;
+        value[0x2B] = 62; // '+'
+        value[0x2F] = 63; // '/'
+        value[0x2D] = -2; // '-'
     }
 } utf7_base64_decode;
 
