@@ -49,7 +49,8 @@ TEST(CUtils, HexMap) {
     const std::string digits = "0123456789abcdef";
     for (int b = 0; b < 256; ++b) {
         const char c = static_cast<char>(b);
-        const std::string::size_type lower = digits.find(static_cast<char>(b >= 'A' && b <= 'F' ? b + 32 : b));
+        const std::string::size_type lower =
+            digits.find(static_cast<char>(b >= 'A' && b <= 'F' ? b + 32 : b));
         const unsigned expected = (b != 0 && lower != std::string::npos) ? unsigned(lower) : 16u;
         EXPECT_EQ(hex_map(c), expected) << b;
     }
@@ -104,14 +105,15 @@ TEST(CUtils, WideLowerCaseMatchesUnicodeAndIgnoresTheProcessLocale) {
                 continue;
             if (lower[i] != expected) {
                 ++wrong;
-                ADD_FAILURE() << locale << ": U+" << std::hex << unsigned(all[i]) << " gave U+" << unsigned(lower[i])
-                              << ", expected U+" << unsigned(expected);
+                ADD_FAILURE() << locale << ": U+" << std::hex << unsigned(all[i]) << " gave U+"
+                              << unsigned(lower[i]) << ", expected U+" << unsigned(expected);
             }
         }
     }
     EXPECT_EQ(strToLower(std::wstring(L"ÀÉÎÕÜ ΣΑΣ ЖУК ŁÓDŹ")), L"àéîõü σασ жук łódź");
     // Values that are no code point pass unchanged.
-    EXPECT_EQ(strToLower(std::wstring(1, static_cast<wchar_t>(-65))), std::wstring(1, static_cast<wchar_t>(-65)));
+    EXPECT_EQ(strToLower(std::wstring(1, static_cast<wchar_t>(-65))),
+              std::wstring(1, static_cast<wchar_t>(-65)));
 }
 
 TEST(CUtils, CompareI) {

@@ -11,9 +11,9 @@ namespace {
 
 // The platform's own text for an error number, from an independent program.
 std::string pythonStrerror(int error) {
-    const vltest::CommandResult r =
-        vltest::runCommand({"/usr/bin/python3", "-c", "import os,sys; sys.stdout.write(os.strerror(int(sys.argv[1])))",
-                            std::to_string(error)});
+    const vltest::CommandResult r = vltest::runCommand(
+        {"/usr/bin/python3", "-c", "import os,sys; sys.stdout.write(os.strerror(int(sys.argv[1])))",
+         std::to_string(error)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return r.out;
 }

@@ -176,8 +176,8 @@ TEST(File, OpenFailuresNameFileAndPurpose) {
             File f(c.name, c.readable, c.writable, false);
             ADD_FAILURE() << "opened";
         } catch (const FileException &e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "unable to open file '" + c.name + "' for " + c.purpose + ": " + Errors::rtlError(c.error));
+            EXPECT_EQ(std::string(e.what()), "unable to open file '" + c.name + "' for " + c.purpose + ": " +
+                                                 Errors::rtlError(c.error));
             EXPECT_EQ(e.getFilename(), c.name);
         }
     }
@@ -272,7 +272,8 @@ TEST(File, RenameUnlinkExists) {
         File::rename(a, b);
         ADD_FAILURE() << "renamed a missing file";
     } catch (const FileException &e) {
-        EXPECT_EQ(std::string(e.what()), "error renaming file '" + a + "' to '" + b + "': " + Errors::rtlError(ENOENT));
+        EXPECT_EQ(std::string(e.what()),
+                  "error renaming file '" + a + "' to '" + b + "': " + Errors::rtlError(ENOENT));
         EXPECT_EQ(e.getFilename(), a);
     }
     File::unlink(b);
@@ -296,7 +297,8 @@ TEST(File, ListDirectoryFiles) {
         File::listDirectoryFiles(missing);
         ADD_FAILURE() << "listed a missing directory";
     } catch (const FileException &e) {
-        EXPECT_EQ(std::string(e.what()), "unable to open directory " + missing + ": " + Errors::rtlError(ENOENT));
+        EXPECT_EQ(std::string(e.what()),
+                  "unable to open directory " + missing + ": " + Errors::rtlError(ENOENT));
         EXPECT_EQ(e.getFilename(), missing);
     }
     EXPECT_EQ(messageOf<FileException>([&] { File::listDirectoryFiles(dir.file("one")); }),
@@ -307,9 +309,9 @@ TEST(File, ExpandAndSplitFilenames) {
     struct Expand {
         const char *directory, *name, *expected;
     } const expands[] = {
-        {"dir/", "./f", "dir/f"}, {"", "f", "/f"},    {".", "f", "f"},     {"d", "/abs", "/abs"},
-        {"d", "", "d/"},          {"/", "f", "/f"},   {"d", "./", "d/"},   {"d", ".", "d/."},
-        {"d//", "f", "d//f"},     {".", "", "./"},    {"./", "f", "f"},    {"a/b", "c/d", "a/b/c/d"},
+        {"dir/", "./f", "dir/f"}, {"", "f", "/f"},  {".", "f", "f"},   {"d", "/abs", "/abs"},
+        {"d", "", "d/"},          {"/", "f", "/f"}, {"d", "./", "d/"}, {"d", ".", "d/."},
+        {"d//", "f", "d//f"},     {".", "", "./"},  {"./", "f", "f"},  {"a/b", "c/d", "a/b/c/d"},
     };
     for (const Expand &c : expands)
         EXPECT_EQ(File::expandFilename(c.directory, c.name), c.expected) << c.directory << " + " << c.name;
