@@ -1,4 +1,5 @@
 #include "data_email.h"
+#include "data_email_p.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
@@ -66,6 +67,16 @@ ExtractHeader::ExtractHeader(const char *pattern)
 {
     CLocaleScope c;
     m_ok = regcomp(&m_regex, pattern, REG_EXTENDED | REG_ICASE) == 0;
+    // The literal text that an anchored pattern starts with: a line that does not start
+    // with it (in any case) cannot match, and most lines are ruled out by that alone.
+    if (pattern[0] == '^') {
+        for (const char *p = pattern + 1; *p && !std::strchr(".[]()*+?{}|^$\\", *p); ++p)
+            m_prefix += *p;
+        // A quantifier after the prefix may take its last character away.
+        const char next = pattern[1 + m_prefix.size()];
+        if (next && std::strchr("*+?{", next))
+            m_prefix.chop(1);
+    }
     if (!m_ok)
         std::fprintf(stderr, "ExtractHeader::ExtractHeader: cannot compile [%s]\n", pattern);
 }
@@ -79,6 +90,10 @@ ExtractHeader::~ExtractHeader()
 bool ExtractHeader::match(const QByteArray &line, QByteArray &group) const
 {
     if (!m_ok)
+        return false;
+    if (!m_prefix.isEmpty()
+        && (line.size() < m_prefix.size()
+            || qstrnicmp(line.constData(), m_prefix.constData(), size_t(m_prefix.size())) != 0))
         return false;
     regmatch_t m[2];
     {
@@ -122,69 +137,6 @@ bool ExtractHeader::extract(const QByteArray &line, QByteArray &out) const
 
 namespace {
 
-enum Row {
-    RowRecvfrom,
-    RowDelivto,
-    RowRcvfor,
-    RowXEnvto,
-    RowXOrigto,
-    RowResentfrom,
-    RowXApparently,
-    RowFrom,
-    RowTo,
-    RowCc,
-    RowReplyto,
-    RowReturnpath,
-    RowSubject,
-    RowDate,
-    RowStatus,
-    RowPriority,
-    RowMessageID1,
-    RowMessageID2,
-    RowVLMessageID,
-    RowArrived,
-    RowLength,
-    RowContentType,
-    RowCount
-};
-
-const char *const rowPatterns[RowCount] = {
-    "^received: from (.*)",
-    "^delivered-to: (.*)",
-    "^received: .*for ([^ ]*)",
-    "^x-envelope-to: (.*)",
-    "^x-original.*-to: (.*)",
-    "^resent-from: (.*)",
-    "^x-apparently-to: (.*)",
-    "^from: (.*)",
-    "^to: (.*)",
-    "^cc: (.*)",
-    "^reply-to: (.*)",
-    "^return-path: (.*)",
-    "^subject: (.*)",
-    "^date: (.*)",
-    "^status: (.*)",
-    "^priority: (.*)",
-    "^message-id: <(.*)>",
-    "^message-id: (.*)",
-    "^x-velloran-id: <(.*)>",
-    "^received:.*; *(.*)",
-    "^content-length: ([0-9]*)",
-    "^content-type: (.*)",
-};
-
-const ExtractHeader &row(Row r)
-{
-    // Compiled once and kept for the life of the process.
-    static ExtractHeader *const table = [] {
-        auto *t = static_cast<ExtractHeader *>(operator new[](sizeof(ExtractHeader) * RowCount));
-        for (int i = 0; i < RowCount; ++i)
-            new (&t[i]) ExtractHeader(rowPatterns[i]);
-        return t;
-    }();
-    return table[r];
-}
-
 bool startsWithNoCase(const QByteArray &s, const char *prefix)
 {
     const qsizetype n = qsizetype(std::strlen(prefix));
@@ -209,6 +161,144 @@ QString bareAddress(const QString &value)
     if (open < 0 || close <= open)
         return value;
     return value.mid(open + 1, close - open - 1);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// The header table
+
+namespace {
+
+enum class Take {
+    Rest,           // "^start(.*)"
+    Angle,          // "^start<(.*)>": up to the last ">"
+    Digits,         // "^start([0-9]*)"
+    TokenAfterLast, // "^start.*marker([^ ]*)": the token after the last marker
+    RestAfterLast,  // "^start.*marker(.*)": all after the last marker
+    RestAfterLastSkipBlanks, // "^start.*marker *(.*)"
+};
+
+struct HeaderRow {
+    const char *pattern;
+    const char *start; // lower case
+    Take take;
+    const char *marker; // lower case
+};
+
+const HeaderRow headerRows[HeaderTable::RowCount] = {
+    {"^received: from (.*)", "received: from ", Take::Rest, nullptr},
+    {"^delivered-to: (.*)", "delivered-to: ", Take::Rest, nullptr},
+    {"^received: .*for ([^ ]*)", "received: ", Take::TokenAfterLast, "for "},
+    {"^x-envelope-to: (.*)", "x-envelope-to: ", Take::Rest, nullptr},
+    {"^x-original.*-to: (.*)", "x-original", Take::RestAfterLast, "-to: "},
+    {"^resent-from: (.*)", "resent-from: ", Take::Rest, nullptr},
+    {"^x-apparently-to: (.*)", "x-apparently-to: ", Take::Rest, nullptr},
+    {"^from: (.*)", "from: ", Take::Rest, nullptr},
+    {"^to: (.*)", "to: ", Take::Rest, nullptr},
+    {"^cc: (.*)", "cc: ", Take::Rest, nullptr},
+    {"^reply-to: (.*)", "reply-to: ", Take::Rest, nullptr},
+    {"^return-path: (.*)", "return-path: ", Take::Rest, nullptr},
+    {"^subject: (.*)", "subject: ", Take::Rest, nullptr},
+    {"^date: (.*)", "date: ", Take::Rest, nullptr},
+    {"^status: (.*)", "status: ", Take::Rest, nullptr},
+    {"^priority: (.*)", "priority: ", Take::Rest, nullptr},
+    {"^message-id: <(.*)>", "message-id: <", Take::Angle, nullptr},
+    {"^message-id: (.*)", "message-id: ", Take::Rest, nullptr},
+    {"^x-velloran-id: <(.*)>", "x-velloran-id: <", Take::Angle, nullptr},
+    {"^received:.*; *(.*)", "received:", Take::RestAfterLastSkipBlanks, ";"},
+    {"^content-length: ([0-9]*)", "content-length: ", Take::Digits, nullptr},
+    {"^content-type: (.*)", "content-type: ", Take::Rest, nullptr},
+};
+
+// Last case-insensitive occurrence of what (lower case) at or after from, or -1.
+qsizetype lastIndexNoCase(const QByteArray &s, const char *what, qsizetype from)
+{
+    const qsizetype n = qsizetype(std::strlen(what));
+    for (qsizetype i = s.size() - n; i >= from; --i) {
+        if (qstrnicmp(s.constData() + i, what, size_t(n)) == 0)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+const char *HeaderTable::pattern(Row row)
+{
+    return headerRows[row].pattern;
+}
+
+bool HeaderTable::take(Row row, const QByteArray &line, QByteArray &group)
+{
+    const HeaderRow &r = headerRows[row];
+    const qsizetype start = qsizetype(std::strlen(r.start));
+    if (line.size() < start || qstrnicmp(line.constData(), r.start, size_t(start)) != 0)
+        return false;
+    switch (r.take) {
+    case Take::Rest:
+        group = line.mid(start);
+        return true;
+    case Take::Angle: {
+        const qsizetype close = line.lastIndexOf('>');
+        if (close < start)
+            return false;
+        group = line.mid(start, close - start);
+        return true;
+    }
+    case Take::Digits: {
+        qsizetype end = start;
+        while (end < line.size() && line.at(end) >= '0' && line.at(end) <= '9')
+            ++end;
+        group = line.mid(start, end - start);
+        return true;
+    }
+    case Take::TokenAfterLast: {
+        const qsizetype at = lastIndexNoCase(line, r.marker, start);
+        if (at < 0)
+            return false;
+        const qsizetype from = at + qsizetype(std::strlen(r.marker));
+        qsizetype end = from;
+        while (end < line.size() && line.at(end) != ' ')
+            ++end;
+        group = line.mid(from, end - from);
+        return true;
+    }
+    case Take::RestAfterLast:
+    case Take::RestAfterLastSkipBlanks: {
+        const qsizetype at = lastIndexNoCase(line, r.marker, start);
+        if (at < 0)
+            return false;
+        qsizetype from = at + qsizetype(std::strlen(r.marker));
+        if (r.take == Take::RestAfterLastSkipBlanks) {
+            while (from < line.size() && line.at(from) == ' ')
+                ++from;
+        }
+        group = line.mid(from);
+        return true;
+    }
+    }
+    return false;
+}
+
+namespace {
+
+bool takeRow(HeaderTable::Row row, const QByteArray &line, QString &out)
+{
+    QByteArray g;
+    if (!HeaderTable::take(row, line, g))
+        return false;
+    out = QString::fromLatin1(g);
+    return true;
+}
+
+bool takeRow(HeaderTable::Row row, const QByteArray &line, QStringList &out)
+{
+    QByteArray g;
+    if (!HeaderTable::take(row, line, g))
+        return false;
+    out.append(QString::fromLatin1(g));
+    return true;
 }
 
 } // namespace
@@ -339,25 +429,25 @@ void DataEmailMessage::extract(const QByteArray &line)
         && (containsNoCase(line, "multipart/mixed") || containsNoCase(line, "multipart/related")))
         attachments = true;
 
+    using T = HeaderTable;
     if (arrived.isEmpty())
-        row(RowArrived).extract(line, arrived);
+        takeRow(T::Arrived, line, arrived);
 
-    const bool gotFrom = row(RowRecvfrom).extract(line, recvfrom);
-    const bool gotFor = row(RowRcvfor).extract(line, recvfor);
+    const bool gotFrom = takeRow(T::Recvfrom, line, recvfrom);
+    const bool gotFor = takeRow(T::Rcvfor, line, recvfor);
     if (gotFrom || gotFor)
         return;
 
-    row(RowDelivto).extract(line, delivto) || row(RowXEnvto).extract(line, x_envto)
-        || row(RowXOrigto).extract(line, x_origto) || row(RowResentfrom).extract(line, resentfrom)
-        || row(RowXApparently).extract(line, apparently) || row(RowFrom).extract(line, from)
-        || row(RowTo).extract(line, to) || row(RowCc).extract(line, cc)
-        || row(RowReplyto).extract(line, replyto) || row(RowReturnpath).extract(line, returnpath)
-        || row(RowSubject).extract(line, subject) || row(RowDate).extract(line, date)
-        || row(RowStatus).extract(line, status) || row(RowPriority).extract(line, priority)
-        || row(RowLength).extract(line, length) || row(RowContentType).extract(line, contentType)
-        || row(RowMessageID1).extract(line, messageID)
-        || row(RowMessageID2).extract(line, messageID)
-        || row(RowVLMessageID).extract(line, VLMessageID);
+    takeRow(T::Delivto, line, delivto) || takeRow(T::XEnvto, line, x_envto)
+        || takeRow(T::XOrigto, line, x_origto) || takeRow(T::Resentfrom, line, resentfrom)
+        || takeRow(T::XApparently, line, apparently) || takeRow(T::From, line, from)
+        || takeRow(T::To, line, to) || takeRow(T::Cc, line, cc)
+        || takeRow(T::Replyto, line, replyto) || takeRow(T::Returnpath, line, returnpath)
+        || takeRow(T::Subject, line, subject) || takeRow(T::Date, line, date)
+        || takeRow(T::Status, line, status) || takeRow(T::Priority, line, priority)
+        || takeRow(T::Length, line, length) || takeRow(T::ContentType, line, contentType)
+        || takeRow(T::MessageID1, line, messageID) || takeRow(T::MessageID2, line, messageID)
+        || takeRow(T::VLMessageID, line, VLMessageID);
 }
 
 QString DataEmailMessage::getBestTo() const

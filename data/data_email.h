@@ -33,6 +33,7 @@ private:
 
     regex_t m_regex;
     bool m_ok = false;
+    QByteArray m_prefix; // literal start of an anchored pattern
 };
 
 // One message as fetched from a server (or an outgoing report built from one).

@@ -1,10 +1,12 @@
 // Loading a fetched message: header split, unfolding, the header table, derived fields.
 
 #include "data_email.h"
+#include "data_email_p.h"
 
 #include "TempDir.h"
 
 #include <QDomDocument>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -377,4 +379,57 @@ TEST(DataEmailMessage, XmlRoundTrip)
     changed.check(reparsed.documentElement(), errors);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.first().startsWith("subject:"));
+}
+
+TEST(HeaderTable, RowsAgreeWithTheirExpressions)
+{
+    // Every row against the POSIX expression it stands for, on lines made of the pieces
+    // that the rows look for, in any case, with 8-bit bytes among them.
+    const char *pieces[] = {"received:", "Received: ", "RECEIVED: from ", "for ", "FoR ", "for",
+        ";", " ", "  ", "\t", "x", "<", ">", "-to: ", "-TO:", "x-original", "X-Original-",
+        "message-id: ", "Message-ID: <", "x-velloran-id: <", "content-length: ", "12", "a1",
+        "content-type: ", "from: ", "to: ", "cc: ", "subject: ", "date: ", "\xe9", "\xff\x80",
+        "delivered-to: ", "x-envelope-to: ", "resent-from: ", "x-apparently-to: ",
+        "reply-to: ", "return-path: ", "status: ", "priority: ", "@"};
+    const int nPieces = int(sizeof pieces / sizeof *pieces);
+    QList<QByteArray> lines = {"", "Received: from a for <b@c>; Mon", "Message-ID: <a>b>",
+                               "Content-Length: ", "X-Original-To: a -to: b"};
+    QRandomGenerator rng(20240601);
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray line;
+        const int n = 1 + int(rng.bounded(8));
+        for (int k = 0; k < n; ++k)
+            line += pieces[rng.bounded(nPieces)];
+        lines << line;
+    }
+    for (int r = 0; r < HeaderTable::RowCount; ++r) {
+        const auto row = HeaderTable::Row(r);
+        const ExtractHeader expression(HeaderTable::pattern(row));
+        for (const QByteArray &line : lines) {
+            QByteArray byHand = "unset", byExpression = "unset";
+            const bool handMatched = HeaderTable::take(row, line, byHand);
+            const bool exprMatched = expression.extract(line, byExpression);
+            ASSERT_EQ(handMatched, exprMatched) << HeaderTable::pattern(row) << " on [" << line.toStdString() << "]";
+            if (handMatched) {
+                ASSERT_EQ(byHand, byExpression) << HeaderTable::pattern(row) << " on [" << line.toStdString() << "]";
+            }
+        }
+    }
+}
+
+TEST(ExtractHeader, MatchesBytewiseUnderAUtf8Locale)
+{
+    const ExtractHeader subject("^subject: (.*)");
+    QString text;
+    EXPECT_TRUE(subject.extract(QByteArray("SUBJECT: K\xf6ln \xff end"), text));
+    EXPECT_EQ(text, latin1("K\xf6ln \xff end"));
+    QStringList list{"first"};
+    EXPECT_TRUE(subject.extract(QByteArray("Subject: second"), list));
+    EXPECT_EQ(list, QStringList({"first", "second"}));
+    QByteArray bytes = "kept";
+    EXPECT_FALSE(subject.extract(QByteArray("Subject:none"), bytes));
+    EXPECT_EQ(bytes, QByteArray("kept"));
+    // A faulty pattern never matches.
+    const ExtractHeader broken("^(unclosed");
+    EXPECT_FALSE(broken.extract(QByteArray("(unclosed"), bytes));
 }
