@@ -15,8 +15,7 @@
 
 namespace {
 
-QList<QByteArray> messages()
-{
+QList<QByteArray> messages() {
     QList<QByteArray> out;
     QString corpus = qEnvironmentVariable("VL_CORPUS_DIR");
     if (corpus.isEmpty())
@@ -41,8 +40,7 @@ QList<QByteArray> messages()
     return out;
 }
 
-void BM_LoadEmail(benchmark::State &state)
-{
+void BM_LoadEmail(benchmark::State &state) {
     const QList<QByteArray> all = messages();
     qint64 bytes = 0;
     for (auto _ : state) {
@@ -58,16 +56,14 @@ void BM_LoadEmail(benchmark::State &state)
 }
 BENCHMARK(BM_LoadEmail)->Unit(benchmark::kMillisecond);
 
-void BM_EncodedText(benchmark::State &state)
-{
+void BM_EncodedText(benchmark::State &state) {
     const QByteArray value = "Re: =?utf-8?q?J=C3=B6rg_M=C3=BCller?= =?utf-8?b?w6l0w6k=?= and more";
     for (auto _ : state)
         benchmark::DoNotOptimize(getEncodedText(value));
 }
 BENCHMARK(BM_EncodedText);
 
-void BM_SummaryLine(benchmark::State &state)
-{
+void BM_SummaryLine(benchmark::State &state) {
     DataEmailSummary s;
     s.uid = "UID-1234567";
     s.processed = 1234567890;
