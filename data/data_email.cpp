@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 #include <QTextCodec>
 
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -61,16 +60,6 @@ QByteArray bytesUpToNul(const char *p, qsizetype n) {
 ExtractHeader::ExtractHeader(const char *pattern) {
     CLocaleScope c;
     m_ok = regcomp(&m_regex, pattern, REG_EXTENDED | REG_ICASE) == 0;
-    // The literal text that an anchored pattern starts with: a line that does not start
-    // with it (in any case) cannot match, and most lines are ruled out by that alone.
-    if (pattern[0] == '^') {
-        for (const char *p = pattern + 1; *p && !std::strchr(".[]()*+?{}|^$\\", *p); ++p)
-            m_prefix += *p;
-        // A quantifier after the prefix may take its last character away.
-        const char next = pattern[1 + m_prefix.size()];
-        if (next && std::strchr("*+?{", next))
-            m_prefix.chop(1);
-    }
     if (!m_ok)
         std::fprintf(stderr, "ExtractHeader::ExtractHeader: cannot compile [%s]\n", pattern);
 }
@@ -82,10 +71,6 @@ ExtractHeader::~ExtractHeader() {
 
 bool ExtractHeader::match(const QByteArray &line, QByteArray &group) const {
     if (!m_ok)
-        return false;
-    if (!m_prefix.isEmpty() &&
-        (line.size() < m_prefix.size() ||
-         qstrnicmp(line.constData(), m_prefix.constData(), size_t(m_prefix.size())) != 0))
         return false;
     regmatch_t m[2];
     {

@@ -13,9 +13,10 @@
 
 class QIODevice;
 
-// One row of the header table: a POSIX extended expression compiled case-insensitively.
-// The patterns run byte-wise whatever the user's locale, so 8-bit header bytes match
-// like any other byte.
+// A header pattern: a POSIX extended expression, compiled case-insensitively, whose group 1
+// is the value taken. It runs byte-wise whatever the user's locale, so 8-bit header bytes
+// match like any other byte. Each row of the message's header table stands for one
+// (data_email_p.h).
 class ExtractHeader {
 public:
     explicit ExtractHeader(const char *pattern);
@@ -33,7 +34,6 @@ private:
 
     regex_t m_regex;
     bool m_ok = false;
-    QByteArray m_prefix; // literal start of an anchored pattern
 };
 
 // One message as fetched from a server (or an outgoing report built from one).
