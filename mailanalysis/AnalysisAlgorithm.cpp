@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
+#include <tuple>
 
 const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_FROM = "subject";
 const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_TO = "";
@@ -34,12 +35,9 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
 
     for (const auto &entry : m_tokens) {
         const Token &token = entry.first;
-        unsigned int legit = data.get(false, token);
-        unsigned int junk = data.get(true, token);
+        auto [legit, junk] = data.counts(token);
         if (legit == 0 && junk == 0 && !token.isTrait() && token.context == CONTEXT_DECOMPOSE_FROM) {
-            const Token bodyWord(CONTEXT_DECOMPOSE_TO, token.text);
-            legit = data.get(false, bodyWord);
-            junk = data.get(true, bodyWord);
+            std::tie(legit, junk) = data.counts(Token(CONTEXT_DECOMPOSE_TO, token.text));
         }
         if (legit == 0 && junk == 0) {
             continue;

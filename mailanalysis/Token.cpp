@@ -33,20 +33,6 @@ Token::Token(const std::string &context_, const std::wstring &text_)
     : id(0), context(context_),
       text(text_.size() > MAX_TEXT_LENGTH ? text_.substr(0, MAX_TEXT_LENGTH) : text_) {}
 
-bool Token::operator<(const Token &other) const {
-    if (id != other.id) {
-        return id < other.id;
-    }
-    if (isTrait()) {
-        return false;
-    }
-    const int byContext = context.compare(other.context);
-    if (byContext != 0) {
-        return byContext < 0;
-    }
-    return text < other.text;
-}
-
 BDBLib::BinaryOutputStream &operator<<(BDBLib::BinaryOutputStream &stream, const Token &token) {
     stream << token.id;
     if (token.isTrait()) {

@@ -2,6 +2,7 @@
 // Key of the Bayesian statistics: a word with the context it was found in, or a numbered
 // trait. Token maps are ordered by id, then context, then text; traits compare by id alone.
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -31,6 +32,31 @@ public:
     std::string context;
     std::wstring text;
 };
+
+inline bool Token::operator<(const Token &other) const {
+    if (id != other.id) {
+        return id < other.id;
+    }
+    if (isTrait()) {
+        return false;
+    }
+    // Inline and hand-rolled: every search of a token map runs this at each step.
+    if (!context.empty() || !other.context.empty()) {
+        const int byContext = context.compare(other.context);
+        if (byContext != 0) {
+            return byContext < 0;
+        }
+    }
+    const std::size_t common = std::min(text.size(), other.text.size());
+    const wchar_t *a = text.data();
+    const wchar_t *b = other.text.data();
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) {
+            return a[i] < b[i];
+        }
+    }
+    return text.size() < other.text.size();
+}
 
 using TokenMap = std::map<Token, unsigned int>;
 
