@@ -8,17 +8,18 @@
 
 namespace BDBLib {
 
-BaseCursor::BaseCursor(BaseTable &table, bool writing) : m_table(table) {
+BaseCursor::BaseCursor(BaseTable &table, bool writing) : m_table(table), m_tableName(table.name()) {
     DB *db = table.db();
     DatabaseException::checkResult(db->cursor(db, nullptr, &m_cursor, writing ? DB_WRITECURSOR : 0),
                                    "db->cursor");
+    table.m_cursors.insert(this);
 }
 
 BaseCursor::~BaseCursor() {
     try {
         close();
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "BaseCursor::~BaseCursor: %s: %s\n", m_table.name().c_str(), e.what());
+        std::fprintf(stderr, "BaseCursor::~BaseCursor: %s: %s\n", m_tableName.c_str(), e.what());
     }
 }
 
@@ -26,13 +27,14 @@ void BaseCursor::close() {
     DBC *c = m_cursor;
     m_cursor = nullptr;
     if (c != nullptr) {
+        m_table.m_cursors.erase(this);
         DatabaseException::checkResult(c->close(c), "cursor->c_close");
     }
 }
 
 DBC *BaseCursor::cursor() const {
     if (m_cursor == nullptr) {
-        throw DatabaseException(EINVAL, m_table.name() + ": the cursor is closed");
+        throw DatabaseException(EINVAL, m_tableName + ": the cursor is closed");
     }
     return m_cursor;
 }

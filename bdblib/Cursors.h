@@ -45,9 +45,9 @@ protected:
     Record movePrimary(unsigned int operation);
     Record movePrimaryTo(const BOB &secondaryKey, unsigned int operation);
 
-    BaseTable &m_table;
-
 private:
+    BaseTable &m_table;
+    std::string m_tableName; // for messages, also after the table is gone
     __dbc *m_cursor = nullptr;
 };
 

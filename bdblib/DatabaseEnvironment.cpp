@@ -2,10 +2,12 @@
 
 #include "DatabaseException.h"
 #include "Files.h"
+#include "Tables.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <db.h>
+#include <exception>
 
 namespace BDBLib {
 
@@ -55,16 +57,28 @@ DatabaseEnvironment::~DatabaseEnvironment() noexcept {
 }
 
 void DatabaseEnvironment::close() {
-    DB_ENV *env = m_env;
-    m_env = nullptr;
     // The lock is released even when closing fails.
     struct Release {
         DatabaseEnvironment *self;
         ~Release() { self->releaseLockFile(); }
     } release{this};
-    if (env != nullptr) {
-        DatabaseException::checkResult(env->close(env, 0), "env->close");
+    std::exception_ptr failure;
+    while (!m_tables.empty()) {
+        try {
+            (*m_tables.begin())->close();
+        } catch (...) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
     }
+    DB_ENV *env = m_env;
+    m_env = nullptr;
+    const int result = env != nullptr ? env->close(env, 0) : 0;
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    DatabaseException::checkResult(result, "env->close");
 }
 
 void DatabaseEnvironment::releaseLockFile() {

@@ -3,12 +3,15 @@
 // database file in it.
 
 #include <memory>
+#include <set>
 #include <string>
 
 struct __db_env;
 class File;
 
 namespace BDBLib {
+
+class BaseTable;
 
 class DatabaseEnvironment {
 public:
@@ -23,8 +26,8 @@ public:
     DatabaseEnvironment(const DatabaseEnvironment &) = delete;
     DatabaseEnvironment &operator=(const DatabaseEnvironment &) = delete;
 
-    // Closes the environment and releases the lock file; failures raise. Close every
-    // table first.
+    // Closes the tables still open in it (Berkeley DB would leave their handles unusable),
+    // then the environment, and releases the lock file; failures raise.
     void close();
 
     // name made absolute against the home folder ("." when empty), and against the data
@@ -41,12 +44,15 @@ private:
     void recreate(unsigned int cacheSize);
     void releaseLockFile();
 
+    friend class BaseTable;
+
     std::string m_home;
     std::string m_dataDir;
     std::unique_ptr<File> m_lockFile;
     bool m_locked = false;
     __db_env *m_env = nullptr;
     bool m_recreated = false;
+    std::set<BaseTable *> m_tables; // open tables of this environment
 };
 
 // One database file of an environment; its tables open (and create) it with mode.

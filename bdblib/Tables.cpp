@@ -1,10 +1,13 @@
 #include "Tables.h"
 
+#include "Cursors.h"
+
 #include "DatabaseException.h"
 #include "Dbt_p.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 
 namespace BDBLib {
 
@@ -48,6 +51,7 @@ BaseTable::BaseTable(Database &database, TableType type, const std::string &tabl
     }
     m_db = handle;
     m_db->app_private = this;
+    database.environment().m_tables.insert(this);
 }
 
 BaseTable::~BaseTable() {
@@ -59,11 +63,29 @@ BaseTable::~BaseTable() {
 }
 
 void BaseTable::close() {
+    if (m_db == nullptr) {
+        return;
+    }
+    // Close the cursors first, and the table whatever they report; the first failure is
+    // raised at the end.
+    std::exception_ptr failure;
+    while (!m_cursors.empty()) {
+        try {
+            (*m_cursors.begin())->close();
+        } catch (...) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
+    }
     DB *handle = m_db;
     m_db = nullptr;
-    if (handle != nullptr) {
-        DatabaseException::checkResult(handle->close(handle, 0), "db->close");
+    m_database.environment().m_tables.erase(this);
+    const int result = handle->close(handle, 0);
+    if (failure) {
+        std::rethrow_exception(failure);
     }
+    DatabaseException::checkResult(result, "db->close");
 }
 
 DB *BaseTable::db() const {

@@ -4,11 +4,14 @@
 #include "BOB.h"
 #include "DatabaseEnvironment.h"
 
+#include <set>
 #include <string>
 
 struct __db;
 
 namespace BDBLib {
+
+class BaseCursor;
 
 class BaseTable {
 public:
@@ -23,7 +26,8 @@ public:
     BaseTable(const BaseTable &) = delete;
     BaseTable &operator=(const BaseTable &) = delete;
 
-    // Closes the table; failures raise. Close its cursors (and indexes) first.
+    // Closes the table, and first the cursors still open on it (Berkeley DB would free
+    // them under their objects); failures raise.
     void close();
     void sync();
     // Empties the table; the number of records removed.
@@ -40,7 +44,7 @@ public:
 
     // The file name, or "file:table" for a named table.
     [[nodiscard]] const std::string &name() const { return m_name; }
-    [[nodiscard]] Database &database() const { return m_database; }
+    [[nodiscard]] const Database &database() const { return m_database; }
     [[nodiscard]] __db *handle() const { return m_db; }
     // The open handle; a closed table raises DatabaseException.
     [[nodiscard]] __db *db() const;
@@ -54,9 +58,13 @@ protected:
     void putRecord(const BOB &key, const BOB &data, unsigned int flags);
 
 private:
-    Database &m_database;
+    friend class BaseCursor;
+    friend class DatabaseEnvironment;
+
+    Database m_database; // a copy: the table may outlive the caller's object
     std::string m_name;
     __db *m_db = nullptr;
+    std::set<BaseCursor *> m_cursors; // open cursors on this table
 };
 
 // A table with one record per key.

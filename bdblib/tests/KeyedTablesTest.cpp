@@ -335,6 +335,26 @@ TEST_F(KeyedTables, IndexesFollowThePrimary) {
     EXPECT_NO_THROW(cursor.prevNotDupP());
 }
 
+TEST_F(KeyedTables, ClosingOutOfOrderClosesWhatDependsOnIt) {
+    // Berkeley DB frees a table's cursors with the table and leaves tables unusable after
+    // their environment: the objects must not touch those handles again.
+    auto table = std::make_unique<Table>(database, BaseTable::BTREE, "order", false, true);
+    table->put(b("k"), b("v"));
+    auto cursor = std::make_unique<TableCursor>(*table, false);
+    cursor->first();
+    table.reset();
+    EXPECT_THROW(cursor->next(), DatabaseException);
+    cursor.reset();
+
+    Table first(database, BaseTable::BTREE, "order", false, false);
+    DuplicatesTable second(database, BaseTable::HASH, "more", false, true);
+    DuplicatesTableCursor open(second, false);
+    env->close();
+    EXPECT_THROW((void)first.get(b("k")), DatabaseException);
+    EXPECT_THROW(open.first(), DatabaseException);
+    EXPECT_THROW(Table(database, BaseTable::BTREE, "order", false, false), DatabaseException);
+}
+
 TEST_F(KeyedTables, SequencesCountFromOne) {
     {
         SequenceGenerator ids(database, "ids");
