@@ -78,6 +78,8 @@ public:
     explicit MIMEEntityHeader(const Header &header);
     MIMEEntityHeader(const MIMEEntityHeader &other) = default;
     MIMEEntityHeader &operator=(const MIMEEntityHeader &other) = default;
+    MIMEEntityHeader(MIMEEntityHeader &&other) noexcept = default;
+    MIMEEntityHeader &operator=(MIMEEntityHeader &&other) noexcept = default;
     ~MIMEEntityHeader() override;
 
     // Fields of the remaining header, then the content fields written from the members.

@@ -6,6 +6,8 @@ namespace MailParser {
 
 MIMEEntity::MIMEEntity(const MIMEEntityHeader &header) : m_header(header) {}
 
+MIMEEntity::MIMEEntity(MIMEEntityHeader &&header) : m_header(std::move(header)) {}
+
 MIMEEntity::~MIMEEntity() = default;
 
 MessageParser::~MessageParser() = default;

@@ -13,6 +13,12 @@ MultipartMIMEEntity::MultipartMIMEEntity(const MIMEEntityHeader &header, Multipa
 {
 }
 
+MultipartMIMEEntity::MultipartMIMEEntity(MIMEEntityHeader &&header, MultipartMIMEEntity *parent)
+    : MIMEEntity(std::move(header)), m_parent(parent), m_boundary(m_header.contentType().parameter("boundary")),
+      m_depth(parent ? parent->m_depth + 1 : 1)
+{
+}
+
 MultipartMIMEEntity::~MultipartMIMEEntity() = default;
 
 void MultipartMIMEEntity::finishCurrentSubEntity()

@@ -224,3 +224,41 @@ TEST(MessageHeader, IsMIMEMessage)
     lookalike.inputLine("Contents: none");
     EXPECT_FALSE(lookalike.isMIMEMessage());
 }
+
+// Large headers asked many questions switch from scanning to a sorted index; both must give
+// the same answers, also after the header changes.
+TEST(Header, ScanAndIndexGiveTheSameAnswers)
+{
+    Header h;
+    for (int i = 0; i < 40; ++i)
+        h.inputLine((i % 3 ? "X-Name-" : "x-NAME-") + std::to_string(i % 7) + ": v" + std::to_string(i));
+    h.addField("X-Name-3", "front", true);
+    h.addField("Content-Type", "a");
+
+    auto snapshot = [&h] {
+        std::string s;
+        for (const HeaderField *f : std::as_const(h).findFields("x-name-", false))
+            s += f->name() + "=" + f->value() + ";";
+        for (const HeaderField *f : std::as_const(h).findFields("X-NAME-3", true))
+            s += f->value() + ",";
+        s += std::to_string(h.countFields("x-name-3")) + (h.anyFields("content-", false) ? "c" : "-");
+        s += h.findFirstField("X-NAME-3")->value();
+        return s;
+    };
+    const std::string first = snapshot();
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(snapshot(), first) << round;
+    EXPECT_TRUE(first.ends_with("v3,v10,v17,v24,v31,v38,front,7cv3")) << first;
+    EXPECT_TRUE(first.starts_with("x-NAME-0=v0;X-Name-0=v7;X-Name-0=v14;x-NAME-0=v21;")) << first;
+
+    h.removeDuplicateFields("x-name-");
+    EXPECT_EQ(h.countFields("x-name-3"), 1u);
+    EXPECT_EQ(h.findFirstField("x-name-3")->value(), "front");
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(h.findFields("x-name-", false).size(), 7u);
+    Header moved(std::move(h));
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(moved.findFirstField("X-Name-0")->value(), "v35");
+    EXPECT_EQ(moved.removeFields("x-name-", false), 7);
+    EXPECT_EQ(moved.findFields("x", false).size(), 0u);
+}
