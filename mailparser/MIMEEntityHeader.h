@@ -55,7 +55,7 @@ private:
 
 class ContentDispositionField : public ContentField {
 public:
-    enum Disposition { Inline = 0, Attachment = 1 };
+    enum Disposition : int { Inline = 0, Attachment = 1 };
 
     // "inline" (any case, blanks around it ignored) is inline; anything else an attachment.
     void setValue(const std::string &value) override;
