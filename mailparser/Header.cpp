@@ -38,6 +38,18 @@ HeaderField::HeaderField(std::string name, std::string value)
 
 HeaderField::HeaderField(const HeaderField &other) : m_name(other.m_name), m_value(other.m_value) {}
 
+HeaderField::HeaderField(HeaderField &&other) noexcept
+{
+    // A field inside a header keeps its text: the header still lists it.
+    if (other.m_inHeader) {
+        m_name = other.m_name;
+        m_value = other.m_value;
+    } else {
+        m_name = std::move(other.m_name);
+        m_value = std::move(other.m_value);
+    }
+}
+
 HeaderField &HeaderField::operator=(const HeaderField &other)
 {
     // The header's index refers to the name; changing it behind the header's back would

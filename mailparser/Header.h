@@ -23,6 +23,8 @@ class HeaderField {
 public:
     HeaderField(std::string name, std::string value);
     HeaderField(const HeaderField &other);
+    // Like the copy, the moved-to field is not in a header.
+    HeaderField(HeaderField &&other) noexcept;
     HeaderField &operator=(const HeaderField &other);
     ~HeaderField() = default;
 

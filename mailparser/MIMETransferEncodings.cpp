@@ -29,6 +29,13 @@ constexpr std::array<signed char, 256> makeBase64Table()
 
 constexpr std::array<signed char, 256> base64Table = makeBase64Table();
 
+// Bytes the quoted-printable decoder must look at: "=", blanks and CR.
+constexpr std::array<bool, 256> qpSpecial = [] {
+    std::array<bool, 256> t{};
+    t['='] = t[' '] = t['\t'] = t['\r'] = true;
+    return t;
+}();
+
 // 6-bit value of a uuencoded character: the blank and the backquote both stand for 0.
 constexpr unsigned uuValue(unsigned char c)
 {
@@ -171,6 +178,11 @@ std::string decodeQuotedPrintable(const std::string &data)
     const char *d = data.data();
     std::size_t i = 0;
     while (i < n) {
+        // Runs of ordinary bytes are copied in a tight loop.
+        while (i < n && !qpSpecial[static_cast<unsigned char>(d[i])])
+            *o++ = d[i++];
+        if (i == n)
+            break;
         const char c = d[i];
         if (c == '=') {
             if (i + 1 == n) {

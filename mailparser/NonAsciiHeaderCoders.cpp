@@ -84,9 +84,21 @@ std::wstring decode(const std::string &value, const std::string &defaultCharset)
             return Charsets::UnicodeCoders::decodeLatin1(value);
         return Charsets::CharacterCoders::decode(value, defaultCharset, false);
     }
+    // Adjacent words of one character set are decoded together: mailers split long
+    // subjects between words in the middle of a multi-byte character.
+    const std::vector<EncodedWord> runs = parse(value);
     std::wstring out;
-    for (const EncodedWord &run : parse(value))
-        out += Charsets::CharacterCoders::decode(run.text, run.charset.empty() ? defaultCharset : run.charset, false);
+    for (std::size_t i = 0; i < runs.size();) {
+        std::string bytes = runs[i].text;
+        std::size_t next = i + 1;
+        if (runs[i].encoding != 0) {
+            while (next < runs.size() && runs[next].encoding != 0 && detail::equalsI(runs[next].charset, runs[i].charset))
+                bytes += runs[next++].text;
+        }
+        const std::string &charset = runs[i].charset.empty() ? defaultCharset : runs[i].charset;
+        out += Charsets::CharacterCoders::decode(bytes, charset, false);
+        i = next;
+    }
     return out;
 }
 

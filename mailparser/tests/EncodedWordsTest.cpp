@@ -56,6 +56,9 @@ TEST(EncodedWords, AgreeWithPython)
         "=?ISO-8859-15?Q?=A4?=",
         "plain text only",
         "Re: =?utf-8?b?w6TDtsO8?= =?utf-8?b?w58=?= (x)",
+        // a character split between two words
+        "=?utf-8?q?caf=C3?= =?UTF-8?q?=A9?=",
+        "=?utf-8?b?4pyTIGRv?=\r\n =?utf-8?b?bmUg4p8=?= =?utf-8?b?qA==?=",
     };
     const std::vector<std::string> oracle = pythonDecode(values);
     ASSERT_EQ(oracle.size(), values.size());
