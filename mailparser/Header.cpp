@@ -12,8 +12,7 @@ using detail::asciiLower;
 using detail::isBlank;
 using detail::isWsp;
 
-bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept
-{
+bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     const auto *pa = reinterpret_cast<const unsigned char *>(a.data());
     const auto *pb = reinterpret_cast<const unsigned char *>(b.data());
@@ -32,14 +31,11 @@ bool caseinsensitive_string_less::operator()(std::string_view a, std::string_vie
 // HeaderField
 
 HeaderField::HeaderField(std::string name, std::string value)
-    : m_name(std::move(name)), m_value(std::move(value))
-{
-}
+    : m_name(std::move(name)), m_value(std::move(value)) {}
 
 HeaderField::HeaderField(const HeaderField &other) : m_name(other.m_name), m_value(other.m_value) {}
 
-HeaderField::HeaderField(HeaderField &&other) noexcept
-{
+HeaderField::HeaderField(HeaderField &&other) {
     // A field inside a header keeps its text: the header still lists it.
     if (other.m_inHeader) {
         m_name = other.m_name;
@@ -50,8 +46,7 @@ HeaderField::HeaderField(HeaderField &&other) noexcept
     }
 }
 
-HeaderField &HeaderField::operator=(const HeaderField &other)
-{
+HeaderField &HeaderField::operator=(const HeaderField &other) {
     // The header's index refers to the name; changing it behind the header's back would
     // corrupt the index.
     if (m_inHeader)
@@ -63,8 +58,7 @@ HeaderField &HeaderField::operator=(const HeaderField &other)
     return *this;
 }
 
-std::string HeaderField::unfoldValue(const std::string &text)
-{
+std::string HeaderField::unfoldValue(const std::string &text) {
     const std::string_view s = detail::trimWsp(text);
     std::string out;
     out.reserve(text.size());
@@ -78,8 +72,7 @@ std::string HeaderField::unfoldValue(const std::string &text)
     return out;
 }
 
-std::string HeaderField::rewrite() const
-{
+std::string HeaderField::rewrite() const {
     std::string out;
     out.reserve(m_name.size() + m_value.size() + 4);
     out += m_name;
@@ -89,8 +82,7 @@ std::string HeaderField::rewrite() const
     return out;
 }
 
-bool HeaderField::removeComments()
-{
+bool HeaderField::removeComments() {
     std::string out;
     out.reserve(m_value.size());
     std::size_t depth = 0;
@@ -130,8 +122,7 @@ bool HeaderField::removeComments()
 namespace {
 
 // Three-way comparison of the lower-cased forms (ASCII folding, bytes unsigned).
-int compareNoCase(std::string_view a, std::string_view b)
-{
+int compareNoCase(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
         if (a[i] == b[i])
@@ -146,13 +137,11 @@ int compareNoCase(std::string_view a, std::string_view b)
 
 } // namespace
 
-Header::Header(const Header &other)
-{
+Header::Header(const Header &other) {
     copyFields(other);
 }
 
-Header &Header::operator=(const Header &other)
-{
+Header &Header::operator=(const Header &other) {
     if (this != &other) {
         m_fields.clear();
         m_nextSeq = 0;
@@ -161,14 +150,12 @@ Header &Header::operator=(const Header &other)
     return *this;
 }
 
-Header::Header(Header &&other) noexcept : m_fields(std::move(other.m_fields)), m_nextSeq(other.m_nextSeq)
-{
+Header::Header(Header &&other) noexcept : m_fields(std::move(other.m_fields)), m_nextSeq(other.m_nextSeq) {
     other.m_fields.clear();
     other.changed();
 }
 
-Header &Header::operator=(Header &&other) noexcept
-{
+Header &Header::operator=(Header &&other) noexcept {
     if (this != &other) {
         m_fields = std::move(other.m_fields);
         m_nextSeq = other.m_nextSeq;
@@ -181,8 +168,7 @@ Header &Header::operator=(Header &&other) noexcept
 
 Header::~Header() = default;
 
-void Header::copyFields(const Header &other)
-{
+void Header::copyFields(const Header &other) {
     // Fields are copy-constructed (never assigned: those in a header refuse it) and count
     // as added in list order.
     for (const Slot &s : other.m_fields) {
@@ -192,8 +178,7 @@ void Header::copyFields(const Header &other)
     changed();
 }
 
-bool Header::useIndex() const
-{
+bool Header::useIndex() const {
     if (m_indexValid)
         return true;
     if (m_fields.size() <= 16 || ++m_scans <= scansBeforeIndex)
@@ -210,7 +195,8 @@ bool Header::useIndex() const
         const std::size_t start = m_keys.size();
         for (const char c : it->field.m_name)
             m_keys += static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
-        m_index.push_back(IndexEntry{std::string_view(m_keys).substr(start, it->field.m_name.size()), it->seq, it});
+        m_index.push_back(
+            IndexEntry{std::string_view(m_keys).substr(start, it->field.m_name.size()), it->seq, it});
     }
     std::sort(m_index.begin(), m_index.end(), [](const IndexEntry &a, const IndexEntry &b) {
         const int c = a.key.compare(b.key);
@@ -220,8 +206,7 @@ bool Header::useIndex() const
     return true;
 }
 
-std::vector<Header::SlotIt> Header::matches(const std::string &name, bool exact) const
-{
+std::vector<Header::SlotIt> Header::matches(const std::string &name, bool exact) const {
     std::vector<SlotIt> out;
     if (useIndex()) {
         std::string key(name);
@@ -246,8 +231,7 @@ std::vector<Header::SlotIt> Header::matches(const std::string &name, bool exact)
     return out;
 }
 
-Header::SlotIt Header::firstMatch(const std::string &name) const
-{
+Header::SlotIt Header::firstMatch(const std::string &name) const {
     auto &fields = const_cast<FieldList &>(m_fields);
     if (useIndex()) {
         const std::vector<SlotIt> found = matches(name, true);
@@ -261,8 +245,7 @@ Header::SlotIt Header::firstMatch(const std::string &name) const
     return best;
 }
 
-bool Header::inputLine(const std::string &line)
-{
+bool Header::inputLine(const std::string &line) {
     if (line.empty())
         return true;
     if (isBlank(line[0]) && !m_fields.empty()) {
@@ -282,15 +265,13 @@ bool Header::inputLine(const std::string &line)
     return true;
 }
 
-void Header::appendField(std::string name, std::string value)
-{
+void Header::appendField(std::string name, std::string value) {
     m_fields.push_back(Slot{HeaderField(std::move(name), std::move(value)), m_nextSeq++});
     m_fields.back().field.inHeader();
     changed();
 }
 
-void Header::addField(const std::string &name, const std::string &value, bool atFront)
-{
+void Header::addField(const std::string &name, const std::string &value, bool atFront) {
     if (!atFront) {
         appendField(name, value);
         return;
@@ -300,43 +281,37 @@ void Header::addField(const std::string &name, const std::string &value, bool at
     changed();
 }
 
-bool Header::anyFields(const std::string &name, bool exact) const
-{
+bool Header::anyFields(const std::string &name, bool exact) const {
     if (exact)
         return firstMatch(name) != m_fields.end();
     return !matches(name, false).empty();
 }
 
-HeaderField *Header::findFirstField(const std::string &name)
-{
+HeaderField *Header::findFirstField(const std::string &name) {
     const SlotIt it = firstMatch(name);
     return it == m_fields.end() ? nullptr : &it->field;
 }
 
-const HeaderField *Header::findFirstField(const std::string &name) const
-{
+const HeaderField *Header::findFirstField(const std::string &name) const {
     const SlotIt it = firstMatch(name);
     return it == m_fields.end() ? nullptr : &it->field;
 }
 
-std::vector<HeaderField *> Header::findFields(const std::string &name, bool exact)
-{
+std::vector<HeaderField *> Header::findFields(const std::string &name, bool exact) {
     std::vector<HeaderField *> out;
     for (const SlotIt it : matches(name, exact))
         out.push_back(&it->field);
     return out;
 }
 
-std::vector<const HeaderField *> Header::findFields(const std::string &name, bool exact) const
-{
+std::vector<const HeaderField *> Header::findFields(const std::string &name, bool exact) const {
     std::vector<const HeaderField *> out;
     for (const SlotIt it : matches(name, exact))
         out.push_back(&it->field);
     return out;
 }
 
-std::vector<HeaderField *> Header::getFields()
-{
+std::vector<HeaderField *> Header::getFields() {
     std::vector<HeaderField *> out;
     out.reserve(m_fields.size());
     for (Slot &s : m_fields)
@@ -344,8 +319,7 @@ std::vector<HeaderField *> Header::getFields()
     return out;
 }
 
-std::vector<const HeaderField *> Header::getFields() const
-{
+std::vector<const HeaderField *> Header::getFields() const {
     std::vector<const HeaderField *> out;
     out.reserve(m_fields.size());
     for (const Slot &s : m_fields)
@@ -353,8 +327,7 @@ std::vector<const HeaderField *> Header::getFields() const
     return out;
 }
 
-std::size_t Header::countFields(const std::string &name) const
-{
+std::size_t Header::countFields(const std::string &name) const {
     if (useIndex())
         return matches(name, true).size();
     std::size_t n = 0;
@@ -363,8 +336,7 @@ std::size_t Header::countFields(const std::string &name) const
     return n;
 }
 
-int Header::removeFields(const std::string &name, bool exact)
-{
+int Header::removeFields(const std::string &name, bool exact) {
     int removed = 0;
     for (auto it = m_fields.begin(); it != m_fields.end();) {
         const std::string &n = it->field.m_name;
@@ -381,8 +353,7 @@ int Header::removeFields(const std::string &name, bool exact)
     return exact ? 1 : removed;
 }
 
-void Header::removeDuplicateFields(const std::string &prefix)
-{
+void Header::removeDuplicateFields(const std::string &prefix) {
     const std::vector<SlotIt> found = matches(prefix, false);
     bool removed = false;
     for (std::size_t i = 0; i + 1 < found.size(); ++i) {
@@ -395,8 +366,7 @@ void Header::removeDuplicateFields(const std::string &prefix)
         changed();
 }
 
-int Header::removeInvalidFields()
-{
+int Header::removeInvalidFields() {
     int removed = 0;
     for (auto it = m_fields.begin(); it != m_fields.end();) {
         const std::string &name = it->field.m_name;
@@ -416,8 +386,7 @@ int Header::removeInvalidFields()
     return removed;
 }
 
-int Header::truncateLongLines(unsigned int maxLength)
-{
+int Header::truncateLongLines(unsigned int maxLength) {
     // Below two bytes there is no room left for any name.
     const std::size_t nameRoom = maxLength >= 2 ? maxLength - 2 : 0;
     int count = 0;
@@ -455,8 +424,7 @@ int Header::truncateLongLines(unsigned int maxLength)
     return count;
 }
 
-std::string Header::rewrite() const
-{
+std::string Header::rewrite() const {
     std::string out;
     out.reserve(60 * m_fields.size());
     for (const Slot &s : m_fields) {
@@ -471,8 +439,7 @@ std::string Header::rewrite() const
 // ---------------------------------------------------------------------------------------
 // MessageHeader
 
-bool MessageHeader::isMIMEMessage() const
-{
+bool MessageHeader::isMIMEMessage() const {
     return anyFields("mime-version", true) || anyFields("content-", false);
 }
 

@@ -24,7 +24,7 @@ public:
     HeaderField(std::string name, std::string value);
     HeaderField(const HeaderField &other);
     // Like the copy, the moved-to field is not in a header.
-    HeaderField(HeaderField &&other) noexcept;
+    HeaderField(HeaderField &&other);
     HeaderField &operator=(const HeaderField &other);
     ~HeaderField() = default;
 
@@ -32,8 +32,7 @@ public:
     std::string &value() { return m_value; }
     [[nodiscard]] const std::string &value() const { return m_value; }
     // Marks the field as belonging to a header and returns it.
-    HeaderField &inHeader()
-    {
+    HeaderField &inHeader() {
         m_inHeader = true;
         return *this;
     }
@@ -114,8 +113,7 @@ private:
 
     void appendField(std::string name, std::string value);
     void copyFields(const Header &other);
-    void changed() const
-    {
+    void changed() const {
         m_indexValid = false;
         m_scans = 0;
     }

@@ -97,7 +97,9 @@ public:
     ContentDispositionField &contentDisposition() { return m_contentDisposition; }
     [[nodiscard]] const std::string &contentId() const { return m_contentId; }
     [[nodiscard]] const std::string &contentDescription() const { return m_contentDescription; }
-    [[nodiscard]] MIMETransferEncodings::TransferEncoding transferEncoding() const { return m_transferEncoding; }
+    [[nodiscard]] MIMETransferEncodings::TransferEncoding transferEncoding() const {
+        return m_transferEncoding;
+    }
 
 protected:
     ContentTypeField m_contentType;

@@ -12,8 +12,7 @@ MIMEEntity::~MIMEEntity() = default;
 
 MessageParser::~MessageParser() = default;
 
-void MessageParser::inputLine(const std::string &line)
-{
+void MessageParser::inputLine(const std::string &line) {
     std::size_t begin = 0, end = line.size();
     while (begin < end && line[begin] == '\r')
         ++begin;
@@ -36,8 +35,7 @@ void MessageParser::inputLine(const std::string &line)
     handleLine(line.substr(begin, end - begin));
 }
 
-void MessageParser::handleLine(const std::string &line)
-{
+void MessageParser::handleLine(const std::string &line) {
     if (m_headerDone) {
         if (m_topEntity)
             m_topEntity->inputLine(line);
@@ -53,8 +51,7 @@ void MessageParser::handleLine(const std::string &line)
     (void)m_header.inputLine(line);
 }
 
-void MessageParser::inputFinished()
-{
+void MessageParser::inputFinished() {
     if (!m_headerDone) {
         m_headerDone = true;
         processHeader();

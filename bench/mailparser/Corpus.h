@@ -15,8 +15,7 @@ struct Message {
     std::string bytes;
 };
 
-inline std::vector<Message> loadFolder(const std::filesystem::path &folder)
-{
+inline std::vector<Message> loadFolder(const std::filesystem::path &folder) {
     std::vector<Message> out;
     std::vector<std::filesystem::path> files;
     for (const auto &e : std::filesystem::directory_iterator(folder)) {
@@ -34,8 +33,7 @@ inline std::vector<Message> loadFolder(const std::filesystem::path &folder)
 }
 
 // The corpus folders under root (the public SpamAssassin set), or root itself.
-inline std::vector<Message> loadCorpus(const std::filesystem::path &root)
-{
+inline std::vector<Message> loadCorpus(const std::filesystem::path &root) {
     std::vector<Message> all;
     bool any = false;
     for (const char *sub : {"easy-ham-1", "easy-ham-2", "hard-ham-1", "spam-1", "spam-2"}) {

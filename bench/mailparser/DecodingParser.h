@@ -23,16 +23,16 @@ struct Totals {
 
 class Leaf : public MailParser::MIMEEntity {
 public:
-    Leaf(MailParser::MIMEEntityHeader &&header, Totals &totals) : MIMEEntity(std::move(header)), m_totals(totals) {}
-    void inputLine(const std::string &line) override
-    {
+    Leaf(MailParser::MIMEEntityHeader &&header, Totals &totals)
+        : MIMEEntity(std::move(header)), m_totals(totals) {}
+    void inputLine(const std::string &line) override {
         m_body += line;
         m_body += "\r\n";
     }
-    void inputFinished() override
-    {
+    void inputFinished() override {
         ++m_totals.parts;
-        m_totals.decodedBytes += MailParser::MIMETransferEncodings::decode(m_header.transferEncoding(), m_body).size();
+        m_totals.decodedBytes +=
+            MailParser::MIMETransferEncodings::decode(m_header.transferEncoding(), m_body).size();
     }
 
 private:
@@ -40,19 +40,16 @@ private:
     std::string m_body;
 };
 
-inline MailParser::MIMEEntity *makeEntity(MailParser::MIMEEntityHeader &header, MailParser::MultipartMIMEEntity *parent,
-                                          Totals &totals);
+inline MailParser::MIMEEntity *makeEntity(MailParser::MIMEEntityHeader &header,
+                                          MailParser::MultipartMIMEEntity *parent, Totals &totals);
 
 class Multipart : public MailParser::MultipartMIMEEntity {
 public:
     Multipart(MailParser::MIMEEntityHeader &&header, MultipartMIMEEntity *parent, Totals &totals)
-        : MultipartMIMEEntity(std::move(header), parent), m_totals(totals)
-    {
-    }
+        : MultipartMIMEEntity(std::move(header), parent), m_totals(totals) {}
 
 protected:
-    MailParser::MIMEEntity *createSubEntity(MailParser::MIMEEntityHeader &header) override
-    {
+    MailParser::MIMEEntity *createSubEntity(MailParser::MIMEEntityHeader &header) override {
         return makeEntity(header, this, m_totals);
     }
     void multipartFinished() override {}
@@ -61,9 +58,8 @@ private:
     Totals &m_totals;
 };
 
-inline MailParser::MIMEEntity *makeEntity(MailParser::MIMEEntityHeader &header, MailParser::MultipartMIMEEntity *parent,
-                                          Totals &totals)
-{
+inline MailParser::MIMEEntity *makeEntity(MailParser::MIMEEntityHeader &header,
+                                          MailParser::MultipartMIMEEntity *parent, Totals &totals) {
     // The part header is dropped after the part anyway, so the entity takes it over.
     if (header.isMultipart())
         return new Multipart(std::move(header), parent, totals);
@@ -75,8 +71,7 @@ public:
     explicit DecodingParser(Totals &totals) : m_totals(totals) {}
 
     // Splits a raw message at LF as the scan path does and feeds it whole.
-    void parse(std::string_view message)
-    {
+    void parse(std::string_view message) {
         std::string line;
         std::size_t pos = 0;
         while (pos < message.size()) {
@@ -91,22 +86,20 @@ public:
     }
 
 protected:
-    void processHeader() override
-    {
+    void processHeader() override {
         if (const MailParser::HeaderField *subject = m_header.findFirstField("subject"))
-            m_totals.subjectChars += MailParser::NonAsciiHeaderCoders::decode(subject->unfoldedValue(), "").size();
+            m_totals.subjectChars +=
+                MailParser::NonAsciiHeaderCoders::decode(subject->unfoldedValue(), "").size();
         if (m_header.isMIMEMessage()) {
             MailParser::MIMEEntityHeader top(m_header);
             m_topEntity.reset(makeEntity(top, nullptr, m_totals));
         }
     }
-    void processSimpleMessageLine(const std::string &line) override
-    {
+    void processSimpleMessageLine(const std::string &line) override {
         m_body += line;
         m_body += "\r\n";
     }
-    void finishSimpleMessage() override
-    {
+    void finishSimpleMessage() override {
         ++m_totals.parts;
         m_totals.decodedBytes += m_body.size();
     }

@@ -12,8 +12,7 @@
 
 namespace {
 
-const std::vector<mpbench::Message> &corpus()
-{
+const std::vector<mpbench::Message> &corpus() {
     static const std::vector<mpbench::Message> messages = [] {
         const char *env = std::getenv("VL_CORPUS_DIR");
         std::filesystem::path root = env ? env : VL_SOURCE_DIR "/corpus-cache/spam-assassin/package/data";
@@ -21,14 +20,14 @@ const std::vector<mpbench::Message> &corpus()
             root = "/work/main/corpus-cache/spam-assassin/package/data";
         auto m = mpbench::loadCorpus(root);
         if (m.empty())
-            std::fprintf(stderr, "mailparser_bench: no messages under %s (set VL_CORPUS_DIR)\n", root.c_str());
+            std::fprintf(stderr, "mailparser_bench: no messages under %s (set VL_CORPUS_DIR)\n",
+                         root.c_str());
         return m;
     }();
     return messages;
 }
 
-void BM_ParseCorpus(benchmark::State &state)
-{
+void BM_ParseCorpus(benchmark::State &state) {
     const auto &messages = corpus();
     if (messages.empty()) {
         state.SkipWithError("no corpus");

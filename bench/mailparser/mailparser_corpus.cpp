@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <exception>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FOLDER...\n", argv[0]);
         return 2;
@@ -29,7 +28,8 @@ int main(int argc, char **argv)
                 ++failures;
                 std::fprintf(stderr, "mailparser_corpus: %s: exception: %s\n", m.path.c_str(), e.what());
             }
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             if (ms > slowest) {
                 slowest = ms;
                 slowestPath = m.path;

@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const std::string input(reinterpret_cast<const char *>(data), size);
 
     mptest::RecordingParser parser;
