@@ -1,7 +1,13 @@
 #include "CharacterCoders.h"
 #include "CharacterCoders_p.h"
+#include "ISO2022CharacterCoders.h"
+#include "KoreanCharacterCoders.h"
+#include "SimplifiedChineseCharacterCoders.h"
 #include "StandardCharsetConverters.h"
+#include "TraditionalChineseCharacterCoders.h"
 #include "UnicodeCoders.h"
+
+#include "CUtils.h"
 
 namespace Charsets::CharacterCoders {
 
@@ -14,11 +20,10 @@ std::wstring unicodeConverter(const std::string &bytes, const void *)
     return Decoder(bytes);
 }
 
-// Stands in for the double-byte and ISO 2022 decoders until they are wired in below:
-// the names are accepted already and their bytes come through as Latin-1.
-std::wstring multiBytePlaceholder(const std::string &bytes, const void *)
+// The ISO 2022 decoder takes its mode (a pointer to one of the mode constants) as argument.
+std::wstring iso2022Converter(const std::string &bytes, const void *mode)
 {
-    return UnicodeCoders::decodeLatin1(bytes);
+    return convertISO2022(bytes, static_cast<const unsigned *>(mode));
 }
 
 struct NamedConverter {
@@ -50,84 +55,69 @@ const NamedConverter unicodeNames[] = {
 // enter the map after the single-byte rows (none of them is a single-byte name).
 const NamedConverter multiByteNames[] = {
     // GBK (GB 2312 in its two-byte area)
-    {"gb2312", multiBytePlaceholder, nullptr},
-    {"csgb2312", multiBytePlaceholder, nullptr},
-    {"csgb231280", multiBytePlaceholder, nullptr},
-    {"gb_2312-80", multiBytePlaceholder, nullptr},
-    {"gb231280", multiBytePlaceholder, nullptr},
-    {"gb2312-80", multiBytePlaceholder, nullptr},
-    {"iso-ir-58", multiBytePlaceholder, nullptr},
-    {"chinese", multiBytePlaceholder, nullptr},
-    {"csiso58gb231280", multiBytePlaceholder, nullptr},
-    {"cn-gb", multiBytePlaceholder, nullptr},
-    {"euc-cn", multiBytePlaceholder, nullptr},
-    {"x-euc-cn", multiBytePlaceholder, nullptr},
-    {"gbk", multiBytePlaceholder, nullptr},
+    {"gb2312", convertGB2312, nullptr},
+    {"csgb2312", convertGB2312, nullptr},
+    {"csgb231280", convertGB2312, nullptr},
+    {"gb_2312-80", convertGB2312, nullptr},
+    {"gb231280", convertGB2312, nullptr},
+    {"gb2312-80", convertGB2312, nullptr},
+    {"iso-ir-58", convertGB2312, nullptr},
+    {"chinese", convertGB2312, nullptr},
+    {"csiso58gb231280", convertGB2312, nullptr},
+    {"cn-gb", convertGB2312, nullptr},
+    {"euc-cn", convertGB2312, nullptr},
+    {"x-euc-cn", convertGB2312, nullptr},
+    {"gbk", convertGB2312, nullptr},
     // HZ
-    {"hz-gb-2312", multiBytePlaceholder, nullptr},
+    {"hz-gb-2312", convertHZGB2312, nullptr},
     // Big5
-    {"big5", multiBytePlaceholder, nullptr},
-    {"csbig5", multiBytePlaceholder, nullptr},
-    {"cn-big5", multiBytePlaceholder, nullptr},
-    {"x-x-big5", multiBytePlaceholder, nullptr},
-    {"big5-hkscs", multiBytePlaceholder, nullptr},
+    {"big5", convertBIG5, nullptr},
+    {"csbig5", convertBIG5, nullptr},
+    {"cn-big5", convertBIG5, nullptr},
+    {"x-x-big5", convertBIG5, nullptr},
+    {"big5-hkscs", convertBIG5, nullptr},
     // Unified Hangul Code
-    {"ks_c_5601", multiBytePlaceholder, nullptr},
-    {"ks_c_5601-1987", multiBytePlaceholder, nullptr},
-    {"ks_c_5601-1989", multiBytePlaceholder, nullptr},
-    {"ksc_5601", multiBytePlaceholder, nullptr},
-    {"ksc5601", multiBytePlaceholder, nullptr},
-    {"iso-ir-149", multiBytePlaceholder, nullptr},
-    {"csksc56011987", multiBytePlaceholder, nullptr},
-    {"korean", multiBytePlaceholder, nullptr},
-    {"_autodetect_kr", multiBytePlaceholder, nullptr},
-    // EUC-KR mode (ISO-2022-KR text too)
-    {"iso-2022-kr", multiBytePlaceholder, nullptr},
-    {"csiso2022kr", multiBytePlaceholder, nullptr},
-    {"euc-kr", multiBytePlaceholder, nullptr},
-    {"cseuckr", multiBytePlaceholder, nullptr},
+    {"ks_c_5601", convertKSC5601, nullptr},
+    {"ks_c_5601-1987", convertKSC5601, nullptr},
+    {"ks_c_5601-1989", convertKSC5601, nullptr},
+    {"ksc_5601", convertKSC5601, nullptr},
+    {"ksc5601", convertKSC5601, nullptr},
+    {"iso-ir-149", convertKSC5601, nullptr},
+    {"csksc56011987", convertKSC5601, nullptr},
+    {"korean", convertKSC5601, nullptr},
+    {"_autodetect_kr", convertKSC5601, nullptr},
+    // ISO-2022-KR: escapes and shifts honoured, shifted-out text decoded as KS C 5601
+    {"iso-2022-kr", iso2022Converter, &ISO2022_KR},
+    {"csiso2022kr", iso2022Converter, &ISO2022_KR},
+    // EUC-KR mode
+    {"euc-kr", iso2022Converter, &EUC_KR},
+    {"cseuckr", iso2022Converter, &EUC_KR},
     // ISO-2022-JP mode
-    {"iso-2022-jp", multiBytePlaceholder, nullptr},
-    {"csiso2022jp", multiBytePlaceholder, nullptr},
+    {"iso-2022-jp", iso2022Converter, &ISO2022_JP},
+    {"csiso2022jp", iso2022Converter, &ISO2022_JP},
     // EUC-JP mode
-    {"euc-jp", multiBytePlaceholder, nullptr},
-    {"x-euc", multiBytePlaceholder, nullptr},
-    {"x-euc-jp", multiBytePlaceholder, nullptr},
-    {"extended_unix_code_packed_format_for_japanese", multiBytePlaceholder, nullptr},
-    {"cseucpkdfmtjapanese", multiBytePlaceholder, nullptr},
+    {"euc-jp", iso2022Converter, &EUC_JP},
+    {"x-euc", iso2022Converter, &EUC_JP},
+    {"x-euc-jp", iso2022Converter, &EUC_JP},
+    {"extended_unix_code_packed_format_for_japanese", iso2022Converter, &EUC_JP},
+    {"cseucpkdfmtjapanese", iso2022Converter, &EUC_JP},
     // Shift_JIS mode
-    {"shift_jis", multiBytePlaceholder, nullptr},
-    {"shift-jis", multiBytePlaceholder, nullptr},
-    {"sjis", multiBytePlaceholder, nullptr},
-    {"csshiftjis", multiBytePlaceholder, nullptr},
-    {"ms-kanji", multiBytePlaceholder, nullptr},
-    {"cswindows31j", multiBytePlaceholder, nullptr},
-    {"x-ms-cp932", multiBytePlaceholder, nullptr},
-    {"x-sjis", multiBytePlaceholder, nullptr},
+    {"shift_jis", iso2022Converter, &SHIFT_JIS},
+    {"shift-jis", iso2022Converter, &SHIFT_JIS},
+    {"sjis", iso2022Converter, &SHIFT_JIS},
+    {"csshiftjis", iso2022Converter, &SHIFT_JIS},
+    {"ms-kanji", iso2022Converter, &SHIFT_JIS},
+    {"cswindows31j", iso2022Converter, &SHIFT_JIS},
+    {"x-ms-cp932", iso2022Converter, &SHIFT_JIS},
+    {"x-sjis", iso2022Converter, &SHIFT_JIS},
 };
-
-constexpr bool isNameWhitespace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 } // namespace
 
-std::string normalizeCharsetName(const std::string &charset)
-{
-    // Folding is ASCII-only on purpose: the result must not depend on the user's locale
+std::string normalizeCharsetName(const std::string &charset) {
+    // strToLower folds ASCII letters only: the result must not depend on the user's locale
     // (a Turkish locale would otherwise turn "ISO" into something that matches nothing).
-    std::size_t begin = 0;
-    std::size_t end = charset.size();
-    while (begin < end && isNameWhitespace(charset[begin]))
-        ++begin;
-    while (end > begin && isNameWhitespace(charset[end - 1]))
-        --end;
-    std::string name = charset.substr(begin, end - begin);
-    for (char &c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    std::string name = strToLower(trimWhitespace(charset));
     // Old mail labels Unicode forms as "unicode-1-1-utf-8" and the like: the form's own
     // name follows the first twelve characters. A shorter label has no such name.
     if (name.compare(0, 8, "unicode-") == 0)
@@ -135,8 +125,7 @@ std::string normalizeCharsetName(const std::string &charset)
     return name;
 }
 
-ConvertersMap *makeConvertersMap()
-{
+ConvertersMap *makeConvertersMap() {
     auto *map = new ConvertersMap;
     // Later assignments replace earlier ones, which is how "l5" and "csisolatin5" end up
     // with ISO 8859-9.
@@ -149,14 +138,12 @@ ConvertersMap *makeConvertersMap()
     return map;
 }
 
-const ConvertersMap &getConverters()
-{
+const ConvertersMap &getConverters() {
     static const ConvertersMap *const converters = makeConvertersMap();
     return *converters;
 }
 
-std::wstring decode(const std::string &bytes, const std::string &charset, bool checkBOM)
-{
+std::wstring decode(const std::string &bytes, const std::string &charset, bool checkBOM) {
     if (checkBOM) {
         const UnicodeCoders::UnicodeEncoding form = UnicodeCoders::checkForBOM(bytes);
         if (form != UnicodeCoders::NoEncoding)
