@@ -20,6 +20,8 @@ std::string ContentField::parameter(const std::string &name) const {
 }
 
 void ContentField::parse(const std::string &text) {
+    // A field parsed again describes the new text only.
+    m_parameters.clear();
     const std::size_t semicolon = text.find(';');
     if (semicolon == std::string::npos) {
         setValue(text);
@@ -154,6 +156,7 @@ void MIMEEntityHeader::parseContentHeaderFields(std::string defaultType) {
         m_contentDisposition.parse(f->value());
     } else {
         m_contentDisposition.setDisposition(ContentDispositionField::Inline);
+        m_contentDisposition.parameters().clear();
     }
 
     if (HeaderField *f = findFirstField("content-transfer-encoding")) {
