@@ -1,5 +1,6 @@
-// Serial tags are drawn from one process-wide counter, so this binary holds nothing else:
-// no record may exist before the first one made here.
+// Process-wide state: the serial counter of records and the stores' data folder. No record
+// may exist and no folder may be set before these tests, so this binary holds nothing else.
+#include "store.h"
 #include "test_record.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,10 @@ TEST(DataSerial, TagsCountFromOneAndCopiesKeepTheirSourceTag) {
     EXPECT_EQ(item.tag(), 5);
     vltest::TestItem itemCopy = item;
     EXPECT_EQ(itemCopy.tag(), 5);
+}
+
+TEST(StoreDataDir, StartsAsTheCurrentFolder) {
+    EXPECT_EQ(Store::dataDir().toStdString(), "./");
 }
 
 } // namespace
