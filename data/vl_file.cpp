@@ -95,13 +95,13 @@ bool VLFile::commit() {
 
     const QByteArray current = QFile::encodeName(path(".vlp"));
     const QByteArray fresh = QFile::encodeName(newPath);
-    if (m_state == Current) {
-        // The file that was read becomes the backup. A hard link, so that the current file
-        // never goes missing; a current file that someone removed leaves nothing to keep.
+    // The file that was read becomes the backup: a hard link, so that the current file never
+    // goes missing. A current file that someone removed since leaves the backup as it is.
+    if (m_state == Current && ::access(current.constData(), F_OK) == 0) {
         const QByteArray backup = QFile::encodeName(path(".bak"));
         if (::unlink(backup.constData()) != 0 && errno != ENOENT)
             return fail("remove", path(".bak"), errno);
-        if (::link(current.constData(), backup.constData()) != 0 && errno != ENOENT)
+        if (::link(current.constData(), backup.constData()) != 0)
             return fail("link", path(".bak"), errno);
     }
     if (::rename(fresh.constData(), current.constData()) != 0)

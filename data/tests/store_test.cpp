@@ -314,6 +314,16 @@ TEST_F(StoreTest, SetChangedEmitsOnlyWhenAsked) {
               "Store::setChanged: called: ec=0\nStore::setChanged: called: ec=1\n");
 }
 
+TEST_F(StoreTest, NameAndPrint) {
+    vltest::TestItem record;
+    record.text = QStringLiteral("x");
+    Store store(folder(), QStringLiteral("friends"), &record);
+    EXPECT_EQ(store.base().toStdString(), "friends");
+    ::testing::internal::CaptureStderr();
+    store.print();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "TestItem:\n    text: x\n    count: 0\n");
+}
+
 TEST_F(StoreTest, ModeIsTheUsersAlone) {
     vltest::writeFile(file("test.vlp"), kA);
     ::chmod(file("test.vlp").c_str(), 0600);

@@ -168,6 +168,20 @@ TEST(VLFileWrite, LeftoverLinkAsNewIsNotWrittenThrough) {
     EXPECT_FALSE(fs::is_symlink(dir.file("data.vlp")));
 }
 
+TEST(VLFileWrite, CurrentFileRemovedSinceTheReadKeepsTheBackup) {
+    vltest::TempDir dir("vlfile");
+    vltest::writeFile(dir.file("data.vlp"), "read");
+    vltest::writeFile(dir.file("data.bak"), "older");
+    VLFile file(QString::fromStdString(dir.path()), QStringLiteral("data"));
+    ASSERT_TRUE(file.openRead(VLFile::Current));
+    file.closeRead();
+    fs::remove(dir.file("data.vlp"));
+    ASSERT_TRUE(file.openWrite());
+    file.file()->write("new");
+    EXPECT_TRUE(file.closeWrite(true));
+    EXPECT_EQ(filesIn(dir), (Files{{".vlp", "new"}, {".bak", "older"}}));
+}
+
 TEST(VLFileWrite, FolderTrailingSlashMakesNoDoubleSlash) {
     VLFile plain(QStringLiteral("/data"), QStringLiteral("options"));
     VLFile slashed(QStringLiteral("/data/"), QStringLiteral("options"));
