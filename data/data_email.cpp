@@ -1,10 +1,10 @@
 #include "data_email.h"
+#include "data_email_p.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QTextCodec>
 
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -18,8 +18,7 @@ namespace {
 // glibc's regex follows the thread's locale: in a UTF-8 locale it stops at the first byte
 // that is not UTF-8 and folds case by the locale's rules. Header bytes are not text in
 // any locale, so compile and run every pattern under the "C" locale.
-locale_t cLocale()
-{
+locale_t cLocale() {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     return c;
 }
@@ -27,8 +26,7 @@ locale_t cLocale()
 class CLocaleScope {
 public:
     CLocaleScope() : m_old(cLocale() ? uselocale(cLocale()) : locale_t(nullptr)) {}
-    ~CLocaleScope()
-    {
+    ~CLocaleScope() {
         if (m_old)
             uselocale(m_old);
     }
@@ -39,21 +37,18 @@ private:
     locale_t m_old;
 };
 
-bool isSpaceByte(char c)
-{
+bool isSpaceByte(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-QString latin1UpToNul(const char *p, qsizetype n)
-{
+QString latin1UpToNul(const char *p, qsizetype n) {
     const void *nul = std::memchr(p, 0, size_t(n));
     if (nul)
         n = static_cast<const char *>(nul) - p;
     return QString::fromLatin1(p, n);
 }
 
-QByteArray bytesUpToNul(const char *p, qsizetype n)
-{
+QByteArray bytesUpToNul(const char *p, qsizetype n) {
     const void *nul = std::memchr(p, 0, size_t(n));
     if (nul)
         n = static_cast<const char *>(nul) - p;
@@ -62,22 +57,19 @@ QByteArray bytesUpToNul(const char *p, qsizetype n)
 
 } // namespace
 
-ExtractHeader::ExtractHeader(const char *pattern)
-{
+ExtractHeader::ExtractHeader(const char *pattern) {
     CLocaleScope c;
     m_ok = regcomp(&m_regex, pattern, REG_EXTENDED | REG_ICASE) == 0;
     if (!m_ok)
         std::fprintf(stderr, "ExtractHeader::ExtractHeader: cannot compile [%s]\n", pattern);
 }
 
-ExtractHeader::~ExtractHeader()
-{
+ExtractHeader::~ExtractHeader() {
     if (m_ok)
         regfree(&m_regex);
 }
 
-bool ExtractHeader::match(const QByteArray &line, QByteArray &group) const
-{
+bool ExtractHeader::match(const QByteArray &line, QByteArray &group) const {
     if (!m_ok)
         return false;
     regmatch_t m[2];
@@ -93,8 +85,7 @@ bool ExtractHeader::match(const QByteArray &line, QByteArray &group) const
     return true;
 }
 
-bool ExtractHeader::extract(const QByteArray &line, QString &out) const
-{
+bool ExtractHeader::extract(const QByteArray &line, QString &out) const {
     QByteArray g;
     if (!match(line, g))
         return false;
@@ -102,8 +93,7 @@ bool ExtractHeader::extract(const QByteArray &line, QString &out) const
     return true;
 }
 
-bool ExtractHeader::extract(const QByteArray &line, QStringList &out) const
-{
+bool ExtractHeader::extract(const QByteArray &line, QStringList &out) const {
     QByteArray g;
     if (!match(line, g))
         return false;
@@ -111,8 +101,7 @@ bool ExtractHeader::extract(const QByteArray &line, QStringList &out) const
     return true;
 }
 
-bool ExtractHeader::extract(const QByteArray &line, QByteArray &out) const
-{
+bool ExtractHeader::extract(const QByteArray &line, QByteArray &out) const {
     QByteArray g;
     if (!match(line, g))
         return false;
@@ -122,77 +111,12 @@ bool ExtractHeader::extract(const QByteArray &line, QByteArray &out) const
 
 namespace {
 
-enum Row {
-    RowRecvfrom,
-    RowDelivto,
-    RowRcvfor,
-    RowXEnvto,
-    RowXOrigto,
-    RowResentfrom,
-    RowXApparently,
-    RowFrom,
-    RowTo,
-    RowCc,
-    RowReplyto,
-    RowReturnpath,
-    RowSubject,
-    RowDate,
-    RowStatus,
-    RowPriority,
-    RowMessageID1,
-    RowMessageID2,
-    RowVLMessageID,
-    RowArrived,
-    RowLength,
-    RowContentType,
-    RowCount
-};
-
-const char *const rowPatterns[RowCount] = {
-    "^received: from (.*)",
-    "^delivered-to: (.*)",
-    "^received: .*for ([^ ]*)",
-    "^x-envelope-to: (.*)",
-    "^x-original.*-to: (.*)",
-    "^resent-from: (.*)",
-    "^x-apparently-to: (.*)",
-    "^from: (.*)",
-    "^to: (.*)",
-    "^cc: (.*)",
-    "^reply-to: (.*)",
-    "^return-path: (.*)",
-    "^subject: (.*)",
-    "^date: (.*)",
-    "^status: (.*)",
-    "^priority: (.*)",
-    "^message-id: <(.*)>",
-    "^message-id: (.*)",
-    "^x-velloran-id: <(.*)>",
-    "^received:.*; *(.*)",
-    "^content-length: ([0-9]*)",
-    "^content-type: (.*)",
-};
-
-const ExtractHeader &row(Row r)
-{
-    // Compiled once and kept for the life of the process.
-    static ExtractHeader *const table = [] {
-        auto *t = static_cast<ExtractHeader *>(operator new[](sizeof(ExtractHeader) * RowCount));
-        for (int i = 0; i < RowCount; ++i)
-            new (&t[i]) ExtractHeader(rowPatterns[i]);
-        return t;
-    }();
-    return table[r];
-}
-
-bool startsWithNoCase(const QByteArray &s, const char *prefix)
-{
+bool startsWithNoCase(const QByteArray &s, const char *prefix) {
     const qsizetype n = qsizetype(std::strlen(prefix));
     return s.size() >= n && qstrnicmp(s.constData(), prefix, size_t(n)) == 0;
 }
 
-bool containsNoCase(const QByteArray &s, const char *what)
-{
+bool containsNoCase(const QByteArray &s, const char *what) {
     const qsizetype n = qsizetype(std::strlen(what));
     for (qsizetype i = 0; i + n <= s.size(); ++i) {
         if (qstrnicmp(s.constData() + i, what, size_t(n)) == 0)
@@ -202,8 +126,7 @@ bool containsNoCase(const QByteArray &s, const char *what)
 }
 
 // The text between the first "<" and the last ">" after it, or the value unchanged.
-QString bareAddress(const QString &value)
-{
+QString bareAddress(const QString &value) {
     const qsizetype open = value.indexOf(QLatin1Char('<'));
     const qsizetype close = value.lastIndexOf(QLatin1Char('>'));
     if (open < 0 || close <= open)
@@ -214,23 +137,153 @@ QString bareAddress(const QString &value)
 } // namespace
 
 // ---------------------------------------------------------------------------------------
+// The header table
+
+namespace {
+
+enum class Take {
+    Rest,                    // "^start(.*)"
+    Angle,                   // "^start<(.*)>": up to the last ">"
+    Digits,                  // "^start([0-9]*)"
+    TokenAfterLast,          // "^start.*marker([^ ]*)": the token after the last marker
+    RestAfterLast,           // "^start.*marker(.*)": all after the last marker
+    RestAfterLastSkipBlanks, // "^start.*marker *(.*)"
+};
+
+struct HeaderRow {
+    const char *pattern;
+    const char *start; // lower case
+    Take take;
+    const char *marker; // lower case
+};
+
+const HeaderRow headerRows[HeaderTable::RowCount] = {
+    {"^received: from (.*)", "received: from ", Take::Rest, nullptr},
+    {"^delivered-to: (.*)", "delivered-to: ", Take::Rest, nullptr},
+    {"^received: .*for ([^ ]*)", "received: ", Take::TokenAfterLast, "for "},
+    {"^x-envelope-to: (.*)", "x-envelope-to: ", Take::Rest, nullptr},
+    {"^x-original.*-to: (.*)", "x-original", Take::RestAfterLast, "-to: "},
+    {"^resent-from: (.*)", "resent-from: ", Take::Rest, nullptr},
+    {"^x-apparently-to: (.*)", "x-apparently-to: ", Take::Rest, nullptr},
+    {"^from: (.*)", "from: ", Take::Rest, nullptr},
+    {"^to: (.*)", "to: ", Take::Rest, nullptr},
+    {"^cc: (.*)", "cc: ", Take::Rest, nullptr},
+    {"^reply-to: (.*)", "reply-to: ", Take::Rest, nullptr},
+    {"^return-path: (.*)", "return-path: ", Take::Rest, nullptr},
+    {"^subject: (.*)", "subject: ", Take::Rest, nullptr},
+    {"^date: (.*)", "date: ", Take::Rest, nullptr},
+    {"^status: (.*)", "status: ", Take::Rest, nullptr},
+    {"^priority: (.*)", "priority: ", Take::Rest, nullptr},
+    {"^message-id: <(.*)>", "message-id: <", Take::Angle, nullptr},
+    {"^message-id: (.*)", "message-id: ", Take::Rest, nullptr},
+    {"^x-velloran-id: <(.*)>", "x-velloran-id: <", Take::Angle, nullptr},
+    {"^received:.*; *(.*)", "received:", Take::RestAfterLastSkipBlanks, ";"},
+    {"^content-length: ([0-9]*)", "content-length: ", Take::Digits, nullptr},
+    {"^content-type: (.*)", "content-type: ", Take::Rest, nullptr},
+};
+
+// Last case-insensitive occurrence of what (lower case) at or after from, or -1.
+qsizetype lastIndexNoCase(const QByteArray &s, const char *what, qsizetype from) {
+    const qsizetype n = qsizetype(std::strlen(what));
+    for (qsizetype i = s.size() - n; i >= from; --i) {
+        if (qstrnicmp(s.constData() + i, what, size_t(n)) == 0)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+const char *HeaderTable::pattern(Row row) {
+    return headerRows[row].pattern;
+}
+
+bool HeaderTable::take(Row row, const QByteArray &line, QByteArray &group) {
+    const HeaderRow &r = headerRows[row];
+    const qsizetype start = qsizetype(std::strlen(r.start));
+    if (line.size() < start || qstrnicmp(line.constData(), r.start, size_t(start)) != 0)
+        return false;
+    switch (r.take) {
+    case Take::Rest:
+        group = line.mid(start);
+        return true;
+    case Take::Angle: {
+        const qsizetype close = line.lastIndexOf('>');
+        if (close < start)
+            return false;
+        group = line.mid(start, close - start);
+        return true;
+    }
+    case Take::Digits: {
+        qsizetype end = start;
+        while (end < line.size() && line.at(end) >= '0' && line.at(end) <= '9')
+            ++end;
+        group = line.mid(start, end - start);
+        return true;
+    }
+    case Take::TokenAfterLast: {
+        const qsizetype at = lastIndexNoCase(line, r.marker, start);
+        if (at < 0)
+            return false;
+        const qsizetype from = at + qsizetype(std::strlen(r.marker));
+        qsizetype end = from;
+        while (end < line.size() && line.at(end) != ' ')
+            ++end;
+        group = line.mid(from, end - from);
+        return true;
+    }
+    case Take::RestAfterLast:
+    case Take::RestAfterLastSkipBlanks: {
+        const qsizetype at = lastIndexNoCase(line, r.marker, start);
+        if (at < 0)
+            return false;
+        qsizetype from = at + qsizetype(std::strlen(r.marker));
+        if (r.take == Take::RestAfterLastSkipBlanks) {
+            while (from < line.size() && line.at(from) == ' ')
+                ++from;
+        }
+        group = line.mid(from);
+        return true;
+    }
+    }
+    return false;
+}
+
+namespace {
+
+bool takeRow(HeaderTable::Row row, const QByteArray &line, QString &out) {
+    QByteArray g;
+    if (!HeaderTable::take(row, line, g))
+        return false;
+    out = QString::fromLatin1(g);
+    return true;
+}
+
+bool takeRow(HeaderTable::Row row, const QByteArray &line, QStringList &out) {
+    QByteArray g;
+    if (!HeaderTable::take(row, line, g))
+        return false;
+    out.append(QString::fromLatin1(g));
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
 // DataEmailMessage
 
-DataEmailMessage::DataEmailMessage()
-{
+DataEmailMessage::DataEmailMessage() {
     name = "DataEmailMessage";
     clear();
 }
 
-DataEmailMessage::DataEmailMessage(const QDomElement &e)
-{
+DataEmailMessage::DataEmailMessage(const QDomElement &e) {
     name = "DataEmailMessage";
     clear();
     setup(e);
 }
 
-void DataEmailMessage::clear()
-{
+void DataEmailMessage::clear() {
     uid.clear();
     headers.clear();
     body_.clear();
@@ -271,8 +324,7 @@ void DataEmailMessage::clear()
     account.clear();
 }
 
-void DataEmailMessage::loadEmail(const SODataArray &bytes)
-{
+void DataEmailMessage::loadEmail(const SODataArray &bytes) {
     raw.append(bytes);
 
     const char *d = bytes.constData();
@@ -325,43 +377,40 @@ void DataEmailMessage::loadEmail(const SODataArray &bytes)
     encFrom = getEncodedText(from.toLatin1());
 }
 
-void DataEmailMessage::extract(const QByteArray &line)
-{
+void DataEmailMessage::extract(const QByteArray &line) {
     if (line.isEmpty())
         return;
-    if (startsWithNoCase(line, "mime-version:") || startsWithNoCase(line, "content-")
-        || startsWithNoCase(line, "subject:"))
+    if (startsWithNoCase(line, "mime-version:") || startsWithNoCase(line, "content-") ||
+        startsWithNoCase(line, "subject:"))
         anonymize += QString::fromLatin1(line) + QLatin1String("\r\n");
 
     // Every Content-Type line naming a mixed or related multipart counts, whatever
     // spacing follows its colon.
-    if (startsWithNoCase(line, "content-type:")
-        && (containsNoCase(line, "multipart/mixed") || containsNoCase(line, "multipart/related")))
+    if (startsWithNoCase(line, "content-type:") &&
+        (containsNoCase(line, "multipart/mixed") || containsNoCase(line, "multipart/related")))
         attachments = true;
 
+    using T = HeaderTable;
     if (arrived.isEmpty())
-        row(RowArrived).extract(line, arrived);
+        takeRow(T::Arrived, line, arrived);
 
-    const bool gotFrom = row(RowRecvfrom).extract(line, recvfrom);
-    const bool gotFor = row(RowRcvfor).extract(line, recvfor);
+    const bool gotFrom = takeRow(T::Recvfrom, line, recvfrom);
+    const bool gotFor = takeRow(T::Rcvfor, line, recvfor);
     if (gotFrom || gotFor)
         return;
 
-    row(RowDelivto).extract(line, delivto) || row(RowXEnvto).extract(line, x_envto)
-        || row(RowXOrigto).extract(line, x_origto) || row(RowResentfrom).extract(line, resentfrom)
-        || row(RowXApparently).extract(line, apparently) || row(RowFrom).extract(line, from)
-        || row(RowTo).extract(line, to) || row(RowCc).extract(line, cc)
-        || row(RowReplyto).extract(line, replyto) || row(RowReturnpath).extract(line, returnpath)
-        || row(RowSubject).extract(line, subject) || row(RowDate).extract(line, date)
-        || row(RowStatus).extract(line, status) || row(RowPriority).extract(line, priority)
-        || row(RowLength).extract(line, length) || row(RowContentType).extract(line, contentType)
-        || row(RowMessageID1).extract(line, messageID)
-        || row(RowMessageID2).extract(line, messageID)
-        || row(RowVLMessageID).extract(line, VLMessageID);
+    takeRow(T::Delivto, line, delivto) || takeRow(T::XEnvto, line, x_envto) ||
+        takeRow(T::XOrigto, line, x_origto) || takeRow(T::Resentfrom, line, resentfrom) ||
+        takeRow(T::XApparently, line, apparently) || takeRow(T::From, line, from) ||
+        takeRow(T::To, line, to) || takeRow(T::Cc, line, cc) || takeRow(T::Replyto, line, replyto) ||
+        takeRow(T::Returnpath, line, returnpath) || takeRow(T::Subject, line, subject) ||
+        takeRow(T::Date, line, date) || takeRow(T::Status, line, status) ||
+        takeRow(T::Priority, line, priority) || takeRow(T::Length, line, length) ||
+        takeRow(T::ContentType, line, contentType) || takeRow(T::MessageID1, line, messageID) ||
+        takeRow(T::MessageID2, line, messageID) || takeRow(T::VLMessageID, line, VLMessageID);
 }
 
-QString DataEmailMessage::getBestTo() const
-{
+QString DataEmailMessage::getBestTo() const {
     // The local part takes any RFC 5322 atext (and dots), so "john_doe@x" stays whole.
     static const QRegularExpression bestRegExp(
         QStringLiteral("([0-9a-zA-Z!#$%&'*+/=?^_`{|}~.-]+@[0-9a-zA-Z.-]+)"));
@@ -389,25 +438,21 @@ QString DataEmailMessage::getBestTo() const
     return rawTo;
 }
 
-QString DataEmailMessage::identifier() const
-{
+QString DataEmailMessage::identifier() const {
     if (!messageID.isEmpty())
         return messageID;
     return subject + QLatin1Char('_') + date;
 }
 
-QString DataEmailMessage::unique() const
-{
+QString DataEmailMessage::unique() const {
     return account + QLatin1Char('_') + uid;
 }
 
-QString DataEmailMessage::showTo() const
-{
+QString DataEmailMessage::showTo() const {
     return to.isEmpty() ? bestTo : to;
 }
 
-QString DataEmailMessage::body() const
-{
+QString DataEmailMessage::body() const {
     if (contentType.isEmpty())
         return body_;
     const qsizetype at = contentType.indexOf(QLatin1String("boundary="), 0, Qt::CaseInsensitive);
@@ -442,8 +487,7 @@ namespace {
 
 // A value from a received message on its way into a header line of an outgoing one:
 // a CR, LF or NUL would start a header (or a part) of the received message's choosing.
-QString headerSafe(QString s)
-{
+QString headerSafe(QString s) {
     for (QChar &c : s) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
             c = QLatin1Char(' ');
@@ -451,8 +495,7 @@ QString headerSafe(QString s)
     return s;
 }
 
-QString envelopeSafe(QString s)
-{
+QString envelopeSafe(QString s) {
     s.remove(QLatin1Char('\r'));
     s.remove(QLatin1Char('\n'));
     s.remove(QChar(0));
@@ -460,8 +503,7 @@ QString envelopeSafe(QString s)
 }
 
 // RFC 2046 boundary characters (bcharsnospace).
-bool isBoundaryChar(QChar c)
-{
+bool isBoundaryChar(QChar c) {
     const char16_t u = c.unicode();
     if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9'))
         return true;
@@ -471,8 +513,7 @@ bool isBoundaryChar(QChar c)
 } // namespace
 
 void DataEmailMessage::spamCopMessage(DataEmailMessage &report, const QString &sender,
-                                      const QString &recipient) const
-{
+                                      const QString &recipient) const {
     report.from = headerSafe(sender);
     report.to = headerSafe(recipient);
     report.date = headerSafe(date);
@@ -485,8 +526,7 @@ void DataEmailMessage::spamCopMessage(DataEmailMessage &report, const QString &s
 }
 
 void DataEmailMessage::bounceMessage(DataEmailMessage &bounce, QString &envelopeFrom,
-                                     QString &envelopeTo) const
-{
+                                     QString &envelopeTo) const {
     const QString best = headerSafe(bestTo);
     const qsizetype at = best.indexOf(QLatin1Char('@'));
     const QString name = at < 0 ? best : best.left(at);
@@ -501,18 +541,16 @@ void DataEmailMessage::bounceMessage(DataEmailMessage &bounce, QString &envelope
     boundary.truncate(70);
 
     std::fprintf(stderr, "DataEmailMessage::bounceMessage: best=[%s] name=[%s] domain=[%s]\n",
-                 best.toLatin1().constData(), name.toLatin1().constData(),
-                 domain.toLatin1().constData());
+                 best.toLatin1().constData(), name.toLatin1().constData(), domain.toLatin1().constData());
 
     const QString when = headerSafe(date);
     bounce.date = when;
-    bounce.from = QLatin1String("Mail Delivery Subsystem <MAILER-DAEMON@") + domain
-        + QLatin1Char('>');
+    bounce.from = QLatin1String("Mail Delivery Subsystem <MAILER-DAEMON@") + domain + QLatin1Char('>');
     bounce.uid = headerSafe(uid);
     bounce.to = headerSafe(replyto);
     bounce.mime = QStringLiteral("1.0");
-    bounce.content = QLatin1String("multipart/report; report-type=delivery-status; boundary=\"")
-        + boundary + QLatin1Char('"');
+    bounce.content = QLatin1String("multipart/report; report-type=delivery-status; boundary=\"") + boundary +
+                     QLatin1Char('"');
     bounce.subject = QStringLiteral("Returned mail: User unknown");
     bounce.autosub = QStringLiteral("auto-generated (failure)");
 
@@ -566,8 +604,7 @@ void DataEmailMessage::bounceMessage(DataEmailMessage &bounce, QString &envelope
 // ---------------------------------------------------------------------------------------
 // XML form of the message
 
-void DataEmailMessage::setup(const QDomElement &e)
-{
+void DataEmailMessage::setup(const QDomElement &e) {
     setupItem(e, "uid", uid);
     headers = getText(e, "headers");
     body_ = getText(e, "body");
@@ -607,8 +644,7 @@ void DataEmailMessage::setup(const QDomElement &e)
     setupItem(e, "seen", seen);
 }
 
-void DataEmailMessage::store(QDomElement e) const
-{
+void DataEmailMessage::store(QDomElement e) const {
     storeItem(e, "uid", uid);
     storeItem(e, "recvfrom", recvfrom);
     storeItem(e, "delivto", delivto);
@@ -648,8 +684,7 @@ void DataEmailMessage::store(QDomElement e) const
     makeText(e, "body", body_);
 }
 
-void DataEmailMessage::check(const QDomElement &e, QStringList &errors) const
-{
+void DataEmailMessage::check(const QDomElement &e, QStringList &errors) const {
     checkItem(e, "uid", uid, errors);
     checkText(e, "headers", headers, errors);
     checkText(e, "body", body_, errors);
@@ -689,8 +724,7 @@ void DataEmailMessage::check(const QDomElement &e, QStringList &errors) const
     checkItem(e, "seen", seen, errors);
 }
 
-void DataEmailMessage::print(int indent) const
-{
+void DataEmailMessage::print(int indent) const {
     std::fprintf(stderr, "%*sDataEmailMessage:\n", indent, "");
     printItem(indent, "uid", uid);
     printItem(indent, "headers", headers);
@@ -740,8 +774,7 @@ enum : unsigned char { B64Skip = 0xff, B64Pad = 0xfe };
 
 struct Base64Map {
     unsigned char v[256];
-    constexpr Base64Map() : v()
-    {
+    constexpr Base64Map() : v() {
         for (int i = 0; i < 256; ++i)
             v[i] = B64Skip;
         const char *alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -752,13 +785,11 @@ struct Base64Map {
 };
 constexpr Base64Map base64Map;
 
-bool isHex(unsigned char c)
-{
+bool isHex(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-bool isLinearSpace(const QByteArray &s)
-{
+bool isLinearSpace(const QByteArray &s) {
     for (char c : s) {
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
             return false;
@@ -776,8 +807,7 @@ struct EncodedWord {
 
 // Finds the next encoded word at or after from. noCloseFrom remembers the first position
 // from which no "?=" follows, so a value full of "=?" is scanned once, not once per "=?".
-bool nextEncodedWord(const QByteArray &v, qsizetype from, qsizetype &noCloseFrom, EncodedWord &w)
-{
+bool nextEncodedWord(const QByteArray &v, qsizetype from, qsizetype &noCloseFrom, EncodedWord &w) {
     const qsizetype n = v.size();
     for (qsizetype p = v.indexOf("=?", from); p >= 0 && p < noCloseFrom; p = v.indexOf("=?", p + 1)) {
         qsizetype q = p + 2;
@@ -808,20 +838,17 @@ bool nextEncodedWord(const QByteArray &v, qsizetype from, qsizetype &noCloseFrom
     return false;
 }
 
-QByteArray decodeWordText(const EncodedWord &w)
-{
+QByteArray decodeWordText(const EncodedWord &w) {
     QByteArray out(w.text.size() + 4, '\0');
     const auto *src = reinterpret_cast<const unsigned char *>(w.text.constData());
     auto *dst = reinterpret_cast<unsigned char *>(out.data());
-    const int got = (w.encoding == 'B' || w.encoding == 'b')
-        ? kbB64Decode(src, int(w.text.size()), dst)
-        : kbQPDecode(src, int(w.text.size()), dst);
+    const int got = (w.encoding == 'B' || w.encoding == 'b') ? kbB64Decode(src, int(w.text.size()), dst)
+                                                             : kbQPDecode(src, int(w.text.size()), dst);
     out.truncate(got);
     return out;
 }
 
-QTextCodec *codecFor(const QByteArray &charset)
-{
+QTextCodec *codecFor(const QByteArray &charset) {
     if (charset.isEmpty())
         return nullptr;
     return QTextCodec::codecForName(charset);
@@ -829,8 +856,7 @@ QTextCodec *codecFor(const QByteArray &charset)
 
 } // namespace
 
-int hexval(int c)
-{
+int hexval(int c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
@@ -840,16 +866,14 @@ int hexval(int c)
     return 0;
 }
 
-int kbB64Decode(const unsigned char *src, int count, unsigned char *dst)
-{
+int kbB64Decode(const unsigned char *src, int count, unsigned char *dst) {
     int written = 0;
     unsigned int bits = 0;
     int values = 0; // values in the current group, pads included
     int pads = 0;   // pads in the current group
     auto flush = [&](int outBytes) {
         const unsigned char b[3] = {static_cast<unsigned char>(bits >> 16),
-                                    static_cast<unsigned char>(bits >> 8),
-                                    static_cast<unsigned char>(bits)};
+                                    static_cast<unsigned char>(bits >> 8), static_cast<unsigned char>(bits)};
         for (int i = 0; i < outBytes; ++i)
             dst[written++] = b[i];
     };
@@ -879,8 +903,7 @@ int kbB64Decode(const unsigned char *src, int count, unsigned char *dst)
     return written;
 }
 
-int kbQPDecode(const unsigned char *src, int count, unsigned char *dst)
-{
+int kbQPDecode(const unsigned char *src, int count, unsigned char *dst) {
     int written = 0;
     for (int i = 0; i < count; ++i) {
         const unsigned char c = src[i];
@@ -896,8 +919,7 @@ int kbQPDecode(const unsigned char *src, int count, unsigned char *dst)
     return written;
 }
 
-QString getEncodedText(const QByteArray &value)
-{
+QString getEncodedText(const QByteArray &value) {
     if (value.isEmpty())
         return QString::fromLatin1(value);
     qsizetype noCloseFrom = value.size();
@@ -938,8 +960,7 @@ QString getEncodedText(const QByteArray &value)
             runBytes += decodeWordText(w);
             lastWasWord = true;
         } else {
-            std::fprintf(stderr, "DataEmailMessage::getEncodedText: %s: no codec\n",
-                         w.charset.constData());
+            std::fprintf(stderr, "DataEmailMessage::getEncodedText: %s: no codec\n", w.charset.constData());
             flushRun();
             out += QString::fromLatin1(value.mid(w.start, w.end - w.start));
             lastWasWord = false;
@@ -955,14 +976,12 @@ QString getEncodedText(const QByteArray &value)
 // ---------------------------------------------------------------------------------------
 // DataEmailStatus
 
-DataEmailStatus::DataEmailStatus()
-{
+DataEmailStatus::DataEmailStatus() {
     name = "DataEmailStatus";
     clear();
 }
 
-void DataEmailStatus::clear()
-{
+void DataEmailStatus::clear() {
     state = 0;
     delete_ = 0;
     bounce = 0;
@@ -989,8 +1008,7 @@ void DataEmailStatus::clear()
     hide = false;
 }
 
-QString DataEmailStatus::loggingAsText() const
-{
+QString DataEmailStatus::loggingAsText() const {
     static const char letters[] = "ODARSLFB*?R";
     QString s;
     for (int bit = 0; bit < 11; ++bit) {
@@ -1000,8 +1018,7 @@ QString DataEmailStatus::loggingAsText() const
     return s;
 }
 
-void DataEmailStatus::setup(const QDomElement &e)
-{
+void DataEmailStatus::setup(const QDomElement &e) {
     setupItem(e, "state", state);
     setupItem(e, "delete", delete_);
     setupItem(e, "bounce", bounce);
@@ -1026,8 +1043,7 @@ void DataEmailStatus::setup(const QDomElement &e)
     setupItem(e, "hide", hide);
 }
 
-void DataEmailStatus::store(QDomElement e) const
-{
+void DataEmailStatus::store(QDomElement e) const {
     storeItem(e, "state", state);
     storeItem(e, "delete", delete_);
     storeItem(e, "bounce", bounce);
@@ -1052,8 +1068,7 @@ void DataEmailStatus::store(QDomElement e) const
     storeItem(e, "hide", hide);
 }
 
-void DataEmailStatus::check(const QDomElement &e, QStringList &errors) const
-{
+void DataEmailStatus::check(const QDomElement &e, QStringList &errors) const {
     checkItem(e, "state", state, errors);
     checkItem(e, "delete", delete_, errors);
     checkItem(e, "bounce", bounce, errors);
@@ -1078,8 +1093,7 @@ void DataEmailStatus::check(const QDomElement &e, QStringList &errors) const
     checkItem(e, "hide", hide, errors);
 }
 
-void DataEmailStatus::print(int indent) const
-{
+void DataEmailStatus::print(int indent) const {
     std::fprintf(stderr, "%*sDataEmailStatus:\n", indent, "");
     printItem(indent, "state", state);
     printItem(indent, "delete", delete_);
@@ -1112,15 +1126,13 @@ namespace {
 
 // The URL-special characters of the log's text encoding; every control byte and every
 // byte of 0x80 and above is escaped as well, so a field never holds "&" or a line end.
-bool needsEscape(unsigned char c)
-{
+bool needsEscape(unsigned char c) {
     if (c < 0x21 || c >= 0x7f)
         return true;
     return std::strchr("+<>#@\"&%$:,;?={}|^~[]'`\\", c) != nullptr;
 }
 
-QByteArray percentEncode(const QString &text)
-{
+QByteArray percentEncode(const QString &text) {
     static const char hex[] = "0123456789ABCDEF";
     const QByteArray utf8 = text.toUtf8();
     QByteArray out;
@@ -1138,8 +1150,7 @@ QByteArray percentEncode(const QString &text)
     return out;
 }
 
-QString percentDecode(const QByteArray &field)
-{
+QString percentDecode(const QByteArray &field) {
     QByteArray bytes;
     bytes.reserve(field.size());
     const qsizetype n = field.size();
@@ -1157,8 +1168,7 @@ QString percentDecode(const QByteArray &field)
 
 // Cuts an encoded field to at most max bytes, never inside an escape and never inside
 // the UTF-8 sequence of one character.
-QByteArray cutEncoded(const QByteArray &field, qsizetype max)
-{
+QByteArray cutEncoded(const QByteArray &field, qsizetype max) {
     if (field.size() <= max)
         return field;
     qsizetype cut = 0;
@@ -1179,11 +1189,9 @@ QByteArray cutEncoded(const QByteArray &field, qsizetype max)
     return field.left(cut);
 }
 
-QByteArray formatLine(unsigned long version, const QByteArray &uid, long processed,
-                      const QByteArray &from, const QByteArray &subject, const QByteArray &status,
-                      int logging, const QByteArray &ident, unsigned long magic,
-                      const QByteArray &to)
-{
+QByteArray formatLine(unsigned long version, const QByteArray &uid, long processed, const QByteArray &from,
+                      const QByteArray &subject, const QByteArray &status, int logging,
+                      const QByteArray &ident, unsigned long magic, const QByteArray &to) {
     QByteArray texts[6] = {uid, from, subject, status, ident, to};
     const QByteArray head = QByteArray::number(quint64(version), 16).rightJustified(8, '0') + '&';
     const QByteArray num1 = QByteArray::number(qint64(processed));
@@ -1214,23 +1222,20 @@ QByteArray formatLine(unsigned long version, const QByteArray &uid, long process
             t = cutEncoded(t, lo);
     }
     QByteArray line = head;
-    line += texts[0] + '&' + num1 + '&' + texts[1] + '&' + texts[2] + '&' + texts[3] + '&' + num2
-        + '&' + texts[4] + '&' + tail + '&' + texts[5] + '\n';
+    line += texts[0] + '&' + num1 + '&' + texts[1] + '&' + texts[2] + '&' + texts[3] + '&' + num2 + '&' +
+            texts[4] + '&' + tail + '&' + texts[5] + '\n';
     return line;
 }
 
 } // namespace
 
-DataEmailSummary::DataEmailSummary() : magic(0)
-{
+DataEmailSummary::DataEmailSummary() : magic(0) {
     name = "DataEmailSummary";
     clear();
 }
 
-DataEmailSummary::DataEmailSummary(const DataEmailMessage &message, const DataEmailStatus &st,
-                                   long when)
-    : magic(0)
-{
+DataEmailSummary::DataEmailSummary(const DataEmailMessage &message, const DataEmailStatus &st, long when)
+    : magic(0) {
     name = "DataEmailSummary";
     clear();
     uid = message.uid;
@@ -1245,8 +1250,7 @@ DataEmailSummary::DataEmailSummary(const DataEmailMessage &message, const DataEm
     encFrom = message.encFrom;
 }
 
-void DataEmailSummary::clear()
-{
+void DataEmailSummary::clear() {
     uid.clear();
     processed = 0;
     from.clear();
@@ -1259,25 +1263,20 @@ void DataEmailSummary::clear()
     encFrom.clear();
 }
 
-QByteArray DataEmailSummary::toLine() const
-{
-    return formatLine(Version, percentEncode(uid), processed, percentEncode(from),
-                      percentEncode(subject), percentEncode(status), logging,
-                      percentEncode(ident), RecordMagic, percentEncode(to));
+QByteArray DataEmailSummary::toLine() const {
+    return formatLine(Version, percentEncode(uid), processed, percentEncode(from), percentEncode(subject),
+                      percentEncode(status), logging, percentEncode(ident), RecordMagic, percentEncode(to));
 }
 
-void DataEmailSummary::dump(QIODevice &file) const
-{
+void DataEmailSummary::dump(QIODevice &file) const {
     file.write(toLine());
 }
 
-void DataEmailSummary::terminate(QIODevice &file)
-{
+void DataEmailSummary::terminate(QIODevice &file) {
     file.write(formatLine(Version, {}, 0, {}, {}, {}, 0, {}, SentinelMagic, {}));
 }
 
-bool DataEmailSummary::load(QIODevice &file)
-{
+bool DataEmailSummary::load(QIODevice &file) {
     if (file.atEnd())
         return false;
     char buf[MaxLine + 1];
@@ -1300,8 +1299,7 @@ bool DataEmailSummary::load(QIODevice &file)
     QList<QByteArray> fields;
     splitLine(buf, long(got), fields);
     if (fields.size() < 10) {
-        std::fprintf(stderr, "DataEmailSummary::load: damaged line: %d fields\n",
-                     int(fields.size()));
+        std::fprintf(stderr, "DataEmailSummary::load: damaged line: %d fields\n", int(fields.size()));
         return false;
     }
     const unsigned long version = fields.at(0).toULong(nullptr, 16);
@@ -1327,8 +1325,7 @@ bool DataEmailSummary::load(QIODevice &file)
     return true;
 }
 
-void DataEmailSummary::setup(const QDomElement &e)
-{
+void DataEmailSummary::setup(const QDomElement &e) {
     setupItem(e, "uid", uid);
     setupItem(e, "processed", processed);
     setupItem(e, "from", from);
@@ -1341,8 +1338,7 @@ void DataEmailSummary::setup(const QDomElement &e)
     setupItem(e, "encFrom", encFrom);
 }
 
-void DataEmailSummary::store(QDomElement e) const
-{
+void DataEmailSummary::store(QDomElement e) const {
     storeItem(e, "uid", uid);
     storeItem(e, "processed", processed);
     storeItem(e, "from", from);
@@ -1355,8 +1351,7 @@ void DataEmailSummary::store(QDomElement e) const
     storeItem(e, "encFrom", encFrom);
 }
 
-void DataEmailSummary::check(const QDomElement &e, QStringList &errors) const
-{
+void DataEmailSummary::check(const QDomElement &e, QStringList &errors) const {
     checkItem(e, "uid", uid, errors);
     checkItem(e, "processed", processed, errors);
     checkItem(e, "from", from, errors);
@@ -1369,8 +1364,7 @@ void DataEmailSummary::check(const QDomElement &e, QStringList &errors) const
     checkItem(e, "encFrom", encFrom, errors);
 }
 
-void DataEmailSummary::print(int indent) const
-{
+void DataEmailSummary::print(int indent) const {
     std::fprintf(stderr, "%*sDataEmailSummary:\n", indent, "");
     printItem(indent, "uid", uid);
     printItem(indent, "processed", processed);

@@ -13,9 +13,10 @@
 
 class QIODevice;
 
-// One row of the header table: a POSIX extended expression compiled case-insensitively.
-// The patterns run byte-wise whatever the user's locale, so 8-bit header bytes match
-// like any other byte.
+// A header pattern: a POSIX extended expression, compiled case-insensitively, whose group 1
+// is the value taken. It runs byte-wise whatever the user's locale, so 8-bit header bytes
+// match like any other byte. Each row of the message's header table stands for one
+// (data_email_p.h).
 class ExtractHeader {
 public:
     explicit ExtractHeader(const char *pattern);
@@ -41,44 +42,44 @@ public:
     DataEmailMessage();
     explicit DataEmailMessage(const QDomElement &e);
 
-    QString uid;           // identity of the message on its server
-    SODataArray raw;       // every byte handed to loadEmail; never stored
-    QString headers;       // the header block, bytes as Latin-1
-    QString body_;         // everything after the blank line, bytes as Latin-1
-    QString recvfrom;      // what follows "from" in the last Received line
-    QStringList delivto;   // every Delivered-To value
-    QStringList recvfor;   // the token after the last "for" of each Received line
-    QString x_envto;       // X-Envelope-To
-    QStringList x_origto;  // every X-Original...-To value
-    QString resentfrom;    // Resent-From
-    QString apparently;    // X-Apparently-To
-    QString from;          // From
-    QString to;            // To
-    QString cc;            // Cc
-    QString replyto;       // Reply-To, or From when there is none
-    QString returnpath;    // Return-Path
-    QString subject;       // Subject, undecoded
-    QString date;          // Date
-    QString status;        // Status
-    QString priority;      // Priority
-    QString arrived;       // date part of the first Received line
-    QString messageID;     // Message-ID without angle brackets
-    QString length;        // digits of Content-Length
-    QString VLMessageID;   // value of the restore marker header "X-Velloran-ID"
-    QString anonymize;     // MIME-Version, Content-* and Subject lines, each + CR LF
-    QString rawTo;         // bare address of to
-    QString rawCc;         // bare address of cc
-    QString rawFrom;       // bare address of from
-    QString rawReplyto;    // bare address of replyto
-    QString bestTo;        // best guess of the address this copy was delivered to
-    QString encSubject;    // subject with its encoded words decoded
-    QString encFrom;       // from with its encoded words decoded
-    QString mime;          // MIME-Version of an outgoing message
-    QString content;       // Content-Type of an outgoing message
-    QString autosub;       // Auto-Submitted of an outgoing message
-    QString contentType;   // Content-Type of the loaded message
-    bool attachments;      // the message looks as if it has attachments
-    bool seen;             // set and read by the mail list
+    QString uid;          // identity of the message on its server
+    SODataArray raw;      // every byte handed to loadEmail; never stored
+    QString headers;      // the header block, bytes as Latin-1
+    QString body_;        // everything after the blank line, bytes as Latin-1
+    QString recvfrom;     // what follows "from" in the last Received line
+    QStringList delivto;  // every Delivered-To value
+    QStringList recvfor;  // the token after the last "for" of each Received line
+    QString x_envto;      // X-Envelope-To
+    QStringList x_origto; // every X-Original...-To value
+    QString resentfrom;   // Resent-From
+    QString apparently;   // X-Apparently-To
+    QString from;         // From
+    QString to;           // To
+    QString cc;           // Cc
+    QString replyto;      // Reply-To, or From when there is none
+    QString returnpath;   // Return-Path
+    QString subject;      // Subject, undecoded
+    QString date;         // Date
+    QString status;       // Status
+    QString priority;     // Priority
+    QString arrived;      // date part of the first Received line
+    QString messageID;    // Message-ID without angle brackets
+    QString length;       // digits of Content-Length
+    QString VLMessageID;  // value of the restore marker header "X-Velloran-ID"
+    QString anonymize;    // MIME-Version, Content-* and Subject lines, each + CR LF
+    QString rawTo;        // bare address of to
+    QString rawCc;        // bare address of cc
+    QString rawFrom;      // bare address of from
+    QString rawReplyto;   // bare address of replyto
+    QString bestTo;       // best guess of the address this copy was delivered to
+    QString encSubject;   // subject with its encoded words decoded
+    QString encFrom;      // from with its encoded words decoded
+    QString mime;         // MIME-Version of an outgoing message
+    QString content;      // Content-Type of an outgoing message
+    QString autosub;      // Auto-Submitted of an outgoing message
+    QString contentType;  // Content-Type of the loaded message
+    bool attachments;     // the message looks as if it has attachments
+    bool seen;            // set and read by the mail list
     // Identity of the account (and server) the message came from, set by whoever
     // fetched it; part of unique(), kept in memory only.
     QString account;
@@ -92,12 +93,10 @@ public:
     [[nodiscard]] QString body() const;
 
     // Fills report as the SpamCop report of this message, from sender to recipient.
-    void spamCopMessage(DataEmailMessage &report, const QString &sender,
-                        const QString &recipient) const;
+    void spamCopMessage(DataEmailMessage &report, const QString &sender, const QString &recipient) const;
     // Fills bounce as a "User unknown" delivery report of this message and sets the
     // envelope addresses for the SMTP conversation.
-    void bounceMessage(DataEmailMessage &bounce, QString &envelopeFrom,
-                       QString &envelopeTo) const;
+    void bounceMessage(DataEmailMessage &bounce, QString &envelopeFrom, QString &envelopeTo) const;
 
     void clear() override;
     void setup(const QDomElement &e) override;

@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray value(reinterpret_cast<const char *>(data), qsizetype(size));
     (void)getEncodedText(value);
 

@@ -8,16 +8,14 @@
 
 namespace {
 
-void mustBeOneLine(const QString &s)
-{
+void mustBeOneLine(const QString &s) {
     if (s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0)))
         std::abort();
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     DataEmailMessage m;
     m.loadEmail(SODataArray(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))));
     (void)m.body();

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QBuffer in;
     in.setData(reinterpret_cast<const char *>(data), qsizetype(size));
     in.open(QIODevice::ReadOnly);
@@ -17,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!s.load(in) || s.isSentinel())
             break;
         const QByteArray line = s.toLine();
-        if (line.size() > DataEmailSummary::MaxLine || !line.endsWith('\n')
-            || line.count('\n') != 1)
+        if (line.size() > DataEmailSummary::MaxLine || !line.endsWith('\n') || line.count('\n') != 1)
             std::abort();
         // A line near the limit may have been shortened; below it the texts are whole.
         if (line.size() > DataEmailSummary::MaxLine - 100)
@@ -29,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         DataEmailSummary back;
         if (!back.load(again))
             std::abort();
-        if (back.uid != s.uid || back.from != s.from || back.subject != s.subject
-            || back.status != s.status || back.ident != s.ident || back.to != s.to
-            || back.processed != s.processed || back.logging != s.logging)
+        if (back.uid != s.uid || back.from != s.from || back.subject != s.subject ||
+            back.status != s.status || back.ident != s.ident || back.to != s.to ||
+            back.processed != s.processed || back.logging != s.logging)
             std::abort();
     }
     return 0;

@@ -13,8 +13,7 @@
 
 namespace {
 
-std::string toHex(const QByteArray &bytes)
-{
+std::string toHex(const QByteArray &bytes) {
     return bytes.toHex().toStdString();
 }
 
@@ -56,8 +55,7 @@ const OracleCase oracleCases[] = {
 
 } // namespace
 
-TEST(EncodedWords, AgreeWithPythonEmailHeader)
-{
+TEST(EncodedWords, AgreeWithPythonEmailHeader) {
     std::ostringstream input;
     for (const OracleCase &c : oracleCases)
         input << toHex(QByteArray(c.value)) << '\n';
@@ -76,8 +74,7 @@ TEST(EncodedWords, AgreeWithPythonEmailHeader)
     }
 }
 
-TEST(EncodedWords, WhereWeDifferFromPython)
-{
+TEST(EncodedWords, WhereWeDifferFromPython) {
     struct Case {
         const char *name;
         const char *value;
@@ -108,8 +105,7 @@ TEST(EncodedWords, WhereWeDifferFromPython)
         EXPECT_EQ(getEncodedText(QByteArray(c.value)), QString::fromUtf8(c.expected)) << c.name;
 }
 
-TEST(EncodedWords, ManyOpeningsAreScannedOnce)
-{
+TEST(EncodedWords, ManyOpeningsAreScannedOnce) {
     // "=?" everywhere and no "?=": must stay linear.
     QByteArray hostile;
     for (int i = 0; i < 200000; ++i)
@@ -117,8 +113,7 @@ TEST(EncodedWords, ManyOpeningsAreScannedOnce)
     EXPECT_EQ(getEncodedText(hostile), QString::fromLatin1(hostile));
 }
 
-TEST(EncodedWords, Base64Decoder)
-{
+TEST(EncodedWords, Base64Decoder) {
     struct Case {
         const char *name;
         const char *in;
@@ -147,8 +142,7 @@ TEST(EncodedWords, Base64Decoder)
     }
 }
 
-TEST(EncodedWords, Base64DecoderAgreesWithBase64Tool)
-{
+TEST(EncodedWords, Base64DecoderAgreesWithBase64Tool) {
     // Every byte value, encoded by the real tool, decodes back.
     std::string all;
     for (int i = 0; i < 256; ++i)
@@ -157,16 +151,14 @@ TEST(EncodedWords, Base64DecoderAgreesWithBase64Tool)
         const auto r = vltest::runCommand({"base64", "-w", "0"}, all.substr(0, len));
         ASSERT_EQ(r.exitCode, 0);
         std::vector<unsigned char> dst(r.out.size() + 4);
-        const int got = kbB64Decode(reinterpret_cast<const unsigned char *>(r.out.data()),
-                                    int(r.out.size()), dst.data());
-        EXPECT_EQ(std::string(reinterpret_cast<const char *>(dst.data()), size_t(got)),
-                  all.substr(0, len))
+        const int got =
+            kbB64Decode(reinterpret_cast<const unsigned char *>(r.out.data()), int(r.out.size()), dst.data());
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(dst.data()), size_t(got)), all.substr(0, len))
             << len;
     }
 }
 
-TEST(EncodedWords, QDecoderAndHexval)
-{
+TEST(EncodedWords, QDecoderAndHexval) {
     struct Case {
         const char *name;
         const char *in;

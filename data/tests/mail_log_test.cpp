@@ -15,8 +15,7 @@
 
 namespace {
 
-QByteArray linesOf(const QList<DataEmailSummary> &records, bool withSentinel = true)
-{
+QByteArray linesOf(const QList<DataEmailSummary> &records, bool withSentinel = true) {
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
     for (const DataEmailSummary &s : records)
@@ -27,8 +26,7 @@ QByteArray linesOf(const QList<DataEmailSummary> &records, bool withSentinel = t
 }
 
 // Reads as the history does: until load fails or the sentinel comes.
-QList<DataEmailSummary> readAll(const QByteArray &bytes, bool *sawSentinel = nullptr)
-{
+QList<DataEmailSummary> readAll(const QByteArray &bytes, bool *sawSentinel = nullptr) {
     QBuffer buf;
     buf.setData(bytes);
     buf.open(QIODevice::ReadOnly);
@@ -50,8 +48,7 @@ QList<DataEmailSummary> readAll(const QByteArray &bytes, bool *sawSentinel = nul
 }
 
 DataEmailSummary summary(const QString &uid, const QString &from, const QString &subject,
-                         const QString &status, const QString &to, const QString &ident)
-{
+                         const QString &status, const QString &to, const QString &ident) {
     DataEmailSummary s;
     s.uid = uid;
     s.processed = 1234567890;
@@ -66,8 +63,7 @@ DataEmailSummary summary(const QString &uid, const QString &from, const QString 
 
 } // namespace
 
-TEST(DataEmailStatus, ClearAndLoggingLetters)
-{
+TEST(DataEmailStatus, ClearAndLoggingLetters) {
     DataEmailStatus s;
     EXPECT_EQ(s.state, 0);
     EXPECT_EQ(s.delete_, 0);
@@ -82,12 +78,7 @@ TEST(DataEmailStatus, ClearAndLoggingLetters)
         int bits;
         const char *letters;
     } cases[] = {
-        {0, ""},
-        {0x1 | 0x8 | 0x80, "ORB"},
-        {0x400, "R"},
-        {0x8, "R"},
-        {0x7ff, "ODARSLFB*?R"},
-        {0x800, ""},
+        {0, ""}, {0x1 | 0x8 | 0x80, "ORB"}, {0x400, "R"}, {0x8, "R"}, {0x7ff, "ODARSLFB*?R"}, {0x800, ""},
     };
     for (const auto &c : cases) {
         s.logging = c.bits;
@@ -109,8 +100,7 @@ TEST(DataEmailStatus, ClearAndLoggingLetters)
     EXPECT_EQ(s.virusProb, 0.0f);
 }
 
-TEST(DataEmailStatus, XmlRoundTrip)
-{
+TEST(DataEmailStatus, XmlRoundTrip) {
     DataEmailStatus s;
     s.state = 2;
     s.delete_ = 1;
@@ -149,8 +139,7 @@ TEST(DataEmailStatus, XmlRoundTrip)
     EXPECT_EQ(r.bayesProb, 0.0f);
 }
 
-TEST(DataEmailSummary, FromAMessage)
-{
+TEST(DataEmailSummary, FromAMessage) {
     DataEmailMessage m;
     m.uid = "u1";
     m.from = "a@b";
@@ -177,8 +166,7 @@ TEST(DataEmailSummary, FromAMessage)
     EXPECT_TRUE(now.uid.isEmpty());
 }
 
-TEST(DataEmailSummary, LineFormatAndSentinel)
-{
+TEST(DataEmailSummary, LineFormatAndSentinel) {
     const DataEmailSummary s = summary("u 1", "Ann <a@b>", "x&y", "Spam", "t@x", "id@x");
     EXPECT_EQ(s.toLine(), QByteArray("00000200&u%201&1234567890&Ann%20%3Ca%40b%3E&x%26y&Spam&131"
                                      "&id%40x&abcd0123&t%40x\n"));
@@ -193,8 +181,7 @@ TEST(DataEmailSummary, LineFormatAndSentinel)
     EXPECT_TRUE(sentinel);
 }
 
-TEST(DataEmailSummary, HostileTextsRoundTrip)
-{
+TEST(DataEmailSummary, HostileTextsRoundTrip) {
     const QString hostile[] = {
         QString::fromUtf8("amp & percent % plus + and %41 literal"),
         QString::fromUtf8("line\nend\r\nand\ttab"),
@@ -237,8 +224,7 @@ TEST(DataEmailSummary, HostileTextsRoundTrip)
     EXPECT_EQ(back[4].encSubject, QString::fromUtf8("café & more"));
 }
 
-TEST(DataEmailSummary, OverLongTextsAreCutToFitTheLine)
-{
+TEST(DataEmailSummary, OverLongTextsAreCutToFitTheLine) {
     const QString e = QString::fromUtf8("\u00e9"); // 6 bytes once encoded
     const QString longSubject = QString(e).repeated(20000);
     const QString longFrom = QString("f&").repeated(9000);
@@ -266,8 +252,7 @@ TEST(DataEmailSummary, OverLongTextsAreCutToFitTheLine)
     EXPECT_EQ(back[1].uid, "uid-2");
 }
 
-TEST(DataEmailSummary, DamagedLinesAreRejected)
-{
+TEST(DataEmailSummary, DamagedLinesAreRejected) {
     const struct {
         const char *name;
         QByteArray bytes;
@@ -311,8 +296,7 @@ TEST(DataEmailSummary, DamagedLinesAreRejected)
     EXPECT_EQ(last.processed, 5);
 }
 
-TEST(DataEmailSummary, ThroughARealFile)
-{
+TEST(DataEmailSummary, ThroughARealFile) {
     vltest::TempDir dir;
     QFile f(QString::fromStdString(dir.file("history.vlp")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -328,8 +312,7 @@ TEST(DataEmailSummary, ThroughARealFile)
     EXPECT_FALSE(none.load(f));
 }
 
-TEST(DataEmailSummary, XmlRoundTrip)
-{
+TEST(DataEmailSummary, XmlRoundTrip) {
     DataEmailSummary s = summary("u", "f", "s", "st", "t", "i");
     s.encSubject = "es";
     s.encFrom = "ef";

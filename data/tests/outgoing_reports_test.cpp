@@ -17,23 +17,20 @@
 
 namespace {
 
-std::string fixture(const std::string &name)
-{
+std::string fixture(const std::string &name) {
     return vltest::readFile(std::string(VL_TEST_DATA_DIR) + "/email/" + name);
 }
 
-DataEmailMessage load(const std::string &bytes)
-{
+DataEmailMessage load(const std::string &bytes) {
     DataEmailMessage m;
     m.loadEmail(SODataArray(QByteArray(bytes.data(), qsizetype(bytes.size()))));
     return m;
 }
 
 // The message text that the SMTP sender makes of an outgoing record.
-QByteArray assemble(const DataEmailMessage &m)
-{
-    QString text = "Date: " + m.date + "\r\nFrom: " + m.from + "\r\nMessage-Id: " + m.uid
-        + "\r\nTo: " + m.to + "\r\nSubject: " + m.subject + "\r\n";
+QByteArray assemble(const DataEmailMessage &m) {
+    QString text = "Date: " + m.date + "\r\nFrom: " + m.from + "\r\nMessage-Id: " + m.uid +
+                   "\r\nTo: " + m.to + "\r\nSubject: " + m.subject + "\r\n";
     if (!m.mime.isEmpty())
         text += "MIME-Version: " + m.mime + "\r\n";
     if (!m.content.isEmpty())
@@ -44,25 +41,21 @@ QByteArray assemble(const DataEmailMessage &m)
     return text.toLatin1();
 }
 
-QJsonObject parseWithPython(const QByteArray &message)
-{
+QJsonObject parseWithPython(const QByteArray &message) {
     const auto r = vltest::runCommand(
-        {"/usr/bin/python3", std::string(VL_TEST_DATA_DIR) + "/parse_report.py"},
-        message.toStdString());
+        {"/usr/bin/python3", std::string(VL_TEST_DATA_DIR) + "/parse_report.py"}, message.toStdString());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
 }
 
-QStringList headerNames(const QJsonObject &part)
-{
+QStringList headerNames(const QJsonObject &part) {
     QStringList names;
     for (const QJsonValue &h : part["headers"].toArray())
         names << h.toArray().at(0).toString();
     return names;
 }
 
-QString header(const QJsonArray &headers, const QString &name)
-{
+QString header(const QJsonArray &headers, const QString &name) {
     for (const QJsonValue &h : headers) {
         if (h.toArray().at(0).toString().compare(name, Qt::CaseInsensitive) == 0)
             return h.toArray().at(1).toString();
@@ -70,18 +63,16 @@ QString header(const QJsonArray &headers, const QString &name)
     return QString();
 }
 
-const QStringList bounceHeaders = {"Date", "From", "Message-Id", "To", "Subject",
-                                   "MIME-Version", "Content-Type", "Auto-Submitted"};
+const QStringList bounceHeaders = {"Date",    "From",         "Message-Id",   "To",
+                                   "Subject", "MIME-Version", "Content-Type", "Auto-Submitted"};
 
-bool hasLineBreakOrNul(const QString &s)
-{
+bool hasLineBreakOrNul(const QString &s) {
     return s.contains('\r') || s.contains('\n') || s.contains(QChar(0));
 }
 
 } // namespace
 
-TEST(BounceMessage, IsAMultipartReportOfThreeParts)
-{
+TEST(BounceMessage, IsAMultipartReportOfThreeParts) {
     DataEmailMessage received = load(fixture("basic.crlf.eml"));
     received.uid = "UIDL-77";
     DataEmailMessage bounce;
@@ -133,8 +124,8 @@ TEST(BounceMessage, IsAMultipartReportOfThreeParts)
     const QJsonArray parts = msg["parts"].toArray();
     ASSERT_EQ(parts.size(), 3);
     EXPECT_EQ(parts[0].toObject()["type"].toString(), "text/plain");
-    EXPECT_TRUE(parts[0].toObject()["text"].toString().contains(
-        "550 <second-to@example.com>... User unknown"));
+    EXPECT_TRUE(
+        parts[0].toObject()["text"].toString().contains("550 <second-to@example.com>... User unknown"));
     EXPECT_EQ(parts[1].toObject()["type"].toString(), "message/delivery-status");
     EXPECT_EQ(parts[2].toObject()["type"].toString(), "message/rfc822");
     const QJsonArray blocks = parts[1].toObject()["blocks"].toArray();
@@ -146,8 +137,7 @@ TEST(BounceMessage, IsAMultipartReportOfThreeParts)
     EXPECT_EQ(header(blocks[1].toArray(), "Status"), "5.1.1");
 }
 
-TEST(BounceMessage, DerivedValuesAndEmptyFields)
-{
+TEST(BounceMessage, DerivedValuesAndEmptyFields) {
     // A best recipient without "@": name and domain are both all of it.
     DataEmailMessage received;
     received.bestTo = "postmaster";
@@ -171,8 +161,7 @@ TEST(BounceMessage, DerivedValuesAndEmptyFields)
     EXPECT_EQ(envTo, "sender@example.org");
 }
 
-TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage)
-{
+TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage) {
     // Bare CRs survive line splitting; a hostile server can put anything into a uid.
     const std::string hostile = "From: Eve <eve@evil.example>\rBcc: victim@target.example\n"
                                 "To: \"x\rX-Injected: 1\" <rcpt@example.com>\n"
@@ -186,9 +175,8 @@ TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage)
     DataEmailMessage bounce;
     QString envFrom, envTo;
     received.bounceMessage(bounce, envFrom, envTo);
-    for (const QString *field : {&bounce.date, &bounce.from, &bounce.uid, &bounce.to,
-                                 &bounce.subject, &bounce.mime, &bounce.content, &bounce.autosub,
-                                 &envFrom, &envTo})
+    for (const QString *field : {&bounce.date, &bounce.from, &bounce.uid, &bounce.to, &bounce.subject,
+                                 &bounce.mime, &bounce.content, &bounce.autosub, &envFrom, &envTo})
         EXPECT_FALSE(hasLineBreakOrNul(*field)) << field->toStdString();
     EXPECT_EQ(envTo, "eve@evil.example");
 
@@ -213,8 +201,7 @@ TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage)
     EXPECT_EQ(headerNames(sc), QStringList({"Date", "From", "Message-Id", "To", "Subject"}));
 }
 
-TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70)
-{
+TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70) {
     const QRegularExpression bchars("^[0-9A-Za-z'()+_,\\-./:=?]{1,70}$");
     const std::string longDomain = "u@" + std::string(300, 'd') + ".example";
     const std::string cases[] = {
@@ -238,8 +225,7 @@ TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70)
     }
 }
 
-TEST(SpamCopMessage, ForwardsTheMessageAsFetched)
-{
+TEST(SpamCopMessage, ForwardsTheMessageAsFetched) {
     const std::string raw = fixture("basic.crlf.eml");
     DataEmailMessage received = load(raw);
     received.uid = "UIDL-9";
