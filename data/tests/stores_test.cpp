@@ -163,6 +163,14 @@ TEST(Stores, TwoAddressListsOneClass) {
     EXPECT_EQ(StoreAccountList::accounts(), StoreAccountList::accounts());
     EXPECT_EQ(StoreListEmailFilter::filter(), StoreListEmailFilter::filter());
     EXPECT_EQ(StoreListEmailFilter::filter()->base(), QLatin1String("filters"));
+
+    // A store prints its record, as the record itself does.
+    testing::internal::CaptureStderr();
+    StoreOptions::options()->print();
+    StoreTools::tools()->print(4);
+    const std::string trace = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(trace.rfind("DataOptions:\n    DataOptionsGeneral:\n", 0), 0u) << trace;
+    EXPECT_NE(trace.find("\n    DataTools:\n        DataToolsFriends:\n"), std::string::npos) << trace;
 }
 
 TEST(Stores, TheInstallationIdentifierIsTheSameInEveryRun) {
