@@ -80,7 +80,7 @@ bool HTMLTraitDetector::invalidTagName(const std::wstring &name) {
 }
 
 unsigned int HTMLTraitDetector::tagCount(const char *name) const {
-    const auto it = m_tagCounts.find(std::string_view(name));
+    const auto it = m_tagCounts.find(name);
     return it == m_tagCounts.end() ? 0 : it->second;
 }
 
