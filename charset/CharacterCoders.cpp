@@ -114,8 +114,7 @@ const NamedConverter multiByteNames[] = {
 
 } // namespace
 
-std::string normalizeCharsetName(const std::string &charset)
-{
+std::string normalizeCharsetName(const std::string &charset) {
     // strToLower folds ASCII letters only: the result must not depend on the user's locale
     // (a Turkish locale would otherwise turn "ISO" into something that matches nothing).
     std::string name = strToLower(trimWhitespace(charset));
@@ -126,8 +125,7 @@ std::string normalizeCharsetName(const std::string &charset)
     return name;
 }
 
-ConvertersMap *makeConvertersMap()
-{
+ConvertersMap *makeConvertersMap() {
     auto *map = new ConvertersMap;
     // Later assignments replace earlier ones, which is how "l5" and "csisolatin5" end up
     // with ISO 8859-9.
@@ -140,14 +138,12 @@ ConvertersMap *makeConvertersMap()
     return map;
 }
 
-const ConvertersMap &getConverters()
-{
+const ConvertersMap &getConverters() {
     static const ConvertersMap *const converters = makeConvertersMap();
     return *converters;
 }
 
-std::wstring decode(const std::string &bytes, const std::string &charset, bool checkBOM)
-{
+std::wstring decode(const std::string &bytes, const std::string &charset, bool checkBOM) {
     if (checkBOM) {
         const UnicodeCoders::UnicodeEncoding form = UnicodeCoders::checkForBOM(bytes);
         if (form != UnicodeCoders::NoEncoding)

@@ -9,8 +9,7 @@ namespace {
 
 using Byte = unsigned char;
 
-const Byte *bytesOf(const std::string &s)
-{
+const Byte *bytesOf(const std::string &s) {
     return reinterpret_cast<const Byte *>(s.data());
 }
 
@@ -18,8 +17,7 @@ const Byte *bytesOf(const std::string &s)
 // hyphen-minus that closes a run, -1 for anything else (which also closes it).
 constexpr struct Utf7Base64Table {
     signed char value[256];
-    constexpr Utf7Base64Table() : value()
-    {
+    constexpr Utf7Base64Table() : value() {
         for (int i = 0; i < 256; ++i)
             value[i] = -1;
         for (int i = 0; i < 26; ++i) {
@@ -34,45 +32,38 @@ constexpr struct Utf7Base64Table {
     }
 } utf7_base64_decode;
 
-constexpr bool isHighSurrogate(std::uint32_t u)
-{
+constexpr bool isHighSurrogate(std::uint32_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
 
-constexpr bool isLowSurrogate(std::uint32_t u)
-{
+constexpr bool isLowSurrogate(std::uint32_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-constexpr wchar_t combineSurrogates(std::uint32_t high, std::uint32_t low)
-{
+constexpr wchar_t combineSurrogates(std::uint32_t high, std::uint32_t low) {
     return static_cast<wchar_t>(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
 }
 
 // A decoded 32-bit value that is not a Unicode scalar value becomes U+FFFD, so no caller
 // ever sees a surrogate, a value beyond the code space or a negative wchar_t.
-constexpr wchar_t scalarOrReplacement(std::uint32_t v)
-{
+constexpr wchar_t scalarOrReplacement(std::uint32_t v) {
     if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
         return replacementChar;
     return static_cast<wchar_t>(v);
 }
 
-std::size_t markLength(const std::string &bytes, UnicodeEncoding form)
-{
+std::size_t markLength(const std::string &bytes, UnicodeEncoding form) {
     return checkForBOM(bytes) == form ? static_cast<std::size_t>(bomSize[form]) : 0;
 }
 
 // Code units of UTF-16 (read from bytes or from a UTF-7 run) to code points: a high
 // surrogate followed by a low one gives one supplementary character, an unpaired half
 // gives U+FFFD.
-class SurrogateJoiner
-{
+class SurrogateJoiner {
 public:
     explicit SurrogateJoiner(wchar_t *out) : m_out(out) {}
 
-    void put(std::uint32_t unit)
-    {
+    void put(std::uint32_t unit) {
         if (m_high) {
             if (isLowSurrogate(unit)) {
                 *m_out++ = combineSurrogates(m_high, unit);
@@ -91,16 +82,14 @@ public:
     }
 
     // Ends a stretch of units: a high surrogate still waiting has lost its partner.
-    void flush()
-    {
+    void flush() {
         if (m_high) {
             *m_out++ = replacementChar;
             m_high = 0;
         }
     }
 
-    void putChar(wchar_t c)
-    {
+    void putChar(wchar_t c) {
         flush();
         *m_out++ = c;
     }
@@ -112,9 +101,7 @@ private:
     std::uint32_t m_high = 0;
 };
 
-template<bool BigEndian>
-std::wstring decodeUTF16(const std::string &bytes)
-{
+template <bool BigEndian> std::wstring decodeUTF16(const std::string &bytes) {
     const std::size_t start = markLength(bytes, BigEndian ? UTF16BE : UTF16LE);
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
@@ -133,9 +120,7 @@ std::wstring decodeUTF16(const std::string &bytes)
     return out;
 }
 
-template<bool BigEndian>
-std::wstring decodeUTF32(const std::string &bytes)
-{
+template <bool BigEndian> std::wstring decodeUTF32(const std::string &bytes) {
     const std::size_t start = markLength(bytes, BigEndian ? UTF32BE : UTF32LE);
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
@@ -143,9 +128,10 @@ std::wstring decodeUTF32(const std::string &bytes)
     out.reserve(n / 4 + 1);
     std::size_t i = start;
     for (; n - i >= 4; i += 4) {
-        const std::uint32_t v = BigEndian
-            ? (std::uint32_t(p[i]) << 24 | std::uint32_t(p[i + 1]) << 16 | std::uint32_t(p[i + 2]) << 8 | p[i + 3])
-            : (std::uint32_t(p[i + 3]) << 24 | std::uint32_t(p[i + 2]) << 16 | std::uint32_t(p[i + 1]) << 8 | p[i]);
+        const std::uint32_t v = BigEndian ? (std::uint32_t(p[i]) << 24 | std::uint32_t(p[i + 1]) << 16 |
+                                             std::uint32_t(p[i + 2]) << 8 | p[i + 3])
+                                          : (std::uint32_t(p[i + 3]) << 24 | std::uint32_t(p[i + 2]) << 16 |
+                                             std::uint32_t(p[i + 1]) << 8 | p[i]);
         out.push_back(scalarOrReplacement(v));
     }
     if (i < n)
@@ -155,8 +141,7 @@ std::wstring decodeUTF32(const std::string &bytes)
 
 } // namespace
 
-UnicodeEncoding checkForBOM(const std::string &bytes)
-{
+UnicodeEncoding checkForBOM(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     if (n >= 4) {
@@ -178,40 +163,68 @@ UnicodeEncoding checkForBOM(const std::string &bytes)
     return NoEncoding;
 }
 
-std::wstring decodeUTF8(const std::string &bytes)
-{
+std::wstring decodeUTF8(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     std::size_t i = markLength(bytes, UTF8);
     std::wstring out;
-    out.resize(n - i);
-    wchar_t *o = out.data();
+    out.reserve(n - i);
+    // Characters are staged in a small buffer and appended in blocks, which spares the
+    // output the extra pass that sizing it up front would cost.
+    constexpr std::size_t stageSize = 1024;
+    wchar_t stage[stageSize];
+    wchar_t *o = stage;
     while (i < n) {
-        // Most mail text is ASCII: take eight bytes at a time while none has its top bit.
-        while (n - i >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            for (int k = 0; k < 8; ++k)
-                o[k] = p[i + k];
-            o += 8;
-            i += 8;
+        if (o > stage + stageSize - 16) {
+            out.append(stage, static_cast<std::size_t>(o - stage));
+            o = stage;
         }
-        if (i >= n)
-            break;
+        // Most mail text is ASCII: take sixteen bytes at a time while none has its top bit.
+        if (n - i >= 16) {
+            unsigned char chunk[16];
+            std::memcpy(chunk, p + i, 16);
+            std::uint64_t a, b;
+            std::memcpy(&a, chunk, 8);
+            std::memcpy(&b, chunk + 8, 8);
+            if (!((a | b) & 0x8080808080808080ULL)) {
+                for (int k = 0; k < 16; ++k)
+                    o[k] = chunk[k];
+                o += 16;
+                i += 16;
+                continue;
+            }
+        }
         const std::uint32_t lead = p[i];
         if (lead < 0x80) {
             *o++ = static_cast<wchar_t>(lead);
             ++i;
             continue;
         }
+        // The common well-formed two- and three-byte characters take a short path; all
+        // else goes the general way below.
+        if (lead >= 0xC2 && lead <= 0xDF && n - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
+            *o++ = static_cast<wchar_t>((lead & 0x1F) << 6 | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if ((lead & 0xF0) == 0xE0 && n - i >= 3 && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            const std::uint32_t v = (lead & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F);
+            if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) {
+                *o++ = static_cast<wchar_t>(v);
+                i += 3;
+                continue;
+            }
+        }
         if (lead >= 0xFE || (lead & 0xC0) == 0x80) {
             *o++ = replacementChar;
             ++i;
             continue;
         }
-        const std::size_t extra = lead >= 0xFC ? 5 : lead >= 0xF8 ? 4 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+        const std::size_t extra = lead >= 0xFC   ? 5
+                                  : lead >= 0xF8 ? 4
+                                  : lead >= 0xF0 ? 3
+                                  : lead >= 0xE0 ? 2
+                                                 : 1;
         if (n - i - 1 < extra) {
             *o++ = replacementChar;
             ++i;
@@ -240,32 +253,27 @@ std::wstring decodeUTF8(const std::string &bytes)
         else
             *o++ = scalarOrReplacement(value);
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    out.append(stage, static_cast<std::size_t>(o - stage));
     return out;
 }
 
-std::wstring decodeUTF16LE(const std::string &bytes)
-{
+std::wstring decodeUTF16LE(const std::string &bytes) {
     return decodeUTF16<false>(bytes);
 }
 
-std::wstring decodeUTF16BE(const std::string &bytes)
-{
+std::wstring decodeUTF16BE(const std::string &bytes) {
     return decodeUTF16<true>(bytes);
 }
 
-std::wstring decodeUTF32LE(const std::string &bytes)
-{
+std::wstring decodeUTF32LE(const std::string &bytes) {
     return decodeUTF32<false>(bytes);
 }
 
-std::wstring decodeUTF32BE(const std::string &bytes)
-{
+std::wstring decodeUTF32BE(const std::string &bytes) {
     return decodeUTF32<true>(bytes);
 }
 
-std::wstring decodeUTF7(const std::string &bytes)
-{
+std::wstring decodeUTF7(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
     const std::size_t n = bytes.size();
     std::size_t i = markLength(bytes, UTF7);
@@ -312,19 +320,24 @@ std::wstring decodeUTF7(const std::string &bytes)
     return out;
 }
 
-std::wstring decodeLatin1(const std::string &bytes)
-{
+std::wstring decodeLatin1(const std::string &bytes) {
     const Byte *p = bytesOf(bytes);
+    const std::size_t n = bytes.size();
     std::wstring out;
-    out.resize(bytes.size());
-    wchar_t *o = out.data();
-    for (std::size_t i = 0, n = bytes.size(); i < n; ++i)
-        o[i] = p[i];
+    out.reserve(n);
+    // Staged in blocks, as in decodeUTF8.
+    constexpr std::size_t stageSize = 1024;
+    wchar_t stage[stageSize];
+    for (std::size_t start = 0; start < n; start += stageSize) {
+        const std::size_t count = n - start < stageSize ? n - start : stageSize;
+        for (std::size_t k = 0; k < count; ++k)
+            stage[k] = p[start + k];
+        out.append(stage, count);
+    }
     return out;
 }
 
-std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding)
-{
+std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding) {
     switch (encoding) {
     case UTF7:
         return decodeUTF7(bytes);
@@ -343,8 +356,7 @@ std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding)
     }
 }
 
-std::string &encodeUTF8Char(std::string &out, wchar_t value)
-{
+std::string &encodeUTF8Char(std::string &out, wchar_t value) {
     std::uint32_t v = static_cast<std::uint32_t>(value);
     if (value < 0 || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF) || v == 0xFFFE || v == 0xFFFF)
         v = static_cast<std::uint32_t>(replacementChar);
@@ -365,8 +377,7 @@ std::string &encodeUTF8Char(std::string &out, wchar_t value)
     return out;
 }
 
-std::string encodeUTF8(const std::wstring &text)
-{
+std::string encodeUTF8(const std::wstring &text) {
     std::string out;
     out.reserve(text.size() * 4 / 3);
     for (wchar_t c : text)

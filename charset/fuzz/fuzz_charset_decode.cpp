@@ -18,8 +18,7 @@ using namespace Charsets;
 
 namespace {
 
-const std::vector<std::string> &acceptedNames()
-{
+const std::vector<std::string> &acceptedNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> v;
         for (const auto &entry : CharacterCoders::getConverters())
@@ -29,15 +28,13 @@ const std::vector<std::string> &acceptedNames()
     return names;
 }
 
-bool isScalarValue(wchar_t c)
-{
+bool isScalarValue(wchar_t c) {
     return c >= 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size < 2)
         return 0;
     const bool checkBOM = data[0] & 1;
@@ -73,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const std::string utf8 = UnicodeCoders::encodeUTF8(text);
     // A leading U+FEFF written out would be read back as a mark.
-    if (!(utf8.size() >= 3 && utf8.compare(0, 3, "\xEF\xBB\xBF") == 0) && UnicodeCoders::decodeUTF8(utf8) != expected)
+    if (!(utf8.size() >= 3 && utf8.compare(0, 3, "\xEF\xBB\xBF") == 0) &&
+        UnicodeCoders::decodeUTF8(utf8) != expected)
         std::abort();
     return 0;
 }

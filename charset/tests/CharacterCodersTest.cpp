@@ -17,24 +17,21 @@ using Charsets::CharacterCoders::decode;
 
 namespace {
 
-std::string allBytes()
-{
+std::string allBytes() {
     std::string s(256, '\0');
     for (int b = 0; b < 256; ++b)
         s[b] = static_cast<char>(b);
     return s;
 }
 
-std::wstring byTable(const wchar_t *table, const std::string &bytes)
-{
+std::wstring byTable(const wchar_t *table, const std::string &bytes) {
     std::wstring out;
     for (unsigned char b : bytes)
         out.push_back(table[b]);
     return out;
 }
 
-std::string upper(std::string s)
-{
+std::string upper(std::string s) {
     for (char &c : s) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
@@ -55,7 +52,8 @@ struct TableGroup {
 
 const std::vector<UnicodeGroup> unicodeGroups = {
     {UnicodeCoders::decodeUTF7, {"utf-7", "unicode-1-1-utf-7", "unicode-2-0-utf-7", "csunicode11utf7"}},
-    {UnicodeCoders::decodeUTF8, {"utf8", "utf-8", "unicode-1-1-utf-8", "unicode-2-0-utf-8", "x-unicode-2-0-utf-8"}},
+    {UnicodeCoders::decodeUTF8,
+     {"utf8", "utf-8", "unicode-1-1-utf-8", "unicode-2-0-utf-8", "x-unicode-2-0-utf-8"}},
     {UnicodeCoders::decodeUTF16LE, {"utf-16le"}},
     {UnicodeCoders::decodeUTF16BE, {"unicodefffe", "utf-16be", "utf-16"}},
     {UnicodeCoders::decodeUTF32LE, {"utf-32le"}},
@@ -64,23 +62,29 @@ const std::vector<UnicodeGroup> unicodeGroups = {
 
 const std::vector<TableGroup> tableGroups = {
     {chardata_us_ascii_map_down,
-     {"us-ascii", "ascii", "iso646-us", "iso_646.irv:1991", "iso-ir-6", "ansi_x3.4-1968", "ansi_x3.4-1986", "cp367",
-      "ibm367", "us", "csascii"}},
+     {"us-ascii", "ascii", "iso646-us", "iso_646.irv:1991", "iso-ir-6", "ansi_x3.4-1968", "ansi_x3.4-1986",
+      "cp367", "ibm367", "us", "csascii"}},
     {chardata_iso_8859_1, {"iso-8859-1"}},
     {chardata_iso_8859_2,
-     {"iso-8859-2", "iso_8859-2", "iso_8859-2:1987", "iso-ir-101", "latin2", "l2", "csisolatin2", "iso8859-2"}},
-    {chardata_iso_8859_3, {"iso-8859-3", "iso_8859-3", "iso_8859-3:1998", "iso-ir-109", "latin3", "l3", "csisolatin3"}},
-    {chardata_iso_8859_4, {"iso-8859-4", "iso_8859-4", "iso_8859-4:1988", "iso-ir-110", "latin4", "l4", "csisolatin4"}},
-    {chardata_iso_8859_5, {"iso-8859-5", "iso_8859-5", "iso_8859-5:1988", "iso-ir-144", "cyrillic", "csisolatincyrillic"}},
+     {"iso-8859-2", "iso_8859-2", "iso_8859-2:1987", "iso-ir-101", "latin2", "l2", "csisolatin2",
+      "iso8859-2"}},
+    {chardata_iso_8859_3,
+     {"iso-8859-3", "iso_8859-3", "iso_8859-3:1998", "iso-ir-109", "latin3", "l3", "csisolatin3"}},
+    {chardata_iso_8859_4,
+     {"iso-8859-4", "iso_8859-4", "iso_8859-4:1988", "iso-ir-110", "latin4", "l4", "csisolatin4"}},
+    {chardata_iso_8859_5,
+     {"iso-8859-5", "iso_8859-5", "iso_8859-5:1988", "iso-ir-144", "cyrillic", "csisolatincyrillic"}},
     {chardata_iso_8859_6,
-     {"iso-8859-6", "iso_8859-6", "iso_8859-6:1987", "iso-ir-127", "ecma-114", "asmo-708", "arabic", "csisolatinarabic"}},
+     {"iso-8859-6", "iso_8859-6", "iso_8859-6:1987", "iso-ir-127", "ecma-114", "asmo-708", "arabic",
+      "csisolatinarabic"}},
     {chardata_iso_8859_7,
      {"iso-8859-7", "iso_8859-7", "iso_8859-7:1987", "iso-ir-126", "ecma-118", "elot_928", "greek8", "greek",
       "csisolatingreek"}},
     {chardata_iso_8859_8,
      {"iso-8859-8", "iso_8859-8", "iso_8859-8:1988", "iso-ir-138", "hebrew", "csisolatinhebrew", "visual"}},
     // "l5" and "csisolatin5" also stand beside ISO 8859-5; the later row wins.
-    {chardata_iso_8859_9, {"iso-8859-9", "iso_8859-9", "iso_8859-9:1989", "iso-ir-148", "latin5", "l5", "csisolatin5"}},
+    {chardata_iso_8859_9,
+     {"iso-8859-9", "iso_8859-9", "iso_8859-9:1989", "iso-ir-148", "latin5", "l5", "csisolatin5"}},
     {chardata_iso_8859_10,
      {"iso-8859-10", "iso_8859-10", "iso_8859-10:1992", "iso-ir-157", "latin6", "l6", "csisolatin6"}},
     {chardata_iso_8859_13, {"iso-8859-13", "iso_8859-13", "iso_ir_179", "latin7", "l7"}},
@@ -124,22 +128,60 @@ const std::vector<TableGroup> tableGroups = {
     {chardata_koi8u, {"koi8-u", "koi8-ru"}},
 };
 
-const std::vector<const char *> multiByteNames = {
-    "gb2312", "csgb2312", "csgb231280", "gb_2312-80", "gb231280", "gb2312-80", "iso-ir-58", "chinese",
-    "csiso58gb231280", "cn-gb", "euc-cn", "x-euc-cn", "gbk", "hz-gb-2312", "big5", "csbig5", "cn-big5", "x-x-big5",
-    "big5-hkscs", "ks_c_5601", "ks_c_5601-1987", "ks_c_5601-1989", "ksc_5601", "ksc5601", "iso-ir-149",
-    "csksc56011987", "korean", "_autodetect_kr", "iso-2022-kr", "csiso2022kr", "euc-kr", "cseuckr", "iso-2022-jp",
-    "csiso2022jp", "euc-jp", "x-euc", "x-euc-jp", "extended_unix_code_packed_format_for_japanese",
-    "cseucpkdfmtjapanese", "shift_jis", "shift-jis", "sjis", "csshiftjis", "ms-kanji", "cswindows31j", "x-ms-cp932",
-    "x-sjis"};
+const std::vector<const char *> multiByteNames = {"gb2312",
+                                                  "csgb2312",
+                                                  "csgb231280",
+                                                  "gb_2312-80",
+                                                  "gb231280",
+                                                  "gb2312-80",
+                                                  "iso-ir-58",
+                                                  "chinese",
+                                                  "csiso58gb231280",
+                                                  "cn-gb",
+                                                  "euc-cn",
+                                                  "x-euc-cn",
+                                                  "gbk",
+                                                  "hz-gb-2312",
+                                                  "big5",
+                                                  "csbig5",
+                                                  "cn-big5",
+                                                  "x-x-big5",
+                                                  "big5-hkscs",
+                                                  "ks_c_5601",
+                                                  "ks_c_5601-1987",
+                                                  "ks_c_5601-1989",
+                                                  "ksc_5601",
+                                                  "ksc5601",
+                                                  "iso-ir-149",
+                                                  "csksc56011987",
+                                                  "korean",
+                                                  "_autodetect_kr",
+                                                  "iso-2022-kr",
+                                                  "csiso2022kr",
+                                                  "euc-kr",
+                                                  "cseuckr",
+                                                  "iso-2022-jp",
+                                                  "csiso2022jp",
+                                                  "euc-jp",
+                                                  "x-euc",
+                                                  "x-euc-jp",
+                                                  "extended_unix_code_packed_format_for_japanese",
+                                                  "cseucpkdfmtjapanese",
+                                                  "shift_jis",
+                                                  "shift-jis",
+                                                  "sjis",
+                                                  "csshiftjis",
+                                                  "ms-kanji",
+                                                  "cswindows31j",
+                                                  "x-ms-cp932",
+                                                  "x-sjis"};
 
 // Bytes that every Unicode form reads differently.
 const std::string unicodeProbe("\x00\x41\x00\x42\xC3\xA9+AGE-\xD8\x3D\xDE\x00", 16);
 
 } // namespace
 
-TEST(CharsetNames, TheMapHoldsExactlyTheAcceptedNames)
-{
+TEST(CharsetNames, TheMapHoldsExactlyTheAcceptedNames) {
     std::set<std::string> expected;
     for (const auto &g : unicodeGroups)
         expected.insert(g.names.begin(), g.names.end());
@@ -159,15 +201,15 @@ TEST(CharsetNames, TheMapHoldsExactlyTheAcceptedNames)
     EXPECT_EQ(rows, 166);
 }
 
-TEST(CharsetNames, EveryNameDecodesWithItsConverter)
-{
+TEST(CharsetNames, EveryNameDecodesWithItsConverter) {
     const std::string bytes = allBytes();
     for (const auto &g : unicodeGroups) {
         for (const char *name : g.names) {
             // The "unicode-" labels are reduced before the lookup, so their own entries are
             // never reached; the reduced name still decodes as the same form.
             EXPECT_EQ(decode(unicodeProbe, name, false), g.decoder(unicodeProbe)) << name;
-            EXPECT_EQ(decode(unicodeProbe, " \t" + upper(name) + "\r\n", false), g.decoder(unicodeProbe)) << name;
+            EXPECT_EQ(decode(unicodeProbe, " \t" + upper(name) + "\r\n", false), g.decoder(unicodeProbe))
+                << name;
         }
     }
     for (const auto &g : tableGroups) {
@@ -183,20 +225,18 @@ TEST(CharsetNames, EveryNameDecodesWithItsConverter)
     }
 }
 
-TEST(CharsetNames, UnknownNamesDecodeAsLatin1)
-{
+TEST(CharsetNames, UnknownNamesDecodeAsLatin1) {
     const std::string bytes = allBytes();
     const std::wstring latin1 = UnicodeCoders::decodeLatin1(bytes);
     const char *names[] = {
-        "", "   ", "\t\r\n", "latin1", "x-unknown", "utf 8", "utf_8", "utf-8 x", "\vutf-8",
-        "unicode-", "unicode-1-1", "UNICODE-1-1-", "unicode-1-1-x", "unicode-1-1-UTF-9",
+        "",        "   ",     "\t\r\n",   "latin1",      "x-unknown",    "utf 8",         "utf_8",
+        "utf-8 x", "\vutf-8", "unicode-", "unicode-1-1", "UNICODE-1-1-", "unicode-1-1-x", "unicode-1-1-UTF-9",
     };
     for (const char *name : names)
         EXPECT_EQ(decode(bytes, name, false), latin1) << '"' << name << '"';
 }
 
-TEST(CharsetNames, NamedEdgeCases)
-{
+TEST(CharsetNames, NamedEdgeCases) {
     const std::wstring R(1, UnicodeCoders::replacementChar);
     const struct {
         const char *charset;
@@ -226,18 +266,22 @@ TEST(CharsetNames, NamedEdgeCases)
         EXPECT_EQ(decode(c.bytes, c.charset, false), c.expected) << c.charset;
 }
 
-TEST(CharsetNames, ByteOrderMarkOverridesTheName)
-{
-    const std::string utf8Marked = "\xEF\xBB\xBF" "A";
+TEST(CharsetNames, ByteOrderMarkOverridesTheName) {
+    const std::string utf8Marked = "\xEF\xBB\xBF"
+                                   "A";
     EXPECT_EQ(decode(utf8Marked, "iso-8859-5", true), L"A");
-    EXPECT_EQ(decode(utf8Marked, "iso-8859-5", false), L"\x044F\x041B\x041F" L"A");
+    EXPECT_EQ(decode(utf8Marked, "iso-8859-5", false), L"\x044F\x041B\x041F"
+                                                       L"A");
 
     const struct {
         std::string bytes;
         const char *charset;
         std::wstring expected;
     } cases[] = {
-        {std::string("\xFF\xFE" "A\0", 4), "utf-8", L"A"},
+        {std::string("\xFF\xFE"
+                     "A\0",
+                     4),
+         "utf-8", L"A"},
         {std::string("\xFE\xFF\0A", 4), "utf-16le", L"A"},
         {std::string("\xFF\xFE\0\0A\0\0\0", 8), "utf-16le", L"A"},
         {std::string("\0\0\xFE\xFF\0\0\0A", 8), "", L"A"},
@@ -253,8 +297,7 @@ TEST(CharsetNames, ByteOrderMarkOverridesTheName)
 }
 
 // Each sample text in a charset decodes to the same characters as its UTF-8 version.
-TEST(CharsetNames, SampleTexts)
-{
+TEST(CharsetNames, SampleTexts) {
     namespace fs = std::filesystem;
     int checked = 0;
     for (const auto &entry : fs::directory_iterator(VL_TEST_DATA_DIR "/texts")) {

@@ -72,19 +72,35 @@ const std::vector<TableCheck> tables = {
     {"cp866", chardata_cp866, "IBM866", nullptr, false, {}},
     {"cp869", chardata_cp869, "IBM869", nullptr, false, {}},
     {"cp437", chardata_cp437, "IBM437", nullptr, false, {}},
-    {"cp424", chardata_cp424, "IBM424", nullptr, false,
+    {"cp424",
+     chardata_cp424,
+     "IBM424",
+     nullptr,
+     false,
      {{0x78, 0x2017, vendorTable}, {0x8F, 0x00B1, vendorTable}}},
     {"cp737", chardata_cp737, "CP737", nullptr, false, {}},
     {"cp775", chardata_cp775, "IBM775", nullptr, false, {}},
-    {"macintosh", chardata_mac_roman, "MACINTOSH", nullptr, true,
+    {"macintosh",
+     chardata_mac_roman,
+     "MACINTOSH",
+     nullptr,
+     true,
      {{0xC6, 0x2206, vendorTable}, {0xF0, 0xF8FF, vendorTable}}},
     {"x-mac-arabic", chardata_mac_arabic, nullptr, "MacArabic", true, {}},
     {"x-mac-ce", chardata_mac_centeuro, "MAC-CENTRALEUROPE", nullptr, true, {}},
-    {"x-mac-cyrillic", chardata_mac_cyrillic, "MAC-CYRILLIC", nullptr, true,
+    {"x-mac-cyrillic",
+     chardata_mac_cyrillic,
+     "MAC-CYRILLIC",
+     nullptr,
+     true,
      {{0xFF, 0x20AC, "the euro sign replaced the currency sign in the vendor's current mapping"}}},
     {"x-mac-greek", chardata_mac_greek, nullptr, "MacGreek", true, {}},
     {"x-mac-hebrew", chardata_mac_hebrew, nullptr, "MacHebrew", true, {}},
-    {"x-mac-icelandic", chardata_mac_icelandic, "MAC-IS", nullptr, true,
+    {"x-mac-icelandic",
+     chardata_mac_icelandic,
+     "MAC-IS",
+     nullptr,
+     true,
      {{0xA0, 0x00DD, vendorTable},
       {0xC6, 0x2206, vendorTable},
       {0xD0, 0x2013, vendorTable},
@@ -104,8 +120,7 @@ const std::vector<TableCheck> tables = {
 
 // What a single byte means to iconv: its character, or U+FFFD when iconv rejects it or
 // gives anything but one character.
-wchar_t iconvByte(const char *charset, int byte)
-{
+wchar_t iconvByte(const char *charset, int byte) {
     const auto out = charsettest::iconvConvert(charset, "WCHAR_T", std::string(1, static_cast<char>(byte)));
     if (!out || out->size() != sizeof(wchar_t))
         return 0xFFFD;
@@ -113,10 +128,10 @@ wchar_t iconvByte(const char *charset, int byte)
 }
 
 // The 256 characters Perl's Encode gives for a charset, one hexadecimal value per byte.
-std::vector<wchar_t> encodeTable(const char *charset)
-{
-    const std::string script = "use Encode; for my $b (0..255) { my $t = Encode::decode($ARGV[0], chr($b), "
-                               "Encode::FB_DEFAULT); printf(\"%X\\n\", length($t) == 1 ? ord($t) : 0xFFFD); }";
+std::vector<wchar_t> encodeTable(const char *charset) {
+    const std::string script =
+        "use Encode; for my $b (0..255) { my $t = Encode::decode($ARGV[0], chr($b), "
+        "Encode::FB_DEFAULT); printf(\"%X\\n\", length($t) == 1 ? ord($t) : 0xFFFD); }";
     const auto r = vltest::runCommand({"perl", "-e", script, charset});
     std::vector<wchar_t> values;
     std::istringstream in(r.out);
@@ -127,8 +142,7 @@ std::vector<wchar_t> encodeTable(const char *charset)
 }
 
 // Rules the reference does not know: the folded ASCII table and the Mac control bytes.
-wchar_t adjustedReference(const TableCheck &t, int b, wchar_t reference)
-{
+wchar_t adjustedReference(const TableCheck &t, int b, wchar_t reference) {
     if (t.table == chardata_us_ascii_map_down && b >= 0x80)
         return static_cast<wchar_t>(b & 0x7F); // bytes with the top bit set are read as 7-bit text
     if (t.macControls && (b < 0x20 || b == 0x7F))
@@ -142,8 +156,7 @@ wchar_t adjustedReference(const TableCheck &t, int b, wchar_t reference)
 
 } // namespace
 
-TEST(Fixed8BitTables, EveryTableMatchesItsReference)
-{
+TEST(Fixed8BitTables, EveryTableMatchesItsReference) {
     EXPECT_EQ(tables.size(), 50u);
     for (const TableCheck &t : tables) {
         std::vector<wchar_t> reference(256);
@@ -160,13 +173,13 @@ TEST(Fixed8BitTables, EveryTableMatchesItsReference)
         for (const Difference &d : t.differences)
             EXPECT_NE(reference[d.byte], d.ours) << t.name << ": listed difference no longer differs";
         for (int b = 0; b < 256; ++b)
-            EXPECT_EQ(static_cast<unsigned>(t.table[b]), static_cast<unsigned>(adjustedReference(t, b, reference[b])))
+            EXPECT_EQ(static_cast<unsigned>(t.table[b]),
+                      static_cast<unsigned>(adjustedReference(t, b, reference[b])))
                 << t.name << " byte " << std::hex << b;
     }
 }
 
-TEST(Fixed8BitTables, ConvertFixed8BitString)
-{
+TEST(Fixed8BitTables, ConvertFixed8BitString) {
     EXPECT_EQ(convertFixed8BitString("", chardata_cp1252), L"");
     EXPECT_EQ(convertFixed8BitString("a\x80\xFF", chardata_cp1252), L"a\x20AC\xFF");
     EXPECT_EQ(convertFixed8BitString(std::string("\0\x41", 2), chardata_koi8r), std::wstring(L"\0A", 2));
@@ -174,20 +187,20 @@ TEST(Fixed8BitTables, ConvertFixed8BitString)
 }
 
 // The committed tables are exactly what the generator writes today.
-TEST(Fixed8BitTables, GeneratedSourceIsCurrent)
-{
+TEST(Fixed8BitTables, GeneratedSourceIsCurrent) {
     if (vltest::runCommand({"perl", "-MEncode", "-e", "1"}).exitCode != 0)
         GTEST_SKIP() << "perl with Encode is needed to run the generator";
     vltest::TempDir dir("fixed8bit");
-    const auto r = vltest::runCommand({"perl", VL_SOURCE_DIR "/charset/gen/gen_fixed8bit_tables.pl", dir.path()});
+    const auto r =
+        vltest::runCommand({"perl", VL_SOURCE_DIR "/charset/gen/gen_fixed8bit_tables.pl", dir.path()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const char *file : {"Fixed8BitTables.h", "Fixed8BitTables.cpp"})
-        EXPECT_TRUE(vltest::readFile(dir.file(file)) == vltest::readFile(VL_SOURCE_DIR "/charset/" + std::string(file)))
+        EXPECT_TRUE(vltest::readFile(dir.file(file)) ==
+                    vltest::readFile(VL_SOURCE_DIR "/charset/" + std::string(file)))
             << file << " differs from the generator's output";
 }
 
-TEST(MultibyteTree, WalksTheTreeAndStopsAtTheEnd)
-{
+TEST(MultibyteTree, WalksTheTreeAndStopsAtTheEnd) {
     // A tiny code: bytes 00-7F stand for themselves, 81 xx gives U+4E00 + xx.
     static MBCSTableEntry second[256];
     static MBCSTableEntry root[256];
@@ -197,7 +210,11 @@ TEST(MultibyteTree, WalksTheTreeAndStopsAtTheEnd)
     }
     root[0x81].next = second;
     EXPECT_EQ(convertMultibyteString("", root), L"");
-    EXPECT_EQ(convertMultibyteString("A\x81\x05" "B\x90", root), L"A\x4E05" L"B\xFFFD");
+    EXPECT_EQ(convertMultibyteString("A\x81\x05"
+                                     "B\x90",
+                                     root),
+              L"A\x4E05"
+              L"B\xFFFD");
     EXPECT_EQ(convertMultibyteString("A\x81", root), L"A\xFFFD");
     EXPECT_EQ(convertMultibyteString("A", nullptr), L"");
 }

@@ -11,8 +11,7 @@ namespace charsettest {
 
 // The whole input converted from one iconv charset to another, or nothing when iconv
 // does not know a charset or rejects the input.
-inline std::optional<std::string> iconvConvert(const char *from, const char *to, const std::string &input)
-{
+inline std::optional<std::string> iconvConvert(const char *from, const char *to, const std::string &input) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return std::nullopt;
@@ -33,8 +32,7 @@ inline std::optional<std::string> iconvConvert(const char *from, const char *to,
     return out;
 }
 
-inline bool iconvKnows(const char *charset)
-{
+inline bool iconvKnows(const char *charset) {
     iconv_t cd = iconv_open("WCHAR_T", charset);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return false;
@@ -43,13 +41,11 @@ inline bool iconvKnows(const char *charset)
 }
 
 // Wide text as iconv's WCHAR_T bytes and back.
-inline std::string wideBytes(const std::wstring &text)
-{
+inline std::string wideBytes(const std::wstring &text) {
     return std::string(reinterpret_cast<const char *>(text.data()), text.size() * sizeof(wchar_t));
 }
 
-inline std::wstring fromWideBytes(const std::string &bytes)
-{
+inline std::wstring fromWideBytes(const std::string &bytes) {
     return std::wstring(reinterpret_cast<const wchar_t *>(bytes.data()), bytes.size() / sizeof(wchar_t));
 }
 

@@ -11,18 +11,17 @@ using namespace Charsets;
 
 namespace {
 
-bool isScalarValue(wchar_t c)
-{
+bool isScalarValue(wchar_t c) {
     return c >= 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
 }
 
 // Random bytes, biased towards the bytes that steer decoders: escapes, shifts, marks,
 // lead bytes and the Base64 alphabet.
-std::string randomBytes(std::mt19937 &rng, std::size_t length)
-{
-    static const std::string steering = std::string("\x1B\x0E\x0F\x8E\x8F+-~{}\n\xEF\xBB\xBF\xFE\xFF\xD8\xDC\x00\x80\xC0"
-                                                    "\xE0\xF0\xF8\xFC$()*B@JIA/v8",
-                                                    37);
+std::string randomBytes(std::mt19937 &rng, std::size_t length) {
+    static const std::string steering =
+        std::string("\x1B\x0E\x0F\x8E\x8F+-~{}\n\xEF\xBB\xBF\xFE\xFF\xD8\xDC\x00\x80\xC0"
+                    "\xE0\xF0\xF8\xFC$()*B@JIA/v8",
+                    37);
     std::string s(length, '\0');
     for (char &c : s) {
         const unsigned r = rng();
@@ -36,8 +35,7 @@ std::string randomBytes(std::mt19937 &rng, std::size_t length)
 // Every accepted name (and a few that match nothing) over random input: each decoder stays
 // inside its input, returns at most one character per byte and only Unicode scalar values.
 // Run under AddressSanitizer in CI, this is the bounds check for every decoder.
-TEST(RandomBytes, EveryNameDecodesAnyInputSafely)
-{
+TEST(RandomBytes, EveryNameDecodesAnyInputSafely) {
     std::vector<std::string> names;
     for (const auto &entry : CharacterCoders::getConverters())
         names.push_back(entry.first);

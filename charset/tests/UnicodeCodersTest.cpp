@@ -1,5 +1,5 @@
-#include "IconvHelper.h"
 #include "UnicodeCoders.h"
+#include "IconvHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,7 @@ struct DecodeCase {
     std::wstring expected;
 };
 
-std::string hexOf(const std::wstring &text)
-{
+std::string hexOf(const std::wstring &text) {
     std::string s;
     char buf[16];
     for (wchar_t c : text) {
@@ -30,8 +29,7 @@ std::string hexOf(const std::wstring &text)
 }
 
 // Every Unicode scalar value once, in order.
-std::wstring allScalarValues()
-{
+std::wstring allScalarValues() {
     std::wstring all;
     all.reserve(0x110000 - 0x800);
     for (wchar_t c = 0; c <= 0x10FFFF; ++c) {
@@ -43,8 +41,7 @@ std::wstring allScalarValues()
 
 } // namespace
 
-TEST(UnicodeCoders, ByteOrderMarks)
-{
+TEST(UnicodeCoders, ByteOrderMarks) {
     const struct {
         std::string bytes;
         UnicodeEncoding expected;
@@ -67,39 +64,57 @@ TEST(UnicodeCoders, ByteOrderMarks)
         EXPECT_EQ(checkForBOM(c.bytes), c.expected) << hexOf(decodeLatin1(c.bytes));
 }
 
-TEST(UnicodeCoders, DecodesEdgeCases)
-{
+TEST(UnicodeCoders, DecodesEdgeCases) {
     const std::wstring R(1, replacementChar);
     const DecodeCase cases[] = {
         {"utf8 euro", decodeUTF8, "\xE2\x82\xAC", L"\x20AC"},
-        {"utf8 mark skipped", decodeUTF8, "\xEF\xBB\xBF" "A", L"A"},
+        {"utf8 mark skipped", decodeUTF8,
+         "\xEF\xBB\xBF"
+         "A",
+         L"A"},
         {"utf8 only first mark skipped", decodeUTF8, "\xEF\xBB\xBF\xEF\xBB\xBF", L"\xFEFF"},
         {"utf8 bad continuation read again", decodeUTF8, "\xC3\x28", R + L"("},
-        {"utf8 FE inside sequence used up", decodeUTF8, "\xE2\xFE" "A", R + L"A"},
+        {"utf8 FE inside sequence used up", decodeUTF8,
+         "\xE2\xFE"
+         "A",
+         R + L"A"},
         {"utf8 truncated at end", decodeUTF8, "\xE2\x82", R + R},
         {"utf8 lone lead at end", decodeUTF8, "\xE2", R},
-        {"utf8 stray continuation", decodeUTF8, "\x80" "A\xBF", R + L"A" + R},
+        {"utf8 stray continuation", decodeUTF8,
+         "\x80"
+         "A\xBF",
+         R + L"A" + R},
         {"utf8 FE FF", decodeUTF8, "\xFE\xFF", R + R},
         {"utf8 four bytes", decodeUTF8, "\xF0\x9F\x98\x80", L"\x1F600"},
         {"utf8 largest", decodeUTF8, "\xF4\x8F\xBF\xBF", L"\x10FFFF"},
-        {"utf8 ascii after long run", decodeUTF8, "abcdefghijklmnop\xC3\xA9qrstuvwxyz", L"abcdefghijklmnop\xE9qrstuvwxyz"},
+        {"utf8 ascii after long run", decodeUTF8, "abcdefghijklmnop\xC3\xA9qrstuvwxyz",
+         L"abcdefghijklmnop\xE9qrstuvwxyz"},
         {"utf8 invalid in fast run", decodeUTF8, "abcdefg\x80hijklmnop", L"abcdefg" + R + L"hijklmnop"},
         // Overlong forms, surrogates and values beyond U+10FFFF are not characters.
         {"utf8 overlong NUL", decodeUTF8, "\xC0\x80", R},
         {"utf8 overlong slash", decodeUTF8, "\xE0\x80\xAF", R},
         {"utf8 overlong three-byte", decodeUTF8, "\xF0\x8F\xBF\xBF", R},
         {"utf8 surrogate", decodeUTF8, "\xED\xA0\x80", R},
-        {"utf8 low surrogate", decodeUTF8, "\xED\xBF\xBF" "A", R + L"A"},
+        {"utf8 low surrogate", decodeUTF8,
+         "\xED\xBF\xBF"
+         "A",
+         R + L"A"},
         {"utf8 above code space", decodeUTF8, "\xF4\x90\x80\x80", R},
         {"utf8 five bytes", decodeUTF8, "\xF8\x88\x80\x80\x80", R},
-        {"utf8 six bytes", decodeUTF8, "\xFD\xBF\xBF\xBF\xBF\xBF" "A", R + L"A"},
+        {"utf8 six bytes", decodeUTF8,
+         "\xFD\xBF\xBF\xBF\xBF\xBF"
+         "A",
+         R + L"A"},
         {"utf8 noncharacter kept", decodeUTF8, "\xEF\xBF\xBE", L"\xFFFE"},
 
         {"utf16le odd byte", decodeUTF16LE, std::string("A\0B", 3), L"A" + R},
         {"utf16be mark skipped", decodeUTF16BE, std::string("\xFE\xFF\x00\x41", 4), L"A"},
         {"utf16le mark skipped", decodeUTF16LE, std::string("\xFF\xFE\x41\x00", 4), L"A"},
-        {"utf16le 32-bit mark not skipped", decodeUTF16LE, std::string("\xFF\xFE\x00\x00", 4), std::wstring(L"\xFEFF") + L'\0'},
-        {"utf16be other mark kept", decodeUTF16BE, std::string("\xFF\xFE\x00\x41", 4), L"\xFFFE" L"A"},
+        {"utf16le 32-bit mark not skipped", decodeUTF16LE, std::string("\xFF\xFE\x00\x00", 4),
+         std::wstring(L"\xFEFF") + L'\0'},
+        {"utf16be other mark kept", decodeUTF16BE, std::string("\xFF\xFE\x00\x41", 4),
+         L"\xFFFE"
+         L"A"},
         {"utf16 empty", decodeUTF16BE, "", L""},
         // Surrogate pairs give one character; halves without a partner give U+FFFD.
         {"utf16be pair", decodeUTF16BE, std::string("\xD8\x3D\xDE\x00", 4), L"\x1F600"},
@@ -139,8 +154,7 @@ TEST(UnicodeCoders, DecodesEdgeCases)
         EXPECT_EQ(hexOf(c.decoder(c.bytes)), hexOf(c.expected)) << c.name;
 }
 
-TEST(UnicodeCoders, DecodeUnicodeChoosesTheForm)
-{
+TEST(UnicodeCoders, DecodeUnicodeChoosesTheForm) {
     const std::string bytes("\x00\x41\x00\x42", 4);
     EXPECT_EQ(decodeUnicode(bytes, UTF16BE), L"AB");
     EXPECT_EQ(decodeUnicode(bytes, UTF16LE), L"\x4100\x4200");
@@ -150,8 +164,7 @@ TEST(UnicodeCoders, DecodeUnicodeChoosesTheForm)
     EXPECT_EQ(decodeUnicode("\xE9", static_cast<UnicodeEncoding>(42)), L"\xE9");
 }
 
-TEST(UnicodeCoders, EncodesUTF8)
-{
+TEST(UnicodeCoders, EncodesUTF8) {
     const struct {
         wchar_t value;
         std::string expected;
@@ -180,12 +193,12 @@ TEST(UnicodeCoders, EncodesUTF8)
         EXPECT_EQ(out, "x" + c.expected) << std::hex << static_cast<long>(c.value);
     }
     EXPECT_EQ(encodeUTF8(L""), "");
-    EXPECT_EQ(encodeUTF8(std::wstring(L"a\xE9\x20AC\x1F600\xD800")), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD");
+    EXPECT_EQ(encodeUTF8(std::wstring(L"a\xE9\x20AC\x1F600\xD800")),
+              "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD");
 }
 
 // Every scalar value through each form: iconv writes the bytes, our decoder reads them back.
-TEST(UnicodeCoders, EveryScalarValueRoundTrips)
-{
+TEST(UnicodeCoders, EveryScalarValueRoundTrips) {
     const std::wstring all = allScalarValues();
     const std::string asWide = charsettest::wideBytes(all);
 
@@ -205,12 +218,8 @@ TEST(UnicodeCoders, EveryScalarValueRoundTrips)
         const char *iconvName;
         std::wstring (*decoder)(const std::string &);
     } forms[] = {
-        {"UTF-8", decodeUTF8},
-        {"UTF-16LE", decodeUTF16LE},
-        {"UTF-16BE", decodeUTF16BE},
-        {"UTF-32LE", decodeUTF32LE},
-        {"UTF-32BE", decodeUTF32BE},
-        {"UTF-7", decodeUTF7},
+        {"UTF-8", decodeUTF8},       {"UTF-16LE", decodeUTF16LE}, {"UTF-16BE", decodeUTF16BE},
+        {"UTF-32LE", decodeUTF32LE}, {"UTF-32BE", decodeUTF32BE}, {"UTF-7", decodeUTF7},
     };
     for (const auto &form : forms) {
         const auto bytes = iconvConvert("WCHAR_T", form.iconvName, asWide);
@@ -223,10 +232,10 @@ TEST(UnicodeCoders, EveryScalarValueRoundTrips)
 
 // Wherever iconv accepts a UTF-8 byte sequence, we decode it to the same characters; where
 // it refuses one, we put out at least one U+FFFD for it.
-TEST(UnicodeCoders, UTF8AgreesWithIconvOnShortSequences)
-{
-    std::vector<unsigned char> interesting = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1,
-                                              0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xF8, 0xFC, 0xFE, 0xFF};
+TEST(UnicodeCoders, UTF8AgreesWithIconvOnShortSequences) {
+    std::vector<unsigned char> interesting = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0,
+                                              0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xED, 0xEF,
+                                              0xF0, 0xF4, 0xF5, 0xF8, 0xFC, 0xFE, 0xFF};
     for (unsigned char a : interesting)
         for (unsigned char b : interesting)
             for (unsigned char c : interesting) {
@@ -234,7 +243,8 @@ TEST(UnicodeCoders, UTF8AgreesWithIconvOnShortSequences)
                 const std::wstring ours = decodeUTF8(bytes);
                 const auto ref = iconvConvert("UTF-8", "WCHAR_T", bytes);
                 if (ref)
-                    EXPECT_EQ(hexOf(ours), hexOf(charsettest::fromWideBytes(*ref))) << hexOf(decodeLatin1(bytes));
+                    EXPECT_EQ(hexOf(ours), hexOf(charsettest::fromWideBytes(*ref)))
+                        << hexOf(decodeLatin1(bytes));
                 else
                     EXPECT_NE(ours.find(replacementChar), std::wstring::npos) << hexOf(decodeLatin1(bytes));
             }
