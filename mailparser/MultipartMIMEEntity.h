@@ -17,6 +17,7 @@ public:
     static constexpr int maxNestingDepth = 64;
 
     MultipartMIMEEntity(const MIMEEntityHeader &header, MultipartMIMEEntity *parent);
+    MultipartMIMEEntity(MIMEEntityHeader &&header, MultipartMIMEEntity *parent);
     ~MultipartMIMEEntity() override;
 
     void inputLine(const std::string &line) override;
