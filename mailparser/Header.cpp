@@ -284,7 +284,10 @@ void Header::addField(const std::string &name, const std::string &value, bool at
 bool Header::anyFields(const std::string &name, bool exact) const {
     if (exact)
         return firstMatch(name) != m_fields.end();
-    return !matches(name, false).empty();
+    if (m_indexValid)
+        return !matches(name, false).empty();
+    return std::any_of(m_fields.begin(), m_fields.end(),
+                       [&name](const Slot &s) { return detail::startsWithI(s.field.m_name, name); });
 }
 
 HeaderField *Header::findFirstField(const std::string &name) {

@@ -20,6 +20,8 @@ std::string ContentField::parameter(const std::string &name) const {
 }
 
 void ContentField::parse(const std::string &text) {
+    // A field parsed again describes the new text only.
+    m_parameters.clear();
     const std::size_t semicolon = text.find(';');
     if (semicolon == std::string::npos) {
         setValue(text);
@@ -141,36 +143,48 @@ void MIMEEntityHeader::processHeader(const std::string &defaultType) {
     removeContentHeaderFields();
 }
 
+namespace {
+
+// Looked up for every part; made once rather than per call.
+const std::string nameType = "content-type";
+const std::string nameDisposition = "content-disposition";
+const std::string nameEncoding = "content-transfer-encoding";
+const std::string nameId = "content-id";
+const std::string nameDescription = "content-description";
+
+} // namespace
+
 void MIMEEntityHeader::parseContentHeaderFields(std::string defaultType) {
-    if (HeaderField *f = findFirstField("content-type")) {
+    if (HeaderField *f = findFirstField(nameType)) {
         f->removeComments();
         m_contentType.parse(f->value());
     } else {
         m_contentType.parse(defaultType);
     }
 
-    if (HeaderField *f = findFirstField("content-disposition")) {
+    if (HeaderField *f = findFirstField(nameDisposition)) {
         f->removeComments();
         m_contentDisposition.parse(f->value());
     } else {
         m_contentDisposition.setDisposition(ContentDispositionField::Inline);
+        m_contentDisposition.parameters().clear();
     }
 
-    if (HeaderField *f = findFirstField("content-transfer-encoding")) {
+    if (HeaderField *f = findFirstField(nameEncoding)) {
         f->removeComments();
         m_transferEncoding = MIMETransferEncodings::findTransferEncoding(f->value());
     } else {
         m_transferEncoding = MIMETransferEncodings::EightBit;
     }
 
-    if (HeaderField *f = findFirstField("content-id")) {
+    if (HeaderField *f = findFirstField(nameId)) {
         f->removeComments();
         m_contentId = f->value();
     } else {
         m_contentId.clear();
     }
 
-    if (HeaderField *f = findFirstField("content-description")) {
+    if (HeaderField *f = findFirstField(nameDescription)) {
         f->removeComments();
         m_contentDescription = f->value();
     } else {

@@ -70,6 +70,11 @@ TEST(MIMEEntityHeader, ContentFieldsParsedAndTakenOut) {
     EXPECT_EQ(copy.findFirstField("x-other")->value(), "kept too");
     const MIMEEntityHeader fromHeader{Header(copy)};
     EXPECT_EQ(fromHeader.contentType().getValue(), "text/plain");
+    // Processing again (the content fields are gone by now) leaves no stale parameters.
+    copy.processHeader("message/rfc822");
+    EXPECT_EQ(copy.contentType().getValue(), "message/rfc822");
+    EXPECT_TRUE(copy.contentType().parameters().empty());
+    EXPECT_TRUE(copy.contentDisposition().parameters().empty());
 }
 
 TEST(MIMEEntityHeader, RewriteOfASinglePart) {
