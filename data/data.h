@@ -133,3 +133,13 @@ protected:
     // Class name of the most derived record, set by each constructor.
     const char *name;
 };
+
+// Declares, inside a record class, the overrides of the five members every record
+// implements: clear, setup, check, store and print. (import and preSaveToStore, which only
+// some records override, are declared by those records themselves.)
+#define VL_DATA_OVERRIDES                                                                                    \
+    void clear() override;                                                                                   \
+    void setup(const QDomElement &element) override;                                                         \
+    void check(const QDomElement &element, QStringList &errors) const override;                              \
+    void store(QDomElement element) const override;                                                          \
+    void print(int indent) const override;

@@ -7,11 +7,7 @@
 class DataAccountAddresses : public Data {
 public:
     DataAccountAddresses();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 
     bool multiple;
     // Joined by "|" into one attribute: an address cannot hold "|" (it would read back

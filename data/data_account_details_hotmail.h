@@ -8,11 +8,7 @@
 class DataAccountDetailsHotMail : public Data {
 public:
     DataAccountDetailsHotMail();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     [[nodiscard]] QString name() const { return name_.name; }

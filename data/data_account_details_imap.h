@@ -9,11 +9,7 @@
 class DataAccountDetailsIMAP : public Data {
 public:
     DataAccountDetailsIMAP();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     [[nodiscard]] QString name() const { return name_.name; }

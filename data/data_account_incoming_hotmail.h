@@ -6,11 +6,7 @@
 class DataAccountIncomingHotMail : public Data {
 public:
     DataAccountIncomingHotMail();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     QString userName; // an e-mail address

@@ -10,11 +10,7 @@
 class DataAccountIncomingPOP3IMAP : public Data {
 public:
     DataAccountIncomingPOP3IMAP();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     QString serverAddress;
@@ -26,11 +22,7 @@ public:
 class DataAccountIncomingPOP3 : public DataAccountIncomingPOP3IMAP {
 public:
     DataAccountIncomingPOP3();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     DataAccountAdvancedPOP3 advanced; // element "advancedPOP3"
@@ -39,11 +31,7 @@ public:
 class DataAccountIncomingIMAP : public DataAccountIncomingPOP3IMAP {
 public:
     DataAccountIncomingIMAP();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     DataAccountAdvancedIMAP advanced; // element "advancedIMAP"

@@ -16,11 +16,7 @@ public:
 
     DataAccount();
     explicit DataAccount(const QDomElement &element);
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &item) override;
 
     // By type; "Unset" for an account without details.
@@ -42,11 +38,7 @@ public:
 class DataAccountList : public Data {
 public:
     DataAccountList();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &root) override;
     // True once after VLMessageID was made, so the store writes it out: the identifier must
     // be the same in every run.

@@ -98,11 +98,7 @@ public:
     // envelope addresses for the SMTP conversation.
     void bounceMessage(DataEmailMessage &bounce, QString &envelopeFrom, QString &envelopeTo) const;
 
-    void clear() override;
-    void setup(const QDomElement &e) override;
-    void check(const QDomElement &e, QStringList &errors) const override;
-    void store(QDomElement e) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 };
 
 // The scan verdict of one message and the actions chosen for it.
@@ -139,11 +135,7 @@ public:
 
     [[nodiscard]] QString loggingAsText() const;
 
-    void clear() override;
-    void setup(const QDomElement &e) override;
-    void check(const QDomElement &e, QStringList &errors) const override;
-    void store(QDomElement e) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 };
 
 // One line of the mail log.
@@ -181,11 +173,7 @@ public:
     // The line dump writes, LF included.
     [[nodiscard]] QByteArray toLine() const;
 
-    void clear() override;
-    void setup(const QDomElement &e) override;
-    void check(const QDomElement &e, QStringList &errors) const override;
-    void store(QDomElement e) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 };
 
 // Decodes the RFC 2047 encoded words of a header value (bytes as received); the rest

@@ -16,11 +16,7 @@ public:
     DataEmailFilterRule(const DataEmailFilterRule &other) = default;
     DataEmailFilterRule &operator=(const DataEmailFilterRule &other) = default;
 
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void postClear();
     void postSetup(const QDomElement &element);
 
@@ -41,11 +37,7 @@ class DataEmailFilter : public Data {
 public:
     DataEmailFilter();
     explicit DataEmailFilter(const QDomElement &element);
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &element) override;
 
     // The filter as one rich-text sentence for the user.
@@ -70,11 +62,7 @@ public:
 class DataListEmailFilter : public Data {
 public:
     DataListEmailFilter();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &root) override;
 
     // Exchanges two filters; positions out of range change nothing.

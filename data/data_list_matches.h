@@ -13,11 +13,7 @@ class DataEmailMessage;
 class DataListMatchOptions : public Data {
 public:
     DataListMatchOptions();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 
     bool expireEmail;
     // Days after its last use at which a plain entry is dropped on save; 0 or less never.
@@ -35,11 +31,7 @@ public:
     DataEmailMatch(const DataEmailMatch &other) = default;
     DataEmailMatch &operator=(const DataEmailMatch &other) = default;
 
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void postClear();
     void postSetup(const QDomElement &element);
 
@@ -62,11 +54,7 @@ public:
 class DataListEmailMatch : public Data {
 public:
     DataListEmailMatch();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &root) override;
     // Drops the entries that expired; true when any was dropped.
     bool preSaveToStore() override;

@@ -12,11 +12,7 @@ public:
     DataOptionsColumn();
     explicit DataOptionsColumn(const QDomElement &element);
     DataOptionsColumn(bool disable, int code, int width);
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 
     bool disable; // not shown
     // 1 Delete, 2 Bounce, 3 Blacklist, 4 Friends, 5 Status, 6 Size, 7 From, 8 Subject,
@@ -29,11 +25,7 @@ public:
 class DataOptionsDisplay : public Data {
 public:
     DataOptionsDisplay();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     bool unreadBold;

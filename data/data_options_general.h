@@ -9,11 +9,7 @@
 class DataOptionsGeneral : public Data {
 public:
     DataOptionsGeneral();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     // Lines of each waiting message fetched for scoring: the stored value, at least 200.

@@ -8,11 +8,7 @@
 class DataOptionsSummary : public Data {
 public:
     DataOptionsSummary();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     bool messageLogging;

@@ -13,11 +13,7 @@
 class DataToolsFriends : public Data {
 public:
     DataToolsFriends();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     int action; // 1 display the message, 2 hide it
@@ -27,11 +23,7 @@ public:
 class DataToolsBlacklist : public Data {
 public:
     DataToolsBlacklist();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     bool markDelete;
@@ -43,22 +35,14 @@ public:
 class DataToolsFilter : public Data {
 public:
     DataToolsFilter();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 };
 
 class DataTools : public Data {
 public:
     DataTools();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     DataToolsFriends friends;     // element "friends"

@@ -7,11 +7,7 @@
 class DataToolsLearningLearn : public Data {
 public:
     DataToolsLearningLearn();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     bool teach; // while clear the scanner does not use the Bayesian statistics

@@ -6,11 +6,7 @@
 class DataToolsLearningSpam : public Data {
 public:
     DataToolsLearningSpam();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     bool doAction;      // the marks and hiding apply only while set

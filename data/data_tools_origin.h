@@ -11,11 +11,7 @@ class DataToolsOriginServer : public Data {
 public:
     DataToolsOriginServer();
     explicit DataToolsOriginServer(const QDomElement &element);
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
 
     bool disabled;       // switched off by the user
     QString serviceName; // the name the user knows the service by
@@ -25,11 +21,7 @@ public:
 class DataToolsOrigin : public Data {
 public:
     DataToolsOrigin();
-    void clear() override;
-    void setup(const QDomElement &element) override;
-    void check(const QDomElement &element, QStringList &errors) const override;
-    void store(QDomElement element) const override;
-    void print(int indent) const override;
+    VL_DATA_OVERRIDES
     void import(const QDomElement &oldRoot) override;
 
     bool checkDNS;
