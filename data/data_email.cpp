@@ -1,5 +1,6 @@
 #include "data_email.h"
 #include "data_email_p.h"
+#include "record_fields_p.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
@@ -272,6 +273,49 @@ bool takeRow(HeaderTable::Row row, const QByteArray &line, QStringList &out) {
 // ---------------------------------------------------------------------------------------
 // DataEmailMessage
 
+namespace {
+// The record's members in the order of its XML form.
+const RecordFields::Field<DataEmailMessage> kMessageFields[] = {
+    {"uid", &DataEmailMessage::uid},
+    {"headers", &DataEmailMessage::headers, RecordFields::Text},
+    {"body", &DataEmailMessage::body_, RecordFields::Text},
+    {"recvfrom", &DataEmailMessage::recvfrom},
+    {"delivto", &DataEmailMessage::delivto},
+    {"recvfor", &DataEmailMessage::recvfor},
+    {"x_envto", &DataEmailMessage::x_envto},
+    {"x_origto", &DataEmailMessage::x_origto},
+    {"resentfrom", &DataEmailMessage::resentfrom},
+    {"apparently", &DataEmailMessage::apparently},
+    {"from", &DataEmailMessage::from},
+    {"to", &DataEmailMessage::to},
+    {"cc", &DataEmailMessage::cc},
+    {"replyto", &DataEmailMessage::replyto},
+    {"returnpath", &DataEmailMessage::returnpath},
+    {"subject", &DataEmailMessage::subject},
+    {"date", &DataEmailMessage::date},
+    {"status", &DataEmailMessage::status},
+    {"priority", &DataEmailMessage::priority},
+    {"arrived", &DataEmailMessage::arrived},
+    {"messageID", &DataEmailMessage::messageID},
+    {"length", &DataEmailMessage::length},
+    {"VLMessageID", &DataEmailMessage::VLMessageID},
+    {"anonymize", &DataEmailMessage::anonymize},
+    {"rawTo", &DataEmailMessage::rawTo},
+    {"rawCc", &DataEmailMessage::rawCc},
+    {"rawFrom", &DataEmailMessage::rawFrom},
+    {"rawReplyto", &DataEmailMessage::rawReplyto},
+    {"bestTo", &DataEmailMessage::bestTo},
+    {"encSubject", &DataEmailMessage::encSubject},
+    {"encFrom", &DataEmailMessage::encFrom},
+    {"mime", &DataEmailMessage::mime},
+    {"content", &DataEmailMessage::content},
+    {"autosub", &DataEmailMessage::autosub},
+    {"contentType", &DataEmailMessage::contentType},
+    {"attachments", &DataEmailMessage::attachments},
+    {"seen", &DataEmailMessage::seen},
+};
+} // namespace
+
 DataEmailMessage::DataEmailMessage() {
     name = "DataEmailMessage";
     clear();
@@ -284,43 +328,7 @@ DataEmailMessage::DataEmailMessage(const QDomElement &e) {
 }
 
 void DataEmailMessage::clear() {
-    uid.clear();
-    headers.clear();
-    body_.clear();
-    recvfrom.clear();
-    delivto.clear();
-    recvfor.clear();
-    x_envto.clear();
-    x_origto.clear();
-    resentfrom.clear();
-    apparently.clear();
-    from.clear();
-    to.clear();
-    cc.clear();
-    replyto.clear();
-    returnpath.clear();
-    subject.clear();
-    date.clear();
-    status.clear();
-    priority.clear();
-    arrived.clear();
-    messageID.clear();
-    length.clear();
-    VLMessageID.clear();
-    anonymize.clear();
-    rawTo.clear();
-    rawCc.clear();
-    rawFrom.clear();
-    rawReplyto.clear();
-    bestTo.clear();
-    encSubject.clear();
-    encFrom.clear();
-    mime.clear();
-    content.clear();
-    autosub.clear();
-    contentType.clear();
-    attachments = false;
-    seen = false;
+    RecordFields::clear(*this, kMessageFields);
     account.clear();
 }
 
@@ -605,164 +613,19 @@ void DataEmailMessage::bounceMessage(DataEmailMessage &bounce, QString &envelope
 // XML form of the message
 
 void DataEmailMessage::setup(const QDomElement &e) {
-    setupItem(e, "uid", uid);
-    headers = getText(e, "headers");
-    body_ = getText(e, "body");
-    setupItem(e, "recvfrom", recvfrom);
-    setupItem(e, "delivto", delivto);
-    setupItem(e, "recvfor", recvfor);
-    setupItem(e, "x_envto", x_envto);
-    setupItem(e, "x_origto", x_origto);
-    setupItem(e, "resentfrom", resentfrom);
-    setupItem(e, "apparently", apparently);
-    setupItem(e, "from", from);
-    setupItem(e, "to", to);
-    setupItem(e, "cc", cc);
-    setupItem(e, "replyto", replyto);
-    setupItem(e, "returnpath", returnpath);
-    setupItem(e, "subject", subject);
-    setupItem(e, "date", date);
-    setupItem(e, "status", status);
-    setupItem(e, "priority", priority);
-    setupItem(e, "arrived", arrived);
-    setupItem(e, "messageID", messageID);
-    setupItem(e, "length", length);
-    setupItem(e, "VLMessageID", VLMessageID);
-    setupItem(e, "anonymize", anonymize);
-    setupItem(e, "rawTo", rawTo);
-    setupItem(e, "rawCc", rawCc);
-    setupItem(e, "rawFrom", rawFrom);
-    setupItem(e, "rawReplyto", rawReplyto);
-    setupItem(e, "bestTo", bestTo);
-    setupItem(e, "encSubject", encSubject);
-    setupItem(e, "encFrom", encFrom);
-    setupItem(e, "mime", mime);
-    setupItem(e, "content", content);
-    setupItem(e, "autosub", autosub);
-    setupItem(e, "contentType", contentType);
-    setupItem(e, "attachments", attachments);
-    setupItem(e, "seen", seen);
+    RecordFields::setup(*this, e, kMessageFields);
 }
 
 void DataEmailMessage::store(QDomElement e) const {
-    storeItem(e, "uid", uid);
-    storeItem(e, "recvfrom", recvfrom);
-    storeItem(e, "delivto", delivto);
-    storeItem(e, "recvfor", recvfor);
-    storeItem(e, "x_envto", x_envto);
-    storeItem(e, "x_origto", x_origto);
-    storeItem(e, "resentfrom", resentfrom);
-    storeItem(e, "apparently", apparently);
-    storeItem(e, "from", from);
-    storeItem(e, "to", to);
-    storeItem(e, "cc", cc);
-    storeItem(e, "replyto", replyto);
-    storeItem(e, "returnpath", returnpath);
-    storeItem(e, "subject", subject);
-    storeItem(e, "date", date);
-    storeItem(e, "status", status);
-    storeItem(e, "priority", priority);
-    storeItem(e, "arrived", arrived);
-    storeItem(e, "messageID", messageID);
-    storeItem(e, "length", length);
-    storeItem(e, "VLMessageID", VLMessageID);
-    storeItem(e, "anonymize", anonymize);
-    storeItem(e, "rawTo", rawTo);
-    storeItem(e, "rawCc", rawCc);
-    storeItem(e, "rawFrom", rawFrom);
-    storeItem(e, "rawReplyto", rawReplyto);
-    storeItem(e, "bestTo", bestTo);
-    storeItem(e, "encSubject", encSubject);
-    storeItem(e, "encFrom", encFrom);
-    storeItem(e, "mime", mime);
-    storeItem(e, "content", content);
-    storeItem(e, "autosub", autosub);
-    storeItem(e, "contentType", contentType);
-    storeItem(e, "attachments", attachments);
-    storeItem(e, "seen", seen);
-    makeText(e, "headers", headers);
-    makeText(e, "body", body_);
+    RecordFields::store(*this, e, kMessageFields);
 }
 
 void DataEmailMessage::check(const QDomElement &e, QStringList &errors) const {
-    checkItem(e, "uid", uid, errors);
-    checkText(e, "headers", headers, errors);
-    checkText(e, "body", body_, errors);
-    checkItem(e, "recvfrom", recvfrom, errors);
-    checkItem(e, "delivto", delivto, errors);
-    checkItem(e, "recvfor", recvfor, errors);
-    checkItem(e, "x_envto", x_envto, errors);
-    checkItem(e, "x_origto", x_origto, errors);
-    checkItem(e, "resentfrom", resentfrom, errors);
-    checkItem(e, "apparently", apparently, errors);
-    checkItem(e, "from", from, errors);
-    checkItem(e, "to", to, errors);
-    checkItem(e, "cc", cc, errors);
-    checkItem(e, "replyto", replyto, errors);
-    checkItem(e, "returnpath", returnpath, errors);
-    checkItem(e, "subject", subject, errors);
-    checkItem(e, "date", date, errors);
-    checkItem(e, "status", status, errors);
-    checkItem(e, "priority", priority, errors);
-    checkItem(e, "arrived", arrived, errors);
-    checkItem(e, "messageID", messageID, errors);
-    checkItem(e, "length", length, errors);
-    checkItem(e, "VLMessageID", VLMessageID, errors);
-    checkItem(e, "anonymize", anonymize, errors);
-    checkItem(e, "rawTo", rawTo, errors);
-    checkItem(e, "rawCc", rawCc, errors);
-    checkItem(e, "rawFrom", rawFrom, errors);
-    checkItem(e, "rawReplyto", rawReplyto, errors);
-    checkItem(e, "bestTo", bestTo, errors);
-    checkItem(e, "encSubject", encSubject, errors);
-    checkItem(e, "encFrom", encFrom, errors);
-    checkItem(e, "mime", mime, errors);
-    checkItem(e, "content", content, errors);
-    checkItem(e, "autosub", autosub, errors);
-    checkItem(e, "contentType", contentType, errors);
-    checkItem(e, "attachments", attachments, errors);
-    checkItem(e, "seen", seen, errors);
+    RecordFields::check(*this, e, errors, kMessageFields);
 }
 
 void DataEmailMessage::print(int indent) const {
-    std::fprintf(stderr, "%*sDataEmailMessage:\n", indent, "");
-    printItem(indent, "uid", uid);
-    printItem(indent, "headers", headers);
-    printItem(indent, "body", body_);
-    printItem(indent, "recvfrom", recvfrom);
-    printItem(indent, "delivto", delivto);
-    printItem(indent, "recvfor", recvfor);
-    printItem(indent, "x_envto", x_envto);
-    printItem(indent, "x_origto", x_origto);
-    printItem(indent, "resentfrom", resentfrom);
-    printItem(indent, "apparently", apparently);
-    printItem(indent, "from", from);
-    printItem(indent, "to", to);
-    printItem(indent, "cc", cc);
-    printItem(indent, "replyto", replyto);
-    printItem(indent, "returnpath", returnpath);
-    printItem(indent, "subject", subject);
-    printItem(indent, "date", date);
-    printItem(indent, "status", status);
-    printItem(indent, "priority", priority);
-    printItem(indent, "arrived", arrived);
-    printItem(indent, "messageID", messageID);
-    printItem(indent, "length", length);
-    printItem(indent, "VLMessageID", VLMessageID);
-    printItem(indent, "anonymize", anonymize);
-    printItem(indent, "rawTo", rawTo);
-    printItem(indent, "rawCc", rawCc);
-    printItem(indent, "rawFrom", rawFrom);
-    printItem(indent, "rawReplyto", rawReplyto);
-    printItem(indent, "bestTo", bestTo);
-    printItem(indent, "encSubject", encSubject);
-    printItem(indent, "encFrom", encFrom);
-    printItem(indent, "mime", mime);
-    printItem(indent, "content", content);
-    printItem(indent, "autosub", autosub);
-    printItem(indent, "contentType", contentType);
-    printItem(indent, "attachments", attachments);
-    printItem(indent, "seen", seen);
+    RecordFields::print(*this, indent, "DataEmailMessage", kMessageFields);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -976,36 +839,43 @@ QString getEncodedText(const QByteArray &value) {
 // ---------------------------------------------------------------------------------------
 // DataEmailStatus
 
+namespace {
+// The record's members in the order of its XML form.
+const RecordFields::Field<DataEmailStatus> kStatusFields[] = {
+    {"state", &DataEmailStatus::state},
+    {"delete", &DataEmailStatus::delete_},
+    {"bounce", &DataEmailStatus::bounce},
+    {"learnLegit", &DataEmailStatus::learnLegit},
+    {"learnSpam", &DataEmailStatus::learnSpam},
+    {"isFriend", &DataEmailStatus::isFriend},
+    {"isBlacklist", &DataEmailStatus::isBlacklist},
+    {"markFriend", &DataEmailStatus::markFriend},
+    {"markBlacklist", &DataEmailStatus::markBlacklist},
+    {"scanned", &DataEmailStatus::scanned},
+    {"logging", &DataEmailStatus::logging},
+    {"isNew", &DataEmailStatus::isNew},
+    {"autoDelete", &DataEmailStatus::autoDelete},
+    {"status", &DataEmailStatus::status},
+    {"reason", &DataEmailStatus::reason},
+    {"fgColor", &DataEmailStatus::fgColor},
+    {"bgColor", &DataEmailStatus::bgColor},
+    {"stColor", &DataEmailStatus::stColor},
+    {"klass", &DataEmailStatus::klass},
+    {"bayesRaw", &DataEmailStatus::bayesRaw},
+    {"bayesCategory", &DataEmailStatus::bayesCategory},
+    {"hide", &DataEmailStatus::hide},
+};
+} // namespace
+
 DataEmailStatus::DataEmailStatus() {
     name = "DataEmailStatus";
     clear();
 }
 
 void DataEmailStatus::clear() {
-    state = 0;
-    delete_ = 0;
-    bounce = 0;
-    learnLegit = 0;
-    learnSpam = 0;
-    isFriend = false;
-    isBlacklist = false;
-    markFriend = false;
-    markBlacklist = false;
-    scanned = false;
-    logging = 0;
-    isNew = false;
-    autoDelete = false;
-    status.clear();
-    reason.clear();
-    fgColor.clear();
-    bgColor.clear();
-    stColor.clear();
-    klass = 0;
-    bayesRaw = 0;
-    bayesCategory = 0;
+    RecordFields::clear(*this, kStatusFields);
     bayesProb = 0;
     virusProb = 0;
-    hide = false;
 }
 
 QString DataEmailStatus::loggingAsText() const {
@@ -1019,104 +889,19 @@ QString DataEmailStatus::loggingAsText() const {
 }
 
 void DataEmailStatus::setup(const QDomElement &e) {
-    setupItem(e, "state", state);
-    setupItem(e, "delete", delete_);
-    setupItem(e, "bounce", bounce);
-    setupItem(e, "learnLegit", learnLegit);
-    setupItem(e, "learnSpam", learnSpam);
-    setupItem(e, "isFriend", isFriend);
-    setupItem(e, "isBlacklist", isBlacklist);
-    setupItem(e, "markFriend", markFriend);
-    setupItem(e, "markBlacklist", markBlacklist);
-    setupItem(e, "scanned", scanned);
-    setupItem(e, "logging", logging);
-    setupItem(e, "isNew", isNew);
-    setupItem(e, "autoDelete", autoDelete);
-    setupItem(e, "status", status);
-    setupItem(e, "reason", reason);
-    setupItem(e, "fgColor", fgColor);
-    setupItem(e, "bgColor", bgColor);
-    setupItem(e, "stColor", stColor);
-    setupItem(e, "klass", klass);
-    setupItem(e, "bayesRaw", bayesRaw);
-    setupItem(e, "bayesCategory", bayesCategory);
-    setupItem(e, "hide", hide);
+    RecordFields::setup(*this, e, kStatusFields);
 }
 
 void DataEmailStatus::store(QDomElement e) const {
-    storeItem(e, "state", state);
-    storeItem(e, "delete", delete_);
-    storeItem(e, "bounce", bounce);
-    storeItem(e, "learnLegit", learnLegit);
-    storeItem(e, "learnSpam", learnSpam);
-    storeItem(e, "isFriend", isFriend);
-    storeItem(e, "isBlacklist", isBlacklist);
-    storeItem(e, "markFriend", markFriend);
-    storeItem(e, "markBlacklist", markBlacklist);
-    storeItem(e, "scanned", scanned);
-    storeItem(e, "logging", logging);
-    storeItem(e, "isNew", isNew);
-    storeItem(e, "autoDelete", autoDelete);
-    storeItem(e, "status", status);
-    storeItem(e, "reason", reason);
-    storeItem(e, "fgColor", fgColor);
-    storeItem(e, "bgColor", bgColor);
-    storeItem(e, "stColor", stColor);
-    storeItem(e, "klass", klass);
-    storeItem(e, "bayesRaw", bayesRaw);
-    storeItem(e, "bayesCategory", bayesCategory);
-    storeItem(e, "hide", hide);
+    RecordFields::store(*this, e, kStatusFields);
 }
 
 void DataEmailStatus::check(const QDomElement &e, QStringList &errors) const {
-    checkItem(e, "state", state, errors);
-    checkItem(e, "delete", delete_, errors);
-    checkItem(e, "bounce", bounce, errors);
-    checkItem(e, "learnLegit", learnLegit, errors);
-    checkItem(e, "learnSpam", learnSpam, errors);
-    checkItem(e, "isFriend", isFriend, errors);
-    checkItem(e, "isBlacklist", isBlacklist, errors);
-    checkItem(e, "markFriend", markFriend, errors);
-    checkItem(e, "markBlacklist", markBlacklist, errors);
-    checkItem(e, "scanned", scanned, errors);
-    checkItem(e, "logging", logging, errors);
-    checkItem(e, "isNew", isNew, errors);
-    checkItem(e, "autoDelete", autoDelete, errors);
-    checkItem(e, "status", status, errors);
-    checkItem(e, "reason", reason, errors);
-    checkItem(e, "fgColor", fgColor, errors);
-    checkItem(e, "bgColor", bgColor, errors);
-    checkItem(e, "stColor", stColor, errors);
-    checkItem(e, "klass", klass, errors);
-    checkItem(e, "bayesRaw", bayesRaw, errors);
-    checkItem(e, "bayesCategory", bayesCategory, errors);
-    checkItem(e, "hide", hide, errors);
+    RecordFields::check(*this, e, errors, kStatusFields);
 }
 
 void DataEmailStatus::print(int indent) const {
-    std::fprintf(stderr, "%*sDataEmailStatus:\n", indent, "");
-    printItem(indent, "state", state);
-    printItem(indent, "delete", delete_);
-    printItem(indent, "bounce", bounce);
-    printItem(indent, "learnLegit", learnLegit);
-    printItem(indent, "learnSpam", learnSpam);
-    printItem(indent, "isFriend", isFriend);
-    printItem(indent, "isBlacklist", isBlacklist);
-    printItem(indent, "markFriend", markFriend);
-    printItem(indent, "markBlacklist", markBlacklist);
-    printItem(indent, "scanned", scanned);
-    printItem(indent, "logging", logging);
-    printItem(indent, "isNew", isNew);
-    printItem(indent, "autoDelete", autoDelete);
-    printItem(indent, "status", status);
-    printItem(indent, "reason", reason);
-    printItem(indent, "fgColor", fgColor);
-    printItem(indent, "bgColor", bgColor);
-    printItem(indent, "stColor", stColor);
-    printItem(indent, "klass", klass);
-    printItem(indent, "bayesRaw", bayesRaw);
-    printItem(indent, "bayesCategory", bayesCategory);
-    printItem(indent, "hide", hide);
+    RecordFields::print(*this, indent, "DataEmailStatus", kStatusFields);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1229,6 +1014,22 @@ QByteArray formatLine(unsigned long version, const QByteArray &uid, long process
 
 } // namespace
 
+namespace {
+// The record's members in the order of its XML form.
+const RecordFields::Field<DataEmailSummary> kSummaryFields[] = {
+    {"uid", &DataEmailSummary::uid},
+    {"processed", &DataEmailSummary::processed},
+    {"from", &DataEmailSummary::from},
+    {"subject", &DataEmailSummary::subject},
+    {"status", &DataEmailSummary::status},
+    {"logging", &DataEmailSummary::logging},
+    {"ident", &DataEmailSummary::ident},
+    {"to", &DataEmailSummary::to},
+    {"encSubject", &DataEmailSummary::encSubject},
+    {"encFrom", &DataEmailSummary::encFrom},
+};
+} // namespace
+
 DataEmailSummary::DataEmailSummary() : magic(0) {
     name = "DataEmailSummary";
     clear();
@@ -1251,16 +1052,7 @@ DataEmailSummary::DataEmailSummary(const DataEmailMessage &message, const DataEm
 }
 
 void DataEmailSummary::clear() {
-    uid.clear();
-    processed = 0;
-    from.clear();
-    subject.clear();
-    status.clear();
-    logging = 0;
-    ident.clear();
-    to.clear();
-    encSubject.clear();
-    encFrom.clear();
+    RecordFields::clear(*this, kSummaryFields);
 }
 
 QByteArray DataEmailSummary::toLine() const {
@@ -1326,54 +1118,17 @@ bool DataEmailSummary::load(QIODevice &file) {
 }
 
 void DataEmailSummary::setup(const QDomElement &e) {
-    setupItem(e, "uid", uid);
-    setupItem(e, "processed", processed);
-    setupItem(e, "from", from);
-    setupItem(e, "subject", subject);
-    setupItem(e, "status", status);
-    setupItem(e, "logging", logging);
-    setupItem(e, "ident", ident);
-    setupItem(e, "to", to);
-    setupItem(e, "encSubject", encSubject);
-    setupItem(e, "encFrom", encFrom);
+    RecordFields::setup(*this, e, kSummaryFields);
 }
 
 void DataEmailSummary::store(QDomElement e) const {
-    storeItem(e, "uid", uid);
-    storeItem(e, "processed", processed);
-    storeItem(e, "from", from);
-    storeItem(e, "subject", subject);
-    storeItem(e, "status", status);
-    storeItem(e, "logging", logging);
-    storeItem(e, "ident", ident);
-    storeItem(e, "to", to);
-    storeItem(e, "encSubject", encSubject);
-    storeItem(e, "encFrom", encFrom);
+    RecordFields::store(*this, e, kSummaryFields);
 }
 
 void DataEmailSummary::check(const QDomElement &e, QStringList &errors) const {
-    checkItem(e, "uid", uid, errors);
-    checkItem(e, "processed", processed, errors);
-    checkItem(e, "from", from, errors);
-    checkItem(e, "subject", subject, errors);
-    checkItem(e, "status", status, errors);
-    checkItem(e, "logging", logging, errors);
-    checkItem(e, "ident", ident, errors);
-    checkItem(e, "to", to, errors);
-    checkItem(e, "encSubject", encSubject, errors);
-    checkItem(e, "encFrom", encFrom, errors);
+    RecordFields::check(*this, e, errors, kSummaryFields);
 }
 
 void DataEmailSummary::print(int indent) const {
-    std::fprintf(stderr, "%*sDataEmailSummary:\n", indent, "");
-    printItem(indent, "uid", uid);
-    printItem(indent, "processed", processed);
-    printItem(indent, "from", from);
-    printItem(indent, "subject", subject);
-    printItem(indent, "status", status);
-    printItem(indent, "logging", logging);
-    printItem(indent, "ident", ident);
-    printItem(indent, "to", to);
-    printItem(indent, "encSubject", encSubject);
-    printItem(indent, "encFrom", encFrom);
+    RecordFields::print(*this, indent, "DataEmailSummary", kSummaryFields);
 }

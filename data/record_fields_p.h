@@ -34,12 +34,15 @@ enum Flags {
     Plain = 0,
     // Never shown in a trace line: print writes a mask instead of the value.
     Secret = 1,
+    // A long text (QString members only): a child element of that tag holding one text
+    // node (Data::makeText / getText / checkText) instead of an attribute.
+    Text = 2,
 };
 
 // One member: a scalar attribute, or a sub-record stored in the child element of that tag.
 template <class R> struct Field {
-    using Member =
-        std::variant<bool R::*, int R::*, qint64 R::*, QString R::*, QStringList R::*, Data &(*)(R &)>;
+    using Member = std::variant<bool R::*, int R::*, long R::*, qint64 R::*, QString R::*, QStringList R::*,
+                                Data &(*)(R &)>;
     const char *xml;
     Member member;
     int flags = Plain;
@@ -74,6 +77,11 @@ void setup(R &record, const QDomElement &element, const Field<R> (&fields)[N]) {
                     m(record).setup(Data::findElement(element, f.xml));
                 } else if constexpr (std::is_same_v<M, qint64 R::*>) {
                     record.*m = element.attribute(QString::fromLatin1(f.xml)).toLongLong(nullptr, 10);
+                } else if constexpr (std::is_same_v<M, QString R::*>) {
+                    if (f.flags & Text)
+                        record.*m = Data::getText(element, f.xml);
+                    else
+                        Data::setupItem(element, f.xml, record.*m);
                 } else {
                     Data::setupItem(element, f.xml, record.*m);
                 }
@@ -89,12 +97,18 @@ void store(const R &record, QDomElement element, const Field<R> (&fields)[N]) {
         std::visit(
             [&](auto m) {
                 using M = decltype(m);
-                if constexpr (std::is_same_v<M, Data &(*)(R &)>)
+                if constexpr (std::is_same_v<M, Data &(*)(R &)>) {
                     m(r).store(Data::makeElement(element, f.xml));
-                else if constexpr (std::is_same_v<M, qint64 R::*>)
+                } else if constexpr (std::is_same_v<M, qint64 R::*>) {
                     Data::storeItem(element, f.xml, QString::number(record.*m));
-                else
+                } else if constexpr (std::is_same_v<M, QString R::*>) {
+                    if (f.flags & Text)
+                        Data::makeText(element, f.xml, record.*m);
+                    else
+                        Data::storeItem(element, f.xml, record.*m);
+                } else {
                     Data::storeItem(element, f.xml, record.*m);
+                }
             },
             f.member);
     }
@@ -117,6 +131,11 @@ void check(const R &record, const QDomElement &element, QStringList &errors, con
                                           .arg(QString::fromLatin1(f.xml))
                                           .arg(record.*m)
                                           .arg(stored));
+                } else if constexpr (std::is_same_v<M, QString R::*>) {
+                    if (f.flags & Text)
+                        Data::checkText(element, f.xml, record.*m, errors);
+                    else
+                        Data::checkItem(element, f.xml, record.*m, errors);
                 } else {
                     Data::checkItem(element, f.xml, record.*m, errors);
                 }
