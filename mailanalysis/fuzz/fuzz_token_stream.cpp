@@ -6,37 +6,15 @@
 #include "BinaryFileStreams.h"
 #include "OccuranceData.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
+#include "FuzzScratchFile.h"
 
-namespace {
-
-// One scratch file per process, removed at exit (the string is never destroyed, so the
-// exit handler can still read it).
-const std::string &scratchFile() {
-    static const std::string *path = [] {
-        const char *tmp = std::getenv("TMPDIR");
-        auto *p = new std::string(std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_token_stream." +
-                                  std::to_string(getpid()));
-        std::atexit([] { std::remove(scratchFile().c_str()); });
-        return p;
-    }();
-    return *path;
-}
-
-} // namespace
+#include <exception>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const std::string &path = scratchFile();
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
+    const std::string path = FuzzSupport::writeScratchFile("fuzz_token_stream", data, size);
+    if (path.empty()) {
         return 0;
     }
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
     try {
         BDBLib::BinaryFileInputStream in(path, 0x62637362);
         unsigned int version = 0;
