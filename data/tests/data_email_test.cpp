@@ -2,6 +2,7 @@
 
 #include "data_email.h"
 #include "data_email_p.h"
+#include "email_fixture.h"
 
 #include "TempDir.h"
 
@@ -16,15 +17,8 @@
 
 namespace {
 
-std::string fixture(const std::string &name) {
-    return vltest::readFile(std::string(VL_TEST_DATA_DIR) + "/email/" + name);
-}
-
-DataEmailMessage load(const std::string &bytes) {
-    DataEmailMessage m;
-    m.loadEmail(SODataArray(QByteArray(bytes.data(), qsizetype(bytes.size()))));
-    return m;
-}
+using vltest::emailFixture;
+using vltest::loadMessage;
 
 QString latin1(const char *s) {
     return QString::fromLatin1(s);
@@ -59,7 +53,7 @@ TEST(SODataArray, AppendsBytesAndStringsAndStopsTextAtNul) {
 }
 
 TEST(DataEmailMessage, LoadsEveryFieldOfAFullMessage) {
-    const DataEmailMessage m = load(fixture("basic.lf.eml"));
+    const DataEmailMessage m = loadMessage(emailFixture("basic.lf.eml"));
     EXPECT_EQ(m.returnpath, latin1("<bounce-42@lists.example.org>"));
     EXPECT_EQ(m.delivto, QStringList({"first@mail.example.net", "second.user@mail.example.net"}));
     // The last Received line wins; the unfolded line keeps its continuation whitespace.
@@ -100,14 +94,14 @@ TEST(DataEmailMessage, LoadsEveryFieldOfAFullMessage) {
                                "Content-Type: application/pdf; name=\"notes.pdf\"\n"
                                "Content-Transfer-Encoding: base64\n\nJVBERi0xLjQK\n\n"
                                "--=_part_boundary_1--\n"));
-    EXPECT_EQ(m.raw.size(), qsizetype(fixture("basic.lf.eml").size()));
+    EXPECT_EQ(m.raw.size(), qsizetype(emailFixture("basic.lf.eml").size()));
     EXPECT_TRUE(m.mime.isNull());
     EXPECT_FALSE(m.seen);
 }
 
 TEST(DataEmailMessage, CrLfAndLfMessagesLoadTheSameFields) {
-    const DataEmailMessage lf = load(fixture("basic.lf.eml"));
-    const DataEmailMessage crlf = load(fixture("basic.crlf.eml"));
+    const DataEmailMessage lf = loadMessage(emailFixture("basic.lf.eml"));
+    const DataEmailMessage crlf = loadMessage(emailFixture("basic.crlf.eml"));
     QDomDocument d1, d2;
     QDomElement e1 = d1.createElement("m"), e2 = d2.createElement("m");
     lf.store(e1);
@@ -126,7 +120,7 @@ TEST(DataEmailMessage, CrLfAndLfMessagesLoadTheSameFields) {
 }
 
 TEST(DataEmailMessage, EightBitHeadersMatchUnderAUtf8Locale) {
-    const DataEmailMessage m = load(fixture("eightbit.eml"));
+    const DataEmailMessage m = loadMessage(emailFixture("eightbit.eml"));
     EXPECT_EQ(m.from, latin1("Ren\xe9"
                              "e M\xfcller <renee@example.de>"));
     EXPECT_EQ(m.rawFrom, latin1("renee@example.de"));
@@ -141,7 +135,7 @@ TEST(DataEmailMessage, EightBitHeadersMatchUnderAUtf8Locale) {
 }
 
 TEST(DataEmailMessage, MissingHeadersLeaveFieldsEmptyAndBestToFallsBack) {
-    const DataEmailMessage m = load(fixture("missing.eml"));
+    const DataEmailMessage m = loadMessage(emailFixture("missing.eml"));
     EXPECT_TRUE(m.to.isEmpty());
     EXPECT_TRUE(m.date.isEmpty());
     EXPECT_TRUE(m.messageID.isEmpty());
@@ -155,13 +149,13 @@ TEST(DataEmailMessage, MissingHeadersLeaveFieldsEmptyAndBestToFallsBack) {
     EXPECT_EQ(m.body(), latin1("body line\n"));
 
     // Without X-Original-To the last Delivered-To wins.
-    std::string noOrig = fixture("missing.eml");
+    std::string noOrig = emailFixture("missing.eml");
     noOrig.erase(noOrig.find("X-Original-To"), noOrig.find("Delivered-To") - noOrig.find("X-Original-To"));
-    EXPECT_EQ(load(noOrig).bestTo, latin1("last_one@example.net"));
+    EXPECT_EQ(loadMessage(noOrig).bestTo, latin1("last_one@example.net"));
 
     // Nothing that looks like an address: the bare To value stays.
-    EXPECT_EQ(load("To: undisclosed-recipients:;\n\n").bestTo, latin1("undisclosed-recipients:;"));
-    EXPECT_TRUE(load("").bestTo.isEmpty());
+    EXPECT_EQ(loadMessage("To: undisclosed-recipients:;\n\n").bestTo, latin1("undisclosed-recipients:;"));
+    EXPECT_TRUE(loadMessage("").bestTo.isEmpty());
 }
 
 TEST(DataEmailMessage, BestToOrderAndAtext) {
@@ -185,34 +179,34 @@ TEST(DataEmailMessage, BestToOrderAndAtext) {
         {"to without address falls through", "To: friends:;\nCc: c@x.org\n", "c@x.org"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(load(std::string(c.header) + "\n").bestTo, latin1(c.best)) << c.name;
+        EXPECT_EQ(loadMessage(std::string(c.header) + "\n").bestTo, latin1(c.best)) << c.name;
 }
 
 TEST(DataEmailMessage, HeaderTableEdgeCases) {
     // Folded subject: the continuation's blank stands between the two parts.
-    EXPECT_EQ(load("Subject: one\n two\n\n").subject, latin1("one two"));
+    EXPECT_EQ(loadMessage("Subject: one\n two\n\n").subject, latin1("one two"));
     // Tab-folded lines keep the tab; several continuations join in order.
-    EXPECT_EQ(load("Subject: a\n\tb\n  c\n\n").subject, latin1("a\tb  c"));
+    EXPECT_EQ(loadMessage("Subject: a\n\tb\n  c\n\n").subject, latin1("a\tb  c"));
     // Header names fold case; exactly one blank after the colon is needed.
-    EXPECT_EQ(load("sUbJeCt: x\n\n").subject, latin1("x"));
-    EXPECT_TRUE(load("Subject:x\n\n").subject.isEmpty());
-    EXPECT_EQ(load("Subject:  x\n\n").subject, latin1(" x"));
+    EXPECT_EQ(loadMessage("sUbJeCt: x\n\n").subject, latin1("x"));
+    EXPECT_TRUE(loadMessage("Subject:x\n\n").subject.isEmpty());
+    EXPECT_EQ(loadMessage("Subject:  x\n\n").subject, latin1(" x"));
     // Message-ID: brackets dropped when present, the bare value otherwise.
-    EXPECT_EQ(load("Message-ID: <a@b>\n\n").messageID, latin1("a@b"));
-    EXPECT_EQ(load("Message-Id: plain@b\n\n").messageID, latin1("plain@b"));
+    EXPECT_EQ(loadMessage("Message-ID: <a@b>\n\n").messageID, latin1("a@b"));
+    EXPECT_EQ(loadMessage("Message-Id: plain@b\n\n").messageID, latin1("plain@b"));
     // Content-Length takes the digits only.
-    EXPECT_EQ(load("Content-Length: 12abc\n\n").length, latin1("12"));
+    EXPECT_EQ(loadMessage("Content-Length: 12abc\n\n").length, latin1("12"));
     // X-Original-...-To rows.
-    EXPECT_EQ(load("X-Original-Envelope-To: a@b\n\n").x_origto, QStringList{"a@b"});
+    EXPECT_EQ(loadMessage("X-Original-Envelope-To: a@b\n\n").x_origto, QStringList{"a@b"});
     // A Received line without "for" and ";" sets only recvfrom.
-    const DataEmailMessage r = load("Received: from a.example by b\n\n");
+    const DataEmailMessage r = loadMessage("Received: from a.example by b\n\n");
     EXPECT_EQ(r.recvfrom, latin1("a.example by b"));
     EXPECT_TRUE(r.recvfor.isEmpty());
     EXPECT_TRUE(r.arrived.isEmpty());
     // The first Received line with a ";" sets arrived, a later one does not.
-    EXPECT_EQ(load("Received: by a; one\nReceived: by b; two\n\n").arrived, latin1("one"));
+    EXPECT_EQ(loadMessage("Received: by a; one\nReceived: by b; two\n\n").arrived, latin1("one"));
     // A NUL ends a header line early.
-    EXPECT_EQ(load(std::string("Subject: ab\0cd\nTo: t@x\n\n", 24)).subject, latin1("ab"));
+    EXPECT_EQ(loadMessage(std::string("Subject: ab\0cd\nTo: t@x\n\n", 24)).subject, latin1("ab"));
     // Every Content-Type line naming a mixed or related multipart sets the flag.
     const struct {
         const char *line;
@@ -228,7 +222,7 @@ TEST(DataEmailMessage, HeaderTableEdgeCases) {
         {"Subject: Content-Type: multipart/mixed", false, ""},
     };
     for (const auto &c : ct) {
-        const DataEmailMessage m = load(std::string(c.line) + "\n\n");
+        const DataEmailMessage m = loadMessage(std::string(c.line) + "\n\n");
         EXPECT_EQ(m.attachments, c.attachments) << c.line;
         EXPECT_EQ(m.contentType, latin1(c.contentType)) << c.line;
     }
@@ -236,30 +230,30 @@ TEST(DataEmailMessage, HeaderTableEdgeCases) {
 
 TEST(DataEmailMessage, HeaderBodySplit) {
     // No blank line: every complete line is a header, the unterminated rest the body.
-    DataEmailMessage m = load("Subject: s\nTo: t@x\nrest");
+    DataEmailMessage m = loadMessage("Subject: s\nTo: t@x\nrest");
     EXPECT_EQ(m.subject, latin1("s"));
     EXPECT_EQ(m.to, latin1("t@x"));
     EXPECT_EQ(m.headers, latin1("Subject: s\nTo: t@x\n"));
     EXPECT_EQ(m.body_, latin1("rest"));
     EXPECT_EQ(m.body(), latin1("rest"));
 
-    m = load("Subject: s\nTo: t@x\n");
+    m = loadMessage("Subject: s\nTo: t@x\n");
     EXPECT_EQ(m.headers, latin1("Subject: s\nTo: t@x\n"));
     EXPECT_TRUE(m.body_.isEmpty());
 
     // A caller that hands over a terminating zero byte: the body stops there.
-    m = load(std::string("Subject: s\r\n\r\nbody\r\n\0", 22));
+    m = loadMessage(std::string("Subject: s\r\n\r\nbody\r\n\0", 22));
     EXPECT_EQ(m.body_, latin1("body\r\n"));
     EXPECT_EQ(m.headers, latin1("Subject: s\r\n"));
 
     // A blank line first: no header at all.
-    m = load("\r\nSubject: not a header\r\n");
+    m = loadMessage("\r\nSubject: not a header\r\n");
     EXPECT_TRUE(m.subject.isEmpty());
     EXPECT_TRUE(m.headers.isEmpty());
     EXPECT_EQ(m.body_, latin1("Subject: not a header\r\n"));
 
     // A continuation line with no header before it is harmless.
-    m = load(" orphan\nSubject: s\n\n");
+    m = loadMessage(" orphan\nSubject: s\n\n");
     EXPECT_EQ(m.subject, latin1("s"));
 
     // Raw bytes accumulate over calls; the fields come from the last call.
@@ -317,7 +311,7 @@ TEST(DataEmailMessage, IdentifierUniqueShowTo) {
 }
 
 TEST(DataEmailMessage, ClearKeepsRawBytes) {
-    DataEmailMessage m = load(fixture("basic.lf.eml"));
+    DataEmailMessage m = loadMessage(emailFixture("basic.lf.eml"));
     const qsizetype rawSize = m.raw.size();
     m.clear();
     EXPECT_TRUE(m.from.isNull());
@@ -327,7 +321,7 @@ TEST(DataEmailMessage, ClearKeepsRawBytes) {
 }
 
 TEST(DataEmailMessage, XmlRoundTrip) {
-    DataEmailMessage m = load(fixture("basic.crlf.eml"));
+    DataEmailMessage m = loadMessage(emailFixture("basic.crlf.eml"));
     m.uid = "u1";
     m.seen = true;
     m.mime = "1.0";
@@ -457,7 +451,7 @@ TEST(ExtractHeader, MatchesBytewiseUnderAUtf8Locale) {
 TEST(DataEmailMessage, RecordFileDropsWhatXmlCannotHold) {
     // Control bytes in a header are kept in memory but cannot go into XML 1.0; the record
     // file drops them and still reads back.
-    DataEmailMessage m = load("Subject: bell\x07 and\x01 vt\x0b\nX-Raw: \x1b[0m\n\nbody\x02\n");
+    DataEmailMessage m = loadMessage("Subject: bell\x07 and\x01 vt\x0b\nX-Raw: \x1b[0m\n\nbody\x02\n");
     ASSERT_TRUE(m.subject.contains(QChar(7)));
     vltest::TempDir dir;
     const QString folder = QString::fromStdString(dir.path()) + "/";

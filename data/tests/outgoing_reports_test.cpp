@@ -1,6 +1,7 @@
 // The bounce and the SpamCop report, read back by Python's email package.
 
 #include "data_email.h"
+#include "email_fixture.h"
 
 #include "ChildProcess.h"
 #include "TempDir.h"
@@ -17,15 +18,8 @@
 
 namespace {
 
-std::string fixture(const std::string &name) {
-    return vltest::readFile(std::string(VL_TEST_DATA_DIR) + "/email/" + name);
-}
-
-DataEmailMessage load(const std::string &bytes) {
-    DataEmailMessage m;
-    m.loadEmail(SODataArray(QByteArray(bytes.data(), qsizetype(bytes.size()))));
-    return m;
-}
+using vltest::emailFixture;
+using vltest::loadMessage;
 
 // The message text that the SMTP sender makes of an outgoing record.
 QByteArray assemble(const DataEmailMessage &m) {
@@ -73,7 +67,7 @@ bool hasLineBreakOrNul(const QString &s) {
 } // namespace
 
 TEST(BounceMessage, IsAMultipartReportOfThreeParts) {
-    DataEmailMessage received = load(fixture("basic.crlf.eml"));
+    DataEmailMessage received = loadMessage(emailFixture("basic.crlf.eml"));
     received.uid = "UIDL-77";
     DataEmailMessage bounce;
     QString envFrom, envTo;
@@ -168,7 +162,7 @@ TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage) {
                                 "Date: Mon, 1 Jan 2024\rX-Date-Injected: 1\n"
                                 "Received: from evil\r\rContent-Type: text/html\n"
                                 "Subject: hi\n\nbody\n";
-    DataEmailMessage received = load(hostile);
+    DataEmailMessage received = loadMessage(hostile);
     received.uid = QString::fromLatin1("id\r\nX-Uid-Injected: 1\0z", 24);
     ASSERT_TRUE(received.from.contains('\r'));
 
@@ -213,7 +207,7 @@ TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70) {
     for (const std::string &c : cases) {
         DataEmailMessage bounce;
         QString envFrom, envTo;
-        load(c).bounceMessage(bounce, envFrom, envTo);
+        loadMessage(c).bounceMessage(bounce, envFrom, envTo);
         const QString prefix = "multipart/report; report-type=delivery-status; boundary=\"";
         ASSERT_TRUE(bounce.content.startsWith(prefix));
         ASSERT_TRUE(bounce.content.endsWith('"'));
@@ -226,8 +220,8 @@ TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70) {
 }
 
 TEST(SpamCopMessage, ForwardsTheMessageAsFetched) {
-    const std::string raw = fixture("basic.crlf.eml");
-    DataEmailMessage received = load(raw);
+    const std::string raw = emailFixture("basic.crlf.eml");
+    DataEmailMessage received = loadMessage(raw);
     received.uid = "UIDL-9";
     DataEmailMessage report;
     report.mime = "stale";

@@ -2,6 +2,7 @@
 // read through a store as at a first start of this version. One table per record family.
 
 #include "TempDir.h"
+#include "settings_samples.h"
 
 #include "data_account_list.h"
 #include "data_list_filters.h"
@@ -17,16 +18,7 @@
 
 namespace {
 
-struct Expect {
-    const char *what;
-    QVariant got;
-    QVariant expected;
-};
-
-void expectAll(const std::vector<Expect> &rows) {
-    for (const Expect &row : rows)
-        EXPECT_EQ(row.got, row.expected) << row.what;
-}
+using vltest::expectAll;
 
 // A home folder holding the named files of the previous version, and an empty data folder.
 class OldHome {

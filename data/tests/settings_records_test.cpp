@@ -18,22 +18,12 @@
 
 namespace {
 
+using vltest::expectAll;
 using vltest::expectRoundTrip;
 
 QDomElement parse(QDomDocument &document, const char *xml) {
     EXPECT_TRUE(document.setContent(QByteArray(xml)));
     return document.documentElement();
-}
-
-struct Expect {
-    const char *what;
-    QVariant got;
-    QVariant expected;
-};
-
-void expectAll(const std::vector<Expect> &rows) {
-    for (const Expect &row : rows)
-        EXPECT_EQ(row.got, row.expected) << row.what;
 }
 
 // ---------------------------------------------------------------- accounts

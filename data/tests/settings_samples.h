@@ -1,5 +1,6 @@
 #pragma once
-// Records filled with values that differ from every default, for the round-trip tests.
+// Records filled with values that differ from every default, for the round-trip tests, and
+// the row check of the settings tests.
 
 #include "data_account_addresses.h"
 #include "data_account_list.h"
@@ -10,9 +11,24 @@
 #include "record_xml_p.h"
 
 #include <QDomDocument>
+#include <QVariant>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace vltest {
+
+// One value read from a record against the value it must have; what names the row.
+struct Expect {
+    const char *what;
+    QVariant got;
+    QVariant expected;
+};
+
+inline void expectAll(const std::vector<Expect> &rows) {
+    for (const Expect &row : rows)
+        EXPECT_EQ(row.got, row.expected) << row.what;
+}
 
 inline DataTools sampleTools() {
     DataTools t;
