@@ -252,8 +252,6 @@ void HTMLTraitDetector::doctype(const std::wstring &text) {
         trait(TraitIDs::INVALID_DOCTYPE_TAG);
 }
 
-void HTMLTraitDetector::processingInstruction(const std::wstring &) {}
-
 void HTMLTraitDetector::blockTagContents(std::wstring contents) {
     if (!m_inScript)
         return;

@@ -30,7 +30,6 @@ public:
     void closeTag(const std::wstring &name, const std::string &lowerName) override;
     void comment(const std::wstring &text) override;
     void doctype(const std::wstring &text) override;
-    void processingInstruction(const std::wstring &text) override;
     void htmlFinished() override;
 
     // Every word of the part passes here on its way to the real token handler.
