@@ -1,5 +1,6 @@
 #include "DatabaseEnvironment.h"
 
+#include "CloseAll_p.h"
 #include "DatabaseException.h"
 #include "Files.h"
 #include "Tables.h"
@@ -62,16 +63,7 @@ void DatabaseEnvironment::close() {
         DatabaseEnvironment *self;
         ~Release() { self->releaseLockFile(); }
     } release{this};
-    std::exception_ptr failure;
-    while (!m_tables.empty()) {
-        try {
-            (*m_tables.begin())->close();
-        } catch (...) {
-            if (!failure) {
-                failure = std::current_exception();
-            }
-        }
-    }
+    const std::exception_ptr failure = closeAll(m_tables);
     DB_ENV *env = m_env;
     m_env = nullptr;
     const int result = env != nullptr ? env->close(env, 0) : 0;

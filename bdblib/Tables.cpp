@@ -2,6 +2,7 @@
 
 #include "Cursors.h"
 
+#include "CloseAll_p.h"
 #include "DatabaseException.h"
 #include "Dbt_p.h"
 
@@ -68,16 +69,7 @@ void BaseTable::close() {
     }
     // Close the cursors first, and the table whatever they report; the first failure is
     // raised at the end.
-    std::exception_ptr failure;
-    while (!m_cursors.empty()) {
-        try {
-            (*m_cursors.begin())->close();
-        } catch (...) {
-            if (!failure) {
-                failure = std::current_exception();
-            }
-        }
-    }
+    const std::exception_ptr failure = closeAll(m_cursors);
     DB *handle = m_db;
     m_db = nullptr;
     m_database.environment().m_tables.erase(this);
