@@ -1,16 +1,9 @@
 #pragma once
-// Connection options of an IMAP server (element "advancedIMAP").
+// Connection options of an IMAP server (element "advancedIMAP"); authType: 1 CRAM-MD5.
 
-#include "data.h"
+#include "data_account_advanced_server.h"
 
-class DataAccountAdvancedIMAP : public Data {
+class DataAccountAdvancedIMAP : public DataAccountAdvancedServer {
 public:
     DataAccountAdvancedIMAP();
-    VL_DATA_OVERRIDES
-    void import(const QDomElement &item) override;
-
-    int portNumber; // 0: none set (the panel shows the usual port)
-    bool useSSL;
-    bool useSecureAuth;
-    int authType; // 1 CRAM-MD5; 0 none chosen
 };

@@ -1,16 +1,9 @@
 #pragma once
-// Connection options of a POP3 server (element "advancedPOP3").
+// Connection options of a POP3 server (element "advancedPOP3"); authType: 1 APOP, 2 MSN SPA.
 
-#include "data.h"
+#include "data_account_advanced_server.h"
 
-class DataAccountAdvancedPOP3 : public Data {
+class DataAccountAdvancedPOP3 : public DataAccountAdvancedServer {
 public:
     DataAccountAdvancedPOP3();
-    VL_DATA_OVERRIDES
-    void import(const QDomElement &item) override;
-
-    int portNumber; // 0: none set (the panel shows the usual port)
-    bool useSSL;
-    bool useSecureAuth;
-    int authType; // 1 APOP, 2 MSN SPA; 0 none chosen
 };
