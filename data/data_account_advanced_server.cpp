@@ -21,22 +21,8 @@ void DataAccountAdvancedServer::clear() {
     RecordFields::clear(*this, kFields);
 }
 
-void DataAccountAdvancedServer::setup(const QDomElement &element) {
-    RecordFields::setup(*this, element, kFields);
-}
-
-void DataAccountAdvancedServer::store(QDomElement element) const {
-    RecordFields::store(*this, element, kFields);
-}
-
-void DataAccountAdvancedServer::check(const QDomElement &element, QStringList &errors) const {
-    RecordFields::check(*this, element, errors, kFields);
-}
-
-// Headed by the protocol's class name.
-void DataAccountAdvancedServer::print(int indent) const {
-    RecordFields::print(*this, indent, name, kFields);
-}
+// print is headed by the protocol's class name.
+VL_RECORD_IO_FROM_TABLE(DataAccountAdvancedServer, kFields, name)
 
 void DataAccountAdvancedServer::import(const QDomElement &item) {
     using namespace RecordFields;

@@ -612,21 +612,7 @@ void DataEmailMessage::bounceMessage(DataEmailMessage &bounce, QString &envelope
 // ---------------------------------------------------------------------------------------
 // XML form of the message
 
-void DataEmailMessage::setup(const QDomElement &e) {
-    RecordFields::setup(*this, e, kMessageFields);
-}
-
-void DataEmailMessage::store(QDomElement e) const {
-    RecordFields::store(*this, e, kMessageFields);
-}
-
-void DataEmailMessage::check(const QDomElement &e, QStringList &errors) const {
-    RecordFields::check(*this, e, errors, kMessageFields);
-}
-
-void DataEmailMessage::print(int indent) const {
-    RecordFields::print(*this, indent, "DataEmailMessage", kMessageFields);
-}
+VL_RECORD_IO_FROM_TABLE(DataEmailMessage, kMessageFields, "DataEmailMessage")
 
 // ---------------------------------------------------------------------------------------
 // Encoded words (RFC 2047)
@@ -888,21 +874,7 @@ QString DataEmailStatus::loggingAsText() const {
     return s;
 }
 
-void DataEmailStatus::setup(const QDomElement &e) {
-    RecordFields::setup(*this, e, kStatusFields);
-}
-
-void DataEmailStatus::store(QDomElement e) const {
-    RecordFields::store(*this, e, kStatusFields);
-}
-
-void DataEmailStatus::check(const QDomElement &e, QStringList &errors) const {
-    RecordFields::check(*this, e, errors, kStatusFields);
-}
-
-void DataEmailStatus::print(int indent) const {
-    RecordFields::print(*this, indent, "DataEmailStatus", kStatusFields);
-}
+VL_RECORD_IO_FROM_TABLE(DataEmailStatus, kStatusFields, "DataEmailStatus")
 
 // ---------------------------------------------------------------------------------------
 // DataEmailSummary
@@ -1117,18 +1089,4 @@ bool DataEmailSummary::load(QIODevice &file) {
     return true;
 }
 
-void DataEmailSummary::setup(const QDomElement &e) {
-    RecordFields::setup(*this, e, kSummaryFields);
-}
-
-void DataEmailSummary::store(QDomElement e) const {
-    RecordFields::store(*this, e, kSummaryFields);
-}
-
-void DataEmailSummary::check(const QDomElement &e, QStringList &errors) const {
-    RecordFields::check(*this, e, errors, kSummaryFields);
-}
-
-void DataEmailSummary::print(int indent) const {
-    RecordFields::print(*this, indent, "DataEmailSummary", kSummaryFields);
-}
+VL_RECORD_IO_FROM_TABLE(DataEmailSummary, kSummaryFields, "DataEmailSummary")

@@ -250,11 +250,9 @@ inline QString oldText(const QDomElement &element, const char *attribute) {
 
 } // namespace RecordFields
 
-// Defines clear, setup, store, check and print of a record whose members are all in its table.
-#define VL_RECORD_FROM_TABLE(Class, table)                                                                   \
-    void Class::clear() {                                                                                    \
-        RecordFields::clear(*this, table);                                                                   \
-    }                                                                                                        \
+// Defines setup, store, check and print of a record from its table; print heads the
+// members with heading (a const char *).
+#define VL_RECORD_IO_FROM_TABLE(Class, table, heading)                                                       \
     void Class::setup(const QDomElement &element) {                                                          \
         RecordFields::setup(*this, element, table);                                                          \
     }                                                                                                        \
@@ -265,5 +263,12 @@ inline QString oldText(const QDomElement &element, const char *attribute) {
         RecordFields::check(*this, element, errors, table);                                                  \
     }                                                                                                        \
     void Class::print(int indent) const {                                                                    \
-        RecordFields::print(*this, indent, #Class, table);                                                   \
+        RecordFields::print(*this, indent, heading, table);                                                  \
     }
+
+// Defines clear, setup, store, check and print of a record whose members are all in its table.
+#define VL_RECORD_FROM_TABLE(Class, table)                                                                   \
+    void Class::clear() {                                                                                    \
+        RecordFields::clear(*this, table);                                                                   \
+    }                                                                                                        \
+    VL_RECORD_IO_FROM_TABLE(Class, table, #Class)
