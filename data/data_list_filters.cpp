@@ -113,31 +113,7 @@ DataEmailFilter::DataEmailFilter(const QDomElement &element) {
     setup(element);
 }
 
-void DataEmailFilter::clear() {
-    RecordFields::clear(*this, kFilterFields);
-    rules.clear();
-}
-
-void DataEmailFilter::setup(const QDomElement &element) {
-    RecordFields::setup(*this, element, kFilterFields);
-    RecordFields::setupList(rules, findElement(element, "rules"), "emailFilterRule");
-}
-
-void DataEmailFilter::store(QDomElement element) const {
-    RecordFields::store(*this, element, kFilterFields);
-    RecordFields::storeList(rules, makeElement(element, "rules"), "emailFilterRule");
-}
-
-void DataEmailFilter::check(const QDomElement &element, QStringList &errors) const {
-    RecordFields::check(*this, element, errors, kFilterFields);
-    RecordFields::checkList(rules, findElement(element, "rules"), "emailFilterRule",
-                            "rules: expected %1, got %2", errors);
-}
-
-void DataEmailFilter::print(int indent) const {
-    RecordFields::print(*this, indent, "DataEmailFilter", kFilterFields);
-    RecordFields::printList(rules, indent + 4);
-}
+VL_RECORD_WITH_LIST_FROM_TABLE(DataEmailFilter, kFilterFields, rules, "rules", "emailFilterRule")
 
 QString DataEmailFilter::description() const {
     const QString prefix = disabled ? QStringLiteral("(Currently disabled) ") : QString();

@@ -45,6 +45,12 @@ const M kMatchFields[] = {
     {"used", &DataEmailMatch::lastUsed},
 };
 
+// The list's own member; the entries follow it as a list.
+using L = RecordFields::Field<DataListEmailMatch>;
+const L kListFields[] = {
+    {"options", &RecordFields::subRecord<&DataListEmailMatch::options>},
+};
+
 bool s_sortByDomain = false;
 
 } // namespace
@@ -150,32 +156,7 @@ DataListEmailMatch::DataListEmailMatch() {
     clear();
 }
 
-void DataListEmailMatch::clear() {
-    options.clear();
-    entries.clear();
-}
-
-void DataListEmailMatch::setup(const QDomElement &element) {
-    options.setup(findElement(element, "options"));
-    RecordFields::setupList(entries, findElement(element, "listEmailMatch"), "emailMatch");
-}
-
-void DataListEmailMatch::store(QDomElement element) const {
-    options.store(makeElement(element, "options"));
-    RecordFields::storeList(entries, makeElement(element, "listEmailMatch"), "emailMatch");
-}
-
-void DataListEmailMatch::check(const QDomElement &element, QStringList &errors) const {
-    options.check(findElement(element, "options"), errors);
-    RecordFields::checkList(entries, findElement(element, "listEmailMatch"), "emailMatch",
-                            "listEmailMatch: expected %1, got %2", errors);
-}
-
-void DataListEmailMatch::print(int indent) const {
-    fprintf(stderr, "%*sDataListEmailMatch:\n", indent, "");
-    options.print(indent + 4);
-    RecordFields::printList(entries, indent + 4);
-}
+VL_RECORD_WITH_LIST_FROM_TABLE(DataListEmailMatch, kListFields, entries, "listEmailMatch", "emailMatch")
 
 void DataListEmailMatch::addAddress(const QString &address) {
     for (DataEmailMatch &entry : entries) {

@@ -52,31 +52,7 @@ DataOptionsDisplay::DataOptionsDisplay() {
     clear();
 }
 
-void DataOptionsDisplay::clear() {
-    RecordFields::clear(*this, kFields);
-    columns.clear();
-}
-
-void DataOptionsDisplay::setup(const QDomElement &element) {
-    RecordFields::setup(*this, element, kFields);
-    RecordFields::setupList(columns, findElement(element, "columns"), "optionsColumn");
-}
-
-void DataOptionsDisplay::store(QDomElement element) const {
-    RecordFields::store(*this, element, kFields);
-    RecordFields::storeList(columns, makeElement(element, "columns"), "optionsColumn");
-}
-
-void DataOptionsDisplay::check(const QDomElement &element, QStringList &errors) const {
-    RecordFields::check(*this, element, errors, kFields);
-    RecordFields::checkList(columns, findElement(element, "columns"), "optionsColumn",
-                            "columns: expected %1, got %2", errors);
-}
-
-void DataOptionsDisplay::print(int indent) const {
-    RecordFields::print(*this, indent, "DataOptionsDisplay", kFields);
-    RecordFields::printList(columns, indent + 4);
-}
+VL_RECORD_WITH_LIST_FROM_TABLE(DataOptionsDisplay, kFields, columns, "columns", "optionsColumn")
 
 void DataOptionsDisplay::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

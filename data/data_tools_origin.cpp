@@ -41,31 +41,7 @@ DataToolsOrigin::DataToolsOrigin() {
     clear();
 }
 
-void DataToolsOrigin::clear() {
-    RecordFields::clear(*this, kFields);
-    DNSRBLServers.clear();
-}
-
-void DataToolsOrigin::setup(const QDomElement &element) {
-    RecordFields::setup(*this, element, kFields);
-    RecordFields::setupList(DNSRBLServers, findElement(element, "DNSRBLServers"), "toolsOriginServer");
-}
-
-void DataToolsOrigin::store(QDomElement element) const {
-    RecordFields::store(*this, element, kFields);
-    RecordFields::storeList(DNSRBLServers, makeElement(element, "DNSRBLServers"), "toolsOriginServer");
-}
-
-void DataToolsOrigin::check(const QDomElement &element, QStringList &errors) const {
-    RecordFields::check(*this, element, errors, kFields);
-    RecordFields::checkList(DNSRBLServers, findElement(element, "DNSRBLServers"), "toolsOriginServer",
-                            "DNSRBLServers: expected %1, got %2", errors);
-}
-
-void DataToolsOrigin::print(int indent) const {
-    RecordFields::print(*this, indent, "DataToolsOrigin", kFields);
-    RecordFields::printList(DNSRBLServers, indent + 4);
-}
+VL_RECORD_WITH_LIST_FROM_TABLE(DataToolsOrigin, kFields, DNSRBLServers, "DNSRBLServers", "toolsOriginServer")
 
 void DataToolsOrigin::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -272,3 +272,29 @@ inline QString oldText(const QDomElement &element, const char *attribute) {
         RecordFields::clear(*this, table);                                                                   \
     }                                                                                                        \
     VL_RECORD_IO_FROM_TABLE(Class, table, #Class)
+
+// The same for a record whose table is followed by one list of sub-records, each an element
+// itemTag inside the child element holderTag (both string literals). Like setupList, setup
+// appends to the list.
+#define VL_RECORD_WITH_LIST_FROM_TABLE(Class, table, list, holderTag, itemTag)                               \
+    void Class::clear() {                                                                                    \
+        RecordFields::clear(*this, table);                                                                   \
+        list.clear();                                                                                        \
+    }                                                                                                        \
+    void Class::setup(const QDomElement &element) {                                                          \
+        RecordFields::setup(*this, element, table);                                                          \
+        RecordFields::setupList(list, findElement(element, holderTag), itemTag);                             \
+    }                                                                                                        \
+    void Class::store(QDomElement element) const {                                                           \
+        RecordFields::store(*this, element, table);                                                          \
+        RecordFields::storeList(list, makeElement(element, holderTag), itemTag);                             \
+    }                                                                                                        \
+    void Class::check(const QDomElement &element, QStringList &errors) const {                               \
+        RecordFields::check(*this, element, errors, table);                                                  \
+        RecordFields::checkList(list, findElement(element, holderTag), itemTag,                              \
+                                holderTag ": expected %1, got %2", errors);                                  \
+    }                                                                                                        \
+    void Class::print(int indent) const {                                                                    \
+        RecordFields::print(*this, indent, #Class, table);                                                   \
+        RecordFields::printList(list, indent + 4);                                                           \
+    }
