@@ -133,56 +133,39 @@ void DataAccount::import(const QDomElement &item) {
     }
 }
 
-QString DataAccount::name() const {
-    switch (type) {
-    case POP3:
-        return pop3.name();
-    case IMAP:
-        return imap.name();
-    case HotMail:
-        return hotmail.name();
+namespace {
+
+// What get reads from the details record of the account's type; "Unset" for an account
+// of no known type.
+template <class Get> QString fromDetails(const DataAccount &account, Get get) {
+    switch (account.type) {
+    case DataAccount::POP3:
+        return get(account.pop3);
+    case DataAccount::IMAP:
+        return get(account.imap);
+    case DataAccount::HotMail:
+        return get(account.hotmail);
     default:
         return unset();
     }
+}
+
+} // namespace
+
+QString DataAccount::name() const {
+    return fromDetails(*this, [](const auto &details) { return details.name(); });
 }
 
 QString DataAccount::user() const {
-    switch (type) {
-    case POP3:
-        return pop3.user();
-    case IMAP:
-        return imap.user();
-    case HotMail:
-        return hotmail.user();
-    default:
-        return unset();
-    }
+    return fromDetails(*this, [](const auto &details) { return details.user(); });
 }
 
 QString DataAccount::password() const {
-    switch (type) {
-    case POP3:
-        return pop3.password();
-    case IMAP:
-        return imap.password();
-    case HotMail:
-        return hotmail.password();
-    default:
-        return unset();
-    }
+    return fromDetails(*this, [](const auto &details) { return details.password(); });
 }
 
 QString DataAccount::server() const {
-    switch (type) {
-    case POP3:
-        return pop3.server();
-    case IMAP:
-        return imap.server();
-    case HotMail:
-        return hotmail.server();
-    default:
-        return unset();
-    }
+    return fromDetails(*this, [](const auto &details) { return details.server(); });
 }
 
 const DataAccountOutgoing &DataAccount::outgoing() const {
