@@ -4,6 +4,8 @@
 
 #include <QUuid>
 
+#include <utility>
+
 // ---------------------------------------------------------------- DataAccount
 
 namespace {
@@ -32,6 +34,25 @@ const char *detailsTag(int type) {
     }
 }
 
+// The details record of the account's type, stored in the element detailsTag names; null
+// for an account of no known type.
+const Data *detailsOf(const DataAccount &account) {
+    switch (account.type) {
+    case DataAccount::POP3:
+        return &account.pop3;
+    case DataAccount::IMAP:
+        return &account.imap;
+    case DataAccount::HotMail:
+        return &account.hotmail;
+    default:
+        return nullptr;
+    }
+}
+
+Data *detailsOf(DataAccount &account) {
+    return const_cast<Data *>(detailsOf(std::as_const(account)));
+}
+
 } // namespace
 
 DataAccount::DataAccount() {
@@ -54,60 +75,26 @@ void DataAccount::clear() {
 
 void DataAccount::setup(const QDomElement &element) {
     setupItem(element, "type", type);
-    switch (type) {
-    case POP3:
-        pop3.setup(findElement(element, "pop3"));
-        break;
-    case IMAP:
-        imap.setup(findElement(element, "imap"));
-        break;
-    case HotMail:
-        hotmail.setup(findElement(element, "hotmail"));
-        break;
-    default:
-        break;
-    }
+    if (Data *details = detailsOf(*this))
+        details->setup(findElement(element, detailsTag(type)));
 }
 
 void DataAccount::store(QDomElement element) const {
     storeItem(element, "type", type);
-    switch (type) {
-    case POP3:
-        pop3.store(makeElement(element, "pop3"));
-        break;
-    case IMAP:
-        imap.store(makeElement(element, "imap"));
-        break;
-    case HotMail:
-        hotmail.store(makeElement(element, "hotmail"));
-        break;
-    default:
-        break;
-    }
+    if (const Data *details = detailsOf(*this))
+        details->store(makeElement(element, detailsTag(type)));
 }
 
 void DataAccount::check(const QDomElement &element, QStringList &errors) const {
     checkItem(element, "type", type, errors);
-    const char *tag = detailsTag(type);
-    if (!tag)
-        return;
-    const QDomElement details = findElement(element, tag);
-    if (type == POP3)
-        pop3.check(details, errors);
-    else if (type == IMAP)
-        imap.check(details, errors);
-    else
-        hotmail.check(details, errors);
+    if (const Data *details = detailsOf(*this))
+        details->check(findElement(element, detailsTag(type)), errors);
 }
 
 void DataAccount::print(int indent) const {
     fprintf(stderr, "%*s type=[%d]\n", indent, "", type);
-    if (type == POP3)
-        pop3.print(indent + 4);
-    else if (type == IMAP)
-        imap.print(indent + 4);
-    else if (type == HotMail)
-        hotmail.print(indent + 4);
+    if (const Data *details = detailsOf(*this))
+        details->print(indent + 4);
 }
 
 void DataAccount::import(const QDomElement &item) {
