@@ -53,95 +53,114 @@ inline QString masked(const QString &value) {
     return value.isEmpty() ? QString() : QStringLiteral("********");
 }
 
-template <class R, std::size_t N> void clear(R &record, const Field<R> (&fields)[N]) {
+// Calls sub(subRecord, row) for every sub-record member and scalar(value, row) for every
+// other member, in table order.
+template <class R, std::size_t N, class Sub, class Scalar>
+void forEachMember(R &record, const Field<R> (&fields)[N], Sub sub, Scalar scalar) {
     for (const Field<R> &f : fields) {
         std::visit(
-            [&record](auto m) {
-                using M = decltype(m);
-                if constexpr (std::is_same_v<M, Data &(*)(R &)>)
-                    m(record).clear();
+            [&](auto m) {
+                if constexpr (std::is_same_v<decltype(m), Data &(*)(R &)>)
+                    sub(m(record), f);
                 else
-                    record.*m = {};
+                    scalar(record.*m, f);
             },
             f.member);
     }
+}
+
+// One scalar member by the conventions of Data. Two kinds are read and written here
+// instead: 64-bit numbers (decimal attribute; Data's items stop at long), and texts, which
+// may be long texts (Text) or secrets (Secret, masked in the trace).
+namespace Scalar {
+
+inline void setup(const QDomElement &element, const char *xml, int, qint64 &value) {
+    value = element.attribute(QString::fromLatin1(xml)).toLongLong(nullptr, 10);
+}
+inline void setup(const QDomElement &element, const char *xml, int flags, QString &value) {
+    if (flags & Text)
+        value = Data::getText(element, xml);
+    else
+        Data::setupItem(element, xml, value);
+}
+template <class T> void setup(const QDomElement &element, const char *xml, int, T &value) {
+    Data::setupItem(element, xml, value);
+}
+
+inline void store(QDomElement element, const char *xml, int, qint64 value) {
+    Data::storeItem(element, xml, QString::number(value));
+}
+inline void store(QDomElement element, const char *xml, int flags, const QString &value) {
+    if (flags & Text)
+        Data::makeText(element, xml, value);
+    else
+        Data::storeItem(element, xml, value);
+}
+template <class T> void store(QDomElement element, const char *xml, int, const T &value) {
+    Data::storeItem(element, xml, value);
+}
+
+inline void check(const QDomElement &element, const char *xml, int, qint64 value, QStringList &errors) {
+    const qint64 stored = element.attribute(QString::fromLatin1(xml)).toLongLong(nullptr, 10);
+    if (value != stored)
+        errors.append(QStringLiteral("%1: got [%2] expected [%3]")
+                          .arg(QString::fromLatin1(xml))
+                          .arg(value)
+                          .arg(stored));
+}
+inline void check(const QDomElement &element, const char *xml, int flags, const QString &value,
+                  QStringList &errors) {
+    if (flags & Text)
+        Data::checkText(element, xml, value, errors);
+    else
+        Data::checkItem(element, xml, value, errors);
+}
+template <class T>
+void check(const QDomElement &element, const char *xml, int, const T &value, QStringList &errors) {
+    Data::checkItem(element, xml, value, errors);
+}
+
+inline void print(int indent, const char *xml, int, qint64 value) {
+    fprintf(stderr, "%*s%s: %lld\n", indent + 4, "", xml, static_cast<long long>(value));
+}
+inline void print(int indent, const char *xml, int flags, const QString &value) {
+    Data::printItem(indent, xml, (flags & Secret) ? masked(value) : value);
+}
+template <class T> void print(int indent, const char *xml, int, const T &value) {
+    Data::printItem(indent, xml, value);
+}
+
+} // namespace Scalar
+
+template <class R, std::size_t N> void clear(R &record, const Field<R> (&fields)[N]) {
+    forEachMember(
+        record, fields, [](Data &sub, const Field<R> &) { sub.clear(); },
+        [](auto &value, const Field<R> &) { value = {}; });
 }
 
 template <class R, std::size_t N>
 void setup(R &record, const QDomElement &element, const Field<R> (&fields)[N]) {
-    for (const Field<R> &f : fields) {
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                if constexpr (std::is_same_v<M, Data &(*)(R &)>) {
-                    m(record).setup(Data::findElement(element, f.xml));
-                } else if constexpr (std::is_same_v<M, qint64 R::*>) {
-                    record.*m = element.attribute(QString::fromLatin1(f.xml)).toLongLong(nullptr, 10);
-                } else if constexpr (std::is_same_v<M, QString R::*>) {
-                    if (f.flags & Text)
-                        record.*m = Data::getText(element, f.xml);
-                    else
-                        Data::setupItem(element, f.xml, record.*m);
-                } else {
-                    Data::setupItem(element, f.xml, record.*m);
-                }
-            },
-            f.member);
-    }
+    forEachMember(
+        record, fields, [&](Data &sub, const Field<R> &f) { sub.setup(Data::findElement(element, f.xml)); },
+        [&](auto &value, const Field<R> &f) { Scalar::setup(element, f.xml, f.flags, value); });
 }
+
+// The const operations reach sub-records through a non-const record; nothing is written to it.
 
 template <class R, std::size_t N>
 void store(const R &record, QDomElement element, const Field<R> (&fields)[N]) {
-    R &r = const_cast<R &>(record); // sub-record access only; nothing is written to it
-    for (const Field<R> &f : fields) {
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                if constexpr (std::is_same_v<M, Data &(*)(R &)>) {
-                    m(r).store(Data::makeElement(element, f.xml));
-                } else if constexpr (std::is_same_v<M, qint64 R::*>) {
-                    Data::storeItem(element, f.xml, QString::number(record.*m));
-                } else if constexpr (std::is_same_v<M, QString R::*>) {
-                    if (f.flags & Text)
-                        Data::makeText(element, f.xml, record.*m);
-                    else
-                        Data::storeItem(element, f.xml, record.*m);
-                } else {
-                    Data::storeItem(element, f.xml, record.*m);
-                }
-            },
-            f.member);
-    }
+    forEachMember(
+        const_cast<R &>(record), fields,
+        [&](Data &sub, const Field<R> &f) { sub.store(Data::makeElement(element, f.xml)); },
+        [&](const auto &value, const Field<R> &f) { Scalar::store(element, f.xml, f.flags, value); });
 }
 
 template <class R, std::size_t N>
 void check(const R &record, const QDomElement &element, QStringList &errors, const Field<R> (&fields)[N]) {
-    R &r = const_cast<R &>(record); // sub-record access only; nothing is written to it
-    for (const Field<R> &f : fields) {
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                if constexpr (std::is_same_v<M, Data &(*)(R &)>) {
-                    m(r).check(Data::findElement(element, f.xml), errors);
-                } else if constexpr (std::is_same_v<M, qint64 R::*>) {
-                    const qint64 stored =
-                        element.attribute(QString::fromLatin1(f.xml)).toLongLong(nullptr, 10);
-                    if (record.*m != stored)
-                        errors.append(QStringLiteral("%1: got [%2] expected [%3]")
-                                          .arg(QString::fromLatin1(f.xml))
-                                          .arg(record.*m)
-                                          .arg(stored));
-                } else if constexpr (std::is_same_v<M, QString R::*>) {
-                    if (f.flags & Text)
-                        Data::checkText(element, f.xml, record.*m, errors);
-                    else
-                        Data::checkItem(element, f.xml, record.*m, errors);
-                } else {
-                    Data::checkItem(element, f.xml, record.*m, errors);
-                }
-            },
-            f.member);
-    }
+    forEachMember(
+        const_cast<R &>(record), fields,
+        [&](Data &sub, const Field<R> &f) { sub.check(Data::findElement(element, f.xml), errors); },
+        [&](const auto &value, const Field<R> &f) { Scalar::check(element, f.xml, f.flags, value, errors); });
 }
 
 // The heading "<class>:" at the indentation, then every member: scalars 4 columns deeper,
@@ -150,24 +169,9 @@ template <class R, std::size_t N>
 void print(const R &record, int indent, const char *heading, const Field<R> (&fields)[N]) {
     if (heading)
         fprintf(stderr, "%*s%s:\n", indent, "", heading);
-    R &r = const_cast<R &>(record); // sub-record access only; nothing is written to it
-    for (const Field<R> &f : fields) {
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                if constexpr (std::is_same_v<M, Data &(*)(R &)>) {
-                    m(r).print(indent + 4);
-                } else if constexpr (std::is_same_v<M, qint64 R::*>) {
-                    fprintf(stderr, "%*s%s: %lld\n", indent + 4, "", f.xml,
-                            static_cast<long long>(record.*m));
-                } else if constexpr (std::is_same_v<M, QString R::*>) {
-                    Data::printItem(indent, f.xml, (f.flags & Secret) ? masked(record.*m) : record.*m);
-                } else {
-                    Data::printItem(indent, f.xml, record.*m);
-                }
-            },
-            f.member);
-    }
+    forEachMember(
+        const_cast<R &>(record), fields, [&](Data &sub, const Field<R> &) { sub.print(indent + 4); },
+        [&](const auto &value, const Field<R> &f) { Scalar::print(indent, f.xml, f.flags, value); });
 }
 
 // --- Lists of sub-records: one child element per item, in list order ---
