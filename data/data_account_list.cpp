@@ -122,9 +122,9 @@ void DataAccount::import(const QDomElement &item) {
 
 namespace {
 
-// What get reads from the details record of the account's type; "Unset" for an account
-// of no known type.
-template <class Get> QString fromDetails(const DataAccount &account, Get get) {
+// What get reads from the details record of the account's type; none for an account of no
+// known type.
+template <class Result, class Get> Result fromDetails(const DataAccount &account, Result none, Get get) {
     switch (account.type) {
     case DataAccount::POP3:
         return get(account.pop3);
@@ -133,26 +133,26 @@ template <class Get> QString fromDetails(const DataAccount &account, Get get) {
     case DataAccount::HotMail:
         return get(account.hotmail);
     default:
-        return unset();
+        return none;
     }
 }
 
 } // namespace
 
 QString DataAccount::name() const {
-    return fromDetails(*this, [](const auto &details) { return details.name(); });
+    return fromDetails(*this, unset(), [](const auto &details) { return details.name(); });
 }
 
 QString DataAccount::user() const {
-    return fromDetails(*this, [](const auto &details) { return details.user(); });
+    return fromDetails(*this, unset(), [](const auto &details) { return details.user(); });
 }
 
 QString DataAccount::password() const {
-    return fromDetails(*this, [](const auto &details) { return details.password(); });
+    return fromDetails(*this, unset(), [](const auto &details) { return details.password(); });
 }
 
 QString DataAccount::server() const {
-    return fromDetails(*this, [](const auto &details) { return details.server(); });
+    return fromDetails(*this, unset(), [](const auto &details) { return details.server(); });
 }
 
 const DataAccountOutgoing &DataAccount::outgoing() const {
@@ -177,16 +177,7 @@ bool DataAccount::canBounce() const {
 }
 
 bool DataAccount::inDefault() const {
-    switch (type) {
-    case POP3:
-        return pop3.name_.inDefault;
-    case IMAP:
-        return imap.name_.inDefault;
-    case HotMail:
-        return hotmail.name_.inDefault;
-    default:
-        return false;
-    }
+    return fromDetails(*this, false, [](const auto &details) { return details.name_.inDefault; });
 }
 
 // ---------------------------------------------------------------- DataAccountList
