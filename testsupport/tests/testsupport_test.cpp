@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 #include "TempDir.h"
+#include "TestNames.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,15 @@ TEST(TempDir, CreatedPrivateAndRemovedWithContents) {
         EXPECT_EQ(readFile(dir.file("a.txt")), std::string("x\0y", 3));
     }
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(TestNames, OnlyAsciiLettersAndDigitsSurvive) {
+    EXPECT_EQ(testName("a < b, at the end!"), "a___b__at_the_end_");
+    EXPECT_EQ(testName("Caf\xc3\xa9 09"), "Caf___09");
+    struct Row {
+        const char *name;
+    };
+    EXPECT_EQ(RowName()(::testing::TestParamInfo<Row>(Row{"x-y"}, 0)), "x_y");
 }
 
 TEST(ChildProcess, FeedsInputAndCollectsOutputAndStatus) {
