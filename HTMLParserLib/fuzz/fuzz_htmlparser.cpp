@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const std::string bytes(reinterpret_cast<const char *>(data + 1), size - 1);
-    const std::wstring text = (data[0] & 1) ? Charsets::UnicodeCoders::decodeUTF8(bytes) : string_to_wstring(bytes);
+    const std::wstring text =
+        (data[0] & 1) ? Charsets::UnicodeCoders::decodeUTF8(bytes) : string_to_wstring(bytes);
 
     CheckingHandler checking;
     HTMLParser::parseHTML(checking, text, false);
