@@ -1,5 +1,7 @@
 #include "UnicodeCoders.h"
 
+#include "StandardCharsetConverters.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -173,8 +175,8 @@ std::wstring decodeUTF8(const std::string &bytes) {
     std::size_t i = start;
     std::wstring out;
     out.reserve(n - i);
-    // Characters are staged in a small buffer and appended in blocks, which spares the
-    // output the extra pass that sizing it up front would cost.
+    // Characters are staged in a small buffer and appended in blocks, as in
+    // convertFixed8BitString.
     constexpr std::size_t stageSize = 1024;
     wchar_t stage[stageSize];
     wchar_t *o = stage;
@@ -324,20 +326,8 @@ std::wstring decodeUTF7(const std::string &bytes) {
 }
 
 std::wstring decodeLatin1(const std::string &bytes) {
-    const Byte *p = bytesOf(bytes);
-    const std::size_t n = bytes.size();
-    std::wstring out;
-    out.reserve(n);
-    // Staged in blocks, as in decodeUTF8.
-    constexpr std::size_t stageSize = 1024;
-    wchar_t stage[stageSize];
-    for (std::size_t start = 0; start < n; start += stageSize) {
-        const std::size_t count = n - start < stageSize ? n - start : stageSize;
-        for (std::size_t k = 0; k < count; ++k)
-            stage[k] = p[start + k];
-        out.append(stage, count);
-    }
-    return out;
+    // The single-byte decoder without a table leaves every byte as it is.
+    return convertFixed8BitString(bytes, nullptr);
 }
 
 std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding) {
