@@ -1,0 +1,37 @@
+#pragma once
+// Collects the words and traits of one message, then scores the message against the
+// training data or trains it into one side. One object per message.
+
+#include "ITokenHandler.h"
+#include "ITraitHandler.h"
+#include "OccuranceData.h"
+#include "Token.h"
+
+class AnalysisAlgorithm : public ITokenHandler, public ITraitHandler {
+public:
+    // Junk thresholds by sensitivity 0 to 4; a higher sensitivity takes a lower threshold.
+    static constexpr double DECISION_POINTS[5] = {0.65, 0.58, 0.54, 0.5, 0.44};
+    // A subject word never seen in a subject is looked up again as a body word.
+    static const std::string CONTEXT_DECOMPOSE_FROM;
+    static const std::string CONTEXT_DECOMPOSE_TO;
+
+    AnalysisAlgorithm() = default;
+
+    void handleToken(const std::string &context, const std::wstring &text) override;
+    void handleTrait(unsigned int trait) override;
+
+    // The spam probability of the collected message, 0 (legitimate) to 1 (junk); exactly 0
+    // when no token carries evidence.
+    [[nodiscard]] double analyse(const OccuranceData &data) const;
+    // Whether analyse() lies strictly above the threshold of that sensitivity (0 to 4);
+    // a larger sensitivity throws std::invalid_argument.
+    [[nodiscard]] bool guessIfJunk(const OccuranceData &data, unsigned int sensitivity) const;
+    // Adds (count 1 or more) or removes (count below 1) this message on one side.
+    void train(OccuranceData &data, bool isJunk, int count) const;
+
+    // Each distinct token of the message with the number of times it occurred.
+    [[nodiscard]] const TokenMap &tokens() const { return m_tokens; }
+
+private:
+    TokenMap m_tokens;
+};

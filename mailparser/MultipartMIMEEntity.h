@@ -1,0 +1,57 @@
+#pragma once
+// The abstract entity of a multipart body: finds the delimiter lines of its boundary,
+// collects each inner part's header, asks the derived class for an entity for that part and
+// passes the part's body lines on to it.
+
+#include "MessageParser.h"
+
+#include <memory>
+#include <string>
+
+namespace MailParser {
+
+class MultipartMIMEEntity : public MIMEEntity {
+public:
+    // Multiparts nest at most this deep; an inner multipart below the limit gets no entity,
+    // so hostile nesting costs neither stack nor time per line beyond the limit.
+    static constexpr int maxNestingDepth = 64;
+
+    MultipartMIMEEntity(const MIMEEntityHeader &header, MultipartMIMEEntity *parent);
+    ~MultipartMIMEEntity() override;
+
+    void inputLine(const std::string &line) override;
+    void inputFinished() override;
+
+    [[nodiscard]] MultipartMIMEEntity *parent() const { return m_parent; }
+    [[nodiscard]] const std::string &boundary() const { return m_boundary; }
+    // 1 for a multipart without a multipart parent.
+    [[nodiscard]] int depth() const { return m_depth; }
+
+protected:
+    // A new entity for one inner part (owned by this object from then on), or null to
+    // ignore the part's body.
+    virtual MIMEEntity *createSubEntity(MIMEEntityHeader &header) = 0;
+    // Called once, when the multipart has ended.
+    virtual void multipartFinished() = 0;
+
+    // Ends the open part: its header is dropped, its entity finished and deleted.
+    void finishCurrentSubEntity();
+
+    enum State { Preamble = 0, PartHeader = 1, PartBody = 2, Epilogue = 3 };
+
+    MultipartMIMEEntity *m_parent;
+    std::string m_boundary;
+    State m_state = Preamble;
+    std::unique_ptr<MIMEEntityHeader> m_partHeader;
+    std::unique_ptr<MIMEEntity> m_subEntity;
+
+private:
+    void startSubEntity();
+    void endMultipart();
+
+    int m_depth;
+    bool m_finished = false;
+    bool m_reportedDepth = false;
+};
+
+} // namespace MailParser

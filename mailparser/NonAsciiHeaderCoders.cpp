@@ -1,0 +1,102 @@
+#include "NonAsciiHeaderCoders.h"
+
+#include "AsciiText_p.h"
+#include "CUtils.h"
+#include "CharacterCoders.h"
+#include "MIMEParsers.h"
+#include "MIMETransferEncodings.h"
+#include "UnicodeCoders.h"
+
+#include <algorithm>
+
+namespace MailParser::NonAsciiHeaderCoders {
+
+namespace {
+
+bool onlyWhitespace(const std::string &text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return safe_iswhitespace(static_cast<unsigned char>(c)); });
+}
+
+} // namespace
+
+std::vector<EncodedWord> parse(const std::string &value)
+{
+    std::vector<EncodedWord> runs;
+    const auto end = value.cend();
+    auto it = value.cbegin();
+    while (it != end) {
+        if (*it == '=' && end - it > 2 && it[1] == '?') {
+            const auto start = it;
+            it += 2;
+            std::string charset = MIMEParsers::getMIMEToken(it, end);
+            bool ok = it != end && *it == '?';
+            std::string encoding;
+            if (ok) {
+                ++it;
+                encoding = MIMEParsers::getMIMEToken(it, end);
+                ok = it != end && *it == '?' && encoding.size() == 1 &&
+                     (encoding[0] == 'q' || encoding[0] == 'Q' || encoding[0] == 'b' || encoding[0] == 'B');
+            }
+            if (ok) {
+                ++it;
+                if (!runs.empty() && runs.back().encoding == 0 && onlyWhitespace(runs.back().text))
+                    runs.pop_back();
+                // The encoded text ends at "?=" or, when that is missing, at the end.
+                auto textEnd = it;
+                while (textEnd != end && !(*textEnd == '?' && textEnd + 1 != end && textEnd[1] == '='))
+                    ++textEnd;
+                std::string encoded(it, textEnd);
+                it = textEnd == end ? end : textEnd + 2;
+                EncodedWord word;
+                word.charset = std::move(charset);
+                if (encoding[0] == 'q' || encoding[0] == 'Q') {
+                    std::string qp;
+                    qp.reserve(encoded.size() + 8);
+                    for (const char c : encoded) {
+                        if (c == '_')
+                            qp += "=20";
+                        else
+                            qp += c;
+                    }
+                    word.text = MIMETransferEncodings::decodeQuotedPrintable(qp);
+                    word.encoding = 1;
+                } else {
+                    word.text = MIMETransferEncodings::decodeBase64(encoded);
+                    word.encoding = 2;
+                }
+                runs.push_back(std::move(word));
+                continue;
+            }
+            it = start; // not a word: the "=" is plain text
+        }
+        if (runs.empty() || runs.back().encoding != 0)
+            runs.emplace_back();
+        runs.back().text += *it++;
+    }
+    return runs;
+}
+
+std::wstring decode(const std::string &value, const std::string &defaultCharset)
+{
+    if (value.find("=?") == std::string::npos) {
+        if (defaultCharset.empty())
+            return Charsets::UnicodeCoders::decodeLatin1(value);
+        return Charsets::CharacterCoders::decode(value, defaultCharset, false);
+    }
+    std::wstring out;
+    for (const EncodedWord &run : parse(value))
+        out += Charsets::CharacterCoders::decode(run.text, run.charset.empty() ? defaultCharset : run.charset, false);
+    return out;
+}
+
+std::string encode(const std::string &charset, const std::string &text)
+{
+    if (charset.empty() || detail::equalsI(charset, "us-ascii"))
+        return text;
+    std::string encoded = MIMETransferEncodings::encodeQuotedPrintable(text);
+    std::replace(encoded.begin(), encoded.end(), ' ', '_');
+    return "=?" + charset + "?Q?" + encoded + "?=";
+}
+
+} // namespace MailParser::NonAsciiHeaderCoders
