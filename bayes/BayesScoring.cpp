@@ -3,11 +3,11 @@
 #include "BayesLibrary.h"
 
 #include "AnalysisAlgorithm.h"
-#include "CUtils.h"
 #include "ExportedData_p.h"
 #include "MessageTokenizer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 
@@ -19,8 +19,21 @@ namespace {
 bool tokenize(AnalysisAlgorithm &collector, const char *text, const char *caller) {
     try {
         MessageTokenizer tokenizer(collector, collector);
-        for (const std::string &line : splitLines(text)) {
+        // Lines end at LF; a CR ending a line is dropped. One buffer serves every line.
+        std::string line;
+        const char *start = text;
+        while (*start != '\0') {
+            const char *end = std::strchr(start, '\n');
+            const std::size_t length = end != nullptr ? static_cast<std::size_t>(end - start) : std::strlen(start);
+            line.assign(start, length);
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
             tokenizer.inputLine(line);
+            if (end == nullptr) {
+                break;
+            }
+            start = end + 1;
         }
         tokenizer.inputFinished();
         return true;

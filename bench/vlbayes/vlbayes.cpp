@@ -12,8 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 #include <string>
 #include <sys/stat.h>
 
@@ -26,12 +25,19 @@ int usage() {
 }
 
 bool readFile(const char *path, std::string &text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::FILE *file = std::fopen(path, "rb");
+    if (file == nullptr) {
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    text.clear();
+    char block[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+        text.append(block, got);
+    }
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
 }
 
 bool exists(const char *path) {
