@@ -1,5 +1,6 @@
 #include "AnalysisAlgorithm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -9,7 +10,15 @@ const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_FROM = "subject";
 const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_TO = "";
 
 void AnalysisAlgorithm::handleToken(const std::string &context, const std::wstring &text) {
-    ++m_tokens[Token(context, text)];
+    // Same key as Token(context, text), built in buffers that keep their capacity.
+    m_probe.context.assign(context);
+    m_probe.text.assign(text, 0, std::min(text.size(), Token::MAX_TEXT_LENGTH));
+    const auto it = m_tokens.lower_bound(m_probe);
+    if (it != m_tokens.end() && !(m_probe < it->first)) {
+        ++it->second;
+    } else {
+        m_tokens.emplace_hint(it, m_probe, 1u);
+    }
 }
 
 void AnalysisAlgorithm::handleTrait(unsigned int trait) {

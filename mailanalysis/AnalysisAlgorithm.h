@@ -37,4 +37,6 @@ public:
 
 private:
     TokenMap m_tokens;
+    // Reused for every lookup, so that a word seen before costs no allocation.
+    Token m_probe{std::string(), std::wstring()};
 };
