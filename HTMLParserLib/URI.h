@@ -45,6 +45,10 @@ public:
     [[nodiscard]] int getSchemeType() const;
     [[nodiscard]] bool isFragmentOnly() const;
 
+    // The byte value of a percent escape ("%" and two hexadecimal digits in either case) at
+    // pos in text, or -1 when none starts there: "%41" is 65 (A), "%65" is 101 (e).
+    [[nodiscard]] static int percentEscapeValue(const std::wstring &text, std::size_t pos);
+
     std::wstring scheme;         // lower case; empty when the text has none
     std::wstring schemeSpecific; // everything after the ":" (the whole text without scheme)
 

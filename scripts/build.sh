@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures (once) and builds everything in ./build.
+# Configures and builds everything in ./build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null  # again each time: a new library folder joins at configure time
 cmake --build build

@@ -3,6 +3,8 @@
 #include "HTMLCharacterEncoding.h"
 #include "ChildProcess.h"
 
+#include "CUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -173,8 +175,7 @@ TEST(CharacterData, EncodeThenDecodeRoundTrips) {
     for (wchar_t c = 1; c < 0x2200; ++c)
         all += c;
     const std::string encoded = CharacterData::encodeCDATA(all, false);
-    std::wstring widened(encoded.begin(), encoded.end());
-    EXPECT_EQ(CharacterData::decodeCDATA(widened, true), all);
+    EXPECT_EQ(CharacterData::decodeCDATA(string_to_wstring(encoded), true), all);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "HTMLParser.h"
 #include "HTMLPlaintextRewriter.h"
 
+#include "CUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -113,7 +115,7 @@ TEST(HTMLRewriter, RewrittenHTMLParsesToTheSameText) {
     HTMLParser::parseHTML(first, html, false);
     HTMLPlaintextRewriter fromOriginal(true), fromRewritten(true);
     HTMLParser::parseHTML(fromOriginal, html, false);
-    HTMLParser::parseHTML(fromRewritten, std::wstring(first.output.begin(), first.output.end()), false);
+    HTMLParser::parseHTML(fromRewritten, string_to_wstring(first.output), false);
     EXPECT_EQ(fromRewritten.output, fromOriginal.output);
 }
 

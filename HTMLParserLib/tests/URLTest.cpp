@@ -128,6 +128,24 @@ TEST(URI, RewriteExpandClear) {
     EXPECT_EQ(uri.rewrite(), L"");
 }
 
+TEST(URI, PercentEscapesAreHexadecimal) {
+    const std::wstring text = L"%41%65%4a%4A%20%ff%4G%G4%%41%4";
+    const struct {
+        std::size_t pos;
+        int value;
+    } cases[] = {{0, 0x41}, {3, 0x65},  {6, 0x4a}, {9, 0x4a}, {12, 0x20}, {15, 0xff}, {18, -1}, {21, -1},
+                 {24, -1},  {25, 0x41}, {28, -1},  {29, -1},  {30, -1},   {31, -1},   {1, -1}};
+    for (const auto &c : cases)
+        EXPECT_EQ(URI::percentEscapeValue(text, c.pos), c.value) << c.pos;
+    // Python's unquote reads the same escapes.
+    const auto python = askPython("from urllib.parse import unquote\n"
+                                  "def answer(u):\n    return [str(ord(unquote(u)))]\n",
+                                  {{"%41"}, {"%65"}, {"%4a"}, {"%20"}});
+    const char *escapes[] = {"%41", "%65", "%4a", "%20"};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(std::to_string(URI::percentEscapeValue(w(escapes[i]), 0)), python[i][0]);
+}
+
 // --- Splitting -----------------------------------------------------------------------------
 
 struct SplitCase {

@@ -1,6 +1,8 @@
-// Any file given to the binary input stream either reads or raises an exception of the
-// standard family; never a crash, a hang or memory beyond what the file holds.
+// Any file given to the binary input streams (file and in-memory) either reads or raises
+// an exception of the standard family; never a crash, a hang or memory beyond what the
+// file holds.
 
+#include "BOBStreams.h"
 #include "BinaryFileStreams.h"
 
 #include <cstdint>
@@ -45,6 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
     } catch (const std::exception &) {
         // every way of failing is an exception
+    }
+    // The same bytes through the in-memory stream, swapped by their first byte.
+    try {
+        const BDBLib::BOB bob(static_cast<std::uint32_t>(size), data);
+        BDBLib::BOBIStream in(bob, size > 0 && (data[0] & 1));
+        std::map<unsigned int, unsigned int> map;
+        in >> map;
+        unsigned int word = 0;
+        for (;;) {
+            in >> word;
+        }
+    } catch (const std::exception &) {
     }
     return 0;
 }

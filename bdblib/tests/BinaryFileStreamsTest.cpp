@@ -1,10 +1,11 @@
 #include "BinaryFileStreams.h"
-#include "MemoryStreams.h"
+#include "BOBStreams.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstring>
 #include <map>
 
 using namespace BDBLib;
@@ -75,9 +76,9 @@ TEST_F(BinaryFiles, ReaderSwapsWordsOfTheOtherOrderButNeverBytes) {
 TEST_F(BinaryFiles, MapsRoundTripInBothOrders) {
     const std::map<unsigned int, unsigned int> map{{1, 10}, {2, 0xFFFFFFFF}, {0x80000000u, 3}};
     for (bool swap : {false, true}) {
-        StringOutputStream body(swap);
+        BOBOStream body(swap);
         body << HEADER << map << 42u;
-        vltest::writeFile(path, body.bytes());
+        vltest::writeFile(path, body.getBOB().toString());
         BinaryFileInputStream in(path, HEADER);
         EXPECT_EQ(in.isSwapping(), swap);
         std::map<unsigned int, unsigned int> back;
@@ -86,9 +87,9 @@ TEST_F(BinaryFiles, MapsRoundTripInBothOrders) {
         EXPECT_EQ(back, map);
         EXPECT_EQ(tail, 42u);
     }
-    StringOutputStream empty;
+    BOBOStream empty;
     empty << HEADER << std::map<unsigned int, unsigned int>();
-    EXPECT_EQ(empty.bytes(), native(HEADER) + native(0));
+    EXPECT_EQ(empty.getBOB().toString(), native(HEADER) + native(0));
 }
 
 TEST_F(BinaryFiles, PalindromeHeaderIsNotSwapped) {

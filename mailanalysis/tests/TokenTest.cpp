@@ -1,7 +1,9 @@
 #include "Token.h"
-#include "MemoryStreams.h"
+#include "BOBStreams.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -71,14 +73,15 @@ TEST(Token, Ordering) {
 }
 
 TEST(TokenStream, TraitIsExactlyFourBytes) {
-    StringOutputStream out;
+    BDBLib::BOBOStream out;
     Token trait(3201);
     trait.text = L"ignored";
     out << trait << Token("", L"next");
-    EXPECT_EQ(out.bytes().substr(0, 4), word32(3201));
-    EXPECT_EQ(out.bytes().substr(4), word32(0) + std::string("\0\4next", 6));
+    EXPECT_EQ(out.getBOB().toString().substr(0, 4), word32(3201));
+    EXPECT_EQ(out.getBOB().toString().substr(4), word32(0) + std::string("\0\4next", 6));
 
-    StringInputStream in(out.bytes());
+    const BDBLib::BOB inBytes = out.getBOB();
+    BDBLib::BOBIStream in(inBytes);
     Token first;
     first.context = "kept";
     in >> first;
@@ -88,16 +91,17 @@ TEST(TokenStream, TraitIsExactlyFourBytes) {
     in >> second;
     EXPECT_EQ(second.id, 0u);
     EXPECT_EQ(second.text, L"next");
-    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(in.position(), inBytes.size());
 }
 
 TEST(TokenStream, WordFormHoldsContextAndUtf8Text) {
-    StringOutputStream out;
+    BDBLib::BOBOStream out;
     out << Token("subject", L"na\u00efve\u20ac\U0001F600");
     const std::string utf8 = "na\xC3\xAFve\xE2\x82\xAC\xF0\x9F\x98\x80";
-    EXPECT_EQ(out.bytes(), word32(0) + "\7subject" + char(utf8.size()) + utf8);
+    EXPECT_EQ(out.getBOB().toString(), word32(0) + "\7subject" + char(utf8.size()) + utf8);
 
-    StringInputStream in(out.bytes());
+    const BDBLib::BOB inBytes = out.getBOB();
+    BDBLib::BOBIStream in(inBytes);
     Token back;
     in >> back;
     EXPECT_EQ(back.id, 0u);
@@ -108,10 +112,11 @@ TEST(TokenStream, WordFormHoldsContextAndUtf8Text) {
 TEST(TokenStream, LongestWordsFitTheirLengthByte) {
     // 63 characters of four UTF-8 bytes each: 252 bytes, the most a cut word can take.
     const Token widest("", std::wstring(63, wchar_t(0x10FFFF)));
-    StringOutputStream out;
+    BDBLib::BOBOStream out;
     out << widest;
-    EXPECT_EQ(static_cast<unsigned char>(out.bytes()[5]), 252u);
-    StringInputStream in(out.bytes());
+    EXPECT_EQ(static_cast<unsigned char>(out.getBOB().toString()[5]), 252u);
+    const BDBLib::BOB inBytes = out.getBOB();
+    BDBLib::BOBIStream in(inBytes);
     Token back;
     in >> back;
     EXPECT_EQ(back.text, widest.text);
@@ -120,26 +125,28 @@ TEST(TokenStream, LongestWordsFitTheirLengthByte) {
     Token handMade;
     handMade.id = 0;
     handMade.text = std::wstring(100, wchar_t(0x20AC)); // 300 bytes
-    StringOutputStream out2;
+    BDBLib::BOBOStream out2;
     out2 << handMade;
-    EXPECT_EQ(static_cast<unsigned char>(out2.bytes()[5]), 255u);
-    EXPECT_EQ(out2.bytes().size(), 4u + 1u + 1u + 255u);
-    StringInputStream in2(out2.bytes());
+    EXPECT_EQ(static_cast<unsigned char>(out2.getBOB().toString()[5]), 255u);
+    EXPECT_EQ(out2.getBOB().toString().size(), 4u + 1u + 1u + 255u);
+    const BDBLib::BOB in2Bytes = out2.getBOB();
+    BDBLib::BOBIStream in2(in2Bytes);
     Token back2;
     in2 >> back2;
     EXPECT_EQ(back2.text, std::wstring(85, wchar_t(0x20AC)));
 
     Token longContext("", L"x");
     longContext.context.assign(256, 'c');
-    StringOutputStream out3;
+    BDBLib::BOBOStream out3;
     EXPECT_THROW(out3 << longContext, std::length_error);
 }
 
 TEST(TokenStream, SwappedStreamsSwapOnlyTheId) {
-    StringOutputStream out(true);
+    BDBLib::BOBOStream out(true);
     out << Token("", L"ab") << Token(0x01020304u);
-    EXPECT_EQ(out.bytes(), std::string("\0\0\0\0\0\2ab\1\2\3\4", 12));
-    StringInputStream in(out.bytes(), true);
+    EXPECT_EQ(out.getBOB().toString(), std::string("\0\0\0\0\0\2ab\1\2\3\4", 12));
+    const BDBLib::BOB inBytes = out.getBOB();
+    BDBLib::BOBIStream in(inBytes, true);
     Token word, trait;
     in >> word >> trait;
     EXPECT_EQ(word.text, L"ab");
@@ -147,10 +154,11 @@ TEST(TokenStream, SwappedStreamsSwapOnlyTheId) {
 }
 
 TEST(TokenStream, TruncatedWordThrows) {
-    StringOutputStream out;
+    BDBLib::BOBOStream out;
     out << Token("subject", L"truncated");
-    for (std::size_t keep = 0; keep < out.bytes().size(); ++keep) {
-        StringInputStream in(out.bytes().substr(0, keep));
+    for (std::size_t keep = 0; keep < out.getBOB().toString().size(); ++keep) {
+        const BDBLib::BOB inBytes(out.getBOB().toString().substr(0, keep));
+        BDBLib::BOBIStream in(inBytes);
         Token t;
         EXPECT_THROW(in >> t, std::length_error) << keep;
     }
@@ -164,13 +172,14 @@ TEST(TokenStream, TokenMapsRoundTrip) {
     map[Token(1024)] = 2;
     map[Token(4000)] = 0xFFFFFFFFu;
     for (bool swap : {false, true}) {
-        StringOutputStream out(swap);
+        BDBLib::BOBOStream out(swap);
         out << map;
-        StringInputStream in(out.bytes(), swap);
+        const BDBLib::BOB inBytes = out.getBOB();
+        BDBLib::BOBIStream in(inBytes, swap);
         TokenMap back;
         back[Token("", L"stale")] = 9; // reading replaces what the map held
         in >> back;
-        EXPECT_EQ(in.remaining(), 0u);
+        EXPECT_EQ(in.position(), inBytes.size());
         ASSERT_EQ(back.size(), map.size());
         auto it = back.begin();
         for (const auto &[token, count] : map) {
@@ -184,9 +193,10 @@ TEST(TokenStream, TokenMapsRoundTrip) {
 }
 
 TEST(TokenStream, FirstOfTwoEqualKeysIsKept) {
-    StringOutputStream out;
+    BDBLib::BOBOStream out;
     out << 2u << Token("", L"dup") << 5u << Token("", L"dup") << 6u;
-    StringInputStream in(out.bytes());
+    const BDBLib::BOB inBytes = out.getBOB();
+    BDBLib::BOBIStream in(inBytes);
     TokenMap back;
     in >> back;
     ASSERT_EQ(back.size(), 1u);
