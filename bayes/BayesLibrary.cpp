@@ -173,7 +173,8 @@ const char *loadTrainedData(const char *path, ExportedData *data, void *aux, uns
             *auxLen = length;
         }
         if (length > bufferSize) {
-            return setError(*data, "The given buffer is not big enough to store all the file's auxiliary data");
+            return setError(*data,
+                            "The given buffer is not big enough to store all the file's auxiliary data");
         }
         std::vector<char> auxData(length);
         if (length != 0) {

@@ -24,7 +24,8 @@ bool tokenize(AnalysisAlgorithm &collector, const char *text, const char *caller
         const char *start = text;
         while (*start != '\0') {
             const char *end = std::strchr(start, '\n');
-            const std::size_t length = end != nullptr ? static_cast<std::size_t>(end - start) : std::strlen(start);
+            const std::size_t length =
+                end != nullptr ? static_cast<std::size_t>(end - start) : std::strlen(start);
             line.assign(start, length);
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
@@ -63,7 +64,8 @@ extern "C" {
 
 void train(ExportedData *data, bool isJunk, bool untrain, const char *text) {
     if (data == nullptr || text == nullptr) {
-        std::fprintf(stderr, "train: %s\n", data == nullptr ? "no training data given" : "no message text given");
+        std::fprintf(stderr, "train: %s\n",
+                     data == nullptr ? "no training data given" : "no message text given");
         return;
     }
     try {
@@ -84,7 +86,8 @@ float evaluateWithEvidence(ExportedData *data, const char *text, unsigned int *c
         *counted = 0;
     }
     if (data == nullptr || text == nullptr) {
-        std::fprintf(stderr, "evaluate: %s\n", data == nullptr ? "no training data given" : "no message text given");
+        std::fprintf(stderr, "evaluate: %s\n",
+                     data == nullptr ? "no training data given" : "no message text given");
         return shiftAndClamp(0.0);
     }
     try {

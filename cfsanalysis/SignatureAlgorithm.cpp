@@ -47,7 +47,8 @@ void signatureTokenize(ITokenHandler &handler, const std::string &context, const
 
 SignatureAlgorithm::SignatureAlgorithm(bool flag) : m_flag(flag) {}
 
-void SignatureAlgorithm::processPlainTextPart(const std::string &, const std::string &, const std::wstring &text) {
+void SignatureAlgorithm::processPlainTextPart(const std::string &, const std::string &,
+                                              const std::wstring &text) {
     signatureTokenize(*this, PLAINTEXT_BODY_CONTEXT, text);
 }
 

@@ -16,8 +16,8 @@ bool isAddressAttribute(const std::string &tag, const std::string &attribute) {
         return tag == "form";
     }
     if (attribute == "background") {
-        return tag == "body" || tag == "table" || tag == "td" || tag == "th" || tag == "tr" || tag == "ilayer" ||
-               tag == "layer";
+        return tag == "body" || tag == "table" || tag == "td" || tag == "th" || tag == "tr" ||
+               tag == "ilayer" || tag == "layer";
     }
     return false;
 }
@@ -33,7 +33,8 @@ void SignatureHTMLTextTokenizer::openTagStart(const std::wstring &name, const st
 }
 
 void SignatureHTMLTextTokenizer::openTagAttribute(const std::wstring &name, const std::string &lowerName,
-                                                  const std::wstring &rawValue, const std::wstring &decodedValue) {
+                                                  const std::wstring &rawValue,
+                                                  const std::wstring &decodedValue) {
     HTMLTextTokenizer::openTagAttribute(name, lowerName, rawValue, decodedValue);
     if (m_currentTag == "base" && lowerName == "href") {
         m_base = URL(decodedValue);

@@ -12,8 +12,8 @@ public:
     SignatureHTMLTextTokenizer(ITokenHandler &handler, const std::string &context);
 
     void openTagStart(const std::wstring &name, const std::string &lowerName) override;
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName, const std::wstring &rawValue,
-                          const std::wstring &decodedValue) override;
+    void openTagAttribute(const std::wstring &name, const std::string &lowerName,
+                          const std::wstring &rawValue, const std::wstring &decodedValue) override;
     void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;
     void openTagEnd() override;
 

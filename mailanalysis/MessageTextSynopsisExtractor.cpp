@@ -16,7 +16,8 @@ bool isWhiteSpace(wchar_t c) {
 MessageTextSynopsisExtractor::MessageTextSynopsisExtractor(unsigned int minLength, unsigned int maxLength,
                                                            unsigned int minWords,
                                                            const std::string &defaultCharset)
-    : m_minLength(minLength), m_maxLength(maxLength), m_minWords(minWords), m_defaultCharset(defaultCharset) {}
+    : m_minLength(minLength), m_maxLength(maxLength), m_minWords(minWords), m_defaultCharset(defaultCharset) {
+}
 
 void MessageTextSynopsisExtractor::processSubjectField(const std::string &, const std::wstring &decoded) {
     m_subject = decoded;

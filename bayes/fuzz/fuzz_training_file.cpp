@@ -14,7 +14,8 @@ namespace {
 
 std::string scratchPath(const char *name) {
     const char *dir = std::getenv("TMPDIR");
-    return std::string(dir != nullptr ? dir : "/tmp") + "/vl-fuzz-bayes-" + std::to_string(::getpid()) + "-" + name;
+    return std::string(dir != nullptr ? dir : "/tmp") + "/vl-fuzz-bayes-" + std::to_string(::getpid()) + "-" +
+           name;
 }
 
 } // namespace

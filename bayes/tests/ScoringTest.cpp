@@ -24,8 +24,9 @@ DataPtr freshData() {
 
 const std::string SPAM = "From: deals@example.com\nSubject: Cheap pills online\n\n"
                          "Buy cheap pills now, best prices guaranteed. Click here to order today.\n";
-const std::string HAM = "From: anna@example.org\nSubject: Minutes of the meeting\n\n"
-                        "Attached are the minutes of yesterday's project meeting; please review the schedule.\n";
+const std::string HAM =
+    "From: anna@example.org\nSubject: Minutes of the meeting\n\n"
+    "Attached are the minutes of yesterday's project meeting; please review the schedule.\n";
 const std::string UNKNOWN = "From: x@example.net\nSubject: zebra\n\nquokka wombat platypus\n";
 
 std::string crlf(const std::string &text) {

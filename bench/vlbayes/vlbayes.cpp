@@ -10,9 +10,9 @@
 
 #include "BayesLibrary.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <cerrno>
 #include <string>
 #include <sys/stat.h>
 

@@ -53,7 +53,8 @@ TEST(SignatureWords, Table) {
         {"digits and punctuation separate", L"3 apples, 4 pears", {L"apples", L"pears"}},
         {"case kept, apostrophes kept", L"Don't STOP", {L"Don't", L"STOP"}},
         {"dollar and digits inside split", L"A$AP mp3x", {L"A", L"AP", L"mp", L"x"}},
-        {"latin, greek and cyrillic letters belong", L"caf\u00e9 \u03b1\u03b2 \u0434\u0430",
+        {"latin, greek and cyrillic letters belong",
+         L"caf\u00e9 \u03b1\u03b2 \u0434\u0430",
          {L"caf\u00e9", L"\u03b1\u03b2", L"\u0434\u0430"}},
         {"ideographs one by one", L"\u4e2d\u6587\u5b57", {L"\u4e2d", L"\u6587", L"\u5b57"}},
         {"hangul between words", L"ab\uac00cd", {L"ab", L"\uac00", L"cd"}},
@@ -112,7 +113,8 @@ TEST(Signature, BufferOfTheWrongSizeIsUntouched) {
 
 TEST(Signature, LinksResolveAgainstTheBase) {
     const std::string head = "Subject: s\nMIME-Version: 1.0\nContent-Type: text/html\n\n";
-    const std::string withBase = signatureOf(head + "<base href=\"http://host.example/dir/\"><a href=\"page\">x</a>");
+    const std::string withBase =
+        signatureOf(head + "<base href=\"http://host.example/dir/\"><a href=\"page\">x</a>");
     const std::string expanded = signatureOf(head + "<a href=\"http://host.example/dir/page\">x</a>");
     const std::string relative = signatureOf(head + "<a href=\"page\">x</a>");
     EXPECT_EQ(withBase, expanded);
@@ -125,7 +127,8 @@ TEST(Signature, LinksResolveAgainstTheBase) {
 TEST(Signature, MatchesTheReferenceOnGeneratedMessages) {
     vltest::TempDir dir("signature");
     const auto result = vltest::runCommand(
-        {"/usr/bin/python3", std::string(VL_SOURCE_DIR) + "/cfsanalysis/tests/signature_reference.py", dir.path(), "150"});
+        {"/usr/bin/python3", std::string(VL_SOURCE_DIR) + "/cfsanalysis/tests/signature_reference.py",
+         dir.path(), "150"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::istringstream lines(result.out);
     std::string name, expected;
