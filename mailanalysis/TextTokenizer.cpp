@@ -45,28 +45,31 @@ void TextTokenizer::tokenize(ITokenHandler &handler, const std::string &context,
         if (pos >= size) {
             return;
         }
-        word.clear();
+        // The word is the run of characters taken, with A-Z lowered: find where it ends,
+        // then copy it in one piece (appending character by character is the slow part of
+        // tokenizing a message).
+        const std::size_t start = pos;
+        std::size_t end = pos;
         bool hasLetter = false;
         // Every character taken here is consumed, including the one that ends the word;
         // characters outside ASCII end a word (and an empty one at once).
         while (pos < size) {
             const char32_t c = code(text[pos++]);
-            if (isLowerOrDollar(c)) {
-                word += static_cast<wchar_t>(c);
+            if (isLowerOrDollar(c) || isUpper(c) ||
+                (c == U'\'' && pos < size && is_token_character(text[pos]))) {
                 hasLetter = true;
-            } else if (c == U'\'' && pos < size && is_token_character(text[pos])) {
-                word += L'\'';
-                hasLetter = true;
-            } else if (isUpper(c)) {
-                word += static_cast<wchar_t>(c - U'A' + U'a');
-                hasLetter = true;
-            } else if (isDigit(c)) {
-                word += static_cast<wchar_t>(c);
-            } else {
+            } else if (!isDigit(c)) {
                 break;
             }
+            end = pos;
         }
         if (hasLetter) {
+            word.assign(text, start, end - start);
+            for (wchar_t &c : word) {
+                if (isUpper(code(c))) {
+                    c = static_cast<wchar_t>(code(c) - U'A' + U'a');
+                }
+            }
             if (word.empty()) {
                 throw std::runtime_error("about to pass zero-length token");
             }
