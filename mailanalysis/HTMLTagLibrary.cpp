@@ -1,5 +1,8 @@
 #include "HTMLTagLibrary.h"
 
+#include <string_view>
+#include <unordered_map>
+
 namespace {
 
 struct TagRow {
@@ -128,8 +131,8 @@ const TagRow tagRows[] = {
 
 #undef CORE
 
-std::set<std::string, std::less<>> splitNames(const char *text) {
-    std::set<std::string, std::less<>> names;
+std::unordered_set<std::string> splitNames(const char *text) {
+    std::unordered_set<std::string> names;
     const std::string list(text);
     std::size_t start = 0;
     while (start < list.size()) {
@@ -162,9 +165,16 @@ const HTMLTagLibrary::TagMap &HTMLTagLibrary::getTags() {
 }
 
 const HTMLTagLibrary::TagInformation *HTMLTagLibrary::findTag(const std::string &name) {
-    const TagMap &tags = getTags();
-    const auto it = tags.find(name);
-    return it == tags.end() ? nullptr : &it->second;
+    // Every tag of every HTML part is looked up here, some twice: a hashed index over the
+    // map's entries keeps that off the ordered map's string comparisons.
+    static const std::unordered_map<std::string_view, const TagInformation *> index = [] {
+        std::unordered_map<std::string_view, const TagInformation *> entries;
+        for (const auto &[tagName, info] : getTags())
+            entries.emplace(tagName, &info);
+        return entries;
+    }();
+    const auto it = index.find(name);
+    return it == index.end() ? nullptr : it->second;
 }
 
 bool HTMLTagLibrary::tagBreaksTokens(const std::string &name) {

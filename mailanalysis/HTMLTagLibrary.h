@@ -3,17 +3,17 @@
 // words, and the attribute names it may carry.
 
 #include <map>
-#include <set>
 #include <string>
+#include <unordered_set>
 
 class HTMLTagLibrary {
 public:
     struct TagInformation {
         bool breaksTokens = false;
         // The standard attribute names of the tag.
-        std::set<std::string, std::less<>> attributes;
+        std::unordered_set<std::string> attributes;
         // Names beyond the standard list that mail programs and browsers also use.
-        std::set<std::string, std::less<>> furtherAttributes;
+        std::unordered_set<std::string> furtherAttributes;
 
         // In either of the two sets.
         [[nodiscard]] bool acceptsAttribute(const std::string &name) const {

@@ -45,15 +45,8 @@ bool preventsSelecting(const std::wstring &text) {
 // A percent escape of an ASCII letter or digit: characters that never need escaping, so the
 // escape only hides the address from readers and filters.
 bool hasUnnecessaryEscape(const std::wstring &address) {
-    for (std::size_t pos = address.find(L'%'); pos != std::wstring::npos && pos + 2 < address.size();
-         pos = address.find(L'%', pos + 1)) {
-        const wchar_t high = address[pos + 1], low = address[pos + 2];
-        if (high > 0x7F || low > 0x7F)
-            continue;
-        const unsigned char h = hex_map(static_cast<char>(high)), l = hex_map(static_cast<char>(low));
-        if (h > 15 || l > 15)
-            continue;
-        if (safe_isalnum(h * 16 + l))
+    for (std::size_t pos = address.find(L'%'); pos != std::wstring::npos; pos = address.find(L'%', pos + 1)) {
+        if (safe_isalnum(URI::percentEscapeValue(address, pos)))
             return true;
     }
     return false;
@@ -80,7 +73,7 @@ bool HTMLTraitDetector::invalidTagName(const std::wstring &name) {
 }
 
 unsigned int HTMLTraitDetector::tagCount(const char *name) const {
-    const auto it = m_tagCounts.find(std::string_view(name));
+    const auto it = m_tagCounts.find(name);
     return it == m_tagCounts.end() ? 0 : it->second;
 }
 

@@ -10,8 +10,8 @@
 #include "ITraitHandler.h"
 #include "URL.h"
 
-#include <map>
 #include <string>
+#include <unordered_map>
 
 class HTMLTraitDetector : public HTMLTextTokenizer, public ITokenHandler {
 public:
@@ -61,7 +61,7 @@ private:
     unsigned int m_wordCount = 0;
     bool m_afterBody = false;
     unsigned int m_wordsAfterBody = 0;
-    std::map<std::string, unsigned int, std::less<>> m_tagCounts;
+    std::unordered_map<std::string, unsigned int> m_tagCounts;
     unsigned int m_openTagCount = 0;
     bool m_inTitle = false;
     unsigned int m_titleWordCount = 0;

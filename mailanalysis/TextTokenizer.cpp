@@ -1,33 +1,44 @@
 #include "TextTokenizer.h"
 
+#include <array>
 #include <stdexcept>
 
 namespace {
 
-bool isLowerOrDollar(char32_t c) {
+constexpr bool isLowerOrDollar(char32_t c) {
     return (c >= U'a' && c <= U'z') || c == U'$';
 }
 
-bool isUpper(char32_t c) {
+constexpr bool isUpper(char32_t c) {
     return c >= U'A' && c <= U'Z';
 }
 
-bool isDigit(char32_t c) {
+constexpr bool isDigit(char32_t c) {
     return c >= U'0' && c <= U'9';
 }
 
-char32_t code(wchar_t c) {
+constexpr char32_t code(wchar_t c) {
     return static_cast<char32_t>(c);
+}
+
+// One flag per ASCII code: a digit, a letter or "$".
+constexpr auto asciiWordCharacters = [] {
+    std::array<bool, 128> table{};
+    for (char32_t c = 0; c < 128; ++c) {
+        table[c] = isLowerOrDollar(c) || isUpper(c) || isDigit(c);
+    }
+    return table;
+}();
+
+// Kept local and inline: the splitter asks this of nearly every character it reads.
+inline bool isWordCharacter(char32_t c) {
+    return c < 0x80 ? asciiWordCharacters[c] : c != 0xA0;
 }
 
 } // namespace
 
 bool is_token_character(wchar_t wc) {
-    const char32_t c = code(wc);
-    if (c >= 0x80) {
-        return c != 0xA0;
-    }
-    return isLowerOrDollar(c) || isUpper(c) || isDigit(c);
+    return isWordCharacter(code(wc));
 }
 
 void TokenStoreHandler::handleToken(const std::string &, const std::wstring &text) {
@@ -35,46 +46,50 @@ void TokenStoreHandler::handleToken(const std::string &, const std::wstring &tex
 }
 
 void TextTokenizer::tokenize(ITokenHandler &handler, const std::string &context, const std::wstring &text) {
+    const wchar_t *const data = text.data();
     const std::size_t size = text.size();
     std::size_t pos = 0;
     std::wstring word;
     while (true) {
-        while (pos < size && !is_token_character(text[pos])) {
+        while (pos < size && !isWordCharacter(code(data[pos]))) {
             ++pos;
         }
         if (pos >= size) {
             return;
         }
-        // The word is the run of characters taken, with A-Z lowered: find where it ends,
-        // then copy it in one piece (appending character by character is the slow part of
-        // tokenizing a message).
+        // Every character of a word is kept as written apart from A-Z, so the word is found
+        // first and copied in one piece. Characters outside ASCII end a word (and an empty
+        // one at once).
         const std::size_t start = pos;
-        std::size_t end = pos;
         bool hasLetter = false;
-        // Every character taken here is consumed, including the one that ends the word;
-        // characters outside ASCII end a word (and an empty one at once).
         while (pos < size) {
-            const char32_t c = code(text[pos++]);
-            if (isLowerOrDollar(c) || isUpper(c) ||
-                (c == U'\'' && pos < size && is_token_character(text[pos]))) {
+            const char32_t c = code(data[pos]);
+            if (isLowerOrDollar(c) || isUpper(c)) {
+                hasLetter = true;
+            } else if (c == U'\'' && pos + 1 < size && isWordCharacter(code(data[pos + 1]))) {
                 hasLetter = true;
             } else if (!isDigit(c)) {
                 break;
             }
-            end = pos;
+            ++pos;
         }
-        if (hasLetter) {
-            word.assign(text, start, end - start);
-            for (wchar_t &c : word) {
-                if (isUpper(code(c))) {
-                    c = static_cast<wchar_t>(code(c) - U'A' + U'a');
-                }
-            }
-            if (word.empty()) {
-                throw std::runtime_error("about to pass zero-length token");
-            }
-            handler.handleToken(context, word);
+        const std::size_t end = pos;
+        if (pos < size) {
+            ++pos; // the character that ended the word belongs to no word
         }
+        if (!hasLetter) {
+            continue; // digits alone are no word
+        }
+        word.assign(data + start, end - start);
+        for (wchar_t &c : word) {
+            if (isUpper(code(c))) {
+                c = static_cast<wchar_t>(c - L'A' + L'a');
+            }
+        }
+        if (word.empty()) {
+            throw std::runtime_error("about to pass zero-length token");
+        }
+        handler.handleToken(context, word);
     }
 }
 

@@ -7,24 +7,20 @@
 
 namespace MailParser::detail {
 
-constexpr unsigned char asciiLower(unsigned char c)
-{
+constexpr unsigned char asciiLower(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 // Space, tab, CR and LF: the blanks of header values and MIME parameters.
-constexpr bool isWsp(char c)
-{
+constexpr bool isWsp(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-constexpr bool isBlank(char c)
-{
+constexpr bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-inline bool equalsI(std::string_view a, std::string_view b)
-{
+inline bool equalsI(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -34,13 +30,11 @@ inline bool equalsI(std::string_view a, std::string_view b)
     return true;
 }
 
-inline bool startsWithI(std::string_view text, std::string_view prefix)
-{
+inline bool startsWithI(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && equalsI(text.substr(0, prefix.size()), prefix);
 }
 
-inline std::string_view trimWsp(std::string_view s)
-{
+inline std::string_view trimWsp(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && isWsp(s[b]))
         ++b;
@@ -50,8 +44,7 @@ inline std::string_view trimWsp(std::string_view s)
 }
 
 // Value of a hexadecimal digit in either case, or -1.
-constexpr int hexValue(unsigned char c)
-{
+constexpr int hexValue(unsigned char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')

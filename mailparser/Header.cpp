@@ -3,8 +3,8 @@
 #include "AsciiText_p.h"
 #include "MIMEParsers.h"
 
+#include <algorithm>
 #include <stdexcept>
-#include <unordered_set>
 
 namespace MailParser {
 
@@ -12,12 +12,15 @@ using detail::asciiLower;
 using detail::isBlank;
 using detail::isWsp;
 
-bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept
-{
+bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    const auto *pa = reinterpret_cast<const unsigned char *>(a.data());
+    const auto *pb = reinterpret_cast<const unsigned char *>(b.data());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
+        if (pa[i] == pb[i])
+            continue;
+        const unsigned char ca = asciiLower(pa[i]);
+        const unsigned char cb = asciiLower(pb[i]);
         if (ca != cb)
             return ca < cb;
     }
@@ -28,14 +31,22 @@ bool caseinsensitive_string_less::operator()(std::string_view a, std::string_vie
 // HeaderField
 
 HeaderField::HeaderField(std::string name, std::string value)
-    : m_name(std::move(name)), m_value(std::move(value))
-{
-}
+    : m_name(std::move(name)), m_value(std::move(value)) {}
 
 HeaderField::HeaderField(const HeaderField &other) : m_name(other.m_name), m_value(other.m_value) {}
 
-HeaderField &HeaderField::operator=(const HeaderField &other)
-{
+HeaderField::HeaderField(HeaderField &&other) {
+    // A field inside a header keeps its text: the header still lists it.
+    if (other.m_inHeader) {
+        m_name = other.m_name;
+        m_value = other.m_value;
+    } else {
+        m_name = std::move(other.m_name);
+        m_value = std::move(other.m_value);
+    }
+}
+
+HeaderField &HeaderField::operator=(const HeaderField &other) {
     // The header's index refers to the name; changing it behind the header's back would
     // corrupt the index.
     if (m_inHeader)
@@ -47,8 +58,7 @@ HeaderField &HeaderField::operator=(const HeaderField &other)
     return *this;
 }
 
-std::string HeaderField::unfoldValue(const std::string &text)
-{
+std::string HeaderField::unfoldValue(const std::string &text) {
     const std::string_view s = detail::trimWsp(text);
     std::string out;
     out.reserve(text.size());
@@ -62,8 +72,7 @@ std::string HeaderField::unfoldValue(const std::string &text)
     return out;
 }
 
-std::string HeaderField::rewrite() const
-{
+std::string HeaderField::rewrite() const {
     std::string out;
     out.reserve(m_name.size() + m_value.size() + 4);
     out += m_name;
@@ -73,8 +82,7 @@ std::string HeaderField::rewrite() const
     return out;
 }
 
-bool HeaderField::removeComments()
-{
+bool HeaderField::removeComments() {
     std::string out;
     out.reserve(m_value.size());
     std::size_t depth = 0;
@@ -111,40 +119,137 @@ bool HeaderField::removeComments()
 // ---------------------------------------------------------------------------------------
 // Header
 
-Header::Header(const Header &other)
-{
-    for (const HeaderField &f : other.m_fields)
-        m_fields.emplace_back(f).inHeader();
-    rebuildIndex();
+namespace {
+
+// Three-way comparison of the lower-cased forms (ASCII folding, bytes unsigned).
+int compareNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-Header &Header::operator=(const Header &other)
-{
+} // namespace
+
+Header::Header(const Header &other) {
+    copyFields(other);
+}
+
+Header &Header::operator=(const Header &other) {
     if (this != &other) {
-        m_index.clear();
         m_fields.clear();
-        for (const HeaderField &f : other.m_fields)
-            m_fields.emplace_back(f).inHeader();
-        rebuildIndex();
+        m_nextSeq = 0;
+        copyFields(other);
+    }
+    return *this;
+}
+
+Header::Header(Header &&other) noexcept : m_fields(std::move(other.m_fields)), m_nextSeq(other.m_nextSeq) {
+    other.m_fields.clear();
+    other.changed();
+}
+
+Header &Header::operator=(Header &&other) noexcept {
+    if (this != &other) {
+        m_fields = std::move(other.m_fields);
+        m_nextSeq = other.m_nextSeq;
+        changed();
+        other.m_fields.clear();
+        other.changed();
     }
     return *this;
 }
 
 Header::~Header() = default;
 
-void Header::rebuildIndex()
-{
-    m_index.clear();
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it)
-        m_index.emplace(std::string_view(it->m_name), it);
+void Header::copyFields(const Header &other) {
+    // Fields are copy-constructed (never assigned: those in a header refuse it) and count
+    // as added in list order.
+    for (const Slot &s : other.m_fields) {
+        m_fields.push_back(Slot{HeaderField(s.field), m_nextSeq++});
+        m_fields.back().field.inHeader();
+    }
+    changed();
 }
 
-bool Header::inputLine(const std::string &line)
-{
+bool Header::useIndex() const {
+    if (m_indexValid)
+        return true;
+    if (m_fields.size() <= 16 || ++m_scans <= scansBeforeIndex)
+        return false;
+    auto &fields = const_cast<FieldList &>(m_fields);
+    std::size_t total = 0;
+    for (const Slot &s : fields)
+        total += s.field.m_name.size();
+    m_keys.clear();
+    m_keys.reserve(total); // the views below must not move
+    m_index.clear();
+    m_index.reserve(fields.size());
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const std::size_t start = m_keys.size();
+        for (const char c : it->field.m_name)
+            m_keys += static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
+        m_index.push_back(
+            IndexEntry{std::string_view(m_keys).substr(start, it->field.m_name.size()), it->seq, it});
+    }
+    std::sort(m_index.begin(), m_index.end(), [](const IndexEntry &a, const IndexEntry &b) {
+        const int c = a.key.compare(b.key);
+        return c != 0 ? c < 0 : a.seq < b.seq;
+    });
+    m_indexValid = true;
+    return true;
+}
+
+std::vector<Header::SlotIt> Header::matches(const std::string &name, bool exact) const {
+    std::vector<SlotIt> out;
+    if (useIndex()) {
+        std::string key(name);
+        for (char &c : key)
+            c = static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
+        auto it = std::lower_bound(m_index.begin(), m_index.end(), std::string_view(key),
+                                   [](const IndexEntry &e, std::string_view k) { return e.key < k; });
+        for (; it != m_index.end() && (exact ? it->key == key : it->key.starts_with(key)); ++it)
+            out.push_back(it->slot);
+        return out;
+    }
+    auto &fields = const_cast<FieldList &>(m_fields);
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const std::string &n = it->field.m_name;
+        if (exact ? detail::equalsI(n, name) : detail::startsWithI(n, name))
+            out.push_back(it);
+    }
+    std::sort(out.begin(), out.end(), [exact](SlotIt a, SlotIt b) {
+        const int c = exact ? 0 : compareNoCase(a->field.m_name, b->field.m_name);
+        return c != 0 ? c < 0 : a->seq < b->seq;
+    });
+    return out;
+}
+
+Header::SlotIt Header::firstMatch(const std::string &name) const {
+    auto &fields = const_cast<FieldList &>(m_fields);
+    if (useIndex()) {
+        const std::vector<SlotIt> found = matches(name, true);
+        return found.empty() ? fields.end() : found.front();
+    }
+    SlotIt best = fields.end();
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        if (detail::equalsI(it->field.m_name, name) && (best == fields.end() || it->seq < best->seq))
+            best = it;
+    }
+    return best;
+}
+
+bool Header::inputLine(const std::string &line) {
     if (line.empty())
         return true;
     if (isBlank(line[0]) && !m_fields.empty()) {
-        std::string &value = m_fields.back().m_value;
+        std::string &value = m_fields.back().field.m_value;
         value.reserve(value.size() + line.size() + 2);
         value += "\r\n";
         value += line;
@@ -160,161 +265,143 @@ bool Header::inputLine(const std::string &line)
     return true;
 }
 
-void Header::appendField(std::string name, std::string value)
-{
-    m_fields.emplace_back(std::move(name), std::move(value)).inHeader();
-    const auto it = std::prev(m_fields.end());
-    m_index.emplace(std::string_view(it->m_name), it);
+void Header::appendField(std::string name, std::string value) {
+    m_fields.push_back(Slot{HeaderField(std::move(name), std::move(value)), m_nextSeq++});
+    m_fields.back().field.inHeader();
+    changed();
 }
 
-void Header::addField(const std::string &name, const std::string &value, bool atFront)
-{
+void Header::addField(const std::string &name, const std::string &value, bool atFront) {
     if (!atFront) {
         appendField(name, value);
         return;
     }
-    m_fields.emplace_front(name, value).inHeader();
-    m_index.emplace(std::string_view(m_fields.front().m_name), m_fields.begin());
+    m_fields.push_front(Slot{HeaderField(name, value), m_nextSeq++});
+    m_fields.front().field.inHeader();
+    changed();
 }
 
-std::pair<Header::FieldIndex::const_iterator, Header::FieldIndex::const_iterator>
-Header::prefixRange(std::string_view prefix) const
-{
-    const auto first = m_index.lower_bound(prefix);
-    auto last = first;
-    while (last != m_index.end() && detail::startsWithI(last->first, prefix))
-        ++last;
-    return {first, last};
-}
-
-std::pair<Header::FieldIndex::iterator, Header::FieldIndex::iterator> Header::prefixRange(std::string_view prefix)
-{
-    const auto first = m_index.lower_bound(prefix);
-    auto last = first;
-    while (last != m_index.end() && detail::startsWithI(last->first, prefix))
-        ++last;
-    return {first, last};
-}
-
-bool Header::anyFields(const std::string &name, bool exact) const
-{
+bool Header::anyFields(const std::string &name, bool exact) const {
     if (exact)
-        return m_index.find(std::string_view(name)) != m_index.end();
-    const auto r = prefixRange(name);
-    return r.first != r.second;
+        return firstMatch(name) != m_fields.end();
+    if (m_indexValid)
+        return !matches(name, false).empty();
+    return std::any_of(m_fields.begin(), m_fields.end(),
+                       [&name](const Slot &s) { return detail::startsWithI(s.field.m_name, name); });
 }
 
-HeaderField *Header::findFirstField(const std::string &name)
-{
-    const auto it = m_index.lower_bound(std::string_view(name));
-    if (it == m_index.end() || !detail::equalsI(it->first, name))
-        return nullptr;
-    return &*it->second;
+HeaderField *Header::findFirstField(const std::string &name) {
+    const SlotIt it = firstMatch(name);
+    return it == m_fields.end() ? nullptr : &it->field;
 }
 
-const HeaderField *Header::findFirstField(const std::string &name) const
-{
-    return const_cast<Header *>(this)->findFirstField(name);
+const HeaderField *Header::findFirstField(const std::string &name) const {
+    const SlotIt it = firstMatch(name);
+    return it == m_fields.end() ? nullptr : &it->field;
 }
 
-std::vector<HeaderField *> Header::findFields(const std::string &name, bool exact)
-{
+std::vector<HeaderField *> Header::findFields(const std::string &name, bool exact) {
     std::vector<HeaderField *> out;
-    const auto r = exact ? m_index.equal_range(std::string_view(name)) : prefixRange(name);
-    for (auto it = r.first; it != r.second; ++it)
-        out.push_back(&*it->second);
+    for (const SlotIt it : matches(name, exact))
+        out.push_back(&it->field);
     return out;
 }
 
-std::vector<const HeaderField *> Header::findFields(const std::string &name, bool exact) const
-{
-    const std::vector<HeaderField *> found = const_cast<Header *>(this)->findFields(name, exact);
-    return std::vector<const HeaderField *>(found.begin(), found.end());
-}
-
-std::vector<HeaderField *> Header::getFields()
-{
-    std::vector<HeaderField *> out;
-    out.reserve(m_index.size());
-    for (HeaderField &f : m_fields)
-        out.push_back(&f);
-    return out;
-}
-
-std::vector<const HeaderField *> Header::getFields() const
-{
+std::vector<const HeaderField *> Header::findFields(const std::string &name, bool exact) const {
     std::vector<const HeaderField *> out;
-    out.reserve(m_index.size());
-    for (const HeaderField &f : m_fields)
-        out.push_back(&f);
+    for (const SlotIt it : matches(name, exact))
+        out.push_back(&it->field);
     return out;
 }
 
-std::size_t Header::countFields(const std::string &name) const
-{
-    return m_index.count(std::string_view(name));
+std::vector<HeaderField *> Header::getFields() {
+    std::vector<HeaderField *> out;
+    out.reserve(m_fields.size());
+    for (Slot &s : m_fields)
+        out.push_back(&s.field);
+    return out;
 }
 
-int Header::removeFields(const std::string &name, bool exact)
-{
-    const auto r = exact ? m_index.equal_range(std::string_view(name)) : prefixRange(name);
+std::vector<const HeaderField *> Header::getFields() const {
+    std::vector<const HeaderField *> out;
+    out.reserve(m_fields.size());
+    for (const Slot &s : m_fields)
+        out.push_back(&s.field);
+    return out;
+}
+
+std::size_t Header::countFields(const std::string &name) const {
+    if (useIndex())
+        return matches(name, true).size();
+    std::size_t n = 0;
+    for (const Slot &s : m_fields)
+        n += detail::equalsI(s.field.m_name, name) ? 1 : 0;
+    return n;
+}
+
+int Header::removeFields(const std::string &name, bool exact) {
     int removed = 0;
-    for (auto it = r.first; it != r.second;) {
-        m_fields.erase(it->second);
-        it = m_index.erase(it);
-        ++removed;
-    }
-    if (exact)
-        return removed > 0 ? 1 : 0;
-    return removed;
-}
-
-void Header::removeDuplicateFields(const std::string &prefix)
-{
-    const auto r = prefixRange(prefix);
-    for (auto it = r.first; it != r.second;) {
-        const auto next = std::next(it);
-        if (next != r.second && detail::equalsI(next->first, it->first)) {
-            m_fields.erase(it->second);
-            m_index.erase(it);
+    for (auto it = m_fields.begin(); it != m_fields.end();) {
+        const std::string &n = it->field.m_name;
+        if (exact ? detail::equalsI(n, name) : detail::startsWithI(n, name)) {
+            it = m_fields.erase(it);
+            ++removed;
+        } else {
+            ++it;
         }
-        it = next;
     }
+    if (removed == 0)
+        return 0;
+    changed();
+    return exact ? 1 : removed;
 }
 
-int Header::removeInvalidFields()
-{
+void Header::removeDuplicateFields(const std::string &prefix) {
+    const std::vector<SlotIt> found = matches(prefix, false);
+    bool removed = false;
+    for (std::size_t i = 0; i + 1 < found.size(); ++i) {
+        if (detail::equalsI(found[i]->field.m_name, found[i + 1]->field.m_name)) {
+            m_fields.erase(found[i]);
+            removed = true;
+        }
+    }
+    if (removed)
+        changed();
+}
+
+int Header::removeInvalidFields() {
     int removed = 0;
-    for (auto it = m_index.begin(); it != m_index.end();) {
-        bool valid = true;
-        for (const char ch : it->first) {
+    for (auto it = m_fields.begin(); it != m_fields.end();) {
+        const std::string &name = it->field.m_name;
+        const bool valid = std::all_of(name.begin(), name.end(), [](char ch) {
             const auto c = static_cast<unsigned char>(ch);
-            if (c < 0x21 || c > 0x7E) {
-                valid = false;
-                break;
-            }
-        }
+            return c >= 0x21 && c <= 0x7E;
+        });
         if (valid) {
             ++it;
-            continue;
+        } else {
+            it = m_fields.erase(it);
+            ++removed;
         }
-        m_fields.erase(it->second);
-        it = m_index.erase(it);
-        ++removed;
     }
+    if (removed)
+        changed();
     return removed;
 }
 
-int Header::truncateLongLines(unsigned int maxLength)
-{
-    // Renamed fields leave the index before their names change (the keys look into the
-    // names) and come back under the new names in list order; one pass over the index keeps
-    // this linear however many fields share a name.
-    std::unordered_set<const HeaderField *> renamed;
-    int changed = 0;
-    for (HeaderField &f : m_fields) {
+int Header::truncateLongLines(unsigned int maxLength) {
+    // Below two bytes there is no room left for any name.
+    const std::size_t nameRoom = maxLength >= 2 ? maxLength - 2 : 0;
+    int count = 0;
+    for (Slot &s : m_fields) {
+        HeaderField &f = s.field;
         if (maxLength < f.m_name.size() + 2) {
-            renamed.insert(&f);
+            // A renamed field is filed under its new name as if added now.
+            f.m_name.resize(nameRoom);
+            f.m_value.clear();
+            s.seq = m_nextSeq++;
+            changed();
+            ++count;
             continue;
         }
         const std::size_t firstRoom = maxLength - f.m_name.size() - 2;
@@ -335,37 +422,18 @@ int Header::truncateLongLines(unsigned int maxLength)
             room = maxLength;
         }
         f.m_value = std::move(out);
-        ++changed;
+        ++count;
     }
-    if (renamed.empty())
-        return changed;
-    for (auto it = m_index.begin(); it != m_index.end();) {
-        if (renamed.count(&*it->second))
-            it = m_index.erase(it);
-        else
-            ++it;
-    }
-    // Below two bytes there is no room for a name at all.
-    const std::size_t nameRoom = maxLength >= 2 ? maxLength - 2 : 0;
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
-        if (!renamed.count(&*it))
-            continue;
-        it->m_name.resize(nameRoom);
-        it->m_value.clear();
-        m_index.emplace(std::string_view(it->m_name), it);
-        ++changed;
-    }
-    return changed;
+    return count;
 }
 
-std::string Header::rewrite() const
-{
+std::string Header::rewrite() const {
     std::string out;
-    out.reserve(60 * m_index.size());
-    for (const HeaderField &f : m_fields) {
-        out += f.m_name;
+    out.reserve(60 * m_fields.size());
+    for (const Slot &s : m_fields) {
+        out += s.field.m_name;
         out += ": ";
-        out += f.m_value;
+        out += s.field.m_value;
         out += "\r\n";
     }
     return out;
@@ -374,8 +442,7 @@ std::string Header::rewrite() const
 // ---------------------------------------------------------------------------------------
 // MessageHeader
 
-bool MessageHeader::isMIMEMessage() const
-{
+bool MessageHeader::isMIMEMessage() const {
     return anyFields("mime-version", true) || anyFields("content-", false);
 }
 

@@ -3,8 +3,8 @@
 // field name that ignores letter case.
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +23,8 @@ class HeaderField {
 public:
     HeaderField(std::string name, std::string value);
     HeaderField(const HeaderField &other);
+    // Like the copy, the moved-to field is not in a header.
+    HeaderField(HeaderField &&other);
     HeaderField &operator=(const HeaderField &other);
     ~HeaderField() = default;
 
@@ -30,8 +32,7 @@ public:
     std::string &value() { return m_value; }
     [[nodiscard]] const std::string &value() const { return m_value; }
     // Marks the field as belonging to a header and returns it.
-    HeaderField &inHeader()
-    {
+    HeaderField &inHeader() {
         m_inHeader = true;
         return *this;
     }
@@ -57,6 +58,8 @@ public:
     Header() = default;
     Header(const Header &other);
     Header &operator=(const Header &other);
+    Header(Header &&other) noexcept;
+    Header &operator=(Header &&other) noexcept;
     virtual ~Header();
 
     // Feeds one unfolded physical line (no CR or LF). False when the line is neither a
@@ -88,22 +91,43 @@ public:
 
     virtual std::string rewrite() const;
 
-protected:
-    using FieldList = std::list<HeaderField>;
-    // Keys point into the names of the listed fields (list nodes never move). Among equal
-    // keys the entries stand in order of addition.
-    using FieldIndex = std::multimap<std::string_view, FieldList::iterator, caseinsensitive_string_less>;
+private:
+    // A field with its place in the order of addition.
+    struct Slot {
+        HeaderField field;
+        std::uint64_t seq;
+    };
+    using FieldList = std::list<Slot>;
+    using SlotIt = FieldList::iterator;
+    // The index by name: sorted by lower-cased name (ASCII folding), then by order of
+    // addition. A header is typically filled line by line and then asked a handful of
+    // questions, which a scan of its fields answers faster than building any index; the
+    // index is built only when one header is asked many times, so a caller that looks up
+    // every field in turn stays O(n log n).
+    struct IndexEntry {
+        std::string_view key; // into m_keys
+        std::uint64_t seq;
+        SlotIt slot;
+    };
+    static constexpr unsigned scansBeforeIndex = 8;
+
+    void appendField(std::string name, std::string value);
+    void copyFields(const Header &other);
+    void changed() const {
+        m_indexValid = false;
+        m_scans = 0;
+    }
+    bool useIndex() const;
+    // Matching fields in index order (by lower-cased name, then order of addition).
+    std::vector<SlotIt> matches(const std::string &name, bool exact) const;
+    SlotIt firstMatch(const std::string &name) const;
 
     FieldList m_fields;
-    FieldIndex m_index;
-
-private:
-    void appendField(std::string name, std::string value);
-    void rebuildIndex();
-    // [first, last) of the index entries whose key begins with prefix (any case).
-    [[nodiscard]] std::pair<FieldIndex::const_iterator, FieldIndex::const_iterator>
-    prefixRange(std::string_view prefix) const;
-    [[nodiscard]] std::pair<FieldIndex::iterator, FieldIndex::iterator> prefixRange(std::string_view prefix);
+    std::uint64_t m_nextSeq = 0;
+    mutable std::vector<IndexEntry> m_index;
+    mutable std::string m_keys;
+    mutable bool m_indexValid = false;
+    mutable unsigned m_scans = 0;
 };
 
 // The top-level header of a message.

@@ -14,14 +14,14 @@ using detail::isWsp;
 
 ContentField::~ContentField() = default;
 
-std::string ContentField::parameter(const std::string &name) const
-{
+std::string ContentField::parameter(const std::string &name) const {
     const auto it = m_parameters.find(name);
     return it == m_parameters.end() ? std::string() : it->second;
 }
 
-void ContentField::parse(const std::string &text)
-{
+void ContentField::parse(const std::string &text) {
+    // A field parsed again describes the new text only.
+    m_parameters.clear();
     const std::size_t semicolon = text.find(';');
     if (semicolon == std::string::npos) {
         setValue(text);
@@ -67,8 +67,7 @@ void ContentField::parse(const std::string &text)
     }
 }
 
-std::string ContentField::rewrite() const
-{
+std::string ContentField::rewrite() const {
     std::string out = getValue();
     out.reserve(out.size() + 40 * m_parameters.size());
     for (const auto &[name, value] : m_parameters) {
@@ -83,8 +82,7 @@ std::string ContentField::rewrite() const
 // ---------------------------------------------------------------------------------------
 // ContentTypeField
 
-void ContentTypeField::setValue(const std::string &value)
-{
+void ContentTypeField::setValue(const std::string &value) {
     const std::size_t slash = value.find('/');
     if (slash != std::string::npos) {
         const std::string_view v(value);
@@ -101,28 +99,24 @@ void ContentTypeField::setValue(const std::string &value)
     m_subtype.clear();
 }
 
-std::string ContentTypeField::getValue() const
-{
+std::string ContentTypeField::getValue() const {
     return m_type + "/" + m_subtype;
 }
 
-bool ContentTypeField::isMultipart() const
-{
+bool ContentTypeField::isMultipart() const {
     return detail::equalsI(m_type, "multipart");
 }
 
 // ---------------------------------------------------------------------------------------
 // ContentDispositionField
 
-void ContentDispositionField::setValue(const std::string &value)
-{
+void ContentDispositionField::setValue(const std::string &value) {
     // The blank that a removed comment or a trailing space leaves behind must not turn an
     // inline part into an attachment.
     m_disposition = detail::equalsI(detail::trimWsp(value), "inline") ? Inline : Attachment;
 }
 
-std::string ContentDispositionField::getValue() const
-{
+std::string ContentDispositionField::getValue() const {
     switch (m_disposition) {
     case Inline:
         return "inline";
@@ -137,51 +131,60 @@ std::string ContentDispositionField::getValue() const
 
 const std::string MIMEEntityHeader::__text_plain = "text/plain";
 
-MIMEEntityHeader::MIMEEntityHeader(const Header &header) : Header(header)
-{
+MIMEEntityHeader::MIMEEntityHeader(const Header &header) : Header(header) {
     MIMEEntityHeader::processHeader(__text_plain);
 }
 
 MIMEEntityHeader::~MIMEEntityHeader() = default;
 
-void MIMEEntityHeader::processHeader(const std::string &defaultType)
-{
+void MIMEEntityHeader::processHeader(const std::string &defaultType) {
     removeDuplicateFields("content-");
     parseContentHeaderFields(defaultType);
     removeContentHeaderFields();
 }
 
-void MIMEEntityHeader::parseContentHeaderFields(std::string defaultType)
-{
-    if (HeaderField *f = findFirstField("content-type")) {
+namespace {
+
+// Looked up for every part; made once rather than per call.
+const std::string nameType = "content-type";
+const std::string nameDisposition = "content-disposition";
+const std::string nameEncoding = "content-transfer-encoding";
+const std::string nameId = "content-id";
+const std::string nameDescription = "content-description";
+
+} // namespace
+
+void MIMEEntityHeader::parseContentHeaderFields(std::string defaultType) {
+    if (HeaderField *f = findFirstField(nameType)) {
         f->removeComments();
         m_contentType.parse(f->value());
     } else {
         m_contentType.parse(defaultType);
     }
 
-    if (HeaderField *f = findFirstField("content-disposition")) {
+    if (HeaderField *f = findFirstField(nameDisposition)) {
         f->removeComments();
         m_contentDisposition.parse(f->value());
     } else {
         m_contentDisposition.setDisposition(ContentDispositionField::Inline);
+        m_contentDisposition.parameters().clear();
     }
 
-    if (HeaderField *f = findFirstField("content-transfer-encoding")) {
+    if (HeaderField *f = findFirstField(nameEncoding)) {
         f->removeComments();
         m_transferEncoding = MIMETransferEncodings::findTransferEncoding(f->value());
     } else {
         m_transferEncoding = MIMETransferEncodings::EightBit;
     }
 
-    if (HeaderField *f = findFirstField("content-id")) {
+    if (HeaderField *f = findFirstField(nameId)) {
         f->removeComments();
         m_contentId = f->value();
     } else {
         m_contentId.clear();
     }
 
-    if (HeaderField *f = findFirstField("content-description")) {
+    if (HeaderField *f = findFirstField(nameDescription)) {
         f->removeComments();
         m_contentDescription = f->value();
     } else {
@@ -189,13 +192,11 @@ void MIMEEntityHeader::parseContentHeaderFields(std::string defaultType)
     }
 }
 
-void MIMEEntityHeader::removeContentHeaderFields()
-{
+void MIMEEntityHeader::removeContentHeaderFields() {
     removeFields("content-", false);
 }
 
-std::string MIMEEntityHeader::rewrite() const
-{
+std::string MIMEEntityHeader::rewrite() const {
     std::string out = Header::rewrite();
     out += "Content-Type: ";
     out += m_contentType.rewrite();

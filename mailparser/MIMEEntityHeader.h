@@ -55,7 +55,7 @@ private:
 
 class ContentDispositionField : public ContentField {
 public:
-    enum Disposition { Inline = 0, Attachment = 1 };
+    enum Disposition : int { Inline = 0, Attachment = 1 };
 
     // "inline" (any case, blanks around it ignored) is inline; anything else an attachment.
     void setValue(const std::string &value) override;
@@ -78,6 +78,8 @@ public:
     explicit MIMEEntityHeader(const Header &header);
     MIMEEntityHeader(const MIMEEntityHeader &other) = default;
     MIMEEntityHeader &operator=(const MIMEEntityHeader &other) = default;
+    MIMEEntityHeader(MIMEEntityHeader &&other) noexcept = default;
+    MIMEEntityHeader &operator=(MIMEEntityHeader &&other) noexcept = default;
     ~MIMEEntityHeader() override;
 
     // Fields of the remaining header, then the content fields written from the members.
@@ -95,7 +97,9 @@ public:
     ContentDispositionField &contentDisposition() { return m_contentDisposition; }
     [[nodiscard]] const std::string &contentId() const { return m_contentId; }
     [[nodiscard]] const std::string &contentDescription() const { return m_contentDescription; }
-    [[nodiscard]] MIMETransferEncodings::TransferEncoding transferEncoding() const { return m_transferEncoding; }
+    [[nodiscard]] MIMETransferEncodings::TransferEncoding transferEncoding() const {
+        return m_transferEncoding;
+    }
 
 protected:
     ContentTypeField m_contentType;

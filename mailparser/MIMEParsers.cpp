@@ -6,8 +6,7 @@ namespace MailParser::MIMEParsers {
 
 namespace {
 
-constexpr std::array<bool, 256> makeTokenTable()
-{
+constexpr std::array<bool, 256> makeTokenTable() {
     std::array<bool, 256> t{};
     for (int c = 0x21; c <= 0x7F; ++c)
         t[c] = true;
@@ -22,16 +21,14 @@ constexpr std::array<bool, 256> tokenTable = makeTokenTable();
 
 const std::array<bool, 256> valid_token_chars = tokenTable;
 
-std::string getMIMEToken(std::string::const_iterator &it, std::string::const_iterator end)
-{
+std::string getMIMEToken(std::string::const_iterator &it, std::string::const_iterator end) {
     const auto start = it;
     while (it != end && tokenTable[static_cast<unsigned char>(*it)])
         ++it;
     return std::string(start, it);
 }
 
-std::string getMIMEQuotedString(std::string::const_iterator &it, std::string::const_iterator end)
-{
+std::string getMIMEQuotedString(std::string::const_iterator &it, std::string::const_iterator end) {
     std::string out;
     out.reserve(40);
     while (it != end) {
@@ -51,8 +48,7 @@ std::string getMIMEQuotedString(std::string::const_iterator &it, std::string::co
     return out;
 }
 
-std::string quoteString(const std::string &text, char quote)
-{
+std::string quoteString(const std::string &text, char quote) {
     std::string out;
     out.reserve(text.size() + 3);
     out += quote;

@@ -16,8 +16,7 @@ constexpr char hexDigits[] = "0123456789ABCDEF";
 constexpr signed char notBase64 = -1;
 constexpr signed char base64Pad = -2;
 
-constexpr std::array<signed char, 256> makeBase64Table()
-{
+constexpr std::array<signed char, 256> makeBase64Table() {
     std::array<signed char, 256> t{};
     for (auto &v : t)
         v = notBase64;
@@ -29,14 +28,19 @@ constexpr std::array<signed char, 256> makeBase64Table()
 
 constexpr std::array<signed char, 256> base64Table = makeBase64Table();
 
+// Bytes the quoted-printable decoder must look at: "=", blanks and CR.
+constexpr std::array<bool, 256> qpSpecial = [] {
+    std::array<bool, 256> t{};
+    t['='] = t[' '] = t['\t'] = t['\r'] = true;
+    return t;
+}();
+
 // 6-bit value of a uuencoded character: the blank and the backquote both stand for 0.
-constexpr unsigned uuValue(unsigned char c)
-{
+constexpr unsigned uuValue(unsigned char c) {
     return (c - 32u) & 63u;
 }
 
-bool isUUFrameLine(std::string_view line)
-{
+bool isUUFrameLine(std::string_view line) {
     if (line.starts_with("begin ") || line == "begin")
         return true;
     while (!line.empty() && detail::isBlank(line.back()))
@@ -44,8 +48,7 @@ bool isUUFrameLine(std::string_view line)
     return line == "end";
 }
 
-void decodeUULine(std::string_view line, std::string &out)
-{
+void decodeUULine(std::string_view line, std::string &out) {
     const unsigned count = uuValue(static_cast<unsigned char>(line[0]));
     if (count == 0)
         return;
@@ -67,8 +70,7 @@ void decodeUULine(std::string_view line, std::string &out)
 
 } // namespace
 
-std::string transferEncodingName(TransferEncoding encoding)
-{
+std::string transferEncodingName(TransferEncoding encoding) {
     switch (encoding) {
     case SevenBit:
         return "7bit";
@@ -85,8 +87,7 @@ std::string transferEncodingName(TransferEncoding encoding)
     }
 }
 
-TransferEncoding findTransferEncoding(const std::string &text)
-{
+TransferEncoding findTransferEncoding(const std::string &text) {
     const std::string_view name = detail::trimWsp(text);
     if (name.empty() || detail::equalsI(name, "8bit") || detail::equalsI(name, "binary"))
         return EightBit;
@@ -96,13 +97,13 @@ TransferEncoding findTransferEncoding(const std::string &text)
         return QuotedPrintable;
     if (detail::equalsI(name, "base64"))
         return Base64;
-    if (detail::equalsI(name, "x-uuencode") || detail::equalsI(name, "x-uue") || detail::equalsI(name, "uuencode"))
+    if (detail::equalsI(name, "x-uuencode") || detail::equalsI(name, "x-uue") ||
+        detail::equalsI(name, "uuencode"))
         return UUEncode;
     return Unknown;
 }
 
-std::string decode(TransferEncoding encoding, const std::string &data)
-{
+std::string decode(TransferEncoding encoding, const std::string &data) {
     switch (encoding) {
     case Base64:
         return decodeBase64(data);
@@ -115,8 +116,7 @@ std::string decode(TransferEncoding encoding, const std::string &data)
     }
 }
 
-std::string decodeBase64(const std::string &data)
-{
+std::string decodeBase64(const std::string &data) {
     // Every four accepted characters give at most three bytes, so the output fits.
     std::string out(data.size() / 4 * 3 + 3, '\0');
     auto *o = reinterpret_cast<unsigned char *>(out.data());
@@ -127,7 +127,8 @@ std::string decodeBase64(const std::string &data)
     while (p != end) {
         // Whole groups of alphabet characters take the short road.
         if (count == 0 && end - p >= 4) {
-            const int a = base64Table[p[0]], b = base64Table[p[1]], c = base64Table[p[2]], d = base64Table[p[3]];
+            const int a = base64Table[p[0]], b = base64Table[p[1]], c = base64Table[p[2]],
+                      d = base64Table[p[3]];
             if ((a | b | c | d) >= 0) {
                 const std::uint32_t v = (std::uint32_t(a) << 18) | (std::uint32_t(b) << 12) |
                                         (std::uint32_t(c) << 6) | std::uint32_t(d);
@@ -162,8 +163,7 @@ std::string decodeBase64(const std::string &data)
     return out;
 }
 
-std::string decodeQuotedPrintable(const std::string &data)
-{
+std::string decodeQuotedPrintable(const std::string &data) {
     // Nothing decodes to more bytes than it took.
     const std::size_t n = data.size();
     std::string out(n, '\0');
@@ -171,6 +171,11 @@ std::string decodeQuotedPrintable(const std::string &data)
     const char *d = data.data();
     std::size_t i = 0;
     while (i < n) {
+        // Runs of ordinary bytes are copied in a tight loop.
+        while (i < n && !qpSpecial[static_cast<unsigned char>(d[i])])
+            *o++ = d[i++];
+        if (i == n)
+            break;
         const char c = d[i];
         if (c == '=') {
             if (i + 1 == n) {
@@ -222,8 +227,7 @@ std::string decodeQuotedPrintable(const std::string &data)
     return out;
 }
 
-std::string decodeUUEncoding(const std::string &data)
-{
+std::string decodeUUEncoding(const std::string &data) {
     std::string out;
     out.reserve(data.size() / 4 * 3);
     const std::string_view all(data);
@@ -241,8 +245,7 @@ std::string decodeUUEncoding(const std::string &data)
     return out;
 }
 
-std::string encodeBase64(const std::string &data)
-{
+std::string encodeBase64(const std::string &data) {
     std::string out;
     out.reserve(data.size() / 3 * 4 + data.size() / 57 + 5);
     const auto *p = reinterpret_cast<const unsigned char *>(data.data());
@@ -274,8 +277,7 @@ std::string encodeBase64(const std::string &data)
     return out;
 }
 
-std::string encodeQuotedPrintable(const std::string &data)
-{
+std::string encodeQuotedPrintable(const std::string &data) {
     std::string out;
     out.reserve(data.size() * 2);
     const std::size_t n = data.size();

@@ -7,7 +7,7 @@
 
 namespace MailParser::MIMETransferEncodings {
 
-enum TransferEncoding {
+enum TransferEncoding : int {
     SevenBit = 0,
     EightBit = 1, // also "binary", and the default
     QuotedPrintable = 2,

@@ -6,12 +6,13 @@ namespace MailParser {
 
 MIMEEntity::MIMEEntity(const MIMEEntityHeader &header) : m_header(header) {}
 
+MIMEEntity::MIMEEntity(MIMEEntityHeader &&header) : m_header(std::move(header)) {}
+
 MIMEEntity::~MIMEEntity() = default;
 
 MessageParser::~MessageParser() = default;
 
-void MessageParser::inputLine(const std::string &line)
-{
+void MessageParser::inputLine(const std::string &line) {
     std::size_t begin = 0, end = line.size();
     while (begin < end && line[begin] == '\r')
         ++begin;
@@ -34,8 +35,7 @@ void MessageParser::inputLine(const std::string &line)
     handleLine(line.substr(begin, end - begin));
 }
 
-void MessageParser::handleLine(const std::string &line)
-{
+void MessageParser::handleLine(const std::string &line) {
     if (m_headerDone) {
         if (m_topEntity)
             m_topEntity->inputLine(line);
@@ -51,8 +51,7 @@ void MessageParser::handleLine(const std::string &line)
     (void)m_header.inputLine(line);
 }
 
-void MessageParser::inputFinished()
-{
+void MessageParser::inputFinished() {
     if (!m_headerDone) {
         m_headerDone = true;
         processHeader();

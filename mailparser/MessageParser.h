@@ -15,6 +15,8 @@ namespace MailParser {
 class MIMEEntity {
 public:
     explicit MIMEEntity(const MIMEEntityHeader &header);
+    // Takes the header over instead of copying it (a part header is not needed afterwards).
+    explicit MIMEEntity(MIMEEntityHeader &&header);
     MIMEEntity(const MIMEEntity &) = delete;
     MIMEEntity &operator=(const MIMEEntity &) = delete;
     virtual ~MIMEEntity();

@@ -9,14 +9,15 @@ namespace MailParser {
 
 MultipartMIMEEntity::MultipartMIMEEntity(const MIMEEntityHeader &header, MultipartMIMEEntity *parent)
     : MIMEEntity(header), m_parent(parent), m_boundary(m_header.contentType().parameter("boundary")),
-      m_depth(parent ? parent->m_depth + 1 : 1)
-{
-}
+      m_depth(parent ? parent->m_depth + 1 : 1) {}
+
+MultipartMIMEEntity::MultipartMIMEEntity(MIMEEntityHeader &&header, MultipartMIMEEntity *parent)
+    : MIMEEntity(std::move(header)), m_parent(parent),
+      m_boundary(m_header.contentType().parameter("boundary")), m_depth(parent ? parent->m_depth + 1 : 1) {}
 
 MultipartMIMEEntity::~MultipartMIMEEntity() = default;
 
-void MultipartMIMEEntity::finishCurrentSubEntity()
-{
+void MultipartMIMEEntity::finishCurrentSubEntity() {
     if (m_state == PartBody && m_subEntity) {
         // Released before it is finished, so the open part is gone even if finishing throws.
         const std::unique_ptr<MIMEEntity> entity = std::move(m_subEntity);
@@ -27,8 +28,7 @@ void MultipartMIMEEntity::finishCurrentSubEntity()
     m_partHeader.reset();
 }
 
-void MultipartMIMEEntity::inputLine(const std::string &line)
-{
+void MultipartMIMEEntity::inputLine(const std::string &line) {
     // Delimiter tests ignore trailing blanks (never below one character).
     std::string_view stripped(line);
     while (stripped.size() > 1 && detail::isBlank(stripped.back()))
@@ -65,15 +65,15 @@ void MultipartMIMEEntity::inputLine(const std::string &line)
     }
 }
 
-void MultipartMIMEEntity::startSubEntity()
-{
+void MultipartMIMEEntity::startSubEntity() {
     m_state = PartBody;
     const bool digest = detail::equalsI(m_header.contentType().subtype(), "digest");
     m_partHeader->processHeader(digest ? std::string("message/rfc822") : MIMEEntityHeader::__text_plain);
     if (m_partHeader->isMultipart() && m_depth >= maxNestingDepth) {
         if (!m_reportedDepth) {
-            std::fprintf(stderr, "MultipartMIMEEntity::inputLine: multiparts nested deeper than %d levels, "
-                                 "inner parts skipped\n",
+            std::fprintf(stderr,
+                         "MultipartMIMEEntity::inputLine: multiparts nested deeper than %d levels, "
+                         "inner parts skipped\n",
                          maxNestingDepth);
             m_reportedDepth = true;
         }
@@ -82,14 +82,12 @@ void MultipartMIMEEntity::startSubEntity()
     m_subEntity.reset(createSubEntity(*m_partHeader));
 }
 
-void MultipartMIMEEntity::inputFinished()
-{
+void MultipartMIMEEntity::inputFinished() {
     if (m_state != Epilogue)
         endMultipart();
 }
 
-void MultipartMIMEEntity::endMultipart()
-{
+void MultipartMIMEEntity::endMultipart() {
     finishCurrentSubEntity();
     m_state = Epilogue;
     // A second close delimiter (after a part reopened in the epilogue) must not report the

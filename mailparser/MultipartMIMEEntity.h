@@ -12,11 +12,13 @@ namespace MailParser {
 
 class MultipartMIMEEntity : public MIMEEntity {
 public:
-    // Multiparts nest at most this deep; an inner multipart below the limit gets no entity,
-    // so hostile nesting costs neither stack nor time per line beyond the limit.
+    // Multiparts nest at most this deep: a multipart part further down is skipped (no
+    // entity is asked for), so hostile nesting costs neither stack nor time per line beyond
+    // the limit. Depth is counted through the parent pointers.
     static constexpr int maxNestingDepth = 64;
 
     MultipartMIMEEntity(const MIMEEntityHeader &header, MultipartMIMEEntity *parent);
+    MultipartMIMEEntity(MIMEEntityHeader &&header, MultipartMIMEEntity *parent);
     ~MultipartMIMEEntity() override;
 
     void inputLine(const std::string &line) override;
@@ -24,18 +26,19 @@ public:
 
     [[nodiscard]] MultipartMIMEEntity *parent() const { return m_parent; }
     [[nodiscard]] const std::string &boundary() const { return m_boundary; }
+    // Ends the open part: its header is dropped, its entity finished and deleted.
+    void finishCurrentSubEntity();
+
     // 1 for a multipart without a multipart parent.
     [[nodiscard]] int depth() const { return m_depth; }
 
 protected:
     // A new entity for one inner part (owned by this object from then on), or null to
-    // ignore the part's body.
+    // ignore the part's body. The header is dropped after the part, so the entity may take
+    // it over (the constructors taking an rvalue header).
     virtual MIMEEntity *createSubEntity(MIMEEntityHeader &header) = 0;
     // Called once, when the multipart has ended.
     virtual void multipartFinished() = 0;
-
-    // Ends the open part: its header is dropped, its entity finished and deleted.
-    void finishCurrentSubEntity();
 
     enum State { Preamble = 0, PartHeader = 1, PartBody = 2, Epilogue = 3 };
 

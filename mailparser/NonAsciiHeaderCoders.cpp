@@ -13,15 +13,14 @@ namespace MailParser::NonAsciiHeaderCoders {
 
 namespace {
 
-bool onlyWhitespace(const std::string &text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return safe_iswhitespace(static_cast<unsigned char>(c)); });
+bool onlyWhitespace(const std::string &text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return safe_iswhitespace(static_cast<unsigned char>(c)); });
 }
 
 } // namespace
 
-std::vector<EncodedWord> parse(const std::string &value)
-{
+std::vector<EncodedWord> parse(const std::string &value) {
     std::vector<EncodedWord> runs;
     const auto end = value.cend();
     auto it = value.cbegin();
@@ -77,21 +76,32 @@ std::vector<EncodedWord> parse(const std::string &value)
     return runs;
 }
 
-std::wstring decode(const std::string &value, const std::string &defaultCharset)
-{
+std::wstring decode(const std::string &value, const std::string &defaultCharset) {
     if (value.find("=?") == std::string::npos) {
         if (defaultCharset.empty())
             return Charsets::UnicodeCoders::decodeLatin1(value);
         return Charsets::CharacterCoders::decode(value, defaultCharset, false);
     }
+    // Adjacent words of one character set are decoded together: mailers split long
+    // subjects between words in the middle of a multi-byte character.
+    const std::vector<EncodedWord> runs = parse(value);
     std::wstring out;
-    for (const EncodedWord &run : parse(value))
-        out += Charsets::CharacterCoders::decode(run.text, run.charset.empty() ? defaultCharset : run.charset, false);
+    for (std::size_t i = 0; i < runs.size();) {
+        std::string bytes = runs[i].text;
+        std::size_t next = i + 1;
+        if (runs[i].encoding != 0) {
+            while (next < runs.size() && runs[next].encoding != 0 &&
+                   detail::equalsI(runs[next].charset, runs[i].charset))
+                bytes += runs[next++].text;
+        }
+        const std::string &charset = runs[i].charset.empty() ? defaultCharset : runs[i].charset;
+        out += Charsets::CharacterCoders::decode(bytes, charset, false);
+        i = next;
+    }
     return out;
 }
 
-std::string encode(const std::string &charset, const std::string &text)
-{
+std::string encode(const std::string &charset, const std::string &text) {
     if (charset.empty() || detail::equalsI(charset, "us-ascii"))
         return text;
     std::string encoded = MIMETransferEncodings::encodeQuotedPrintable(text);

@@ -75,11 +75,11 @@ TEST(HTMLTagLibrary, Table) {
     EXPECT_FALSE(a->breaksTokens);
     EXPECT_EQ(a->attributes.size(), 17u + 18u);
     EXPECT_TRUE(a->attributes.count("language") && a->attributes.count("href") && a->attributes.count("urn"));
-    EXPECT_EQ(a->furtherAttributes, (std::set<std::string, std::less<>>{"eudora"}));
+    EXPECT_EQ(a->furtherAttributes, (std::unordered_set<std::string>{"eudora"}));
 
     const auto *keygen = HTMLTagLibrary::findTag("keygen");
     ASSERT_NE(keygen, nullptr);
-    EXPECT_EQ(keygen->attributes, (std::set<std::string, std::less<>>{"challenge", "name"}));
+    EXPECT_EQ(keygen->attributes, (std::unordered_set<std::string>{"challenge", "name"}));
     EXPECT_TRUE(keygen->furtherAttributes.empty());
 
     int breaking = 0;

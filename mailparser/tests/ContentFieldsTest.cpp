@@ -10,8 +10,8 @@ namespace TE = MailParser::MIMETransferEncodings;
 
 namespace {
 
-MIMEEntityHeader partHeader(std::initializer_list<std::string> lines, const std::string &defaultType = "text/plain")
-{
+MIMEEntityHeader partHeader(std::initializer_list<std::string> lines,
+                            const std::string &defaultType = "text/plain") {
     MIMEEntityHeader h;
     for (const std::string &l : lines)
         h.inputLine(l);
@@ -21,8 +21,7 @@ MIMEEntityHeader partHeader(std::initializer_list<std::string> lines, const std:
 
 } // namespace
 
-TEST(MIMEEntityHeader, DefaultsWithoutContentFields)
-{
+TEST(MIMEEntityHeader, DefaultsWithoutContentFields) {
     const MIMEEntityHeader plain = partHeader({"Subject: x"});
     EXPECT_EQ(plain.contentType().type(), "text");
     EXPECT_EQ(plain.contentType().subtype(), "plain");
@@ -36,8 +35,7 @@ TEST(MIMEEntityHeader, DefaultsWithoutContentFields)
     EXPECT_EQ(digest.contentType().subtype(), "rfc822");
 }
 
-TEST(MIMEEntityHeader, ContentFieldsParsedAndTakenOut)
-{
+TEST(MIMEEntityHeader, ContentFieldsParsedAndTakenOut) {
     const MIMEEntityHeader h = partHeader({
         "Subject: kept",
         "Content-Type: text/html; charset=\"utf-8\"",
@@ -72,10 +70,14 @@ TEST(MIMEEntityHeader, ContentFieldsParsedAndTakenOut)
     EXPECT_EQ(copy.findFirstField("x-other")->value(), "kept too");
     const MIMEEntityHeader fromHeader{Header(copy)};
     EXPECT_EQ(fromHeader.contentType().getValue(), "text/plain");
+    // Processing again (the content fields are gone by now) leaves no stale parameters.
+    copy.processHeader("message/rfc822");
+    EXPECT_EQ(copy.contentType().getValue(), "message/rfc822");
+    EXPECT_TRUE(copy.contentType().parameters().empty());
+    EXPECT_TRUE(copy.contentDisposition().parameters().empty());
 }
 
-TEST(MIMEEntityHeader, RewriteOfASinglePart)
-{
+TEST(MIMEEntityHeader, RewriteOfASinglePart) {
     const MIMEEntityHeader h = partHeader({"Content-Type: text/plain; charset=us-ascii; name=\"q\\\"uote\"",
                                            "Content-Transfer-Encoding: quoted-printable"});
     EXPECT_EQ(h.contentType().parameter("name"), "q\"uote");
@@ -84,8 +86,7 @@ TEST(MIMEEntityHeader, RewriteOfASinglePart)
                            "Content-Disposition: inline\r\n");
 }
 
-TEST(ContentTypeField, MainValue)
-{
+TEST(ContentTypeField, MainValue) {
     struct Case {
         const char *text;
         const char *type;
@@ -113,8 +114,7 @@ TEST(ContentTypeField, MainValue)
     }
 }
 
-TEST(ContentTypeField, Parameters)
-{
+TEST(ContentTypeField, Parameters) {
     struct Case {
         const char *text;
         std::map<std::string, std::string> params;
@@ -137,12 +137,12 @@ TEST(ContentTypeField, Parameters)
         SCOPED_TRACE(c.text);
         ContentTypeField f;
         f.parse(c.text);
-        EXPECT_EQ((std::map<std::string, std::string>(f.parameters().begin(), f.parameters().end())), c.params);
+        EXPECT_EQ((std::map<std::string, std::string>(f.parameters().begin(), f.parameters().end())),
+                  c.params);
     }
 }
 
-TEST(ContentDispositionField, Values)
-{
+TEST(ContentDispositionField, Values) {
     struct Case {
         const char *fieldValue;
         ContentDispositionField::Disposition expected;
@@ -167,8 +167,7 @@ TEST(ContentDispositionField, Values)
     EXPECT_THROW((void)f.getValue(), std::runtime_error);
 }
 
-TEST(MIMEParsers, TokensAndQuotedStrings)
-{
+TEST(MIMEParsers, TokensAndQuotedStrings) {
     std::string set;
     for (int c = 0; c < 256; ++c) {
         if (MIMEParsers::valid_token_chars[c])
@@ -192,7 +191,9 @@ TEST(MIMEParsers, TokensAndQuotedStrings)
         {"a\\\"b\\\\c\"", "a\"b\\c", 7},
         {"a\\\x01z\"", "a\x01z", 4},
         {"ends with backslash\\", "ends with backslash", 20},
-        {"eight\xE4" "bit\"", "eight", 5},
+        {"eight\xE4"
+         "bit\"",
+         "eight", 5},
         {"ctl\tx\"", "ctl", 3},
         {"del\x7F\"", "del\x7F", 4},
     };

@@ -10,14 +10,12 @@ using namespace MailParser::NonAsciiHeaderCoders;
 
 namespace {
 
-std::string utf8(const std::wstring &w)
-{
+std::string utf8(const std::wstring &w) {
     return Charsets::UnicodeCoders::encodeUTF8(w);
 }
 
 // Python's reading of each value, as UTF-8; values and answers separated by NUL.
-std::vector<std::string> pythonDecode(const std::vector<std::string> &values)
-{
+std::vector<std::string> pythonDecode(const std::vector<std::string> &values) {
     std::string input;
     for (const std::string &v : values)
         input += v + '\0';
@@ -40,8 +38,7 @@ std::vector<std::string> pythonDecode(const std::vector<std::string> &values)
 
 } // namespace
 
-TEST(EncodedWords, AgreeWithPython)
-{
+TEST(EncodedWords, AgreeWithPython) {
     const std::vector<std::string> values = {
         "=?utf-8?q?caf=C3=A9?= =?utf-8?b?w6k=?=",
         "Hello =?iso-8859-1?q?J=F6rg?= there",
@@ -56,6 +53,9 @@ TEST(EncodedWords, AgreeWithPython)
         "=?ISO-8859-15?Q?=A4?=",
         "plain text only",
         "Re: =?utf-8?b?w6TDtsO8?= =?utf-8?b?w58=?= (x)",
+        // a character split between two words
+        "=?utf-8?q?caf=C3?= =?UTF-8?q?=A9?=",
+        "=?utf-8?b?4pyTIGRv?=\r\n =?utf-8?b?bmUg4p8=?= =?utf-8?b?qA==?=",
     };
     const std::vector<std::string> oracle = pythonDecode(values);
     ASSERT_EQ(oracle.size(), values.size());
@@ -67,8 +67,7 @@ TEST(EncodedWords, AgreeWithPython)
 
 // Where Python's reading differs by design: it puts a blank between a word and plain text
 // that touches it, and treats a malformed word differently. Ours keeps the value's own bytes.
-TEST(EncodedWords, OwnRulesAndDefaultCharset)
-{
+TEST(EncodedWords, OwnRulesAndDefaultCharset) {
     struct Case {
         const char *value;
         const char *defaultCharset;
@@ -94,8 +93,7 @@ TEST(EncodedWords, OwnRulesAndDefaultCharset)
     }
 }
 
-TEST(EncodedWords, ParseRuns)
-{
+TEST(EncodedWords, ParseRuns) {
     const std::vector<EncodedWord> runs = parse("Re:  =?ISO-8859-1?Q?a_b?= \r\n =?utf-8?B?w6k=?= tail");
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[0].charset, "");
@@ -111,10 +109,10 @@ TEST(EncodedWords, ParseRuns)
     EXPECT_TRUE(parse("").empty());
 }
 
-TEST(EncodedWords, Encode)
-{
+TEST(EncodedWords, Encode) {
     EXPECT_EQ(encode("", "a b"), "a b");
     EXPECT_EQ(encode("US-ASCII", "a b"), "a b");
-    EXPECT_EQ(encode("iso-8859-1", "caf\xE9 ok?"), "=?iso-8859-1?Q?caf=E9_ok?" "?=");
+    EXPECT_EQ(encode("iso-8859-1", "caf\xE9 ok?"), "=?iso-8859-1?Q?caf=E9_ok?"
+                                                   "?=");
     EXPECT_EQ(utf8(decode(encode("iso-8859-1", "caf\xE9 ok"), "")), "caf\xC3\xA9 ok");
 }

@@ -8,16 +8,14 @@ using namespace MailParser;
 
 namespace {
 
-Header headerOf(std::initializer_list<std::string> lines)
-{
+Header headerOf(std::initializer_list<std::string> lines) {
     Header h;
     for (const std::string &l : lines)
         h.inputLine(l);
     return h;
 }
 
-std::vector<std::string> names(const std::vector<const HeaderField *> &fields)
-{
+std::vector<std::string> names(const std::vector<const HeaderField *> &fields) {
     std::vector<std::string> out;
     for (const HeaderField *f : fields)
         out.push_back(f->name());
@@ -26,8 +24,7 @@ std::vector<std::string> names(const std::vector<const HeaderField *> &fields)
 
 } // namespace
 
-TEST(Header, FieldLinesSplitAtFirstColon)
-{
+TEST(Header, FieldLinesSplitAtFirstColon) {
     struct Case {
         const char *line;
         bool accepted;
@@ -63,8 +60,7 @@ TEST(Header, FieldLinesSplitAtFirstColon)
     EXPECT_TRUE(h.getFields().empty());
 }
 
-TEST(Header, ContinuationLinesKeepTheirFoldingInTheRawValue)
-{
+TEST(Header, ContinuationLinesKeepTheirFoldingInTheRawValue) {
     const Header h = headerOf({"Subject: one", " two", "\tthree", "To: x"});
     const HeaderField *s = h.findFirstField("subject");
     ASSERT_NE(s, nullptr);
@@ -75,10 +71,9 @@ TEST(Header, ContinuationLinesKeepTheirFoldingInTheRawValue)
     EXPECT_EQ(h.rewrite(), "Subject: one\r\n two\r\n\tthree\r\nTo: x\r\n");
 }
 
-TEST(Header, LookupIgnoresCaseAndKeepsOrderOfAddition)
-{
-    Header h = headerOf({"Received: a", "X-B: 1", "received: b", "X-A: 2", "RECEIVED: c", "Content-Type: text/plain",
-                         "content-transfer-encoding: 8bit"});
+TEST(Header, LookupIgnoresCaseAndKeepsOrderOfAddition) {
+    Header h = headerOf({"Received: a", "X-B: 1", "received: b", "X-A: 2", "RECEIVED: c",
+                         "Content-Type: text/plain", "content-transfer-encoding: 8bit"});
     h.addField("Received", "front", true);
 
     ASSERT_NE(h.findFirstField("RECEIVED"), nullptr);
@@ -103,9 +98,9 @@ TEST(Header, LookupIgnoresCaseAndKeepsOrderOfAddition)
     EXPECT_FALSE(h.anyFields("y", false));
 }
 
-TEST(Header, RemovingFields)
-{
-    Header h = headerOf({"Content-Type: a", "X: 1", "CONTENT-ID: b", "x: 2", "content-type: c", "X: 3", "Other: o"});
+TEST(Header, RemovingFields) {
+    Header h =
+        headerOf({"Content-Type: a", "X: 1", "CONTENT-ID: b", "x: 2", "content-type: c", "X: 3", "Other: o"});
     EXPECT_EQ(h.removeFields("x", true), 1); // three removed, reported as one
     EXPECT_EQ(h.countFields("x"), 0u);
     EXPECT_EQ(h.removeFields("x", true), 0);
@@ -121,16 +116,14 @@ TEST(Header, RemovingFields)
     EXPECT_EQ(d.countFields("subject"), 2u); // outside the prefix: untouched
 }
 
-TEST(Header, RemovingInvalidFieldNames)
-{
+TEST(Header, RemovingInvalidFieldNames) {
     Header h = headerOf({"Good: 1", "Bad Name: 2", "Tab\tName: 3", "\xE4rger: 4", "Fine-Too: 5"});
     EXPECT_EQ(h.removeInvalidFields(), 3);
     EXPECT_EQ(names(std::as_const(h).getFields()), (std::vector<std::string>{"Good", "Fine-Too"}));
     EXPECT_EQ(h.countFields("fine-too"), 1u);
 }
 
-TEST(Header, TruncatingLongLines)
-{
+TEST(Header, TruncatingLongLines) {
     Header h = headerOf({"Subject: 0123456789", " abcdefghijklmnop", "To: short", "X-Very-Long-Name: v"});
     EXPECT_EQ(h.truncateLongLines(12), 2);
     EXPECT_EQ(h.findFirstField("subject")->value(), "012\r\n abcdefghijk");
@@ -154,8 +147,7 @@ TEST(Header, TruncatingLongLines)
     EXPECT_EQ(tiny.countFields(""), 1u);
 }
 
-TEST(Header, CopiesHaveTheirOwnIndex)
-{
+TEST(Header, CopiesHaveTheirOwnIndex) {
     Header a = headerOf({"From: x", "To: y"});
     Header b(a);
     Header c;
@@ -169,8 +161,7 @@ TEST(Header, CopiesHaveTheirOwnIndex)
     EXPECT_EQ(c.countFields("to"), 1u);
 }
 
-TEST(HeaderField, AssignmentRefusedOnceInAHeader)
-{
+TEST(HeaderField, AssignmentRefusedOnceInAHeader) {
     HeaderField loose("A", "1");
     loose = HeaderField("B", "2");
     EXPECT_EQ(loose.name(), "B");
@@ -186,8 +177,7 @@ TEST(HeaderField, AssignmentRefusedOnceInAHeader)
     EXPECT_EQ(copy.name(), "B");
 }
 
-TEST(HeaderField, RemoveComments)
-{
+TEST(HeaderField, RemoveComments) {
     struct Case {
         const char *in;
         const char *out;
@@ -211,8 +201,7 @@ TEST(HeaderField, RemoveComments)
     }
 }
 
-TEST(MessageHeader, IsMIMEMessage)
-{
+TEST(MessageHeader, IsMIMEMessage) {
     MessageHeader onlyType;
     onlyType.inputLine("CONTENT-TYPE: text/plain");
     EXPECT_TRUE(onlyType.isMIMEMessage());
@@ -223,4 +212,41 @@ TEST(MessageHeader, IsMIMEMessage)
     lookalike.inputLine("MIME-Version-X: 1.0");
     lookalike.inputLine("Contents: none");
     EXPECT_FALSE(lookalike.isMIMEMessage());
+}
+
+// Large headers asked many questions switch from scanning to a sorted index; both must give
+// the same answers, also after the header changes.
+TEST(Header, ScanAndIndexGiveTheSameAnswers) {
+    Header h;
+    for (int i = 0; i < 40; ++i)
+        h.inputLine((i % 3 ? "X-Name-" : "x-NAME-") + std::to_string(i % 7) + ": v" + std::to_string(i));
+    h.addField("X-Name-3", "front", true);
+    h.addField("Content-Type", "a");
+
+    auto snapshot = [&h] {
+        std::string s;
+        for (const HeaderField *f : std::as_const(h).findFields("x-name-", false))
+            s += f->name() + "=" + f->value() + ";";
+        for (const HeaderField *f : std::as_const(h).findFields("X-NAME-3", true))
+            s += f->value() + ",";
+        s += std::to_string(h.countFields("x-name-3")) + (h.anyFields("content-", false) ? "c" : "-");
+        s += h.findFirstField("X-NAME-3")->value();
+        return s;
+    };
+    const std::string first = snapshot();
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(snapshot(), first) << round;
+    EXPECT_TRUE(first.ends_with("v3,v10,v17,v24,v31,v38,front,7cv3")) << first;
+    EXPECT_TRUE(first.starts_with("x-NAME-0=v0;X-Name-0=v7;X-Name-0=v14;x-NAME-0=v21;")) << first;
+
+    h.removeDuplicateFields("x-name-");
+    EXPECT_EQ(h.countFields("x-name-3"), 1u);
+    EXPECT_EQ(h.findFirstField("x-name-3")->value(), "front");
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(h.findFields("x-name-", false).size(), 7u);
+    Header moved(std::move(h));
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(moved.findFirstField("X-Name-0")->value(), "v35");
+    EXPECT_EQ(moved.removeFields("x-name-", false), 7);
+    EXPECT_EQ(moved.findFields("x", false).size(), 0u);
 }

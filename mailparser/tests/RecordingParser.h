@@ -21,8 +21,7 @@
 
 namespace mptest {
 
-inline std::string escaped(const std::string &text)
-{
+inline std::string escaped(const std::string &text) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
@@ -45,43 +44,38 @@ public:
     int entities = 0;
     bool recordLines = true;
 
-    void add(const std::string &line)
-    {
+    void add(const std::string &line) {
         trace += line;
         trace += '\n';
     }
 
-    std::string describe(const MailParser::MIMEEntityHeader &h, int id, int parent)
-    {
+    std::string describe(const MailParser::MIMEEntityHeader &h, int id, int parent) {
         std::string s = "E" + std::to_string(id) + " " + escaped(h.contentType().type()) + "/" +
-                        escaped(h.contentType().subtype()) + " parent=" + std::to_string(parent) +
-                        " enc=" + MailParser::MIMETransferEncodings::transferEncodingName(h.transferEncoding()) +
+                        escaped(h.contentType().subtype()) + " parent=" + std::to_string(parent) + " enc=" +
+                        MailParser::MIMETransferEncodings::transferEncodingName(h.transferEncoding()) +
                         " disp=" + h.contentDisposition().getValue();
         if (h.isMultipart())
             s += " boundary=" + escaped(h.contentType().parameter("boundary"));
         return s;
     }
 
-    MailParser::MIMEEntity *create(MailParser::MIMEEntityHeader &header, MailParser::MultipartMIMEEntity *parent,
-                                   int parentId);
+    MailParser::MIMEEntity *create(MailParser::MIMEEntityHeader &header,
+                                   MailParser::MultipartMIMEEntity *parent, int parentId);
 };
 
 class RecordingLeaf : public MailParser::MIMEEntity {
 public:
     RecordingLeaf(const MailParser::MIMEEntityHeader &header, Recorder &rec, int id)
-        : MIMEEntity(header), m_rec(rec), m_id(id)
-    {
-    }
-    void inputLine(const std::string &line) override
-    {
+        : MIMEEntity(header), m_rec(rec), m_id(id) {}
+    void inputLine(const std::string &line) override {
         if (m_rec.recordLines)
             m_rec.add("L" + std::to_string(m_id) + " " + escaped(line));
         m_body += line;
         m_body += "\r\n";
     }
-    void inputFinished() override
-    {
-        const std::string decoded = MailParser::MIMETransferEncodings::decode(m_header.transferEncoding(), m_body);
+    void inputFinished() override {
+        const std::string decoded =
+            MailParser::MIMETransferEncodings::decode(m_header.transferEncoding(), m_body);
         m_rec.add("F" + std::to_string(m_id) + " " + escaped(decoded));
     }
 
@@ -95,13 +89,10 @@ class RecordingMultipart : public MailParser::MultipartMIMEEntity {
 public:
     RecordingMultipart(const MailParser::MIMEEntityHeader &header, MultipartMIMEEntity *parent, Recorder &rec,
                        int id)
-        : MultipartMIMEEntity(header, parent), m_rec(rec), m_id(id)
-    {
-    }
+        : MultipartMIMEEntity(header, parent), m_rec(rec), m_id(id) {}
 
 protected:
-    MailParser::MIMEEntity *createSubEntity(MailParser::MIMEEntityHeader &header) override
-    {
+    MailParser::MIMEEntity *createSubEntity(MailParser::MIMEEntityHeader &header) override {
         return m_rec.create(header, this, m_id);
     }
     void multipartFinished() override { m_rec.add("M" + std::to_string(m_id)); }
@@ -112,8 +103,7 @@ private:
 };
 
 inline MailParser::MIMEEntity *Recorder::create(MailParser::MIMEEntityHeader &header,
-                                                MailParser::MultipartMIMEEntity *parent, int parentId)
-{
+                                                MailParser::MultipartMIMEEntity *parent, int parentId) {
     const int id = ++entities;
     add(describe(header, id, parentId));
     if (header.isMultipart())
@@ -126,8 +116,7 @@ public:
     Recorder rec;
 
     // Feeds text split at LF (CRs are left for the parser), then ends the message.
-    void feed(const std::string &text)
-    {
+    void feed(const std::string &text) {
         std::size_t pos = 0;
         while (pos < text.size()) {
             std::size_t eol = text.find('\n', pos);
@@ -140,8 +129,7 @@ public:
     }
 
 protected:
-    void processHeader() override
-    {
+    void processHeader() override {
         for (const MailParser::HeaderField *f : m_header.getFields())
             rec.add("H " + escaped(f->name()) + ": " + escaped(f->value()));
         if (m_header.isMIMEMessage()) {
@@ -149,8 +137,7 @@ protected:
             m_topEntity.reset(rec.create(top, nullptr, 0));
         }
     }
-    void processSimpleMessageLine(const std::string &line) override
-    {
+    void processSimpleMessageLine(const std::string &line) override {
         if (rec.recordLines)
             rec.add("S " + escaped(line));
     }

@@ -15,8 +15,7 @@ using mptest::RecordingParser;
 
 namespace {
 
-std::string traceOf(const std::string &message)
-{
+std::string traceOf(const std::string &message) {
     RecordingParser p;
     p.feed(message);
     return p.rec.trace;
@@ -24,8 +23,7 @@ std::string traceOf(const std::string &message)
 
 } // namespace
 
-TEST(MessageStructure, Fixtures)
-{
+TEST(MessageStructure, Fixtures) {
     const fs::path dir = fs::path(VL_TEST_DATA_DIR) / "structure";
     int checked = 0;
     for (const auto &entry : fs::directory_iterator(dir)) {
@@ -46,8 +44,7 @@ TEST(MessageStructure, Fixtures)
     EXPECT_GE(checked, 14);
 }
 
-TEST(MessageStructure, LineEndingsGiveTheSameStructure)
-{
+TEST(MessageStructure, LineEndingsGiveTheSameStructure) {
     const std::string lf = "Subject: s\nContent-Type: multipart/mixed; boundary=b\n\npre\n--b\n"
                            "Content-Transfer-Encoding: quoted-printable\n\nx=41\n--b--\n";
     std::string crlf, cr;
@@ -68,8 +65,7 @@ TEST(MessageStructure, LineEndingsGiveTheSameStructure)
 // The depth of multipart nesting is bounded: entities stop at the limit, the rest of the
 // message still parses, and a very deep message neither overflows the stack nor slows down
 // with each line passing through every level.
-TEST(MessageStructure, NestingIsCapped)
-{
+TEST(MessageStructure, NestingIsCapped) {
     for (const int levels : {63, 64, 65, 100000}) {
         SCOPED_TRACE(levels);
         std::string msg = "Content-Type: multipart/mixed; boundary=b0\n\n";
@@ -94,18 +90,19 @@ TEST(MessageStructure, NestingIsCapped)
         const std::size_t expectedMultiparts = std::min(levels + 1, 64);
         EXPECT_EQ(multiparts, expectedMultiparts);
         EXPECT_EQ(finished, expectedMultiparts);
-        EXPECT_EQ(t.find("F" + std::to_string(levels + 2) + " innermost text") != std::string::npos, levels < 64);
+        EXPECT_EQ(t.find("F" + std::to_string(levels + 2) + " innermost text") != std::string::npos,
+                  levels < 64);
         EXPECT_NE(t.find(" after the nest\\x0D\\x0A\n"), std::string::npos);
     }
 }
 
-TEST(MessageStructure, LongRunsOfCRsAreLinear)
-{
+TEST(MessageStructure, LongRunsOfCRsAreLinear) {
     RecordingParser p;
     p.rec.recordLines = false;
     p.inputLine("Subject: x");
     p.inputLine("");
-    p.inputLine(std::string(400000, '\r') + "a" + std::string(400000, '\r') + "b" + std::string(400000, '\r'));
+    p.inputLine(std::string(400000, '\r') + "a" + std::string(400000, '\r') + "b" +
+                std::string(400000, '\r'));
     std::string manyLines;
     for (int i = 0; i < 200000; ++i)
         manyLines += "x\r";
@@ -116,13 +113,13 @@ TEST(MessageStructure, LongRunsOfCRsAreLinear)
 
 // A part header that never ends and a part body of one huge line cost memory in proportion
 // to the input only.
-TEST(MessageStructure, UnendedPartHeader)
-{
+TEST(MessageStructure, UnendedPartHeader) {
     std::string msg = "Content-Type: multipart/mixed; boundary=b\n\n--b\n";
     for (int i = 0; i < 50000; ++i)
         msg += i % 2 ? " continued\n" : "X-Field: v\n";
     RecordingParser p;
     p.feed(msg);
-    EXPECT_EQ(p.rec.trace, "H Content-Type: multipart/mixed; boundary=b\nE1 multipart/mixed parent=0 enc=8bit "
-                           "disp=inline boundary=b\nM1\n");
+    EXPECT_EQ(p.rec.trace,
+              "H Content-Type: multipart/mixed; boundary=b\nE1 multipart/mixed parent=0 enc=8bit "
+              "disp=inline boundary=b\nM1\n");
 }

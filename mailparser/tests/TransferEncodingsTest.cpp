@@ -21,8 +21,7 @@ struct Sample {
     bool text; // CR LF line breaks only, as a mail body part carries them
 };
 
-std::string randomBytes(std::size_t n, unsigned seed)
-{
+std::string randomBytes(std::size_t n, unsigned seed) {
     std::mt19937 gen(seed);
     std::string s(n, '\0');
     for (char &c : s)
@@ -30,8 +29,7 @@ std::string randomBytes(std::size_t n, unsigned seed)
     return s;
 }
 
-std::vector<Sample> samples()
-{
+std::vector<Sample> samples() {
     std::string all;
     for (int c = 0; c < 256; ++c)
         all += static_cast<char>(c);
@@ -57,8 +55,7 @@ std::vector<Sample> samples()
     };
 }
 
-std::string lfToCrlf(const std::string &s)
-{
+std::string lfToCrlf(const std::string &s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\n' && (i == 0 || s[i - 1] != '\r'))
@@ -68,22 +65,19 @@ std::string lfToCrlf(const std::string &s)
     return out;
 }
 
-std::string tool(const std::vector<std::string> &argv, const std::string &input)
-{
+std::string tool(const std::vector<std::string> &argv, const std::string &input) {
     const vltest::CommandResult r = runCommand(argv, input);
     EXPECT_EQ(r.exitCode, 0) << argv[0] << ": " << r.err;
     return r.out;
 }
 
-std::string py(const std::string &code, const std::string &input)
-{
+std::string py(const std::string &code, const std::string &input) {
     return tool({python, "-c", "import sys, quopri, binascii\nd = sys.stdin.buffer.read()\n" + code}, input);
 }
 
 } // namespace
 
-TEST(TransferEncodings, Base64AgainstCoreutils)
-{
+TEST(TransferEncodings, Base64AgainstCoreutils) {
     for (const Sample &s : samples()) {
         SCOPED_TRACE(s.name);
         const std::string wrapped = tool({"base64"}, s.data);
@@ -100,8 +94,7 @@ TEST(TransferEncodings, Base64AgainstCoreutils)
     }
 }
 
-TEST(TransferEncodings, QuotedPrintableAgainstPython)
-{
+TEST(TransferEncodings, QuotedPrintableAgainstPython) {
     for (const Sample &s : samples()) {
         SCOPED_TRACE(s.name);
         // A final line break is the end of the part, not part of its text.
@@ -127,8 +120,7 @@ TEST(TransferEncodings, QuotedPrintableAgainstPython)
     }
 }
 
-TEST(TransferEncodings, UUEncodeAgainstSharutilsAndPython)
-{
+TEST(TransferEncodings, UUEncodeAgainstSharutilsAndPython) {
     ASSERT_TRUE(vltest::haveProgram("uuencode")) << "sharutils missing";
     for (const Sample &s : samples()) {
         SCOPED_TRACE(s.name);
@@ -156,13 +148,12 @@ TEST(TransferEncodings, UUEncodeAgainstSharutilsAndPython)
     }
 }
 
-TEST(TransferEncodings, Base64EdgeCases)
-{
+TEST(TransferEncodings, Base64EdgeCases) {
     const std::pair<std::string, std::string> cases[] = {
         {"QQ==", "A"},
         {"QUI=", "AB"},
         {"QUJD", "ABC"},
-        {"QUJDRA", "ABC"},   // incomplete last group dropped
+        {"QUJDRA", "ABC"}, // incomplete last group dropped
         {"QUJDR", "ABC"},
         {"Q!U@J#D\r\n", "ABC"}, // bytes outside the alphabet skipped
         {"QQ==QUI=", "AAB"},
@@ -186,8 +177,7 @@ TEST(TransferEncodings, Base64EdgeCases)
     EXPECT_EQ(line.find('\n'), 76u);
 }
 
-TEST(TransferEncodings, QuotedPrintableEdgeCases)
-{
+TEST(TransferEncodings, QuotedPrintableEdgeCases) {
     const std::pair<std::string, std::string> cases[] = {
         {"=41", "A"},
         {"=e9=E9", "\xE9\xE9"},
@@ -216,18 +206,17 @@ TEST(TransferEncodings, QuotedPrintableEdgeCases)
     EXPECT_EQ(encodeQuotedPrintable("=\n\r"), "=3D=0A=0D");
 }
 
-TEST(TransferEncodings, UUEncodeEdgeCases)
-{
+TEST(TransferEncodings, UUEncodeEdgeCases) {
     const std::pair<std::string, std::string> cases[] = {
         {"#86)C\r\n", "abc"},
-        {"#86)C", ""},                    // last line without CR LF
-        {"#86)C\r\n`\r\n", "abc"},        // zero-count line
+        {"#86)C", ""},             // last line without CR LF
+        {"#86)C\r\n`\r\n", "abc"}, // zero-count line
         {"begin 644 x\r\n#86)C\r\nend\r\n", "abc"},
         {"begin 644 x\r\n#86)C\r\nend  \r\n", "abc"},
         {"\r\n\r\n#86)C\r\n", "abc"},
         {"!\r\n", std::string(1, '\0')}, // padded with blanks
         {"M\r\n", std::string(45, '\0')},
-        {"#86)C and more\r\n", "abc"},   // characters beyond the count are ignored
+        {"#86)C and more\r\n", "abc"},                    // characters beyond the count are ignored
         {"\x7F\x7F\r\n", "\x7C" + std::string(30, '\0')}, // count 31 from a DEL
     };
     for (const auto &[in, out] : cases) {
@@ -236,8 +225,7 @@ TEST(TransferEncodings, UUEncodeEdgeCases)
     }
 }
 
-TEST(TransferEncodings, NamesAndRecognition)
-{
+TEST(TransferEncodings, NamesAndRecognition) {
     const std::pair<const char *, TransferEncoding> cases[] = {
         {"", EightBit},
         {"  \r\n", EightBit},

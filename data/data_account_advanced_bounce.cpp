@@ -1,0 +1,22 @@
+#include "data_account_advanced_bounce.h"
+
+#include "record_fields_p.h"
+
+namespace {
+using F = RecordFields::Field<DataAccountAdvancedBounce>;
+const F kFields[] = {
+    {"useServers", &DataAccountAdvancedBounce::useServers},
+};
+} // namespace
+
+DataAccountAdvancedBounce::DataAccountAdvancedBounce() {
+    name = "DataAccountAdvancedBounce";
+    clear();
+}
+
+VL_RECORD_FROM_TABLE(DataAccountAdvancedBounce, kFields)
+
+void DataAccountAdvancedBounce::import(const QDomElement &) {
+    // The previous version had no choice of bounce servers.
+    useServers = 0;
+}

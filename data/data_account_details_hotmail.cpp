@@ -1,0 +1,23 @@
+#include "data_account_details_hotmail.h"
+
+#include "record_fields_p.h"
+
+namespace {
+using F = RecordFields::Field<DataAccountDetailsHotMail>;
+const F kFields[] = {
+    {"name", &RecordFields::subRecord<&DataAccountDetailsHotMail::name_>},
+    {"incoming", &RecordFields::subRecord<&DataAccountDetailsHotMail::incoming>},
+};
+} // namespace
+
+DataAccountDetailsHotMail::DataAccountDetailsHotMail() {
+    Data::name = "DataAccountDetailsHotMail";
+    clear();
+}
+
+VL_RECORD_FROM_TABLE(DataAccountDetailsHotMail, kFields)
+
+void DataAccountDetailsHotMail::import(const QDomElement &item) {
+    name_.import(item);
+    incoming.import(item);
+}

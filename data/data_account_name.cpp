@@ -1,0 +1,23 @@
+#include "data_account_name.h"
+
+#include "record_fields_p.h"
+
+namespace {
+using F = RecordFields::Field<DataAccountName>;
+const F kFields[] = {
+    {"name", &DataAccountName::name},
+    {"inDefault", &DataAccountName::inDefault},
+};
+} // namespace
+
+DataAccountName::DataAccountName() {
+    Data::name = "DataAccountName";
+    clear();
+}
+
+VL_RECORD_FROM_TABLE(DataAccountName, kFields)
+
+void DataAccountName::import(const QDomElement &item) {
+    name = RecordFields::oldText(item, "AccountName");
+    inDefault = RecordFields::oldInt(item, "IsIncludeInDefaultCheckChecked") == 1;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The friends list and the blacklist: list options and an ordered list of address entries,
+// each one sender address or a domain wildcard.
+
+#include "compiled_pattern.h"
+#include "data.h"
+
+#include <QList>
+
+class DataEmailMessage;
+
+// Expiry and display options of one address list (element "options").
+class DataListMatchOptions : public Data {
+public:
+    DataListMatchOptions();
+    void clear() override;
+    void setup(const QDomElement &element) override;
+    void check(const QDomElement &element, QStringList &errors) const override;
+    void store(QDomElement element) const override;
+    void print(int indent) const override;
+
+    bool expireEmail;
+    // Days after its last use at which a plain entry is dropped on save; 0 or less never.
+    int expireEmailAfter;
+    bool expireWildcard;
+    int expireWildcardAfter; // the same for wildcard entries
+    bool sortByDomain;       // shown ordered by domain instead of by address
+};
+
+// One entry (element "emailMatch").
+class DataEmailMatch : public Data {
+public:
+    DataEmailMatch();
+    explicit DataEmailMatch(const QDomElement &element);
+    DataEmailMatch(const DataEmailMatch &other) = default;
+    DataEmailMatch &operator=(const DataEmailMatch &other) = default;
+
+    void clear() override;
+    void setup(const QDomElement &element) override;
+    void check(const QDomElement &element, QStringList &errors) const override;
+    void store(QDomElement element) const override;
+    void print(int indent) const override;
+    void postClear();
+    void postSetup(const QDomElement &element);
+
+    // Stamps the entry as used now.
+    void used();
+    // Selects the ordering of operator< for every entry of the process.
+    static void setSortByDomain(bool byDomain);
+    // Display order: by upper-cased address, or by the domain's first label and then the rest
+    // of the domain.
+    bool operator<(const DataEmailMatch &other) const;
+
+    bool disabled; // stays listed but never matches
+    bool wildcard; // address is a pattern ("*@domain" when made by addDomain)
+    QString address;
+    qint64 lastUsed; // attribute "used": seconds since 1970 UTC of the last add or match; 0 never
+    // Filled by the scanning engine on first use; never stored, never copied.
+    mutable CompiledPattern pattern;
+};
+
+class DataListEmailMatch : public Data {
+public:
+    DataListEmailMatch();
+    void clear() override;
+    void setup(const QDomElement &element) override;
+    void check(const QDomElement &element, QStringList &errors) const override;
+    void store(QDomElement element) const override;
+    void print(int indent) const override;
+    void import(const QDomElement &root) override;
+    // Drops the entries that expired; true when any was dropped.
+    bool preSaveToStore() override;
+
+    // Adds the message's sender as a plain entry, or re-enables and re-stamps it.
+    void add(const DataEmailMessage &message);
+    // Adds "*@" and the sender's domain as a wildcard entry, or re-enables and re-stamps it.
+    void addDomain(const DataEmailMessage &message);
+    // Removes the first entry, plain or wildcard, with exactly that address.
+    void remove(const QString &address);
+    // Removes the first plain entry with exactly the message's sender address.
+    void remove(const DataEmailMessage &message);
+
+    DataListMatchOptions options;  // element "options"
+    QList<DataEmailMatch> entries; // element "listEmailMatch", in the order added
+
+private:
+    void addAddress(const QString &address);
+    void addDomainOf(const QString &address);
+    void removePlain(const QString &address);
+};

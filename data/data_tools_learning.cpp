@@ -1,0 +1,25 @@
+#include "data_tools_learning.h"
+
+#include "record_fields_p.h"
+
+namespace {
+using F = RecordFields::Field<DataToolsLearning>;
+const F kFields[] = {
+    {"learn", &RecordFields::subRecord<&DataToolsLearning::learn>},
+    {"spam", &RecordFields::subRecord<&DataToolsLearning::spam>},
+    {"legit", &RecordFields::subRecord<&DataToolsLearning::legit>},
+};
+} // namespace
+
+DataToolsLearning::DataToolsLearning() {
+    name = "DataToolsLearning";
+    clear();
+}
+
+VL_RECORD_FROM_TABLE(DataToolsLearning, kFields)
+
+void DataToolsLearning::import(const QDomElement &oldRoot) {
+    learn.import(oldRoot);
+    spam.import(oldRoot);
+    legit.import(oldRoot);
+}

@@ -1,0 +1,25 @@
+#include "data_tools_spamcop.h"
+
+#include "record_fields_p.h"
+
+namespace {
+using F = RecordFields::Field<DataToolsSpamCop>;
+const F kFields[] = {
+    {"enableSpamCop", &DataToolsSpamCop::enableSpamCop},
+    {"email", &DataToolsSpamCop::email},
+};
+} // namespace
+
+DataToolsSpamCop::DataToolsSpamCop() {
+    name = "DataToolsSpamCop";
+    clear();
+}
+
+VL_RECORD_FROM_TABLE(DataToolsSpamCop, kFields)
+
+void DataToolsSpamCop::import(const QDomElement &oldRoot) {
+    using namespace RecordFields;
+    const QDomElement old = oldElement(oldRoot, "SpamCop");
+    enableSpamCop = oldTrue(old, "IsEnableSpamCopChecked");
+    email = oldText(old, "SpamCopEmailAddress");
+}
