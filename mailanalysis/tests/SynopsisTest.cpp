@@ -1,5 +1,7 @@
 // The message synopsis: white space collapsed, cut at a word boundary once long enough.
 
+#include "CUtils.h"
+#include "MessageTextParser.h"
 #include "MessageTextSynopsisExtractor.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +93,35 @@ TEST(Synopsis, Table) {
         EXPECT_EQ(extractor.getSynopsis(), c.expected) << c.name;
         EXPECT_EQ(extractor.isTruncated(), c.truncated) << c.name;
     }
+}
+
+// Through the text walk: the HTML choice of an alternative, then a later plain part; the
+// default charset decodes the part that names none.
+TEST(Synopsis, WholeMessage) {
+    const std::string message = "Subject: =?utf-8?Q?Gr=C3=BC=C3=9Fe?=\r\n"
+                                "MIME-Version: 1.0\r\n"
+                                "Content-Type: multipart/mixed; boundary=\"outer\"\r\n\r\n"
+                                "--outer\r\n"
+                                "Content-Type: multipart/alternative; boundary=\"inner\"\r\n\r\n"
+                                "--inner\r\n"
+                                "Content-Type: text/plain\r\n\r\n"
+                                "plain version\r\n"
+                                "--inner\r\n"
+                                "Content-Type: text/html; charset=utf-8\r\n\r\n"
+                                "<p>Dear   <b>friend</b>,</p><p>see below.</p>\r\n"
+                                "--inner--\r\n"
+                                "--outer\r\n"
+                                "Content-Type: text/plain\r\n\r\n"
+                                "Caf\xe9\tclosed\r\n"
+                                "--outer--\r\n";
+    MessageTextSynopsisExtractor extractor(100, 200, 50, "iso-8859-1");
+    MessageTextParser parser(extractor);
+    for (const std::string &line : splitLines(message)) {
+        parser.inputLine(line);
+    }
+    parser.inputFinished();
+    EXPECT_EQ(extractor.getSynopsis(), L"Dear friend, see below. Caf\u00e9 closed");
+    EXPECT_FALSE(extractor.isTruncated());
 }
 
 TEST(Synopsis, DefaultCharsetIsTheGivenOne) {
