@@ -1,5 +1,6 @@
 #include "AnalysisAlgorithm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -9,14 +10,22 @@ const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_FROM = "subject";
 const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_TO = "";
 
 void AnalysisAlgorithm::handleToken(const std::string &context, const std::wstring &text) {
-    ++m_tokens[Token(context, text)];
+    // Same key as Token(context, text), built in buffers that keep their capacity.
+    m_probe.context.assign(context);
+    m_probe.text.assign(text, 0, std::min(text.size(), Token::MAX_TEXT_LENGTH));
+    const auto it = m_tokens.lower_bound(m_probe);
+    if (it != m_tokens.end() && !(m_probe < it->first)) {
+        ++it->second;
+    } else {
+        m_tokens.emplace_hint(it, m_probe, 1u);
+    }
 }
 
 void AnalysisAlgorithm::handleTrait(unsigned int trait) {
     ++m_tokens[Token(trait)];
 }
 
-double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
+double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *counted) const {
     // Strength of the prior and the probability assumed for an unseen token.
     constexpr double s = 1.0;
     constexpr double x = 0.5;
@@ -31,7 +40,7 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
     double q = 1.0; // product of their complements
     int pExponent = 0;
     int qExponent = 0;
-    unsigned int counted = 0;
+    unsigned int n = 0;
 
     for (const auto &entry : m_tokens) {
         const Token &token = entry.first;
@@ -52,7 +61,7 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
         if (f > neutralLow && f < neutralHigh) {
             continue;
         }
-        ++counted;
+        ++n;
         p *= f;
         q *= 1.0 - f;
         // Long messages would underflow the products: move their exponents aside.
@@ -66,15 +75,18 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
             qExponent += exponent;
         }
     }
-    if (counted == 0) {
+    if (counted != nullptr) {
+        *counted = n;
+    }
+    if (n == 0) {
         return 0.0;
     }
     // One minus the geometric means: legitLike nears 1 when the tokens look legitimate,
     // junkLike when they look like junk. f lies strictly inside (0, 1), so they are never
     // both 0.
-    const double n = counted;
-    const double legitLike = 1.0 - std::exp((std::numbers::ln2 * pExponent + std::log(p)) / n);
-    const double junkLike = 1.0 - std::exp((std::numbers::ln2 * qExponent + std::log(q)) / n);
+    const double tokens = n;
+    const double legitLike = 1.0 - std::exp((std::numbers::ln2 * pExponent + std::log(p)) / tokens);
+    const double junkLike = 1.0 - std::exp((std::numbers::ln2 * qExponent + std::log(q)) / tokens);
     return ((junkLike - legitLike) / (junkLike + legitLike) + 1.0) / 2.0;
 }
 
