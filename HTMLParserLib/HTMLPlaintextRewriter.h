@@ -11,18 +11,7 @@ public:
     // utf8: characters above 127 go out as UTF-8; otherwise as the low byte of their code.
     explicit HTMLPlaintextRewriter(bool utf8);
 
-    void cdata(const std::wstring &raw, const std::wstring &decoded) override;
-    void openTagStart(const std::wstring &name, const std::string &lowerName) override;
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName,
-                          const std::wstring &rawValue, const std::wstring &decodedValue) override;
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;
-    void openTagEnd() override;
-    void blockTagContents(std::wstring contents) override;
-    void closeTag(const std::wstring &name, const std::string &lowerName) override;
-    void comment(const std::wstring &text) override;
-    void doctype(const std::wstring &text) override;
-    void processingInstruction(const std::wstring &text) override;
-    void htmlFinished() override;
+    VL_IHTMLHANDLER_OVERRIDES
 
     bool utf8;
     std::string output;

@@ -10,18 +10,7 @@ class HTMLRewriter : public IHTMLHandler {
 public:
     HTMLRewriter() = default;
 
-    void cdata(const std::wstring &raw, const std::wstring &decoded) override;
-    void openTagStart(const std::wstring &name, const std::string &lowerName) override;
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName,
-                          const std::wstring &rawValue, const std::wstring &decodedValue) override;
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;
-    void openTagEnd() override;
-    void blockTagContents(std::wstring contents) override;
-    void closeTag(const std::wstring &name, const std::string &lowerName) override;
-    void comment(const std::wstring &text) override;
-    void doctype(const std::wstring &text) override;
-    void processingInstruction(const std::wstring &text) override;
-    void htmlFinished() override;
+    VL_IHTMLHANDLER_OVERRIDES
 
     std::string output;
     std::string pendingTag; // the opening tag whose ">" is not written yet

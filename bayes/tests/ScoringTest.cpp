@@ -1,6 +1,7 @@
 // Training and scoring through the exported functions, and what survives a save and load.
 
 #include "BayesLibrary.h"
+#include "TrainingDataPtr.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,17 +11,8 @@
 
 namespace {
 
-struct DataDeleter {
-    void operator()(ExportedData *data) const { destroyTrainingData(data); }
-};
-using DataPtr = std::unique_ptr<ExportedData, DataDeleter>;
-
-DataPtr freshData() {
-    ExportedData *data = nullptr;
-    createTrainingData(&data);
-    EXPECT_NE(data, nullptr);
-    return DataPtr(data);
-}
+using DataPtr = vltest::TrainingDataPtr;
+using vltest::freshTrainingData;
 
 const std::string SPAM = "From: deals@example.com\nSubject: Cheap pills online\n\n"
                          "Buy cheap pills now, best prices guaranteed. Click here to order today.\n";
@@ -41,7 +33,7 @@ std::string crlf(const std::string &text) {
 }
 
 TEST(Scoring, NothingKnownScoresTheShiftAlone) {
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     unsigned int counted = 99;
     EXPECT_FLOAT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), &counted), 0.06f);
     EXPECT_EQ(counted, 0u);
@@ -49,7 +41,7 @@ TEST(Scoring, NothingKnownScoresTheShiftAlone) {
 }
 
 TEST(Scoring, TrainedMessagesScoreTheirSide) {
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     train(data.get(), true, false, SPAM.c_str());
     train(data.get(), false, false, HAM.c_str());
     unsigned int counted = 0;
@@ -65,7 +57,7 @@ TEST(Scoring, TrainedMessagesScoreTheirSide) {
 }
 
 TEST(Scoring, StrongJunkClampsAtOne) {
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     for (int i = 0; i < 10; ++i) {
         train(data.get(), true, false, SPAM.c_str());
     }
@@ -73,7 +65,7 @@ TEST(Scoring, StrongJunkClampsAtOne) {
 }
 
 TEST(Scoring, UntrainingRestoresTheScores) {
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     train(data.get(), false, false, HAM.c_str());
     const float spamBefore = evaluate(data.get(), SPAM.c_str());
     const float hamBefore = evaluate(data.get(), HAM.c_str());
@@ -95,13 +87,13 @@ TEST(Scoring, UntrainingRestoresTheScores) {
 TEST(Scoring, SaveAndLoadKeepEveryScore) {
     vltest::TempDir dir("bayes");
     const std::string path = dir.file("bayesdata.vlp");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     train(data.get(), true, false, SPAM.c_str());
     train(data.get(), false, false, HAM.c_str());
     train(data.get(), false, false, UNKNOWN.c_str());
     ASSERT_EQ(saveTrainedData(path.c_str(), data.get(), "state", 5), nullptr);
 
-    DataPtr loaded = freshData();
+    DataPtr loaded = freshTrainingData();
     char aux[8] = {};
     unsigned int auxLen = sizeof aux;
     ASSERT_EQ(loadTrainedData(path.c_str(), loaded.get(), aux, &auxLen), nullptr);
@@ -120,7 +112,7 @@ TEST(Scoring, SaveAndLoadKeepEveryScore) {
 }
 
 TEST(Scoring, NullPointersAreHarmless) {
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     train(nullptr, true, false, SPAM.c_str());
     train(data.get(), true, false, nullptr);
     EXPECT_FLOAT_EQ(evaluate(nullptr, SPAM.c_str()), 0.06f);

@@ -3,6 +3,7 @@
 // damaged files and failed saves that must leave the data and the file as they were.
 
 #include "BayesLibrary.h"
+#include "TrainingDataPtr.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +17,8 @@
 
 namespace {
 
-struct DataDeleter {
-    void operator()(ExportedData *data) const { destroyTrainingData(data); }
-};
-using DataPtr = std::unique_ptr<ExportedData, DataDeleter>;
-
-DataPtr freshData() {
-    ExportedData *data = nullptr;
-    createTrainingData(&data);
-    EXPECT_NE(data, nullptr);
-    return DataPtr(data);
-}
+using DataPtr = vltest::TrainingDataPtr;
+using vltest::freshTrainingData;
 
 std::string testData(const char *name) {
     return std::string(VL_TEST_DATA_DIR) + "/" + name;
@@ -51,14 +43,14 @@ std::string savedBytes(ExportedData *data, const vltest::TempDir &dir) {
 
 TEST(TrainingFile, FreshDataSavesAsTheGoldenFile) {
     vltest::TempDir dir("bayes");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     EXPECT_EQ(savedBytes(data.get(), dir), vltest::readFile(nativeGolden()));
 }
 
 TEST(TrainingFile, LoadsBothByteOrders) {
     vltest::TempDir dir("bayes");
     for (const char *name : {"fresh-le.bin", "fresh-be.bin"}) {
-        DataPtr data = freshData();
+        DataPtr data = freshTrainingData();
         unsigned int auxLen = 0;
         ASSERT_EQ(loadTrainedData(otherTrainingFile().c_str(), data.get(), nullptr, &auxLen), nullptr);
         const char *error = loadTrainedData(testData(name).c_str(), data.get(), nullptr, &auxLen);
@@ -69,10 +61,10 @@ TEST(TrainingFile, LoadsBothByteOrders) {
 
 TEST(TrainingFile, SaveAndLoadRoundTrip) {
     vltest::TempDir dir("bayes");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     ASSERT_EQ(loadTrainedData(otherTrainingFile().c_str(), data.get(), nullptr, nullptr), nullptr);
     const std::string first = savedBytes(data.get(), dir);
-    DataPtr copy = freshData();
+    DataPtr copy = freshTrainingData();
     const std::string path = dir.file("copy.vlp");
     vltest::writeFile(path, first);
     ASSERT_EQ(loadTrainedData(path.c_str(), copy.get(), nullptr, nullptr), nullptr);
@@ -83,7 +75,7 @@ TEST(TrainingFile, SaveAndLoadRoundTrip) {
 TEST(TrainingFile, AuxiliaryData) {
     vltest::TempDir dir("bayes");
     const std::string path = dir.file("aux.vlp");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     const std::string golden = vltest::readFile(nativeGolden());
 
     // Saving without a buffer stores a length of 0, whatever auxLen says.
@@ -151,7 +143,7 @@ TEST(TrainingFile, DamagedFilesKeepTheDataAndSayWhy) {
         cases.push_back({"cut", cut(good, length), "attempted to read past end-of-file"});
     }
 
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     const std::string before = savedBytes(data.get(), dir);
     for (const DamagedFile &c : cases) {
         const std::string path = dir.file("damaged.vlp");
@@ -173,7 +165,7 @@ TEST(TrainingFile, DamagedFilesKeepTheDataAndSayWhy) {
 
 TEST(TrainingFile, ConsecutiveErrorsEachReturnTheirText) {
     vltest::TempDir dir("bayes");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     const std::string missing = dir.file("missing.vlp");
     const char *first = loadTrainedData(missing.c_str(), data.get(), nullptr, nullptr);
     ASSERT_NE(first, nullptr);
@@ -188,7 +180,7 @@ TEST(TrainingFile, SaveReplacesTheFileWholeAndPrivately) {
     vltest::TempDir dir("bayes");
     const std::string path = dir.file("bayesdata.vlp");
     vltest::writeFile(path, "previous contents");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     ASSERT_EQ(saveTrainedData(path.c_str(), data.get(), nullptr, 0), nullptr);
     EXPECT_EQ(vltest::readFile(path), vltest::readFile(nativeGolden()));
     EXPECT_FALSE(std::ifstream(path + ".new").good());
@@ -200,7 +192,7 @@ TEST(TrainingFile, SaveReplacesTheFileWholeAndPrivately) {
 TEST(TrainingFile, FailedSavesKeepThePreviousFile) {
     vltest::TempDir dir("bayes");
     const std::string path = dir.file("bayesdata.vlp");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     vltest::writeFile(path, "previous contents");
 
     // The final flush fails: the data goes to a full device through the ".new" name.
@@ -224,7 +216,7 @@ TEST(TrainingFile, FailedSavesKeepThePreviousFile) {
 TEST(TrainingFile, NullPointersGiveTexts) {
     EXPECT_STREQ(loadTrainedData("x", nullptr, nullptr, nullptr), "no training data given");
     EXPECT_STREQ(saveTrainedData("x", nullptr, nullptr, 0), "no training data given");
-    DataPtr data = freshData();
+    DataPtr data = freshTrainingData();
     EXPECT_STREQ(loadTrainedData(nullptr, data.get(), nullptr, nullptr), "no file name given");
     EXPECT_STREQ(saveTrainedData(nullptr, data.get(), nullptr, 0), "no file name given");
     createTrainingData(nullptr);
