@@ -2,9 +2,10 @@
 
 #include "BinaryStreams.h"
 
-#include <functional>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <limits>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -22,51 +23,92 @@ void decrement(unsigned int &value) {
     }
 }
 
-// Consistent with Token::operator<: traits are told apart by their number alone.
-std::size_t hashOf(const Token &token) {
-    std::size_t h = token.id * 0x9E3779B97F4A7C15ull;
-    if (!token.isTrait()) {
-        h ^= std::hash<std::string_view>()(token.context) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-        h ^= std::hash<std::wstring_view>()(token.text) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    }
-    return h;
-}
+// A key as the index keeps it: 16 bytes compared whole. The words the tokenizers make (id 0,
+// context "" or "subject", up to 14 characters below U+0100) and traits are written out in
+// it, so a lookup reads one slot and no map node; any other key is kept by a pointer to
+// the map's own key. A key has exactly one form, so equal keys always meet in the same form.
+struct IndexKey {
+    enum Kind : unsigned char { Free = 0, Pointer, BodyWord, SubjectWord, Trait };
+    static constexpr std::size_t INLINE_CHARACTERS = 14;
 
-bool sameKey(const Token &a, const Token &b) {
-    if (a.id != b.id) {
-        return false;
+    unsigned char bytes[16] = {};
+
+    [[nodiscard]] Kind kind() const { return static_cast<Kind>(bytes[0]); }
+
+    // The written-out form of token; false when it has none.
+    [[nodiscard]] bool encode(const TokenView &token) {
+        std::memset(bytes, 0, sizeof bytes);
+        if (token.isTrait()) {
+            bytes[0] = Trait;
+            std::memcpy(bytes + 4, &token.id, sizeof token.id);
+            return true;
+        }
+        if (token.id != 0 || token.text.size() > INLINE_CHARACTERS) {
+            return false;
+        }
+        if (token.context.empty()) {
+            bytes[0] = BodyWord;
+        } else if (token.context == "subject") {
+            bytes[0] = SubjectWord;
+        } else {
+            return false;
+        }
+        bytes[1] = static_cast<unsigned char>(token.text.size());
+        for (std::size_t i = 0; i < token.text.size(); ++i) {
+            const auto c = static_cast<std::uint32_t>(token.text[i]);
+            if (c > 0xFF) {
+                return false;
+            }
+            bytes[2 + i] = static_cast<unsigned char>(c);
+        }
+        return true;
     }
-    return a.isTrait() || (a.text == b.text && a.context == b.context);
-}
+
+    void setPointer(const Token *key) {
+        std::memset(bytes, 0, sizeof bytes);
+        bytes[0] = Pointer;
+        std::memcpy(bytes + 8, &key, sizeof key);
+    }
+
+    [[nodiscard]] const Token *pointer() const {
+        const Token *key = nullptr;
+        std::memcpy(&key, bytes + 8, sizeof key);
+        return key;
+    }
+
+    bool operator==(const IndexKey &other) const { return std::memcmp(bytes, other.bytes, sizeof bytes) == 0; }
+};
 
 } // namespace
 
 // Open-addressing hash table over the keys of both maps with both counts beside each key.
 // A search in a std::map of a hundred thousand words costs some thirty scattered string
-// comparisons per side; this costs one probe and one comparison.
+// comparisons per side; this costs one probe that mostly reads one cache line.
 class OccuranceData::Index {
 public:
     explicit Index(const OccuranceData &data) {
-        std::size_t distinct = 0;
-        mergeSides(data, [&](const Token &, unsigned int, unsigned int) { ++distinct; });
-        reserve(distinct);
+        // Most keys are on both sides; the table grows if they are not.
+        reserve(std::max(data.m_legitTokens.size(), data.m_junkTokens.size()));
         mergeSides(data, [&](const Token &key, unsigned int legit, unsigned int junk) {
-            Slot &slot = emptySlot(hashOf(key));
-            slot.key = &key;
+            growIfFull();
+            Slot &slot = emptySlot(tokenHash(key.view()));
+            slot.key = keyOf(key);
             slot.legit = legit;
             slot.junk = junk;
             ++m_used;
         });
     }
 
-    [[nodiscard]] std::pair<unsigned int, unsigned int> find(const Token &token) const {
-        const std::size_t hash = hashOf(token);
+    [[nodiscard]] std::pair<unsigned int, unsigned int> find(const TokenView &token) const {
+        const std::size_t hash = tokenHash(token);
+        IndexKey probe;
+        const bool written = probe.encode(token);
         for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             const Slot &slot = m_slots[i];
-            if (slot.key == nullptr) {
+            if (slot.key.kind() == IndexKey::Free) {
                 return {0, 0};
             }
-            if (slot.hash == hash && sameKey(*slot.key, token)) {
+            if (slot.hash == hash && matches(slot, written, probe, token)) {
                 return {slot.legit, slot.junk};
             }
         }
@@ -74,20 +116,49 @@ public:
 
     // Mirrors a count of a map entry; key must be the map's own key object.
     void set(const Token &key, bool isJunk, unsigned int count) {
-        if ((m_used + 1) * 2 > m_slots.size()) {
-            rehash(m_slots.size() * 2);
+        growIfFull();
+        const TokenView view = key.view();
+        const std::size_t hash = tokenHash(view);
+        IndexKey probe;
+        const bool written = probe.encode(view);
+        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            Slot &slot = m_slots[i];
+            if (slot.key.kind() == IndexKey::Free) {
+                slot.hash = hash;
+                slot.key = keyOf(key);
+                ++m_used;
+                (isJunk ? slot.junk : slot.legit) = count;
+                return;
+            }
+            if (slot.hash == hash && matches(slot, written, probe, view)) {
+                (isJunk ? slot.junk : slot.legit) = count;
+                return;
+            }
         }
-        Slot &slot = slotFor(key, hashOf(key));
-        (isJunk ? slot.junk : slot.legit) = count;
     }
 
 private:
     struct Slot {
         std::size_t hash = 0;
-        const Token *key = nullptr;
         unsigned int legit = 0;
         unsigned int junk = 0;
+        IndexKey key;
     };
+
+    static IndexKey keyOf(const Token &key) {
+        IndexKey result;
+        if (!result.encode(key.view())) {
+            result.setPointer(&key);
+        }
+        return result;
+    }
+
+    static bool matches(const Slot &slot, bool written, const IndexKey &probe, const TokenView &token) {
+        if (written) {
+            return slot.key == probe;
+        }
+        return slot.key.kind() == IndexKey::Pointer && tokenEqual(slot.key.pointer()->view(), token);
+    }
 
     // Walks the keys of both maps in their common order, each key once with both counts.
     template <typename Visit> static void mergeSides(const OccuranceData &data, Visit visit) {
@@ -113,7 +184,7 @@ private:
     // The free slot where a key of this hash goes (the key must not be in the table).
     Slot &emptySlot(std::size_t hash) {
         std::size_t i = hash & m_mask;
-        while (m_slots[i].key != nullptr) {
+        while (m_slots[i].key.kind() != IndexKey::Free) {
             i = (i + 1) & m_mask;
         }
         m_slots[i].hash = hash;
@@ -130,29 +201,21 @@ private:
         m_used = 0;
     }
 
+    // Keeps the table at most half full, so that probes stay short.
+    void growIfFull() {
+        if ((m_used + 1) * 2 > m_slots.size()) {
+            rehash(m_slots.size() * 2);
+        }
+    }
+
     void rehash(std::size_t size) {
         std::vector<Slot> old;
         old.swap(m_slots);
         m_slots.assign(size, Slot());
         m_mask = size - 1;
         for (const Slot &slot : old) {
-            if (slot.key != nullptr) {
+            if (slot.key.kind() != IndexKey::Free) {
                 emptySlot(slot.hash) = slot;
-            }
-        }
-    }
-
-    Slot &slotFor(const Token &key, std::size_t hash) {
-        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            Slot &slot = m_slots[i];
-            if (slot.key == nullptr) {
-                slot.hash = hash;
-                slot.key = &key;
-                ++m_used;
-                return slot;
-            }
-            if (slot.hash == hash && sameKey(*slot.key, key)) {
-                return slot;
             }
         }
     }
@@ -191,6 +254,10 @@ unsigned int OccuranceData::get(bool isJunk, const Token &token) const {
 }
 
 std::pair<unsigned int, unsigned int> OccuranceData::counts(const Token &token) const {
+    return counts(token.view());
+}
+
+std::pair<unsigned int, unsigned int> OccuranceData::counts(const TokenView &token) const {
     if (!m_index) {
         m_index = std::make_unique<Index>(*this);
     }
@@ -198,22 +265,43 @@ std::pair<unsigned int, unsigned int> OccuranceData::counts(const Token &token) 
 }
 
 void OccuranceData::train(bool isJunk, const TokenMap &tokens, int count) {
+    std::vector<TokenView> keys;
+    keys.reserve(tokens.size());
+    for (const auto &entry : tokens) {
+        keys.push_back(entry.first.view());
+    }
+    train(isJunk, keys, count);
+}
+
+void OccuranceData::train(bool isJunk, std::span<const TokenView> tokens, int count) {
     TokenMap &side = isJunk ? m_junkTokens : m_legitTokens;
     unsigned int &messages = isJunk ? m_junkMessages : m_legitMessages;
+    // The map is searched with one key object whose buffers are reused; a copy is made
+    // only for a token new to the side.
+    Token probe;
+    const auto find = [&](const TokenView &token) {
+        probe.id = token.id;
+        probe.context.assign(token.context);
+        probe.text.assign(token.text);
+        return side.lower_bound(probe);
+    };
     if (count >= 1) {
         increment(messages);
-        for (const auto &entry : tokens) {
-            auto &[key, value] = *side.try_emplace(entry.first, 0u).first;
-            increment(value);
+        for (const TokenView &token : tokens) {
+            auto it = find(token);
+            if (it == side.end() || probe < it->first) {
+                it = side.emplace_hint(it, probe, 0u);
+            }
+            increment(it->second);
             if (m_index) {
-                m_index->set(key, isJunk, value);
+                m_index->set(it->first, isJunk, it->second);
             }
         }
     } else {
         decrement(messages);
-        for (const auto &entry : tokens) {
-            const auto it = side.find(entry.first);
-            if (it != side.end()) {
+        for (const TokenView &token : tokens) {
+            const auto it = find(token);
+            if (it != side.end() && !(probe < it->first)) {
                 decrement(it->second);
                 if (m_index) {
                     m_index->set(it->first, isJunk, it->second);
