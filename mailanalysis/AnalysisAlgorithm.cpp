@@ -124,9 +124,19 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
     int qExponent = 0;
     unsigned int counted = 0;
 
-    for (const std::uint32_t index : ordered()) {
-        const TokenView token = viewOf(m_entries[index]);
-        auto [legit, junk] = data.counts(token);
+    // All lookups first, in one batch; the arithmetic then runs in token order.
+    const std::vector<std::uint32_t> &order = ordered();
+    std::vector<TokenView> keys;
+    keys.reserve(order.size());
+    for (const std::uint32_t index : order) {
+        keys.push_back(viewOf(m_entries[index]));
+    }
+    std::vector<std::pair<unsigned int, unsigned int>> found(keys.size());
+    data.counts(keys, found);
+
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const TokenView &token = keys[i];
+        auto [legit, junk] = found[i];
         if (legit == 0 && junk == 0 && !token.isTrait() && token.context == CONTEXT_DECOMPOSE_FROM) {
             std::tie(legit, junk) = data.counts(TokenView{0, CONTEXT_DECOMPOSE_TO, token.text});
         }

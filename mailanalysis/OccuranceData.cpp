@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -100,7 +101,31 @@ public:
     }
 
     [[nodiscard]] std::pair<unsigned int, unsigned int> find(const TokenView &token) const {
-        const std::size_t hash = tokenHash(token);
+        return find(token, tokenHash(token));
+    }
+
+    // Many lookups: each slot is asked from memory a few lookups before it is read, so the
+    // cache misses of a large table overlap instead of following one another.
+    void findAll(std::span<const TokenView> tokens, std::span<std::pair<unsigned int, unsigned int>> out) const {
+        constexpr std::size_t AHEAD = 8;
+        std::size_t hashes[AHEAD];
+        const std::size_t n = tokens.size();
+        for (std::size_t i = 0; i < n && i < AHEAD; ++i) {
+            hashes[i] = tokenHash(tokens[i]);
+            __builtin_prefetch(&m_slots[hashes[i] & m_mask]);
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t hash = hashes[i % AHEAD];
+            if (i + AHEAD < n) {
+                const std::size_t next = tokenHash(tokens[i + AHEAD]);
+                hashes[i % AHEAD] = next;
+                __builtin_prefetch(&m_slots[next & m_mask]);
+            }
+            out[i] = find(tokens[i], hash);
+        }
+    }
+
+    [[nodiscard]] std::pair<unsigned int, unsigned int> find(const TokenView &token, std::size_t hash) const {
         IndexKey probe;
         const bool written = probe.encode(token);
         for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
@@ -262,6 +287,17 @@ std::pair<unsigned int, unsigned int> OccuranceData::counts(const TokenView &tok
         m_index = std::make_unique<Index>(*this);
     }
     return m_index->find(token);
+}
+
+void OccuranceData::counts(std::span<const TokenView> tokens,
+                           std::span<std::pair<unsigned int, unsigned int>> out) const {
+    if (out.size() < tokens.size()) {
+        throw std::invalid_argument("OccuranceData::counts: output shorter than input");
+    }
+    if (!m_index) {
+        m_index = std::make_unique<Index>(*this);
+    }
+    m_index->findAll(tokens, out);
 }
 
 void OccuranceData::train(bool isJunk, const TokenMap &tokens, int count) {
