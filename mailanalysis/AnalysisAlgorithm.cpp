@@ -107,7 +107,7 @@ const TokenMap &AnalysisAlgorithm::tokens() const {
     return m_map;
 }
 
-double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
+double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *counted) const {
     // Strength of the prior and the probability assumed for an unseen token.
     constexpr double s = 1.0;
     constexpr double x = 0.5;
@@ -122,7 +122,7 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
     double q = 1.0; // product of their complements
     int pExponent = 0;
     int qExponent = 0;
-    unsigned int counted = 0;
+    unsigned int n = 0;
 
     // All lookups first, in one batch; the arithmetic then runs in token order.
     const std::vector<std::uint32_t> &order = ordered();
@@ -153,7 +153,7 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
         if (f > neutralLow && f < neutralHigh) {
             continue;
         }
-        ++counted;
+        ++n;
         p *= f;
         q *= 1.0 - f;
         // Long messages would underflow the products: move their exponents aside.
@@ -167,15 +167,18 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data) const {
             qExponent += exponent;
         }
     }
-    if (counted == 0) {
+    if (counted != nullptr) {
+        *counted = n;
+    }
+    if (n == 0) {
         return 0.0;
     }
     // One minus the geometric means: legitLike nears 1 when the tokens look legitimate,
     // junkLike when they look like junk. f lies strictly inside (0, 1), so they are never
     // both 0.
-    const double n = counted;
-    const double legitLike = 1.0 - std::exp((std::numbers::ln2 * pExponent + std::log(p)) / n);
-    const double junkLike = 1.0 - std::exp((std::numbers::ln2 * qExponent + std::log(q)) / n);
+    const double tokens = n;
+    const double legitLike = 1.0 - std::exp((std::numbers::ln2 * pExponent + std::log(p)) / tokens);
+    const double junkLike = 1.0 - std::exp((std::numbers::ln2 * qExponent + std::log(q)) / tokens);
     return ((junkLike - legitLike) / (junkLike + legitLike) + 1.0) / 2.0;
 }
 

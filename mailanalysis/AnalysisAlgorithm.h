@@ -27,7 +27,10 @@ public:
 
     // The spam probability of the collected message, 0 (legitimate) to 1 (junk); exactly 0
     // when no token carries evidence.
-    [[nodiscard]] double analyse(const OccuranceData &data) const;
+    [[nodiscard]] double analyse(const OccuranceData &data) const { return analyse(data, nullptr); }
+    // The same, and stores in *counted (when not null) how many tokens carried evidence:
+    // 0 tells "nothing known" apart from "looks legitimate".
+    [[nodiscard]] double analyse(const OccuranceData &data, unsigned int *counted) const;
     // Whether analyse() lies strictly above the threshold of that sensitivity (0 to 4);
     // a larger sensitivity throws std::invalid_argument.
     [[nodiscard]] bool guessIfJunk(const OccuranceData &data, unsigned int sensitivity) const;
