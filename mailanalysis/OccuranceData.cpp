@@ -83,7 +83,9 @@ struct IndexKey {
         return key;
     }
 
-    bool operator==(const IndexKey &other) const { return std::memcmp(bytes, other.bytes, sizeof bytes) == 0; }
+    bool operator==(const IndexKey &other) const {
+        return std::memcmp(bytes, other.bytes, sizeof bytes) == 0;
+    }
 };
 
 } // namespace
@@ -112,7 +114,8 @@ public:
 
     // Many lookups: each slot is asked from memory a few lookups before it is read, so the
     // cache misses of a large table overlap instead of following one another.
-    void findAll(std::span<const TokenView> tokens, std::span<std::pair<unsigned int, unsigned int>> out) const {
+    void findAll(std::span<const TokenView> tokens,
+                 std::span<std::pair<unsigned int, unsigned int>> out) const {
         constexpr std::size_t AHEAD = 8;
         std::size_t hashes[AHEAD];
         const std::size_t n = tokens.size();

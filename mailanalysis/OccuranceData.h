@@ -26,7 +26,8 @@ public:
     [[nodiscard]] std::pair<unsigned int, unsigned int> counts(const TokenView &token) const;
     // The counts of many tokens into out (at least as long), faster than one at a time:
     // the lookups overlap their memory accesses.
-    void counts(std::span<const TokenView> tokens, std::span<std::pair<unsigned int, unsigned int>> out) const;
+    void counts(std::span<const TokenView> tokens,
+                std::span<std::pair<unsigned int, unsigned int>> out) const;
 
     // Adds (count 1 or more) or removes (count below 1) one message holding the keys of
     // tokens on one side. Each distinct token counts once, however often it occurred.

@@ -33,12 +33,12 @@ std::vector<Token> keysOfEveryForm() {
         Token("other", L"short"),
         Token("", L""),
         Token("subject", L""),
-        Token("", L"fourteen-chars"),      // 14: the longest kept in the slot
-        Token("", L"fifteen-chars!!"),     // 15: kept by pointer
-        Token("", std::wstring(63, L'x')), // the longest text a token holds
-        Token("", L"caf\u00e9\u00ff"),     // Latin-1 letters
-        Token("", L"caf\u0100"),           // beyond Latin-1
-        Token("", L"\U0001F600"),          // beyond the BMP
+        Token("", L"fourteen-chars"),                         // 14: the longest kept in the slot
+        Token("", L"fifteen-chars!!"),                        // 15: kept by pointer
+        Token("", std::wstring(63, L'x')),                    // the longest text a token holds
+        Token("", L"caf\u00e9\u00ff"),                        // Latin-1 letters
+        Token("", L"caf\u0100"),                              // beyond Latin-1
+        Token("", L"\U0001F600"),                             // beyond the BMP
         Token("", std::wstring(1, static_cast<wchar_t>(-1))), // not a character at all
         wordWithId(5, "", L"short"),
         wordWithId(Token::MAX_WORD_ID, "subject", L"short"),
