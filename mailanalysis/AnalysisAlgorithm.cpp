@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <span>
 #include <stdexcept>
 #include <tuple>
 
@@ -124,47 +125,51 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *count
     int qExponent = 0;
     unsigned int n = 0;
 
-    // All lookups first, in one batch; the arithmetic then runs in token order.
+    // The lookups go in batches, which overlap their memory accesses; the arithmetic then
+    // runs in token order. The batches live on the stack.
+    constexpr std::size_t BATCH = 64;
+    TokenView keys[BATCH];
+    std::pair<unsigned int, unsigned int> found[BATCH];
     const std::vector<std::uint32_t> &order = ordered();
-    std::vector<TokenView> keys;
-    keys.reserve(order.size());
-    for (const std::uint32_t index : order) {
-        keys.push_back(viewOf(m_entries[index]));
-    }
-    std::vector<std::pair<unsigned int, unsigned int>> found(keys.size());
-    data.counts(keys, found);
+    for (std::size_t start = 0; start < order.size(); start += BATCH) {
+        const std::size_t size = std::min(BATCH, order.size() - start);
+        for (std::size_t i = 0; i < size; ++i) {
+            keys[i] = viewOf(m_entries[order[start + i]]);
+        }
+        data.counts(std::span(keys, size), std::span(found, size));
 
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const TokenView &token = keys[i];
-        auto [legit, junk] = found[i];
-        if (legit == 0 && junk == 0 && !token.isTrait() && token.context == CONTEXT_DECOMPOSE_FROM) {
-            std::tie(legit, junk) = data.counts(TokenView{0, CONTEXT_DECOMPOSE_TO, token.text});
-        }
-        if (legit == 0 && junk == 0) {
-            continue;
-        }
-        // Weigh the legitimate count as if both sides had seen as many messages.
-        double b = legit;
-        if (legitMessages != 0) {
-            b = b * junkMessages / legitMessages;
-        }
-        const double c = junk;
-        const double f = (s * x + c) / (s + c + b);
-        if (f > neutralLow && f < neutralHigh) {
-            continue;
-        }
-        ++n;
-        p *= f;
-        q *= 1.0 - f;
-        // Long messages would underflow the products: move their exponents aside.
-        int exponent = 0;
-        if (p < underflowLimit) {
-            p = std::frexp(p, &exponent);
-            pExponent += exponent;
-        }
-        if (q < underflowLimit) {
-            q = std::frexp(q, &exponent);
-            qExponent += exponent;
+        for (std::size_t i = 0; i < size; ++i) {
+            const TokenView &token = keys[i];
+            auto [legit, junk] = found[i];
+            if (legit == 0 && junk == 0 && !token.isTrait() && token.context == CONTEXT_DECOMPOSE_FROM) {
+                std::tie(legit, junk) = data.counts(TokenView{0, CONTEXT_DECOMPOSE_TO, token.text});
+            }
+            if (legit == 0 && junk == 0) {
+                continue;
+            }
+            // Weigh the legitimate count as if both sides had seen as many messages.
+            double b = legit;
+            if (legitMessages != 0) {
+                b = b * junkMessages / legitMessages;
+            }
+            const double c = junk;
+            const double f = (s * x + c) / (s + c + b);
+            if (f > neutralLow && f < neutralHigh) {
+                continue;
+            }
+            ++n;
+            p *= f;
+            q *= 1.0 - f;
+            // Long messages would underflow the products: move their exponents aside.
+            int exponent = 0;
+            if (p < underflowLimit) {
+                p = std::frexp(p, &exponent);
+                pExponent += exponent;
+            }
+            if (q < underflowLimit) {
+                q = std::frexp(q, &exponent);
+                qExponent += exponent;
+            }
         }
     }
     if (counted != nullptr) {
