@@ -129,14 +129,17 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *count
     // runs in token order. The batches live on the stack.
     constexpr std::size_t BATCH = 64;
     TokenView keys[BATCH];
+    std::size_t hashes[BATCH];
     std::pair<unsigned int, unsigned int> found[BATCH];
     const std::vector<std::uint32_t> &order = ordered();
     for (std::size_t start = 0; start < order.size(); start += BATCH) {
         const std::size_t size = std::min(BATCH, order.size() - start);
         for (std::size_t i = 0; i < size; ++i) {
-            keys[i] = viewOf(m_entries[order[start + i]]);
+            const Entry &entry = m_entries[order[start + i]];
+            keys[i] = viewOf(entry);
+            hashes[i] = entry.hash; // the same tokenHash() the training index uses
         }
-        data.counts(std::span(keys, size), std::span(found, size));
+        data.counts(std::span(keys, size), std::span(hashes, size), std::span(found, size));
 
         for (std::size_t i = 0; i < size; ++i) {
             const TokenView &token = keys[i];

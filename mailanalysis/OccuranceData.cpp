@@ -114,20 +114,22 @@ public:
 
     // Many lookups: each slot is asked from memory a few lookups before it is read, so the
     // cache misses of a large table overlap instead of following one another.
-    void findAll(std::span<const TokenView> tokens,
+    // hashes is empty or holds the hash of each token.
+    void findAll(std::span<const TokenView> tokens, std::span<const std::size_t> hashes,
                  std::span<std::pair<unsigned int, unsigned int>> out) const {
         constexpr std::size_t AHEAD = 8;
-        std::size_t hashes[AHEAD];
         const std::size_t n = tokens.size();
+        const auto hashOf = [&](std::size_t i) { return hashes.empty() ? tokenHash(tokens[i]) : hashes[i]; };
+        std::size_t ahead[AHEAD];
         for (std::size_t i = 0; i < n && i < AHEAD; ++i) {
-            hashes[i] = tokenHash(tokens[i]);
-            __builtin_prefetch(&m_slots[hashes[i] & m_mask]);
+            ahead[i] = hashOf(i);
+            __builtin_prefetch(&m_slots[ahead[i] & m_mask]);
         }
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t hash = hashes[i % AHEAD];
+            const std::size_t hash = ahead[i % AHEAD];
             if (i + AHEAD < n) {
-                const std::size_t next = tokenHash(tokens[i + AHEAD]);
-                hashes[i % AHEAD] = next;
+                const std::size_t next = hashOf(i + AHEAD);
+                ahead[i % AHEAD] = next;
                 __builtin_prefetch(&m_slots[next & m_mask]);
             }
             out[i] = find(tokens[i], hash);
@@ -337,13 +339,18 @@ std::pair<unsigned int, unsigned int> OccuranceData::counts(const TokenView &tok
 
 void OccuranceData::counts(std::span<const TokenView> tokens,
                            std::span<std::pair<unsigned int, unsigned int>> out) const {
-    if (out.size() < tokens.size()) {
-        throw std::invalid_argument("OccuranceData::counts: output shorter than input");
+    counts(tokens, {}, out);
+}
+
+void OccuranceData::counts(std::span<const TokenView> tokens, std::span<const std::size_t> hashes,
+                           std::span<std::pair<unsigned int, unsigned int>> out) const {
+    if (out.size() < tokens.size() || (!hashes.empty() && hashes.size() < tokens.size())) {
+        throw std::invalid_argument("OccuranceData::counts: output or hashes shorter than input");
     }
     if (!m_index) {
         m_index = std::make_unique<Index>(*this);
     }
-    m_index->findAll(tokens, out);
+    m_index->findAll(tokens, hashes, out);
 }
 
 void OccuranceData::train(bool isJunk, const TokenMap &tokens, int count) {

@@ -28,6 +28,9 @@ public:
     // the lookups overlap their memory accesses.
     void counts(std::span<const TokenView> tokens,
                 std::span<std::pair<unsigned int, unsigned int>> out) const;
+    // The same with each token's tokenHash() given, for a caller that has them already.
+    void counts(std::span<const TokenView> tokens, std::span<const std::size_t> hashes,
+                std::span<std::pair<unsigned int, unsigned int>> out) const;
 
     // Adds (count 1 or more) or removes (count below 1) one message holding the keys of
     // tokens on one side. Each distinct token counts once, however often it occurred.
