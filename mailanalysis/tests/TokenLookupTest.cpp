@@ -96,6 +96,15 @@ TEST(TokenLookup, IndexAnswersLikeTheMapsForEveryKeyForm) {
         EXPECT_EQ(batch[i], data.counts(views[i])) << i;
     }
     EXPECT_THROW(data.counts(views, std::span(batch).first(1)), std::invalid_argument);
+    // The same with the hashes given by the caller.
+    std::vector<std::size_t> hashes;
+    for (const TokenView &view : views) {
+        hashes.push_back(tokenHash(view));
+    }
+    std::vector<std::pair<unsigned int, unsigned int>> hashed(views.size());
+    data.counts(views, hashes, hashed);
+    EXPECT_EQ(hashed, batch);
+    EXPECT_THROW(data.counts(views, std::span(hashes).first(1), hashed), std::invalid_argument);
 }
 
 TEST(TokenLookup, TrainingKeepsTheIndexRightForEveryKeyForm) {
