@@ -1,5 +1,7 @@
 #include "HTMLCharacterEncoding.h"
 
+#include "CUtils.h"
+
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -33,24 +35,6 @@ const HTMLCharacterEntities &getCharacterEntities() {
 
 namespace {
 
-bool isAsciiDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
-bool isAsciiAlnum(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || isAsciiDigit(c);
-}
-
-int hexDigitValue(wchar_t c) {
-    if (isAsciiDigit(c))
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 // value * base + digit, held at INT_MAX once it would pass it: a long run of digits must not
 // wrap around to a small code (such as "&" or "<") or to 0.
 int accumulate(int value, int base, int digit) {
@@ -76,12 +60,12 @@ int CharacterData::decodeCharacterEntity(iterator &it, const iterator &end) {
             for (int d; p != end && (d = hexDigitValue(*p)) >= 0; ++p)
                 value = accumulate(value, 16, d);
         } else {
-            for (; p != end && isAsciiDigit(*p); ++p)
+            for (; p != end && safe_isdigit(*p); ++p)
                 value = accumulate(value, 10, *p - L'0');
         }
     } else {
         std::string name;
-        for (; p != end && isAsciiAlnum(*p); ++p)
+        for (; p != end && safe_isalnum(*p); ++p)
             name += static_cast<char>(*p);
         const auto &byName = getCharacterEntities().HTMLEntitiesByName;
         auto found = byName.find(name);

@@ -2,6 +2,8 @@
 
 #include "HTMLCharacterEncoding.h"
 
+#include "CUtils.h"
+
 namespace {
 
 // Delimiter tests. NUL ends every token; characters above 255 never do.
@@ -30,10 +32,6 @@ bool endsUnquotedValue(wchar_t c) {
     return c == L'>' || isBlank(c);
 }
 
-bool isAsciiLetter(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
-}
-
 wchar_t asciiLower(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c;
 }
@@ -52,7 +50,7 @@ public:
         while (m_pos < m_size) {
             if (m_text[m_pos] == L'<' && m_pos + 1 < m_size) {
                 const wchar_t next = m_text[m_pos + 1];
-                if (isAsciiLetter(next)) {
+                if (safe_isalpha(next)) {
                     openTag();
                     continue;
                 }
@@ -190,7 +188,7 @@ private:
 
     void closeTag() {
         m_pos += 2; // "</"
-        if (isAsciiLetter(m_text[m_pos])) {
+        if (safe_isalpha(m_text[m_pos])) {
             const std::wstring name = readUntil(endsTagName);
             const std::string lowerName = HTMLParser::sanitizeName(name);
             m_handler.closeTag(name, lowerName);

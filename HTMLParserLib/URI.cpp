@@ -2,6 +2,8 @@
 
 #include "URL.h"
 
+#include "CUtils.h"
+
 URISchemes::URISchemes() {
     struct Row {
         const wchar_t *name;
@@ -107,19 +109,10 @@ bool URI::isFragmentOnly() const {
 }
 
 int URI::percentEscapeValue(const std::wstring &text, std::size_t pos) {
-    auto digit = [](wchar_t c) {
-        if (c >= L'0' && c <= L'9')
-            return c - L'0';
-        if (c >= L'a' && c <= L'f')
-            return c - L'a' + 10;
-        if (c >= L'A' && c <= L'F')
-            return c - L'A' + 10;
-        return -1;
-    };
     if (pos >= text.size() || text.size() - pos < 3 || text[pos] != L'%')
         return -1;
-    const int high = digit(text[pos + 1]);
-    const int low = digit(text[pos + 2]);
+    const int high = hexDigitValue(text[pos + 1]);
+    const int low = hexDigitValue(text[pos + 2]);
     if (high < 0 || low < 0)
         return -1;
     return high * 16 + low;

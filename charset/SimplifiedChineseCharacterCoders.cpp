@@ -1,43 +1,28 @@
 #include "SimplifiedChineseCharacterCoders.h"
 
 #include "CJKTables_p.h"
+#include "DoubleByteDecoder_p.h"
 
 namespace Charsets {
 
 namespace {
-constexpr wchar_t replacement = 0xFFFD;
-
 wchar_t gbkPair(unsigned lead, unsigned trail) {
     return wchar_t(gb2312ConversionTable[(lead - 0x81) * gbkTableColumns + (trail - 0x40)]);
 }
 } // namespace
 
 std::wstring convertGB2312(const std::string &bytes, const void *) {
-    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
-    const std::size_t size = bytes.size();
-    std::wstring out;
-    out.reserve(size / 2);
-    for (std::size_t i = 0; i < size;) {
-        const unsigned a = in[i++];
-        if (a == 0x80) {
-            out += wchar_t(0x20AC); // code page 936 puts the euro sign there
-        } else if (a < 0x80) {
-            out += wchar_t(a);
-        } else if (a == 0xFF) {
-            out += replacement;
-        } else if (i >= size) {
-            out += replacement; // a lead byte cut off at the end
-        } else {
-            const unsigned t = in[i++];
-            if (t == 0)
-                out += wchar_t(0);
-            else if (t >= 0x40 && t <= 0xFE && t != 0x7F)
-                out += gbkPair(a, t);
-            else
-                out += replacement;
-        }
-    }
-    return out;
+    return decodeDoubleByte(
+        bytes,
+        [](unsigned c) {
+            // code page 936 puts the euro sign at 80
+            return c == 0x80 ? wchar_t(0x20AC) : wchar_t(c);
+        },
+        [](unsigned lead, unsigned trail) {
+            if (trail < 0x40 || trail > 0xFE || trail == 0x7F)
+                return wchar_t(0xFFFD);
+            return gbkPair(lead, trail);
+        });
 }
 
 std::wstring convertHZGB2312(const std::string &bytes, const void *) {

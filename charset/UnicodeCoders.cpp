@@ -1,5 +1,7 @@
 #include "UnicodeCoders.h"
 
+#include "StandardCharsetConverters.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -52,8 +54,17 @@ constexpr wchar_t scalarOrReplacement(std::uint32_t v) {
     return static_cast<wchar_t>(v);
 }
 
-std::size_t markLength(const std::string &bytes, UnicodeEncoding form) {
-    return checkForBOM(bytes) == form ? static_cast<std::size_t>(bomSize[form]) : 0;
+// The bytes a decoder reads, and where the text starts: past a byte order mark of the
+// decoder's own form, which is not part of the text.
+struct Input {
+    const Byte *p;
+    std::size_t n;
+    std::size_t start;
+};
+
+Input inputOf(const std::string &bytes, UnicodeEncoding form) {
+    const std::size_t mark = checkForBOM(bytes) == form ? static_cast<std::size_t>(bomSize[form]) : 0;
+    return {bytesOf(bytes), bytes.size(), mark};
 }
 
 // Code units of UTF-16 (read from bytes or from a UTF-7 run) to code points: a high
@@ -102,9 +113,7 @@ private:
 };
 
 template <bool BigEndian> std::wstring decodeUTF16(const std::string &bytes) {
-    const std::size_t start = markLength(bytes, BigEndian ? UTF16BE : UTF16LE);
-    const Byte *p = bytesOf(bytes);
-    const std::size_t n = bytes.size();
+    const auto [p, n, start] = inputOf(bytes, BigEndian ? UTF16BE : UTF16LE);
     std::wstring out;
     out.resize(n);
     SurrogateJoiner joiner(out.data());
@@ -121,9 +130,7 @@ template <bool BigEndian> std::wstring decodeUTF16(const std::string &bytes) {
 }
 
 template <bool BigEndian> std::wstring decodeUTF32(const std::string &bytes) {
-    const std::size_t start = markLength(bytes, BigEndian ? UTF32BE : UTF32LE);
-    const Byte *p = bytesOf(bytes);
-    const std::size_t n = bytes.size();
+    const auto [p, n, start] = inputOf(bytes, BigEndian ? UTF32BE : UTF32LE);
     std::wstring out;
     out.reserve(n / 4 + 1);
     std::size_t i = start;
@@ -164,13 +171,12 @@ UnicodeEncoding checkForBOM(const std::string &bytes) {
 }
 
 std::wstring decodeUTF8(const std::string &bytes) {
-    const Byte *p = bytesOf(bytes);
-    const std::size_t n = bytes.size();
-    std::size_t i = markLength(bytes, UTF8);
+    const auto [p, n, start] = inputOf(bytes, UTF8);
+    std::size_t i = start;
     std::wstring out;
     out.reserve(n - i);
-    // Characters are staged in a small buffer and appended in blocks, which spares the
-    // output the extra pass that sizing it up front would cost.
+    // Characters are staged in a small buffer and appended in blocks, as in
+    // convertFixed8BitString.
     constexpr std::size_t stageSize = 1024;
     wchar_t stage[stageSize];
     wchar_t *o = stage;
@@ -274,9 +280,8 @@ std::wstring decodeUTF32BE(const std::string &bytes) {
 }
 
 std::wstring decodeUTF7(const std::string &bytes) {
-    const Byte *p = bytesOf(bytes);
-    const std::size_t n = bytes.size();
-    std::size_t i = markLength(bytes, UTF7);
+    const auto [p, n, start] = inputOf(bytes, UTF7);
+    std::size_t i = start;
     std::wstring out;
     out.resize(n - i);
     SurrogateJoiner joiner(out.data());
@@ -321,20 +326,8 @@ std::wstring decodeUTF7(const std::string &bytes) {
 }
 
 std::wstring decodeLatin1(const std::string &bytes) {
-    const Byte *p = bytesOf(bytes);
-    const std::size_t n = bytes.size();
-    std::wstring out;
-    out.reserve(n);
-    // Staged in blocks, as in decodeUTF8.
-    constexpr std::size_t stageSize = 1024;
-    wchar_t stage[stageSize];
-    for (std::size_t start = 0; start < n; start += stageSize) {
-        const std::size_t count = n - start < stageSize ? n - start : stageSize;
-        for (std::size_t k = 0; k < count; ++k)
-            stage[k] = p[start + k];
-        out.append(stage, count);
-    }
-    return out;
+    // The single-byte decoder without a table leaves every byte as it is.
+    return convertFixed8BitString(bytes, nullptr);
 }
 
 std::wstring decodeUnicode(const std::string &bytes, UnicodeEncoding encoding) {

@@ -20,15 +20,21 @@ inline bool safe_isalnum(int c) {
     return safe_isalpha(c) || safe_isdigit(c);
 }
 
+// Value of a hexadecimal digit (either case), -1 for any other character, also for wide
+// characters.
+inline int hexDigitValue(int c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 // Value of a hexadecimal digit (either case), 16 for any other character.
 inline unsigned char hex_map(char c) {
-    if (c >= '0' && c <= '9')
-        return static_cast<unsigned char>(c - '0');
-    if (c >= 'a' && c <= 'f')
-        return static_cast<unsigned char>(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F')
-        return static_cast<unsigned char>(c - 'A' + 10);
-    return 16;
+    const int value = hexDigitValue(static_cast<unsigned char>(c));
+    return static_cast<unsigned char>(value < 0 ? 16 : value);
 }
 
 // A-Z become a-z; every other byte is kept, whatever the process locale.

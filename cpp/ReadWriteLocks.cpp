@@ -6,6 +6,18 @@
 #include <cstdio>
 #include <exception>
 
+namespace {
+
+// The result of a pthread try-lock call: false when another holder has the lock, true when
+// taken; any other failure raises.
+bool tryLockResult(int result, const char *call) {
+    if (result == EBUSY)
+        return false;
+    return Errors::checkResult(result, call, 0);
+}
+
+} // namespace
+
 ReadWriteLock::ReadWriteLock() : m_uncaught(std::uncaught_exceptions()) {
     Errors::checkResult(pthread_rwlock_init(&m_lock, nullptr), "pthread_rwlock_init", 0);
 }
@@ -24,10 +36,7 @@ void ReadWriteLock::readLock() {
 }
 
 bool ReadWriteLock::tryReadLock() {
-    const int result = pthread_rwlock_tryrdlock(&m_lock);
-    if (result == EBUSY)
-        return false;
-    return Errors::checkResult(result, "pthread_rwlock_tryrdlock", 0);
+    return tryLockResult(pthread_rwlock_tryrdlock(&m_lock), "pthread_rwlock_tryrdlock");
 }
 
 void ReadWriteLock::writeLock() {
@@ -35,10 +44,7 @@ void ReadWriteLock::writeLock() {
 }
 
 bool ReadWriteLock::tryWriteLock() {
-    const int result = pthread_rwlock_trywrlock(&m_lock);
-    if (result == EBUSY)
-        return false;
-    return Errors::checkResult(result, "pthread_rwlock_trywrlock", 0);
+    return tryLockResult(pthread_rwlock_trywrlock(&m_lock), "pthread_rwlock_trywrlock");
 }
 
 void ReadWriteLock::unlock() {

@@ -8,19 +8,13 @@
 #include "HTMLRewriter.h"
 #include "UnicodeCoders.h"
 
+#include "CUtils.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-std::wstring widen(const std::string &bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    for (char c : bytes)
-        out += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return out;
-}
 
 // Checks the promises every handler relies on; anything else is left to the sanitizers.
 class CheckingHandler : public IHTMLHandler {
@@ -64,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const std::string bytes(reinterpret_cast<const char *>(data + 1), size - 1);
-    const std::wstring text = (data[0] & 1) ? Charsets::UnicodeCoders::decodeUTF8(bytes) : widen(bytes);
+    const std::wstring text =
+        (data[0] & 1) ? Charsets::UnicodeCoders::decodeUTF8(bytes) : string_to_wstring(bytes);
 
     CheckingHandler checking;
     HTMLParser::parseHTML(checking, text, false);
@@ -78,12 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     HTMLParser::parseHTML(rewriter, text, false);
     // Normalised HTML must itself parse.
     CheckingHandler again;
-    HTMLParser::parseHTML(again, widen(rewriter.output), false);
+    HTMLParser::parseHTML(again, string_to_wstring(rewriter.output), false);
 
     // Encoding then decoding gives the text back (a NUL has no reference that decodes).
     if (text.find(L'\0') == std::wstring::npos) {
         const std::string encoded = CharacterData::encodeCDATA(text, false);
-        if (CharacterData::decodeCDATA(widen(encoded), true) != text)
+        if (CharacterData::decodeCDATA(string_to_wstring(encoded), true) != text)
             std::abort();
     }
     return 0;

@@ -4,6 +4,7 @@
 #include "ChildProcess.h"
 
 #include "CUtils.h"
+#include "TestNames.h"
 
 #include <gtest/gtest.h>
 
@@ -121,13 +122,7 @@ TEST_P(DecodeTable, DecodeCDATA) {
     EXPECT_EQ(CharacterData::decodeCDATA(GetParam().text, true), GetParam().decoded);
 }
 
-INSTANTIATE_TEST_SUITE_P(CharacterData, DecodeTable, ::testing::ValuesIn(decodeCases),
-                         [](const ::testing::TestParamInfo<DecodeCase> &info) {
-                             std::string name;
-                             for (const char *p = info.param.name; *p; ++p)
-                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(CharacterData, DecodeTable, ::testing::ValuesIn(decodeCases), vltest::RowName());
 
 TEST(CharacterData, DecodeCharacterEntityMovesOnlyOnSuccess) {
     const std::wstring text = L"&lt;rest";

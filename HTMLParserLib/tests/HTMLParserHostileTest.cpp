@@ -5,10 +5,10 @@
 #include "HTMLParser.h"
 #include "HTMLPlaintextRewriter.h"
 #include "HTMLRewriter.h"
+#include "TestNames.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
 
 namespace {
@@ -122,13 +122,7 @@ TEST_P(Hostile, MegabyteEndsInTime) {
     EXPECT_EQ(handler.badNames, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(HTMLParser, Hostile, ::testing::ValuesIn(hostileCases),
-                         [](const ::testing::TestParamInfo<HostileCase> &info) {
-                             std::string name;
-                             for (const char *p = info.param.name; *p; ++p)
-                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(HTMLParser, Hostile, ::testing::ValuesIn(hostileCases), vltest::RowName());
 
 // Every character code in every position of a short tag: the attribute loop always moves on.
 TEST(HTMLParserHostile, EveryCodeInsideATag) {

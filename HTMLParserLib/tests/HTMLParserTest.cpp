@@ -2,13 +2,13 @@
 
 #include "HTMLParser.h"
 #include "TempDir.h"
+#include "TestNames.h"
 #include "TraceHandler.h"
 #include "UnicodeCoders.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -108,13 +108,7 @@ TEST_P(TraceTable, EventSequence) {
     EXPECT_EQ(traceOf(GetParam().html), GetParam().trace);
 }
 
-INSTANTIATE_TEST_SUITE_P(HTMLParser, TraceTable, ::testing::ValuesIn(traceCases),
-                         [](const ::testing::TestParamInfo<TraceCase> &info) {
-                             std::string name;
-                             for (const char *p = info.param.name; *p; ++p)
-                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(HTMLParser, TraceTable, ::testing::ValuesIn(traceCases), vltest::RowName());
 
 TEST(HTMLParser, NoFinishFlagSuppressesFinished) {
     EXPECT_EQ(traceOf(L"x", true), "text \"x\"\n");

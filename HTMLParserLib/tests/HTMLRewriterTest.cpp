@@ -5,19 +5,11 @@
 #include "HTMLPlaintextRewriter.h"
 
 #include "CUtils.h"
+#include "TestNames.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 namespace {
-
-std::string gtestName(const char *text) {
-    std::string name;
-    for (const char *p = text; *p; ++p)
-        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
-}
 
 struct PlainCase {
     const char *name;
@@ -59,7 +51,7 @@ TEST_P(PlainTable, Output) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HTMLPlaintextRewriter, PlainTable, ::testing::ValuesIn(plainCases),
-                         [](const auto &info) { return gtestName(info.param.name); });
+                         vltest::RowName());
 
 TEST(HTMLPlaintextRewriter, StartsWithTwoLineBreaksCounted) {
     HTMLPlaintextRewriter rewriter(false);
@@ -94,8 +86,7 @@ TEST_P(HTMLTable, Output) {
     EXPECT_EQ(rewriter.output, GetParam().output);
 }
 
-INSTANTIATE_TEST_SUITE_P(HTMLRewriter, HTMLTable, ::testing::ValuesIn(htmlCases),
-                         [](const auto &info) { return gtestName(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(HTMLRewriter, HTMLTable, ::testing::ValuesIn(htmlCases), vltest::RowName());
 
 TEST(HTMLRewriter, FinishedClosesAPendingTag) {
     HTMLRewriter rewriter;

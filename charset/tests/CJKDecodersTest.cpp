@@ -5,6 +5,8 @@
 #include "SimplifiedChineseCharacterCoders.h"
 #include "TraditionalChineseCharacterCoders.h"
 
+#include "CharsetTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <string>
 
 using namespace Charsets;
+using charsettest::codes;
 
 namespace {
 
@@ -40,16 +43,6 @@ struct DecodeCase {
 
 void PrintTo(const DecodeCase &c, std::ostream *os) {
     *os << c.name;
-}
-
-std::string codes(const std::wstring &text) {
-    std::string out;
-    for (wchar_t c : text) {
-        char buf[12];
-        std::snprintf(buf, sizeof buf, "U+%04X ", unsigned(c));
-        out += buf;
-    }
-    return out;
 }
 
 class DecodeTable : public testing::TestWithParam<DecodeCase> {};

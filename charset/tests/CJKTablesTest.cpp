@@ -5,6 +5,8 @@
 #include "SimplifiedChineseCharacterCoders.h"
 #include "TraditionalChineseCharacterCoders.h"
 
+#include "CharsetTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -15,6 +17,8 @@
 #include <ostream>
 #include <string>
 #include <vector>
+
+using charsettest::codes;
 
 namespace {
 
@@ -86,16 +90,6 @@ std::string hex(unsigned lead, unsigned trail) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%02X%02X", lead, trail);
     return buf;
-}
-
-std::string codes(const std::wstring &text) {
-    std::string out;
-    for (wchar_t c : text) {
-        char buf[12];
-        std::snprintf(buf, sizeof buf, "U+%04X ", unsigned(c));
-        out += buf;
-    }
-    return out.empty() ? "(nothing)" : out;
 }
 
 std::wstring iso2022(const std::string &bytes, const unsigned &mode) {

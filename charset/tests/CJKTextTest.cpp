@@ -4,6 +4,7 @@
 #include "CharacterCoders_p.h"
 #include "ISO2022CharacterCoders.h"
 
+#include "CharsetTestHelpers.h"
 #include "ChildProcess.h"
 #include "TempDir.h"
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 using namespace Charsets;
+using charsettest::multiByteNames;
 
 namespace {
 
@@ -23,57 +25,6 @@ const std::string dataDir = VL_TEST_DATA_DIR "/cjk";
 std::wstring fromUtf8(const std::string &bytes) {
     return CharacterCoders::decode(bytes, "utf-8", false);
 }
-
-// Every multi-byte name, in the groups that share a decoder.
-const std::vector<std::string> multiByteNames = {
-    "gb2312",
-    "csgb2312",
-    "csgb231280",
-    "gb_2312-80",
-    "gb231280",
-    "gb2312-80",
-    "iso-ir-58",
-    "chinese",
-    "csiso58gb231280",
-    "cn-gb",
-    "euc-cn",
-    "x-euc-cn",
-    "gbk",
-    "hz-gb-2312",
-    "big5",
-    "csbig5",
-    "cn-big5",
-    "x-x-big5",
-    "big5-hkscs",
-    "ks_c_5601",
-    "ks_c_5601-1987",
-    "ks_c_5601-1989",
-    "ksc_5601",
-    "ksc5601",
-    "iso-ir-149",
-    "csksc56011987",
-    "korean",
-    "_autodetect_kr",
-    "iso-2022-kr",
-    "csiso2022kr",
-    "euc-kr",
-    "cseuckr",
-    "iso-2022-jp",
-    "csiso2022jp",
-    "euc-jp",
-    "x-euc",
-    "x-euc-jp",
-    "extended_unix_code_packed_format_for_japanese",
-    "cseucpkdfmtjapanese",
-    "shift_jis",
-    "shift-jis",
-    "sjis",
-    "csshiftjis",
-    "ms-kanji",
-    "cswindows31j",
-    "x-ms-cp932",
-    "x-sjis",
-};
 
 // "<stem>.<charset>.txt" beside "<stem>.utf-8.txt" holds the same text in that charset.
 TEST(CJKText, DataFilesDecodeToTheirUtf8Source) {

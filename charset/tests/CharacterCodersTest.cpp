@@ -3,6 +3,7 @@
 #include "StandardCharsetConverters.h"
 #include "UnicodeCoders.h"
 
+#include "CharsetTestHelpers.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 
 using namespace Charsets;
 using Charsets::CharacterCoders::decode;
+using charsettest::multiByteNames;
 
 namespace {
 
@@ -128,54 +130,6 @@ const std::vector<TableGroup> tableGroups = {
     {chardata_koi8u, {"koi8-u", "koi8-ru"}},
 };
 
-const std::vector<const char *> multiByteNames = {"gb2312",
-                                                  "csgb2312",
-                                                  "csgb231280",
-                                                  "gb_2312-80",
-                                                  "gb231280",
-                                                  "gb2312-80",
-                                                  "iso-ir-58",
-                                                  "chinese",
-                                                  "csiso58gb231280",
-                                                  "cn-gb",
-                                                  "euc-cn",
-                                                  "x-euc-cn",
-                                                  "gbk",
-                                                  "hz-gb-2312",
-                                                  "big5",
-                                                  "csbig5",
-                                                  "cn-big5",
-                                                  "x-x-big5",
-                                                  "big5-hkscs",
-                                                  "ks_c_5601",
-                                                  "ks_c_5601-1987",
-                                                  "ks_c_5601-1989",
-                                                  "ksc_5601",
-                                                  "ksc5601",
-                                                  "iso-ir-149",
-                                                  "csksc56011987",
-                                                  "korean",
-                                                  "_autodetect_kr",
-                                                  "iso-2022-kr",
-                                                  "csiso2022kr",
-                                                  "euc-kr",
-                                                  "cseuckr",
-                                                  "iso-2022-jp",
-                                                  "csiso2022jp",
-                                                  "euc-jp",
-                                                  "x-euc",
-                                                  "x-euc-jp",
-                                                  "extended_unix_code_packed_format_for_japanese",
-                                                  "cseucpkdfmtjapanese",
-                                                  "shift_jis",
-                                                  "shift-jis",
-                                                  "sjis",
-                                                  "csshiftjis",
-                                                  "ms-kanji",
-                                                  "cswindows31j",
-                                                  "x-ms-cp932",
-                                                  "x-sjis"};
-
 // Bytes that every Unicode form reads differently.
 const std::string unicodeProbe("\x00\x41\x00\x42\xC3\xA9+AGE-\xD8\x3D\xDE\x00", 16);
 
@@ -219,7 +173,7 @@ TEST(CharsetNames, EveryNameDecodesWithItsConverter) {
             EXPECT_EQ(decode(bytes, "  " + upper(name) + "\t", false), expected) << name;
         }
     }
-    for (const char *name : multiByteNames) {
+    for (const std::string &name : multiByteNames) {
         EXPECT_EQ(CharacterCoders::getConverters().count(name), 1u) << name;
         EXPECT_NO_THROW((void)decode(bytes, upper(name), false)) << name;
     }

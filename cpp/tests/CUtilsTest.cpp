@@ -53,7 +53,11 @@ TEST(CUtils, HexMap) {
             digits.find(static_cast<char>(b >= 'A' && b <= 'F' ? b + 32 : b));
         const unsigned expected = (b != 0 && lower != std::string::npos) ? unsigned(lower) : 16u;
         EXPECT_EQ(hex_map(c), expected) << b;
+        EXPECT_EQ(hexDigitValue(b), expected == 16u ? -1 : int(expected)) << b;
     }
+    // Wide characters are judged whole, never by their low byte.
+    for (wchar_t c : {L'\u0130', L'\u0141', L'\uFF10', L'\uFF21', wchar_t(0x10030)})
+        EXPECT_EQ(hexDigitValue(c), -1) << unsigned(c);
 }
 
 TEST(CUtils, ByteLowerCaseFoldsAsciiOnlyInAnyLocale) {

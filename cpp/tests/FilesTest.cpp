@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "ExceptionMessage.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +15,12 @@
 #include <thread>
 #include <unistd.h>
 
+using vltest::messageOf;
 using vltest::readFile;
 using vltest::TempDir;
 using vltest::writeFile;
 
 namespace {
-
-template <typename Exception, typename F> std::string messageOf(F &&f) {
-    try {
-        f();
-    } catch (const Exception &e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
 
 // A child process that takes a whole-file lock and holds it until told to let go.
 // It reports 'L' once the lock is held and 'U' just before it unlocks.

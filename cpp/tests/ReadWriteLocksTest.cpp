@@ -21,32 +21,32 @@ template <typename F> auto onOtherThread(F f) {
     return std::async(std::launch::async, f).get();
 }
 
+// Whether another thread can take the lock at once; what it takes it lets go again.
+bool otherThreadCanTake(ReadWriteLock &lock, bool write) {
+    return onOtherThread([&] {
+        const bool taken = write ? lock.tryWriteLock() : lock.tryReadLock();
+        if (taken)
+            lock.unlock();
+        return taken;
+    });
+}
+
 } // namespace
 
 TEST(ReadWriteLock, ExclusiveHolderBlocksEveryoneElse) {
     ReadWriteLock lock;
     lock.writeLock();
-    EXPECT_FALSE(onOtherThread([&] { return lock.tryReadLock(); }));
-    EXPECT_FALSE(onOtherThread([&] { return lock.tryWriteLock(); }));
+    EXPECT_FALSE(otherThreadCanTake(lock, false));
+    EXPECT_FALSE(otherThreadCanTake(lock, true));
     lock.unlock();
-    EXPECT_TRUE(onOtherThread([&] {
-        const bool taken = lock.tryWriteLock();
-        if (taken)
-            lock.unlock();
-        return taken;
-    }));
+    EXPECT_TRUE(otherThreadCanTake(lock, true));
 }
 
 TEST(ReadWriteLock, ReadersShareAndKeepWritersOut) {
     ReadWriteLock lock;
     lock.readLock();
-    EXPECT_TRUE(onOtherThread([&] {
-        const bool taken = lock.tryReadLock();
-        if (taken)
-            lock.unlock();
-        return taken;
-    }));
-    EXPECT_FALSE(onOtherThread([&] { return lock.tryWriteLock(); }));
+    EXPECT_TRUE(otherThreadCanTake(lock, false));
+    EXPECT_FALSE(otherThreadCanTake(lock, true));
     lock.unlock();
 }
 

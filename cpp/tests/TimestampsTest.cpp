@@ -1,21 +1,16 @@
 #include "Timestamps.h"
 
+#include "ExceptionMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <stdexcept>
 
-namespace {
+using vltest::messageOf;
 
-template <typename Exception, typename F> std::string messageOf(F &&f) {
-    try {
-        f();
-    } catch (const Exception &e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+namespace {
 
 // Epoch seconds of UTC fields from the C library.
 std::int64_t libcTimegm(int year, int month, int day, int hour, int minutes, int seconds) {

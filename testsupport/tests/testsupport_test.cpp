@@ -1,9 +1,12 @@
 #include "ChildProcess.h"
+#include "ExceptionMessage.h"
 #include "TempDir.h"
+#include "TestNames.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 using namespace vltest;
 
@@ -19,6 +22,22 @@ TEST(TempDir, CreatedPrivateAndRemovedWithContents) {
         EXPECT_EQ(readFile(dir.file("a.txt")), std::string("x\0y", 3));
     }
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(ExceptionMessage, TextOfTheNamedTypeOnly) {
+    EXPECT_EQ(messageOf<std::runtime_error>([] { throw std::runtime_error("disk full"); }), "disk full");
+    EXPECT_EQ(messageOf<std::exception>([] { throw std::out_of_range("past the end"); }), "past the end");
+    EXPECT_EQ(messageOf<std::exception>([] {}), "(no exception)");
+    EXPECT_THROW((void)messageOf<std::runtime_error>([] { throw std::logic_error("x"); }), std::logic_error);
+}
+
+TEST(TestNames, OnlyAsciiLettersAndDigitsSurvive) {
+    EXPECT_EQ(testName("a < b, at the end!"), "a___b__at_the_end_");
+    EXPECT_EQ(testName("Caf\xc3\xa9 09"), "Caf___09");
+    struct Row {
+        const char *name;
+    };
+    EXPECT_EQ(RowName()(::testing::TestParamInfo<Row>(Row{"x-y"}, 0)), "x_y");
 }
 
 TEST(ChildProcess, FeedsInputAndCollectsOutputAndStatus) {

@@ -1,0 +1,223 @@
+#include "BayesLibrary.h"
+
+#include "AnalysisAlgorithm.h"
+#include "BinaryFileStreams.h"
+#include "ExportedData_p.h"
+#include "Files.h"
+#include "TraitIDs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// "bcsb" from the high byte down.
+constexpr unsigned int HEADER_WORD = 0x62637362;
+constexpr unsigned int FORMAT_VERSION = 1;
+
+const char *const NO_DATA = "no training data given";
+
+void clearError(ExportedData &data) {
+    std::free(data.error);
+    data.error = nullptr;
+}
+
+// Stores the text as the object's error text and returns it; a text that cannot be copied
+// is returned as a static text instead.
+const char *setError(ExportedData &data, const char *text) {
+    clearError(data);
+    data.error = strdup(text);
+    return data.error != nullptr ? data.error : "out of memory";
+}
+
+// Creates the file empty and readable by its owner only: training data holds the words of
+// the user's mail. An existing file keeps its mode.
+void createPrivate(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throw FileException(path, "unable to open file '" + path + "': " + std::strerror(errno));
+    }
+    ::close(fd);
+}
+
+// Forces the file's data to the disk before it replaces the previous one.
+void syncFile(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw FileException(path, "error syncing file '" + path + "': " + std::strerror(error));
+    }
+    ::close(fd);
+}
+
+// The training file read whole into memory, then taken apart field by field: one read
+// instead of a buffered-file call for every byte count and word. Same header-word rule and
+// error texts as the file stream.
+class TrainingFileReader : public BDBLib::BinaryInputStream {
+public:
+    TrainingFileReader(const std::string &path, unsigned int headerWord) {
+        File file(path, true, false, true);
+        char block[65536];
+        unsigned int got = 0;
+        while ((got = file.read(block, sizeof block)) > 0) {
+            m_data.append(block, got);
+        }
+        file.close();
+        unsigned int word = 0;
+        *this >> word;
+        if (word == headerWord) {
+            return;
+        }
+        if (__builtin_bswap32(word) == headerWord) {
+            m_swap = true;
+            return;
+        }
+        throw BDBLib::InvalidHeaderException(path);
+    }
+
+    void read_bytes(void *data, unsigned int size) override {
+        if (size > m_data.size() - m_position) {
+            throw std::length_error("attempted to read past end-of-file");
+        }
+        std::memcpy(data, m_data.data() + m_position, size);
+        m_position += size;
+    }
+
+private:
+    std::string m_data;
+    std::size_t m_position = 0;
+};
+
+void writeTrainingFile(const std::string &path, const OccuranceData &data, const void *aux,
+                       unsigned int auxLen) {
+    BDBLib::BinaryFileOutputStream out(path, HEADER_WORD);
+    out << FORMAT_VERSION;
+    data.write(out);
+    const unsigned int length = aux != nullptr ? auxLen : 0;
+    out << length;
+    if (length != 0) {
+        out.write_bytes(aux, length);
+    }
+    // The last buffered block reaches the file only here: its failure is the save's.
+    out.close();
+}
+
+} // namespace
+
+extern "C" {
+
+void createTrainingData(ExportedData **out) {
+    if (out == nullptr) {
+        std::fprintf(stderr, "createTrainingData: no place for the result given\n");
+        return;
+    }
+    *out = nullptr;
+    try {
+        auto data = std::make_unique<ExportedData>();
+        AnalysisAlgorithm seed;
+        for (unsigned int trait : TraitIDs::getSafeTraits()) {
+            seed.handleTrait(trait);
+        }
+        seed.train(data->data, true, 1);
+        *out = data.release();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "createTrainingData: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "createTrainingData: unknown error\n");
+    }
+}
+
+void destroyTrainingData(ExportedData *data) {
+    if (data == nullptr) {
+        return;
+    }
+    std::free(data->error);
+    std::free(data->reserved);
+    delete data;
+}
+
+const char *loadTrainedData(const char *path, ExportedData *data, void *aux, unsigned int *auxLen) {
+    if (data == nullptr) {
+        return NO_DATA;
+    }
+    clearError(*data);
+    if (path == nullptr) {
+        return setError(*data, "no file name given");
+    }
+    const unsigned int bufferSize = (aux != nullptr && auxLen != nullptr) ? *auxLen : 0;
+    try {
+        TrainingFileReader in(path, HEADER_WORD);
+        unsigned int version = 0;
+        in >> version;
+        if (version != FORMAT_VERSION) {
+            throw std::invalid_argument("invalid training data file serialization version");
+        }
+        // Into a temporary: a file that ends early or is damaged leaves the data untouched.
+        OccuranceData loaded;
+        loaded.read(in);
+        unsigned int length = 0;
+        in >> length;
+        if (auxLen != nullptr) {
+            *auxLen = length;
+        }
+        if (length > bufferSize) {
+            return setError(*data,
+                            "The given buffer is not big enough to store all the file's auxiliary data");
+        }
+        std::vector<char> auxData(length);
+        if (length != 0) {
+            in.read_bytes(auxData.data(), length);
+        }
+        if (length != 0) {
+            std::memcpy(aux, auxData.data(), length);
+        }
+        data->data = std::move(loaded);
+        return nullptr;
+    } catch (const std::exception &e) {
+        return setError(*data, e.what());
+    } catch (...) {
+        return setError(*data, "unknown error");
+    }
+}
+
+const char *saveTrainedData(const char *path, ExportedData *data, const void *aux, unsigned int auxLen) {
+    if (data == nullptr) {
+        return NO_DATA;
+    }
+    clearError(*data);
+    if (path == nullptr) {
+        return setError(*data, "no file name given");
+    }
+    const std::string target(path);
+    const std::string temporary = target + ".new";
+    try {
+        createPrivate(temporary);
+        try {
+            writeTrainingFile(temporary, data->data, aux, auxLen);
+            syncFile(temporary);
+            File::rename(temporary, target);
+        } catch (...) {
+            ::unlink(temporary.c_str());
+            throw;
+        }
+        return nullptr;
+    } catch (const std::exception &e) {
+        return setError(*data, e.what());
+    } catch (...) {
+        return setError(*data, "unknown error");
+    }
+}
+
+} // extern "C"

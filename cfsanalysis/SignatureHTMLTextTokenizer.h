@@ -1,0 +1,23 @@
+#pragma once
+// The HTML side of the signature: the visible text as the analysis splits it, plus the
+// words of the link, image and form addresses, resolved against the document's base.
+
+#include "HTMLTextTokenizer.h"
+#include "URL.h"
+
+#include <string>
+
+class SignatureHTMLTextTokenizer : public HTMLTextTokenizer {
+public:
+    SignatureHTMLTextTokenizer(ITokenHandler &handler, const std::string &context);
+
+    void openTagStart(const std::wstring &name, const std::string &lowerName) override;
+    void openTagAttribute(const std::wstring &name, const std::string &lowerName,
+                          const std::wstring &rawValue, const std::wstring &decodedValue) override;
+    void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;
+    void openTagEnd() override;
+
+private:
+    std::string m_currentTag;
+    URL m_base;
+};
