@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <span>
 #include <stdexcept>
 #include <tuple>
 
@@ -10,19 +12,100 @@ const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_FROM = "subject";
 const std::string AnalysisAlgorithm::CONTEXT_DECOMPOSE_TO = "";
 
 void AnalysisAlgorithm::handleToken(const std::string &context, const std::wstring &text) {
-    // Same key as Token(context, text), built in buffers that keep their capacity.
-    m_probe.context.assign(context);
-    m_probe.text.assign(text, 0, std::min(text.size(), Token::MAX_TEXT_LENGTH));
-    const auto it = m_tokens.lower_bound(m_probe);
-    if (it != m_tokens.end() && !(m_probe < it->first)) {
-        ++it->second;
-    } else {
-        m_tokens.emplace_hint(it, m_probe, 1u);
-    }
+    // Same key as Token(context, text), which keeps the first MAX_TEXT_LENGTH characters.
+    add(0, context, std::wstring_view(text).substr(0, Token::MAX_TEXT_LENGTH));
 }
 
 void AnalysisAlgorithm::handleTrait(unsigned int trait) {
-    ++m_tokens[Token(trait)];
+    static const std::string noContext;
+    add(trait, noContext, std::wstring_view());
+}
+
+TokenView AnalysisAlgorithm::viewOf(const Entry &entry) const {
+    return {entry.id, m_contexts[entry.context],
+            std::wstring_view(m_text).substr(entry.textOffset, entry.textLength)};
+}
+
+void AnalysisAlgorithm::add(unsigned int id, const std::string &context, std::wstring_view text) {
+    const TokenView key{id, context, text};
+    const std::size_t hash = tokenHash(key);
+    if (m_slots.empty()) {
+        m_slots.assign(1024, 0);
+        m_entries.reserve(256);
+        m_text.reserve(2048);
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t i = hash & mask;
+    for (; m_slots[i] != 0; i = (i + 1) & mask) {
+        Entry &entry = m_entries[m_slots[i] - 1];
+        if (entry.hash == hash && tokenEqual(viewOf(entry), key)) {
+            ++entry.count;
+            m_mapCurrent = false;
+            return;
+        }
+    }
+
+    // A new token. The tokenizers use two contexts; look among those seen, newest first.
+    std::uint32_t contextIndex = static_cast<std::uint32_t>(m_contexts.size());
+    for (std::uint32_t c = contextIndex; c > 0; --c) {
+        if (m_contexts[c - 1] == context) {
+            contextIndex = c - 1;
+            break;
+        }
+    }
+    if (contextIndex == m_contexts.size()) {
+        m_contexts.push_back(context);
+    }
+    if (m_entries.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
+        throw std::length_error("too many distinct tokens in one message");
+    }
+    m_entries.push_back({hash, m_text.size(), id, static_cast<std::uint32_t>(text.size()), contextIndex, 1u});
+    m_text.append(text);
+    m_slots[i] = static_cast<std::uint32_t>(m_entries.size());
+    m_mapCurrent = false;
+
+    // Keep the table at most half full, so that probes stay short.
+    if (m_entries.size() * 2 > m_slots.size()) {
+        std::vector<std::uint32_t> slots(m_slots.size() * 2, 0);
+        const std::size_t newMask = slots.size() - 1;
+        for (std::size_t e = 0; e < m_entries.size(); ++e) {
+            std::size_t j = m_entries[e].hash & newMask;
+            while (slots[j] != 0) {
+                j = (j + 1) & newMask;
+            }
+            slots[j] = static_cast<std::uint32_t>(e + 1);
+        }
+        m_slots.swap(slots);
+    }
+}
+
+const std::vector<std::uint32_t> &AnalysisAlgorithm::ordered() const {
+    if (m_order.size() != m_entries.size()) {
+        m_order.resize(m_entries.size());
+        for (std::size_t e = 0; e < m_entries.size(); ++e) {
+            m_order[e] = static_cast<std::uint32_t>(e);
+        }
+        std::sort(m_order.begin(), m_order.end(), [this](std::uint32_t a, std::uint32_t b) {
+            return tokenLess(viewOf(m_entries[a]), viewOf(m_entries[b]));
+        });
+    }
+    return m_order;
+}
+
+const TokenMap &AnalysisAlgorithm::tokens() const {
+    if (!m_mapCurrent) {
+        m_map.clear();
+        for (const Entry &entry : m_entries) {
+            const TokenView view = viewOf(entry);
+            Token token;
+            token.id = view.id;
+            token.context.assign(view.context);
+            token.text.assign(view.text);
+            m_map.emplace(std::move(token), entry.count);
+        }
+        m_mapCurrent = true;
+    }
+    return m_map;
 }
 
 double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *counted) const {
@@ -42,37 +125,54 @@ double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *count
     int qExponent = 0;
     unsigned int n = 0;
 
-    for (const auto &entry : m_tokens) {
-        const Token &token = entry.first;
-        auto [legit, junk] = data.counts(token);
-        if (legit == 0 && junk == 0 && !token.isTrait() && token.context == CONTEXT_DECOMPOSE_FROM) {
-            std::tie(legit, junk) = data.counts(Token(CONTEXT_DECOMPOSE_TO, token.text));
+    // The lookups go in batches, which overlap their memory accesses; the arithmetic then
+    // runs in token order. The batches live on the stack.
+    constexpr std::size_t BATCH = 64;
+    TokenView keys[BATCH];
+    std::size_t hashes[BATCH];
+    std::pair<unsigned int, unsigned int> found[BATCH];
+    const std::vector<std::uint32_t> &order = ordered();
+    for (std::size_t start = 0; start < order.size(); start += BATCH) {
+        const std::size_t size = std::min(BATCH, order.size() - start);
+        for (std::size_t i = 0; i < size; ++i) {
+            const Entry &entry = m_entries[order[start + i]];
+            keys[i] = viewOf(entry);
+            hashes[i] = entry.hash; // the same tokenHash() the training index uses
         }
-        if (legit == 0 && junk == 0) {
-            continue;
-        }
-        // Weigh the legitimate count as if both sides had seen as many messages.
-        double b = legit;
-        if (legitMessages != 0) {
-            b = b * junkMessages / legitMessages;
-        }
-        const double c = junk;
-        const double f = (s * x + c) / (s + c + b);
-        if (f > neutralLow && f < neutralHigh) {
-            continue;
-        }
-        ++n;
-        p *= f;
-        q *= 1.0 - f;
-        // Long messages would underflow the products: move their exponents aside.
-        int exponent = 0;
-        if (p < underflowLimit) {
-            p = std::frexp(p, &exponent);
-            pExponent += exponent;
-        }
-        if (q < underflowLimit) {
-            q = std::frexp(q, &exponent);
-            qExponent += exponent;
+        data.counts(std::span(keys, size), std::span(hashes, size), std::span(found, size));
+
+        for (std::size_t i = 0; i < size; ++i) {
+            const TokenView &token = keys[i];
+            auto [legit, junk] = found[i];
+            if (legit == 0 && junk == 0 && !token.isTrait() && token.context == CONTEXT_DECOMPOSE_FROM) {
+                std::tie(legit, junk) = data.counts(TokenView{0, CONTEXT_DECOMPOSE_TO, token.text});
+            }
+            if (legit == 0 && junk == 0) {
+                continue;
+            }
+            // Weigh the legitimate count as if both sides had seen as many messages.
+            double b = legit;
+            if (legitMessages != 0) {
+                b = b * junkMessages / legitMessages;
+            }
+            const double c = junk;
+            const double f = (s * x + c) / (s + c + b);
+            if (f > neutralLow && f < neutralHigh) {
+                continue;
+            }
+            ++n;
+            p *= f;
+            q *= 1.0 - f;
+            // Long messages would underflow the products: move their exponents aside.
+            int exponent = 0;
+            if (p < underflowLimit) {
+                p = std::frexp(p, &exponent);
+                pExponent += exponent;
+            }
+            if (q < underflowLimit) {
+                q = std::frexp(q, &exponent);
+                qExponent += exponent;
+            }
         }
     }
     if (counted != nullptr) {
@@ -98,5 +198,10 @@ bool AnalysisAlgorithm::guessIfJunk(const OccuranceData &data, unsigned int sens
 }
 
 void AnalysisAlgorithm::train(OccuranceData &data, bool isJunk, int count) const {
-    data.train(isJunk, m_tokens, count);
+    std::vector<TokenView> keys;
+    keys.reserve(m_entries.size());
+    for (const Entry &entry : m_entries) {
+        keys.push_back(viewOf(entry));
+    }
+    data.train(isJunk, keys, count);
 }

@@ -7,6 +7,11 @@
 #include "OccuranceData.h"
 #include "Token.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 class AnalysisAlgorithm : public ITokenHandler, public ITraitHandler {
 public:
     // Junk thresholds by sensitivity 0 to 4; a higher sensitivity takes a lower threshold.
@@ -32,11 +37,34 @@ public:
     // Adds (count 1 or more) or removes (count below 1) this message on one side.
     void train(OccuranceData &data, bool isJunk, int count) const;
 
-    // Each distinct token of the message with the number of times it occurred.
-    [[nodiscard]] const TokenMap &tokens() const { return m_tokens; }
+    // Each distinct token of the message with the number of times it occurred. Built on
+    // first call after a change: for inspection, not for the scan path.
+    [[nodiscard]] const TokenMap &tokens() const;
 
 private:
-    TokenMap m_tokens;
-    // Reused for every lookup, so that a word seen before costs no allocation.
-    Token m_probe{std::string(), std::wstring()};
+    // One distinct token: its text lives in m_text, its context in m_contexts.
+    struct Entry {
+        std::size_t hash;
+        std::size_t textOffset;
+        unsigned int id;
+        std::uint32_t textLength;
+        std::uint32_t context;
+        unsigned int count;
+    };
+
+    [[nodiscard]] TokenView viewOf(const Entry &entry) const;
+    void add(unsigned int id, const std::string &context, std::wstring_view text);
+    // The entries in token order, the order in which scoring multiplies.
+    const std::vector<std::uint32_t> &ordered() const;
+
+    // A flat hash set over the message's distinct tokens: thousands of words a message
+    // cost no allocation each and no tree walk. m_slots holds entry index + 1, 0 when free.
+    std::vector<Entry> m_entries;
+    std::vector<std::uint32_t> m_slots;
+    std::wstring m_text;
+    std::vector<std::string> m_contexts;
+    // Built on first use after a change; one object serves one message on one thread.
+    mutable std::vector<std::uint32_t> m_order;
+    mutable TokenMap m_map;
+    mutable bool m_mapCurrent = false;
 };

@@ -2,10 +2,17 @@
 
 #include "BinaryStreams.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <cstdint>
-#include <functional>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
-#include <string_view>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,61 +30,121 @@ void decrement(unsigned int &value) {
     }
 }
 
-// Consistent with Token::operator<: traits are told apart by their number alone. Words are
-// short, so a character-at-a-time multiply-xor beats the general byte hash; the final mix
-// spreads the bits over the low end that the table's mask keeps.
-std::size_t hashOf(const Token &token) {
-    std::uint64_t h = 0xcbf29ce484222325ull ^ (token.id * 0x9E3779B97F4A7C15ull);
-    if (!token.isTrait()) {
-        for (unsigned char c : token.context) {
-            h = (h ^ c) * 0x100000001b3ull;
-        }
-        h = (h ^ 0xff) * 0x100000001b3ull;
-        for (wchar_t c : token.text) {
-            h = (h ^ static_cast<std::uint32_t>(c)) * 0x100000001b3ull;
-        }
-    }
-    h ^= h >> 29;
-    h *= 0xbf58476d1ce4e5b9ull;
-    h ^= h >> 32;
-    return static_cast<std::size_t>(h);
-}
+// A key as the index keeps it: 16 bytes compared whole. The words the tokenizers make (id 0,
+// context "" or "subject", up to 14 characters below U+0100) and traits are written out in
+// it, so a lookup reads one slot and no map node; any other key is kept by a pointer to
+// the map's own key. A key has exactly one form, so equal keys always meet in the same form.
+struct IndexKey {
+    enum Kind : unsigned char { Free = 0, Pointer, BodyWord, SubjectWord, Trait };
+    static constexpr std::size_t INLINE_CHARACTERS = 14;
 
-bool sameKey(const Token &a, const Token &b) {
-    if (a.id != b.id) {
-        return false;
+    unsigned char bytes[16] = {};
+
+    [[nodiscard]] Kind kind() const { return static_cast<Kind>(bytes[0]); }
+
+    // The written-out form of token; false when it has none.
+    [[nodiscard]] bool encode(const TokenView &token) {
+        std::memset(bytes, 0, sizeof bytes);
+        if (token.isTrait()) {
+            bytes[0] = Trait;
+            std::memcpy(bytes + 4, &token.id, sizeof token.id);
+            return true;
+        }
+        if (token.id != 0 || token.text.size() > INLINE_CHARACTERS) {
+            return false;
+        }
+        if (token.context.empty()) {
+            bytes[0] = BodyWord;
+        } else if (token.context == "subject") {
+            bytes[0] = SubjectWord;
+        } else {
+            return false;
+        }
+        bytes[1] = static_cast<unsigned char>(token.text.size());
+        for (std::size_t i = 0; i < token.text.size(); ++i) {
+            const auto c = static_cast<std::uint32_t>(token.text[i]);
+            if (c > 0xFF) {
+                return false;
+            }
+            bytes[2 + i] = static_cast<unsigned char>(c);
+        }
+        return true;
     }
-    return a.isTrait() || (a.text == b.text && a.context == b.context);
-}
+
+    void setPointer(const Token *key) {
+        std::memset(bytes, 0, sizeof bytes);
+        bytes[0] = Pointer;
+        std::memcpy(bytes + 8, &key, sizeof key);
+    }
+
+    [[nodiscard]] const Token *pointer() const {
+        const Token *key = nullptr;
+        std::memcpy(&key, bytes + 8, sizeof key);
+        return key;
+    }
+
+    bool operator==(const IndexKey &other) const {
+        return std::memcmp(bytes, other.bytes, sizeof bytes) == 0;
+    }
+};
 
 } // namespace
 
 // Open-addressing hash table over the keys of both maps with both counts beside each key.
 // A search in a std::map of a hundred thousand words costs some thirty scattered string
-// comparisons per side; this costs one probe and one comparison.
+// comparisons per side; this costs one probe that mostly reads one cache line.
 class OccuranceData::Index {
 public:
     explicit Index(const OccuranceData &data) {
-        std::size_t distinct = 0;
-        mergeSides(data, [&](const Token &, unsigned int, unsigned int) { ++distinct; });
-        reserve(distinct);
+        // Most keys are on both sides; the table grows if they are not.
+        reserve(std::max(data.m_legitTokens.size(), data.m_junkTokens.size()));
         mergeSides(data, [&](const Token &key, unsigned int legit, unsigned int junk) {
-            Slot &slot = emptySlot(hashOf(key));
-            slot.key = &key;
+            growIfFull();
+            Slot &slot = emptySlot(tokenHash(key.view()));
+            slot.key = keyOf(key);
             slot.legit = legit;
             slot.junk = junk;
             ++m_used;
         });
     }
 
-    [[nodiscard]] std::pair<unsigned int, unsigned int> find(const Token &token) const {
-        const std::size_t hash = hashOf(token);
+    [[nodiscard]] std::pair<unsigned int, unsigned int> find(const TokenView &token) const {
+        return find(token, tokenHash(token));
+    }
+
+    // Many lookups: each slot is asked from memory a few lookups before it is read, so the
+    // cache misses of a large table overlap instead of following one another.
+    // hashes is empty or holds the hash of each token.
+    void findAll(std::span<const TokenView> tokens, std::span<const std::size_t> hashes,
+                 std::span<std::pair<unsigned int, unsigned int>> out) const {
+        constexpr std::size_t AHEAD = 8;
+        const std::size_t n = tokens.size();
+        const auto hashOf = [&](std::size_t i) { return hashes.empty() ? tokenHash(tokens[i]) : hashes[i]; };
+        std::size_t ahead[AHEAD];
+        for (std::size_t i = 0; i < n && i < AHEAD; ++i) {
+            ahead[i] = hashOf(i);
+            __builtin_prefetch(&m_slots[ahead[i] & m_mask]);
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t hash = ahead[i % AHEAD];
+            if (i + AHEAD < n) {
+                const std::size_t next = hashOf(i + AHEAD);
+                ahead[i % AHEAD] = next;
+                __builtin_prefetch(&m_slots[next & m_mask]);
+            }
+            out[i] = find(tokens[i], hash);
+        }
+    }
+
+    [[nodiscard]] std::pair<unsigned int, unsigned int> find(const TokenView &token, std::size_t hash) const {
+        IndexKey probe;
+        const bool written = probe.encode(token);
         for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             const Slot &slot = m_slots[i];
-            if (slot.key == nullptr) {
+            if (slot.key.kind() == IndexKey::Free) {
                 return {0, 0};
             }
-            if (slot.hash == hash && sameKey(*slot.key, token)) {
+            if (slot.hash == hash && matches(slot, written, probe, token)) {
                 return {slot.legit, slot.junk};
             }
         }
@@ -85,20 +152,49 @@ public:
 
     // Mirrors a count of a map entry; key must be the map's own key object.
     void set(const Token &key, bool isJunk, unsigned int count) {
-        if ((m_used + 1) * 2 > m_slots.size()) {
-            rehash(m_slots.size() * 2);
+        growIfFull();
+        const TokenView view = key.view();
+        const std::size_t hash = tokenHash(view);
+        IndexKey probe;
+        const bool written = probe.encode(view);
+        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            Slot &slot = m_slots[i];
+            if (slot.key.kind() == IndexKey::Free) {
+                slot.hash = hash;
+                slot.key = keyOf(key);
+                ++m_used;
+                (isJunk ? slot.junk : slot.legit) = count;
+                return;
+            }
+            if (slot.hash == hash && matches(slot, written, probe, view)) {
+                (isJunk ? slot.junk : slot.legit) = count;
+                return;
+            }
         }
-        Slot &slot = slotFor(key, hashOf(key));
-        (isJunk ? slot.junk : slot.legit) = count;
     }
 
 private:
     struct Slot {
         std::size_t hash = 0;
-        const Token *key = nullptr;
         unsigned int legit = 0;
         unsigned int junk = 0;
+        IndexKey key;
     };
+
+    static IndexKey keyOf(const Token &key) {
+        IndexKey result;
+        if (!result.encode(key.view())) {
+            result.setPointer(&key);
+        }
+        return result;
+    }
+
+    static bool matches(const Slot &slot, bool written, const IndexKey &probe, const TokenView &token) {
+        if (written) {
+            return slot.key == probe;
+        }
+        return slot.key.kind() == IndexKey::Pointer && tokenEqual(slot.key.pointer()->view(), token);
+    }
 
     // Walks the keys of both maps in their common order, each key once with both counts.
     template <typename Visit> static void mergeSides(const OccuranceData &data, Visit visit) {
@@ -124,51 +220,80 @@ private:
     // The free slot where a key of this hash goes (the key must not be in the table).
     Slot &emptySlot(std::size_t hash) {
         std::size_t i = hash & m_mask;
-        while (m_slots[i].key != nullptr) {
+        while (m_slots[i].key.kind() != IndexKey::Free) {
             i = (i + 1) & m_mask;
         }
         m_slots[i].hash = hash;
         return m_slots[i];
     }
 
+    // The slots of a large table lie on huge pages where the system grants them: lookups
+    // land on random slots, and with small pages most of them would also miss the TLB.
+    class SlotArray {
+    public:
+        SlotArray() = default;
+        explicit SlotArray(std::size_t size) : m_size(size) {
+            constexpr std::size_t HUGE_PAGE = std::size_t(2) << 20;
+            std::size_t bytes = size * sizeof(Slot);
+            std::size_t alignment = 64;
+            if (bytes >= HUGE_PAGE) {
+                alignment = HUGE_PAGE;
+                bytes = (bytes + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
+            }
+            void *memory = std::aligned_alloc(alignment, bytes);
+            if (memory == nullptr) {
+                throw std::bad_alloc();
+            }
+            if (alignment == HUGE_PAGE) {
+                // Only a hint: refused, the table is as correct and somewhat slower.
+                madvise(memory, bytes, MADV_HUGEPAGE);
+            }
+            m_slots.reset(static_cast<Slot *>(memory));
+            std::uninitialized_value_construct_n(m_slots.get(), size);
+        }
+
+        Slot &operator[](std::size_t i) { return m_slots[i]; }
+        const Slot &operator[](std::size_t i) const { return m_slots[i]; }
+        [[nodiscard]] std::size_t size() const { return m_size; }
+        [[nodiscard]] const Slot *begin() const { return m_slots.get(); }
+        [[nodiscard]] const Slot *end() const { return m_slots.get() + m_size; }
+
+    private:
+        struct Release {
+            void operator()(Slot *slots) const { std::free(slots); }
+        };
+        std::unique_ptr<Slot[], Release> m_slots;
+        std::size_t m_size = 0;
+    };
+
     void reserve(std::size_t entries) {
         std::size_t size = 16;
         while (size < entries * 2) {
             size *= 2;
         }
-        m_slots.assign(size, Slot());
+        m_slots = SlotArray(size);
         m_mask = size - 1;
         m_used = 0;
     }
 
+    // Keeps the table at most half full, so that probes stay short.
+    void growIfFull() {
+        if ((m_used + 1) * 2 > m_slots.size()) {
+            rehash(m_slots.size() * 2);
+        }
+    }
+
     void rehash(std::size_t size) {
-        std::vector<Slot> old;
-        old.swap(m_slots);
-        m_slots.assign(size, Slot());
+        const SlotArray old = std::exchange(m_slots, SlotArray(size));
         m_mask = size - 1;
         for (const Slot &slot : old) {
-            if (slot.key != nullptr) {
+            if (slot.key.kind() != IndexKey::Free) {
                 emptySlot(slot.hash) = slot;
             }
         }
     }
 
-    Slot &slotFor(const Token &key, std::size_t hash) {
-        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            Slot &slot = m_slots[i];
-            if (slot.key == nullptr) {
-                slot.hash = hash;
-                slot.key = &key;
-                ++m_used;
-                return slot;
-            }
-            if (slot.hash == hash && sameKey(*slot.key, key)) {
-                return slot;
-            }
-        }
-    }
-
-    std::vector<Slot> m_slots;
+    SlotArray m_slots;
     std::size_t m_mask = 0;
     std::size_t m_used = 0;
 };
@@ -202,29 +327,70 @@ unsigned int OccuranceData::get(bool isJunk, const Token &token) const {
 }
 
 std::pair<unsigned int, unsigned int> OccuranceData::counts(const Token &token) const {
+    return counts(token.view());
+}
+
+std::pair<unsigned int, unsigned int> OccuranceData::counts(const TokenView &token) const {
     if (!m_index) {
         m_index = std::make_unique<Index>(*this);
     }
     return m_index->find(token);
 }
 
+void OccuranceData::counts(std::span<const TokenView> tokens,
+                           std::span<std::pair<unsigned int, unsigned int>> out) const {
+    counts(tokens, {}, out);
+}
+
+void OccuranceData::counts(std::span<const TokenView> tokens, std::span<const std::size_t> hashes,
+                           std::span<std::pair<unsigned int, unsigned int>> out) const {
+    if (out.size() < tokens.size() || (!hashes.empty() && hashes.size() < tokens.size())) {
+        throw std::invalid_argument("OccuranceData::counts: output or hashes shorter than input");
+    }
+    if (!m_index) {
+        m_index = std::make_unique<Index>(*this);
+    }
+    m_index->findAll(tokens, hashes, out);
+}
+
 void OccuranceData::train(bool isJunk, const TokenMap &tokens, int count) {
+    std::vector<TokenView> keys;
+    keys.reserve(tokens.size());
+    for (const auto &entry : tokens) {
+        keys.push_back(entry.first.view());
+    }
+    train(isJunk, keys, count);
+}
+
+void OccuranceData::train(bool isJunk, std::span<const TokenView> tokens, int count) {
     TokenMap &side = isJunk ? m_junkTokens : m_legitTokens;
     unsigned int &messages = isJunk ? m_junkMessages : m_legitMessages;
+    // The map is searched with one key object whose buffers are reused; a copy is made
+    // only for a token new to the side.
+    Token probe;
+    const auto find = [&](const TokenView &token) {
+        probe.id = token.id;
+        probe.context.assign(token.context);
+        probe.text.assign(token.text);
+        return side.lower_bound(probe);
+    };
     if (count >= 1) {
         increment(messages);
-        for (const auto &entry : tokens) {
-            auto &[key, value] = *side.try_emplace(entry.first, 0u).first;
-            increment(value);
+        for (const TokenView &token : tokens) {
+            auto it = find(token);
+            if (it == side.end() || probe < it->first) {
+                it = side.emplace_hint(it, probe, 0u);
+            }
+            increment(it->second);
             if (m_index) {
-                m_index->set(key, isJunk, value);
+                m_index->set(it->first, isJunk, it->second);
             }
         }
     } else {
         decrement(messages);
-        for (const auto &entry : tokens) {
-            const auto it = side.find(entry.first);
-            if (it != side.end()) {
+        for (const TokenView &token : tokens) {
+            const auto it = find(token);
+            if (it != side.end() && !(probe < it->first)) {
                 decrement(it->second);
                 if (m_index) {
                     m_index->set(it->first, isJunk, it->second);

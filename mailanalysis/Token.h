@@ -3,13 +3,27 @@
 // trait. Token maps are ordered by id, then context, then text; traits compare by id alone.
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace BDBLib {
 class BinaryInputStream;
 class BinaryOutputStream;
 } // namespace BDBLib
+
+class Token;
+
+// A token's three fields seen in place, for lookups that must not copy the word: the
+// per-message collector and the training index compare and hash these.
+struct TokenView {
+    unsigned int id = 0;
+    std::string_view context;
+    std::wstring_view text;
+
+    [[nodiscard]] bool isTrait() const;
+};
 
 class Token {
 public:
@@ -26,6 +40,7 @@ public:
     Token(const std::string &context, const std::wstring &text);
 
     [[nodiscard]] bool isTrait() const { return id > MAX_WORD_ID; }
+    [[nodiscard]] TokenView view() const { return {id, context, text}; }
     bool operator<(const Token &other) const;
 
     unsigned int id = 0xFFFFFFFFu;
@@ -33,29 +48,63 @@ public:
     std::wstring text;
 };
 
-inline bool Token::operator<(const Token &other) const {
-    if (id != other.id) {
-        return id < other.id;
+inline bool TokenView::isTrait() const {
+    return id > Token::MAX_WORD_ID;
+}
+
+// The token order of Token::operator<.
+inline bool tokenLess(const TokenView &a, const TokenView &b) {
+    if (a.id != b.id) {
+        return a.id < b.id;
     }
-    if (isTrait()) {
+    if (a.isTrait()) {
         return false;
     }
     // Inline and hand-rolled: every search of a token map runs this at each step.
-    if (!context.empty() || !other.context.empty()) {
-        const int byContext = context.compare(other.context);
+    if (!a.context.empty() || !b.context.empty()) {
+        const int byContext = a.context.compare(b.context);
         if (byContext != 0) {
             return byContext < 0;
         }
     }
-    const std::size_t common = std::min(text.size(), other.text.size());
-    const wchar_t *a = text.data();
-    const wchar_t *b = other.text.data();
+    const std::size_t common = std::min(a.text.size(), b.text.size());
+    const wchar_t *x = a.text.data();
+    const wchar_t *y = b.text.data();
     for (std::size_t i = 0; i < common; ++i) {
-        if (a[i] != b[i]) {
-            return a[i] < b[i];
+        if (x[i] != y[i]) {
+            return x[i] < y[i];
         }
     }
-    return text.size() < other.text.size();
+    return a.text.size() < b.text.size();
+}
+
+// Equality of that order: traits by their number alone.
+inline bool tokenEqual(const TokenView &a, const TokenView &b) {
+    return a.id == b.id && (a.isTrait() || (a.text == b.text && a.context == b.context));
+}
+
+// A hash consistent with tokenEqual. Words are short, so a character-at-a-time
+// multiply-xor is cheaper than the general byte hash; the final mix spreads the bits over
+// the low end that hash tables keep.
+inline std::size_t tokenHash(const TokenView &token) {
+    std::uint64_t h = 0xcbf29ce484222325ull ^ (token.id * 0x9E3779B97F4A7C15ull);
+    if (!token.isTrait()) {
+        for (const unsigned char c : token.context) {
+            h = (h ^ c) * 0x100000001b3ull;
+        }
+        h = (h ^ 0x100u) * 0x100000001b3ull; // where the context ends and the text begins
+        for (const wchar_t c : token.text) {
+            h = (h ^ static_cast<std::uint32_t>(c)) * 0x100000001b3ull;
+        }
+    }
+    h ^= h >> 29;
+    h *= 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 32;
+    return static_cast<std::size_t>(h);
+}
+
+inline bool Token::operator<(const Token &other) const {
+    return tokenLess(view(), other.view());
 }
 
 using TokenMap = std::map<Token, unsigned int>;

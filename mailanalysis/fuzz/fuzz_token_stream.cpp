@@ -30,6 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             if (++taken > 50) {
                 break;
             }
+            // The scoring index must answer as the maps do, for keys of any form.
+            const std::pair expected{data.get(false, entry.first), data.get(true, entry.first)};
+            if (data.counts(entry.first) != expected) {
+                __builtin_trap();
+            }
             if (entry.first.isTrait()) {
                 message.handleTrait(entry.first.id);
             } else {
