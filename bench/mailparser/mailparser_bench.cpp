@@ -16,8 +16,6 @@ const std::vector<mpbench::Message> &corpus() {
     static const std::vector<mpbench::Message> messages = [] {
         const char *env = std::getenv("VL_CORPUS_DIR");
         std::filesystem::path root = env ? env : VL_SOURCE_DIR "/corpus-cache/spam-assassin/package/data";
-        if (!env && !std::filesystem::is_directory(root))
-            root = "/work/main/corpus-cache/spam-assassin/package/data";
         auto m = mpbench::loadCorpus(root);
         if (m.empty())
             std::fprintf(stderr, "mailparser_bench: no messages under %s (set VL_CORPUS_DIR)\n",

@@ -89,7 +89,9 @@ def report(name, verdicts, ham_test, spam_test, seconds, cpu):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('vlbayes')
-    parser.add_argument('corpus', nargs='?', default='/work/main/corpus-cache/spam-assassin/package/data')
+    parser.add_argument('corpus', nargs='?',
+                        default=os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..',
+                                             'corpus-cache', 'spam-assassin', 'package', 'data'))
     parser.add_argument('--runs', type=int, default=3)
     args = parser.parse_args()
     if shutil.which('bogofilter') is None:
