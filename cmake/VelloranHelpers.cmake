@@ -29,12 +29,11 @@ endif()
 find_package(Threads REQUIRED)
 find_package(GTest REQUIRED)
 
-# Qt is found once, on first use, so that the Qt-free libraries build without it.
+# Qt is looked for only by the folders that use it, so that the Qt-free libraries (and their
+# sanitizer and fuzz builds) never depend on it. Imported targets are folder-local, so every
+# such folder asks again; the answer is cached.
 macro(vl_need_qt)
-    if(NOT Qt6_FOUND)
-        set(CMAKE_AUTOMOC ON)
-        find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Xml Test Multimedia Core5Compat)
-    endif()
+    find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Xml Test Multimedia Core5Compat)
     set(CMAKE_AUTOMOC ON)
 endmacro()
 
