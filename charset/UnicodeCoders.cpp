@@ -282,6 +282,10 @@ std::wstring decodeUTF32BE(const std::string &bytes) {
 std::wstring decodeUTF7(const std::string &bytes) {
     const auto [p, n, start] = inputOf(bytes, UTF7);
     std::size_t i = start;
+    // The mark is a Base64 run of its own, "+/v8-": the hyphen that closes it belongs to
+    // the mark, not to the text.
+    if (start > 0 && i < n && p[i] == '-')
+        ++i;
     std::wstring out;
     out.resize(n - i);
     SurrogateJoiner joiner(out.data());
