@@ -115,7 +115,8 @@ private:
 template <bool BigEndian> std::wstring decodeUTF16(const std::string &bytes) {
     const auto [p, n, start] = inputOf(bytes, BigEndian ? UTF16BE : UTF16LE);
     std::wstring out;
-    out.resize(n);
+    // At most one character per code unit, plus one for an odd last byte.
+    out.resize((n - start) / 2 + 1);
     SurrogateJoiner joiner(out.data());
     std::size_t i = start;
     for (; n - i >= 2; i += 2) {
