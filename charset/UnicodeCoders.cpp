@@ -115,7 +115,8 @@ private:
 template <bool BigEndian> std::wstring decodeUTF16(const std::string &bytes) {
     const auto [p, n, start] = inputOf(bytes, BigEndian ? UTF16BE : UTF16LE);
     std::wstring out;
-    out.resize(n);
+    // At most one character per code unit, plus one for an odd last byte.
+    out.resize((n - start) / 2 + 1);
     SurrogateJoiner joiner(out.data());
     std::size_t i = start;
     for (; n - i >= 2; i += 2) {
@@ -282,6 +283,10 @@ std::wstring decodeUTF32BE(const std::string &bytes) {
 std::wstring decodeUTF7(const std::string &bytes) {
     const auto [p, n, start] = inputOf(bytes, UTF7);
     std::size_t i = start;
+    // The mark is a Base64 run of its own, "+/v8-": the hyphen that closes it belongs to
+    // the mark, not to the text.
+    if (start > 0 && i < n && p[i] == '-')
+        ++i;
     std::wstring out;
     out.resize(n - i);
     SurrogateJoiner joiner(out.data());

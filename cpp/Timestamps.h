@@ -122,7 +122,8 @@ public:
     // Raises std::range_error for a year outside 1-9999.
     [[nodiscard]] EpochSeconds asUTCTimestamp() const;
     static EpochSeconds getCurrentUTCTimestamp();
-    // The instant shown in the zone; raises std::range_error when its year is outside 1-9999.
+    // The instant shown in the zone; raises std::range_error when its year does not fit the
+    // calendar fields. A year outside 1-9999 can be shown, but asUTCTimestamp() refuses it.
     static Timestamp fromUTCTimestamp(EpochSeconds seconds, int zoneMinutes);
     // The same instant shown in another zone.
     void convertToTimezone(int zoneMinutes);

@@ -137,6 +137,9 @@ TEST(UnicodeCoders, DecodesEdgeCases) {
         {"utf7 trailing plus dropped", decodeUTF7, "a+", L"a"},
         {"utf7 run ended by other byte", decodeUTF7, "+AGE!", L"a!"},
         {"utf7 mark skipped", decodeUTF7, "+/v8A", L"A"},
+        // The mark as it stands alone, closed by its hyphen (iconv reads it so too).
+        {"utf7 closed mark skipped", decodeUTF7, "+/v8-Hello", L"Hello"},
+        {"utf7 closed mark then hyphen", decodeUTF7, "+/v8--", L"-"},
         {"utf7 high bytes direct", decodeUTF7, "\xE9", L"\xE9"},
         {"utf7 two units in run", decodeUTF7, "+AGEAYg-", L"ab"},
         {"utf7 run at end of input", decodeUTF7, "+AGE", L"a"},
