@@ -40,7 +40,6 @@ void AnalysisAlgorithm::add(unsigned int id, const std::string &context, std::ws
         Entry &entry = m_entries[m_slots[i] - 1];
         if (entry.hash == hash && tokenEqual(viewOf(entry), key)) {
             ++entry.count;
-            m_mapCurrent = false;
             return;
         }
     }
@@ -62,7 +61,6 @@ void AnalysisAlgorithm::add(unsigned int id, const std::string &context, std::ws
     m_entries.push_back({hash, m_text.size(), id, static_cast<std::uint32_t>(text.size()), contextIndex, 1u});
     m_text.append(text);
     m_slots[i] = static_cast<std::uint32_t>(m_entries.size());
-    m_mapCurrent = false;
 
     // Keep the table at most half full, so that probes stay short.
     if (m_entries.size() * 2 > m_slots.size()) {
@@ -92,20 +90,17 @@ const std::vector<std::uint32_t> &AnalysisAlgorithm::ordered() const {
     return m_order;
 }
 
-const TokenMap &AnalysisAlgorithm::tokens() const {
-    if (!m_mapCurrent) {
-        m_map.clear();
-        for (const Entry &entry : m_entries) {
-            const TokenView view = viewOf(entry);
-            Token token;
-            token.id = view.id;
-            token.context.assign(view.context);
-            token.text.assign(view.text);
-            m_map.emplace(std::move(token), entry.count);
-        }
-        m_mapCurrent = true;
+TokenMap AnalysisAlgorithm::tokens() const {
+    TokenMap map;
+    for (const Entry &entry : m_entries) {
+        const TokenView view = viewOf(entry);
+        Token token;
+        token.id = view.id;
+        token.context.assign(view.context);
+        token.text.assign(view.text);
+        map.emplace(std::move(token), entry.count);
     }
-    return m_map;
+    return map;
 }
 
 double AnalysisAlgorithm::analyse(const OccuranceData &data, unsigned int *counted) const {

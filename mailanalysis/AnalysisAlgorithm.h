@@ -37,9 +37,9 @@ public:
     // Adds (count 1 or more) or removes (count below 1) this message on one side.
     void train(OccuranceData &data, bool isJunk, int count) const;
 
-    // Each distinct token of the message with the number of times it occurred. Built on
-    // first call after a change: for inspection, not for the scan path.
-    [[nodiscard]] const TokenMap &tokens() const;
+    // Each distinct token of the message with the number of times it occurred, built on
+    // each call: for inspection, not for the scan path.
+    [[nodiscard]] TokenMap tokens() const;
 
 private:
     // One distinct token: its text lives in m_text, its context in m_contexts.
@@ -65,6 +65,4 @@ private:
     std::vector<std::string> m_contexts;
     // Built on first use after a change; one object serves one message on one thread.
     mutable std::vector<std::uint32_t> m_order;
-    mutable TokenMap m_map;
-    mutable bool m_mapCurrent = false;
 };

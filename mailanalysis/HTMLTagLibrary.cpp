@@ -1,7 +1,10 @@
 #include "HTMLTagLibrary.h"
 
+#include "CUtils.h"
+
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -132,18 +135,8 @@ const TagRow tagRows[] = {
 #undef CORE
 
 std::unordered_set<std::string> splitNames(const char *text) {
-    std::unordered_set<std::string> names;
-    const std::string list(text);
-    std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find(' ', start);
-        if (end == std::string::npos)
-            end = list.size();
-        if (end > start)
-            names.emplace(list, start, end - start);
-        start = end + 1;
-    }
-    return names;
+    const std::vector<std::string> names = split(text, ' ');
+    return {names.begin(), names.end()};
 }
 
 HTMLTagLibrary::TagMap buildTags() {

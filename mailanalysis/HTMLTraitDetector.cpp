@@ -17,23 +17,15 @@ bool startsWith(const std::wstring &text, std::wstring_view prefix) {
     return text.size() >= prefix.size() && std::wstring_view(text).substr(0, prefix.size()) == prefix;
 }
 
-bool isDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
 // The decimal digits from pos on, pos left after them; the value stops growing at
 // UINT_MAX, so an endless run of digits reads as a large number instead of wrapping.
 unsigned int readDigits(const std::wstring &text, std::size_t &pos) {
     unsigned long long value = 0;
-    while (pos < text.size() && isDigit(text[pos])) {
+    while (pos < text.size() && safe_isdigit(text[pos])) {
         value = std::min<unsigned long long>(value * 10 + static_cast<unsigned>(text[pos] - L'0'), UINT_MAX);
         ++pos;
     }
     return static_cast<unsigned int>(value);
-}
-
-bool isBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
 }
 
 // Handlers a page sets to stop the reader from selecting, copying or dragging its text.
@@ -64,7 +56,7 @@ HTMLTraitDetector::HTMLTraitDetector(ITokenHandler &tokens, ITraitHandler &trait
 HTMLTraitDetector::~HTMLTraitDetector() = default;
 
 bool HTMLTraitDetector::isNumericAddress(const std::wstring &host) {
-    return std::all_of(host.begin(), host.end(), [](wchar_t c) { return isDigit(c) || c == L'.'; });
+    return std::all_of(host.begin(), host.end(), [](wchar_t c) { return safe_isdigit(c) || c == L'.'; });
 }
 
 bool HTMLTraitDetector::invalidTagName(const std::wstring &name) {
@@ -194,11 +186,11 @@ void HTMLTraitDetector::openTagAttribute(const std::wstring &, const std::string
     static const std::wstring fontSize = L"font-size";
     for (std::size_t pos = style.find(fontSize); pos != std::wstring::npos; pos = style.find(fontSize, pos)) {
         pos += fontSize.size();
-        while (pos < style.size() && isBlank(style[pos]))
+        while (pos < style.size() && safe_iswhitespace(style[pos]))
             ++pos;
         if (pos < style.size() && style[pos] == L':')
             ++pos;
-        while (pos < style.size() && isBlank(style[pos]))
+        while (pos < style.size() && safe_iswhitespace(style[pos]))
             ++pos;
         const unsigned int size = readDigits(style, pos);
         if (size >= 1 && size <= 3)
