@@ -81,10 +81,19 @@ bool VLFile::closeWrite(bool commit) {
 
 bool VLFile::commit() {
     const QString newPath = path(".new");
-    bool written = m_file.flush() && ::fsync(m_file.handle()) == 0;
+    // A write that failed earlier (callers such as the mail log do not check each one)
+    // leaves its error on the file; flush alone would not see it once the buffer is empty.
+    const bool earlierFailed = m_file.error() != QFileDevice::NoError;
+    const QString earlier = m_file.errorString();
+    errno = 0;
+    const bool written = !earlierFailed && m_file.flush() && ::fsync(m_file.handle()) == 0;
     const int error = written ? 0 : (errno ? errno : EIO);
     m_file.unsetError();
     m_file.close();
+    if (earlierFailed) {
+        fprintf(stderr, "VLFile::closeWrite: write %s: %s\n", qPrintable(newPath), qPrintable(earlier));
+        return false;
+    }
     if (!written)
         return fail("write", newPath, error);
     if (m_file.error() != QFileDevice::NoError) {

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <csignal>
 #include <map>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -211,6 +213,36 @@ TEST(VLFileWrite, FailedStepsAreReported) {
 
     VLFile notOpen(QString::fromStdString(dir.path()), QStringLiteral("x"));
     EXPECT_FALSE(notOpen.closeWrite(true));
+}
+
+// A caller that writes without looking at each result (the mail log writes line by line)
+// still must not get a cut-off file committed: a write that failed on the way fails the commit.
+TEST(VLFileWrite, EarlierFailedWriteFailsTheCommit) {
+    vltest::TempDir dir("vlfile");
+    vltest::writeFile(dir.file("data.vlp"), "read");
+    VLFile file(QString::fromStdString(dir.path()), QStringLiteral("data"));
+    ASSERT_TRUE(file.openRead(VLFile::Current));
+    file.closeRead();
+    ASSERT_TRUE(file.openWrite());
+
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QByteArray big(1 << 20, 'x');
+    // Large enough to go straight to the file: the first stops short at the limit, the
+    // second fails outright, and nothing is left in the buffer for a flush to notice.
+    file.file()->write(big);
+    file.file()->write(big);
+    const bool committed = file.closeWrite(true);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(vltest::readFile(dir.file("data.vlp")), "read");
+    EXPECT_FALSE(fs::exists(dir.file("data.bak")));
 }
 
 } // namespace
