@@ -10,7 +10,6 @@ namespace MailParser {
 
 using detail::asciiLower;
 using detail::isBlank;
-using detail::isWsp;
 
 bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();

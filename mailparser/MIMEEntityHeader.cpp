@@ -7,8 +7,6 @@
 
 namespace MailParser {
 
-using detail::isWsp;
-
 // ---------------------------------------------------------------------------------------
 // ContentField
 
@@ -28,14 +26,14 @@ void ContentField::parse(const std::string &text) {
         return;
     }
     std::size_t mainEnd = semicolon;
-    while (mainEnd > 0 && isWsp(text[mainEnd - 1]))
+    while (mainEnd > 0 && safe_iswhitespace(text[mainEnd - 1]))
         --mainEnd;
     setValue(text.substr(0, mainEnd));
 
     const auto end = text.cend();
     auto it = text.cbegin() + static_cast<std::ptrdiff_t>(semicolon);
     auto skipWsp = [&it, end] {
-        while (it != end && isWsp(*it))
+        while (it != end && safe_iswhitespace(*it))
             ++it;
     };
     for (;;) {
