@@ -11,19 +11,26 @@ namespace MailParser {
 using detail::asciiLower;
 using detail::isBlank;
 
-bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept {
+namespace {
+
+// Three-way comparison of the lower-cased forms (ASCII folding, bytes unsigned).
+int compareNoCase(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    const auto *pa = reinterpret_cast<const unsigned char *>(a.data());
-    const auto *pb = reinterpret_cast<const unsigned char *>(b.data());
     for (std::size_t i = 0; i < n; ++i) {
-        if (pa[i] == pb[i])
+        if (a[i] == b[i])
             continue;
-        const unsigned char ca = asciiLower(pa[i]);
-        const unsigned char cb = asciiLower(pb[i]);
+        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
         if (ca != cb)
-            return ca < cb;
+            return ca < cb ? -1 : 1;
     }
-    return a.size() < b.size();
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+} // namespace
+
+bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept {
+    return compareNoCase(a, b) < 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -117,24 +124,6 @@ bool HeaderField::removeComments() {
 
 // ---------------------------------------------------------------------------------------
 // Header
-
-namespace {
-
-// Three-way comparison of the lower-cased forms (ASCII folding, bytes unsigned).
-int compareNoCase(std::string_view a, std::string_view b) {
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (a[i] == b[i])
-            continue;
-        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-} // namespace
 
 Header::Header(const Header &other) {
     copyFields(other);
