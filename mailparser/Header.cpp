@@ -107,6 +107,11 @@ bool HeaderField::removeComments() {
             const auto start = it;
             ++it;
             (void)MIMEParsers::getMIMEQuotedString(it, end);
+            // Raw 8-bit bytes do not end the quoted string: its parentheses stay text.
+            while (it != end && static_cast<unsigned char>(*it) >= 0x80) {
+                ++it;
+                (void)MIMEParsers::getMIMEQuotedString(it, end);
+            }
             out.append(start, it);
             if (it != end)
                 out += *it++;

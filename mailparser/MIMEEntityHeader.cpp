@@ -56,6 +56,13 @@ void ContentField::parse(const std::string &text) {
         if (*it == '"') {
             ++it;
             value = MIMEParsers::getMIMEQuotedString(it, end);
+            // Raw 8-bit text (a file name in the sender's character set) is common in quoted
+            // values; the value runs on to its closing quote rather than ending there, or
+            // every parameter after it (the charset among them) would be lost.
+            while (it != end && static_cast<unsigned char>(*it) >= 0x80) {
+                value += *it++;
+                value += MIMEParsers::getMIMEQuotedString(it, end);
+            }
             if (it != end && *it == '"')
                 ++it;
         } else {
