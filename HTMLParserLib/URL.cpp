@@ -71,23 +71,20 @@ void URL::parseSchemeSpecific() {
 }
 
 void URL::canonicalizePath() {
-    // After every removal the walk steps back one segment, so that what the removal brought
-    // together is looked at again: "a/b/../.." and "a/./.." collapse as chains.
-    std::size_t i = 0;
-    while (i < pathSegments.size()) {
-        const std::wstring &segment = pathSegments[i];
-        if (segment == L"." || (segment.empty() && i != 0)) {
-            pathSegments.erase(pathSegments.begin() + i);
-        } else if (!segment.empty() && segment != L".." && i + 1 < pathSegments.size() &&
-                   pathSegments[i + 1] == L"..") {
-            pathSegments.erase(pathSegments.begin() + i, pathSegments.begin() + i + 2);
-        } else {
-            ++i;
+    // One pass with the kept segments as a stack: a ".." takes back the segment kept before
+    // it, so chains such as "a/b/../.." and "a/./.." collapse, and a path of many segments
+    // costs linear time rather than one erase from the middle per removal.
+    std::deque<std::wstring> kept;
+    for (std::wstring &segment : pathSegments) {
+        if (segment == L"." || (segment.empty() && !kept.empty()))
+            continue;
+        if (segment == L".." && !kept.empty() && !kept.back().empty() && kept.back() != L"..") {
+            kept.pop_back();
             continue;
         }
-        if (i > 0)
-            --i;
+        kept.push_back(std::move(segment));
     }
+    pathSegments = std::move(kept);
     if (file == L".." && !pathSegments.empty() && pathSegments.back() != L".." &&
         !pathSegments.back().empty()) {
         pathSegments.pop_back();

@@ -10,21 +10,27 @@ namespace MailParser {
 
 using detail::asciiLower;
 using detail::isBlank;
-using detail::isWsp;
+
+namespace {
+
+// Three-way comparison of the lower-cased forms (ASCII folding, bytes unsigned).
+int compareNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+} // namespace
 
 bool caseinsensitive_string_less::operator()(std::string_view a, std::string_view b) const noexcept {
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    const auto *pa = reinterpret_cast<const unsigned char *>(a.data());
-    const auto *pb = reinterpret_cast<const unsigned char *>(b.data());
-    for (std::size_t i = 0; i < n; ++i) {
-        if (pa[i] == pb[i])
-            continue;
-        const unsigned char ca = asciiLower(pa[i]);
-        const unsigned char cb = asciiLower(pb[i]);
-        if (ca != cb)
-            return ca < cb;
-    }
-    return a.size() < b.size();
+    return compareNoCase(a, b) < 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -101,6 +107,11 @@ bool HeaderField::removeComments() {
             const auto start = it;
             ++it;
             (void)MIMEParsers::getMIMEQuotedString(it, end);
+            // Raw 8-bit bytes do not end the quoted string: its parentheses stay text.
+            while (it != end && static_cast<unsigned char>(*it) >= 0x80) {
+                ++it;
+                (void)MIMEParsers::getMIMEQuotedString(it, end);
+            }
             out.append(start, it);
             if (it != end)
                 out += *it++;
@@ -118,24 +129,6 @@ bool HeaderField::removeComments() {
 
 // ---------------------------------------------------------------------------------------
 // Header
-
-namespace {
-
-// Three-way comparison of the lower-cased forms (ASCII folding, bytes unsigned).
-int compareNoCase(std::string_view a, std::string_view b) {
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (a[i] == b[i])
-            continue;
-        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-} // namespace
 
 Header::Header(const Header &other) {
     copyFields(other);

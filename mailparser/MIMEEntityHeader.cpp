@@ -7,8 +7,6 @@
 
 namespace MailParser {
 
-using detail::isWsp;
-
 // ---------------------------------------------------------------------------------------
 // ContentField
 
@@ -28,14 +26,14 @@ void ContentField::parse(const std::string &text) {
         return;
     }
     std::size_t mainEnd = semicolon;
-    while (mainEnd > 0 && isWsp(text[mainEnd - 1]))
+    while (mainEnd > 0 && safe_iswhitespace(text[mainEnd - 1]))
         --mainEnd;
     setValue(text.substr(0, mainEnd));
 
     const auto end = text.cend();
     auto it = text.cbegin() + static_cast<std::ptrdiff_t>(semicolon);
     auto skipWsp = [&it, end] {
-        while (it != end && isWsp(*it))
+        while (it != end && safe_iswhitespace(*it))
             ++it;
     };
     for (;;) {
@@ -58,6 +56,13 @@ void ContentField::parse(const std::string &text) {
         if (*it == '"') {
             ++it;
             value = MIMEParsers::getMIMEQuotedString(it, end);
+            // Raw 8-bit text (a file name in the sender's character set) is common in quoted
+            // values; the value runs on to its closing quote rather than ending there, or
+            // every parameter after it (the charset among them) would be lost.
+            while (it != end && static_cast<unsigned char>(*it) >= 0x80) {
+                value += *it++;
+                value += MIMEParsers::getMIMEQuotedString(it, end);
+            }
             if (it != end && *it == '"')
                 ++it;
         } else {

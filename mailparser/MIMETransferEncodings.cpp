@@ -183,9 +183,9 @@ std::string decodeQuotedPrintable(const std::string &data) {
                 ++i;
                 continue;
             }
-            const int h1 = detail::hexValue(static_cast<unsigned char>(d[i + 1]));
+            const int h1 = hexDigitValue(static_cast<unsigned char>(d[i + 1]));
             if (h1 >= 0) {
-                const int h2 = i + 2 < n ? detail::hexValue(static_cast<unsigned char>(d[i + 2])) : -1;
+                const int h2 = i + 2 < n ? hexDigitValue(static_cast<unsigned char>(d[i + 2])) : -1;
                 if (h2 >= 0) {
                     *o++ = static_cast<char>(h1 * 16 + h2);
                     i += 3;

@@ -131,6 +131,9 @@ TEST(ContentTypeField, Parameters) {
         {"text/plain; a=\"x\" junk; b=1", {{"a", "x"}}},
         {"text/plain; boundary=----=_Part", {{"boundary", "----"}}},
         {"text/plain; filename*=utf-8''x", {{"filename*", "utf-8''x"}}},
+        // Raw 8-bit text in a quoted value neither cuts the value nor loses what follows.
+        {"text/plain; name=\"R\xE9sum\xE9.txt\"; charset=utf-8",
+         {{"name", "R\xE9sum\xE9.txt"}, {"charset", "utf-8"}}},
         {";;;", {}},
     };
     for (const Case &c : cases) {

@@ -192,6 +192,8 @@ TEST(HeaderField, RemoveComments) {
         {"(unclosed comment", "", true},
         {"\"unterminated (x)", "\"unterminated (x)", false},
         {"\"stops at\x01(x)", "\"stops at\x01", true},
+        // Raw 8-bit text inside quotes is still inside them.
+        {"name=\"R\xE9sum\xE9 (1).txt\" (c)", "name=\"R\xE9sum\xE9 (1).txt\" ", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.in);
