@@ -158,51 +158,25 @@ DataListEmailMatch::DataListEmailMatch() {
 
 VL_RECORD_WITH_LIST_FROM_TABLE(DataListEmailMatch, kListFields, entries, "listEmailMatch", "emailMatch")
 
-void DataListEmailMatch::addAddress(const QString &address) {
+void DataListEmailMatch::addEntry(bool wildcard, const QString &address) {
     for (DataEmailMatch &entry : entries) {
-        if (!entry.wildcard && entry.address == address) {
+        if (entry.wildcard == wildcard && entry.address == address) {
             entry.disabled = false;
             entry.used();
             return;
         }
     }
     DataEmailMatch entry;
+    entry.wildcard = wildcard;
     entry.address = address;
     entry.used();
     entries.append(entry);
 }
 
-void DataListEmailMatch::addDomainOf(const QString &address) {
-    const QStringList pieces = address.split(u'@', Qt::SkipEmptyParts);
-    if (pieces.size() != 2)
-        return;
-    const QString wildcard = QStringLiteral("*@") + pieces.at(1);
-    for (DataEmailMatch &entry : entries) {
-        if (entry.wildcard && entry.address == wildcard) {
-            entry.disabled = false;
-            entry.used();
-            return;
-        }
-    }
-    DataEmailMatch entry;
-    entry.wildcard = true;
-    entry.address = wildcard;
-    entry.used();
-    entries.append(entry);
-}
-
-void DataListEmailMatch::remove(const QString &address) {
+void DataListEmailMatch::removeFirst(const QString &address, bool plainOnly) {
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries.at(i).address == address) {
-            entries.removeAt(i);
-            return;
-        }
-    }
-}
-
-void DataListEmailMatch::removePlain(const QString &address) {
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (!entries.at(i).wildcard && entries.at(i).address == address) {
+        const DataEmailMatch &entry = entries.at(i);
+        if ((!plainOnly || !entry.wildcard) && entry.address == address) {
             entries.removeAt(i);
             return;
         }
@@ -210,15 +184,22 @@ void DataListEmailMatch::removePlain(const QString &address) {
 }
 
 void DataListEmailMatch::add(const DataEmailMessage &message) {
-    addAddress(message.rawFrom);
+    addEntry(false, message.rawFrom);
 }
 
 void DataListEmailMatch::addDomain(const DataEmailMessage &message) {
-    addDomainOf(message.rawFrom);
+    const QStringList pieces = message.rawFrom.split(u'@', Qt::SkipEmptyParts);
+    if (pieces.size() != 2)
+        return;
+    addEntry(true, QStringLiteral("*@") + pieces.at(1));
+}
+
+void DataListEmailMatch::remove(const QString &address) {
+    removeFirst(address, false);
 }
 
 void DataListEmailMatch::remove(const DataEmailMessage &message) {
-    removePlain(message.rawFrom);
+    removeFirst(message.rawFrom, true);
 }
 
 bool DataListEmailMatch::preSaveToStore() {

@@ -72,7 +72,9 @@ public:
     QList<DataEmailMatch> entries; // element "listEmailMatch", in the order added
 
 private:
-    void addAddress(const QString &address);
-    void addDomainOf(const QString &address);
-    void removePlain(const QString &address);
+    // Re-enables and re-stamps the first entry of that kind with exactly that address, or
+    // appends a new one.
+    void addEntry(bool wildcard, const QString &address);
+    // Removes the first entry with exactly that address (of either kind, or plain only).
+    void removeFirst(const QString &address, bool plainOnly);
 };
