@@ -110,10 +110,15 @@ inline void check(const QDomElement &element, const char *xml, int, qint64 value
 }
 inline void check(const QDomElement &element, const char *xml, int flags, const QString &value,
                   QStringList &errors) {
+    QStringList found;
     if (flags & Text)
-        Data::checkText(element, xml, value, errors);
+        Data::checkText(element, xml, value, found);
     else
-        Data::checkItem(element, xml, value, errors);
+        Data::checkItem(element, xml, value, found);
+    // The error texts end up on standard error (showErrors): a secret's values never do.
+    if ((flags & Secret) && !found.isEmpty())
+        found = {QStringLiteral("%1: differs").arg(QString::fromLatin1(xml))};
+    errors += found;
 }
 template <class T>
 void check(const QDomElement &element, const char *xml, int, const T &value, QStringList &errors) {

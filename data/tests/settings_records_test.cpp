@@ -375,4 +375,20 @@ TEST(Traces, PrintNeverShowsAPassword) {
         EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }
 
+TEST(Traces, CheckNamesAChangedPasswordWithoutShowingIt) {
+    DataAccountList accounts;
+    const QString dir = QStringLiteral(VL_TEST_DATA_DIR "/");
+    ASSERT_TRUE(accounts.loadFromFile(QStringLiteral("accounts"), "vlp", dir).isNull());
+    QDomDocument doc;
+    QDomElement root = doc.createElement(QStringLiteral("name"));
+    doc.appendChild(root);
+    accounts.store(root);
+    // Both the stored and the record's values are secrets: neither may reach the error text.
+    accounts.accountList[0].pop3.incoming.password = QStringLiteral("new-secret");
+    QStringList errors;
+    accounts.check(root, errors);
+    ASSERT_EQ(errors.size(), 1) << errors.join(u'\n').toStdString();
+    EXPECT_EQ(errors[0], QStringLiteral("password: differs"));
+}
+
 } // namespace
