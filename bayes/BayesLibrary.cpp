@@ -63,7 +63,7 @@ void syncFile(const std::string &path) {
 }
 
 // The training file read whole into memory, then taken apart field by field: one read
-// instead of a buffered-file call for every byte count and word. Same header-word rule and
+// instead of a buffered-file call for every byte count and word. Same header-word check and
 // error texts as the file stream.
 class TrainingFileReader : public BDBLib::BinaryInputStream {
 public:
@@ -77,14 +77,7 @@ public:
         file.close();
         unsigned int word = 0;
         *this >> word;
-        if (word == headerWord) {
-            return;
-        }
-        if (__builtin_bswap32(word) == headerWord) {
-            m_swap = true;
-            return;
-        }
-        throw BDBLib::InvalidHeaderException(path);
+        m_swap = BDBLib::headerWordSwapped(word, headerWord, path);
     }
 
     void read_bytes(void *data, unsigned int size) override {

@@ -21,6 +21,16 @@ InvalidHeaderException::InvalidHeaderException(const std::string &filename)
     : StdException(filename + " has the wrong header word; it may not be a valid data file"),
       m_filename(filename) {}
 
+bool headerWordSwapped(unsigned int word, unsigned int headerWord, const std::string &path) {
+    if (word == headerWord) {
+        return false;
+    }
+    if (__builtin_bswap32(word) == headerWord) {
+        return true;
+    }
+    throw InvalidHeaderException(path);
+}
+
 BinaryFileOutputStream::BinaryFileOutputStream(const std::string &path, unsigned int headerWord)
     : BinaryOutputStream(false), m_file(path, false, true, true) {
     *this << headerWord;
@@ -44,14 +54,7 @@ BinaryFileInputStream::BinaryFileInputStream(const std::string &path, unsigned i
     : BinaryInputStream(false), m_file(path, true, false, true) {
     unsigned int word = 0;
     *this >> word;
-    if (word == headerWord) {
-        return;
-    }
-    if (__builtin_bswap32(word) == headerWord) {
-        m_swap = true;
-        return;
-    }
-    throw InvalidHeaderException(path);
+    m_swap = headerWordSwapped(word, headerWord, path);
 }
 
 BinaryFileInputStream::~BinaryFileInputStream() noexcept {

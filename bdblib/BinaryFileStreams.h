@@ -21,6 +21,11 @@ private:
     std::string m_filename;
 };
 
+// The header check of a data file whose first word is word: false when it equals
+// headerWord (the reader's own byte order), true when it equals it reversed (every later
+// word must be swapped); otherwise InvalidHeaderException for path.
+bool headerWordSwapped(unsigned int word, unsigned int headerWord, const std::string &path);
+
 class BinaryFileOutputStream : public BinaryOutputStream {
 public:
     // Creates or truncates the file and writes headerWord in the machine's own order.
