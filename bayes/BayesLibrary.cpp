@@ -16,7 +16,6 @@
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -169,12 +168,9 @@ const char *loadTrainedData(const char *path, ExportedData *data, void *aux, uns
             return setError(*data,
                             "The given buffer is not big enough to store all the file's auxiliary data");
         }
-        std::vector<char> auxData(length);
+        // The reader copies all the bytes or none, so a short file leaves the buffer as it was.
         if (length != 0) {
-            in.read_bytes(auxData.data(), length);
-        }
-        if (length != 0) {
-            std::memcpy(aux, auxData.data(), length);
+            in.read_bytes(aux, length);
         }
         data->data = std::move(loaded);
         return nullptr;
