@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace FuzzSupport {
 
@@ -27,9 +28,9 @@ inline const std::string &scratchPath(const std::string &name) {
     auto found = paths->find(name);
     if (found == paths->end()) {
         const char *tmp = std::getenv("TMPDIR");
-        found = paths->emplace(name, std::string(tmp && *tmp ? tmp : "/tmp") + "/" + name + "." +
-                                         std::to_string(getpid()))
-                    .first;
+        std::string path =
+            std::string(tmp && *tmp ? tmp : "/tmp") + "/" + name + "." + std::to_string(getpid());
+        found = paths->emplace(name, std::move(path)).first;
     }
     return found->second;
 }
