@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "Files.h"
 
+#include <memory>
 #include <string>
 
 namespace BDBLib {
@@ -20,11 +21,6 @@ public:
 private:
     std::string m_filename;
 };
-
-// The header check of a data file whose first word is word: false when it equals
-// headerWord (the reader's own byte order), true when it equals it reversed (every later
-// word must be swapped); otherwise InvalidHeaderException for path.
-bool headerWordSwapped(unsigned int word, unsigned int headerWord, const std::string &path);
 
 class BinaryFileOutputStream : public BinaryOutputStream {
 public:
@@ -56,7 +52,15 @@ public:
     void close();
 
 private:
+    // Refills the read-ahead block; false at the end of the file.
+    bool fill();
+
     File m_file;
+    // Reads come in words and short strings, one call each: they are served from a block
+    // read ahead, not by a call into the buffered file every time.
+    std::unique_ptr<char[]> m_block;
+    unsigned int m_blockStart = 0;
+    unsigned int m_blockEnd = 0;
 };
 
 } // namespace BDBLib
