@@ -62,44 +62,6 @@ void syncFile(const std::string &path) {
     ::close(fd);
 }
 
-// The training file read whole into memory, then taken apart field by field: one read
-// instead of a buffered-file call for every byte count and word. Same header-word rule and
-// error texts as the file stream.
-class TrainingFileReader : public BDBLib::BinaryInputStream {
-public:
-    TrainingFileReader(const std::string &path, unsigned int headerWord) {
-        File file(path, true, false, true);
-        char block[65536];
-        unsigned int got = 0;
-        while ((got = file.read(block, sizeof block)) > 0) {
-            m_data.append(block, got);
-        }
-        file.close();
-        unsigned int word = 0;
-        *this >> word;
-        if (word == headerWord) {
-            return;
-        }
-        if (__builtin_bswap32(word) == headerWord) {
-            m_swap = true;
-            return;
-        }
-        throw BDBLib::InvalidHeaderException(path);
-    }
-
-    void read_bytes(void *data, unsigned int size) override {
-        if (size > m_data.size() - m_position) {
-            throw std::length_error("attempted to read past end-of-file");
-        }
-        std::memcpy(data, m_data.data() + m_position, size);
-        m_position += size;
-    }
-
-private:
-    std::string m_data;
-    std::size_t m_position = 0;
-};
-
 void writeTrainingFile(const std::string &path, const OccuranceData &data, const void *aux,
                        unsigned int auxLen) {
     BDBLib::BinaryFileOutputStream out(path, HEADER_WORD);
@@ -158,7 +120,7 @@ const char *loadTrainedData(const char *path, ExportedData *data, void *aux, uns
     }
     const unsigned int bufferSize = (aux != nullptr && auxLen != nullptr) ? *auxLen : 0;
     try {
-        TrainingFileReader in(path, HEADER_WORD);
+        BDBLib::BinaryFileInputStream in(path, HEADER_WORD);
         unsigned int version = 0;
         in >> version;
         if (version != FORMAT_VERSION) {
@@ -176,11 +138,10 @@ const char *loadTrainedData(const char *path, ExportedData *data, void *aux, uns
             return setError(*data,
                             "The given buffer is not big enough to store all the file's auxiliary data");
         }
+        // Through a temporary: a file that ends inside the data leaves the buffer as it was.
         std::vector<char> auxData(length);
         if (length != 0) {
             in.read_bytes(auxData.data(), length);
-        }
-        if (length != 0) {
             std::memcpy(aux, auxData.data(), length);
         }
         data->data = std::move(loaded);

@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "Files.h"
 
+#include <memory>
 #include <string>
 
 namespace BDBLib {
@@ -51,7 +52,15 @@ public:
     void close();
 
 private:
+    // Refills the read-ahead block; false at the end of the file.
+    bool fill();
+
     File m_file;
+    // Reads come in words and short strings, one call each: they are served from a block
+    // read ahead, not by a call into the buffered file every time.
+    std::unique_ptr<char[]> m_block;
+    unsigned int m_blockStart = 0;
+    unsigned int m_blockEnd = 0;
 };
 
 } // namespace BDBLib

@@ -46,10 +46,6 @@ void SignatureHTMLTextTokenizer::openTagAttribute(const std::wstring &name, cons
     }
 }
 
-void SignatureHTMLTextTokenizer::openTagAttribute(const std::wstring &name, const std::string &lowerName) {
-    HTMLTextTokenizer::openTagAttribute(name, lowerName);
-}
-
 void SignatureHTMLTextTokenizer::openTagEnd() {
     HTMLTextTokenizer::openTagEnd();
     m_currentTag.clear();

@@ -14,7 +14,8 @@ public:
     void openTagStart(const std::wstring &name, const std::string &lowerName) override;
     void openTagAttribute(const std::wstring &name, const std::string &lowerName,
                           const std::wstring &rawValue, const std::wstring &decodedValue) override;
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;
+    // An attribute without a value holds no address: the base's handling.
+    using HTMLTextTokenizer::openTagAttribute;
     void openTagEnd() override;
 
 private:

@@ -3,32 +3,19 @@
 
 #include "BayesLibrary.h"
 
+#include "FuzzScratchFile.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
-
-namespace {
-
-std::string scratchPath(const char *name) {
-    const char *dir = std::getenv("TMPDIR");
-    return std::string(dir != nullptr ? dir : "/tmp") + "/vl-fuzz-bayes-" + std::to_string(::getpid()) + "-" +
-           name;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static const std::string input = scratchPath("in.vlp");
-    static const std::string output = scratchPath("out.vlp");
-    std::FILE *file = std::fopen(input.c_str(), "wb");
-    if (file == nullptr) {
+    const std::string input = FuzzSupport::writeScratchFile("fuzz_training_file.in", data, size);
+    if (input.empty()) {
         return 0;
     }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    static const std::string &output = FuzzSupport::scratchPath("fuzz_training_file.out");
 
     ExportedData *training = nullptr;
     createTrainingData(&training);
@@ -45,7 +32,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         evaluate(training, "Subject: hello\n\nsome words to score\n");
     }
     destroyTrainingData(training);
-    ::unlink(input.c_str());
-    ::unlink(output.c_str());
     return 0;
 }

@@ -182,4 +182,37 @@ TEST_F(BinaryFiles, LargeDataRoundTrips) {
     EXPECT_THROW(in >> v, std::length_error);
 }
 
+TEST_F(BinaryFiles, ReadsOfAnySizeCrossTheReadAheadBlocks) {
+    // One odd byte first, so words straddle every block boundary; then a run of bytes
+    // longer than several blocks in one read.
+    std::string raw(200000, '\0');
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        raw[i] = static_cast<char>(i * 7 + i / 251);
+    }
+    {
+        BinaryFileOutputStream out(path, HEADER);
+        out << 'x';
+        for (unsigned int i = 0; i < 50000; ++i) {
+            out << i * 2654435761u;
+        }
+        out.write_bytes(raw.data(), static_cast<unsigned int>(raw.size()));
+        out << 'y';
+        out.close();
+    }
+    BinaryFileInputStream in(path, HEADER);
+    char c = 0;
+    in >> c;
+    EXPECT_EQ(c, 'x');
+    for (unsigned int i = 0; i < 50000; ++i) {
+        unsigned int v = 0;
+        in >> v;
+        ASSERT_EQ(v, i * 2654435761u);
+    }
+    std::string back(raw.size(), '\0');
+    in.read_bytes(back.data(), static_cast<unsigned int>(back.size()));
+    EXPECT_EQ(back, raw);
+    char last[2] = {'-', '-'};
+    EXPECT_THROW(in.read_bytes(last, 2), std::length_error); // one byte left, two asked
+}
+
 } // namespace
