@@ -9,6 +9,10 @@ if(VL_CCACHE)
 endif()
 
 add_compile_options(-Wall -Wextra)
+option(VL_WERROR "Treat compiler warnings as errors" OFF)
+if(VL_WERROR)
+    add_compile_options(-Werror)
+endif()
 
 if(VL_SANITIZE AND VL_FUZZ)
     message(FATAL_ERROR "VL_SANITIZE and VL_FUZZ are separate builds")
@@ -35,7 +39,13 @@ find_package(GTest REQUIRED)
 macro(vl_need_qt)
     find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Xml Test Multimedia Core5Compat)
     set(CMAKE_AUTOMOC ON)
+    set(VL_QT_FOLDER ON)
 endmacro()
+
+# Mail bytes are Latin-1 in the records: no implicit byte-array/string conversion may decode
+# them as UTF-8 without a word, and every connect names its context object.
+set(VL_QT_STRICT_DEFINITIONS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
+    QT_NO_CONTEXTLESS_CONNECT)
 
 # vl_add_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 # builds the shared library libvl_<name> as target vl_<name>; its folder is the include root.
@@ -43,8 +53,16 @@ function(vl_add_library name)
     cmake_parse_arguments(A "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
     add_library(vl_${name} SHARED ${A_SOURCES})
     set_target_properties(vl_${name} PROPERTIES OUTPUT_NAME vl_${name})
-    target_include_directories(vl_${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    # Another library's headers are named by folder ("data/data_email.h"); a library's own
+    # sources may name its headers plainly.
+    target_include_directories(vl_${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    if(NOT VL_SANITIZE AND NOT VL_FUZZ)
+        target_link_options(vl_${name} PRIVATE -Wl,--no-undefined)
+    endif()
     target_link_libraries(vl_${name} PUBLIC ${A_PUBLIC_LIBS} PRIVATE ${A_PRIVATE_LIBS})
+    if(VL_QT_FOLDER)
+        target_compile_definitions(vl_${name} PRIVATE ${VL_QT_STRICT_DEFINITIONS})
+    endif()
 endfunction()
 
 # vl_add_test(<name> SOURCES ... LIBS ... [QT] [ENV k=v ...] [SERIAL])

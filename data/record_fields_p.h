@@ -140,7 +140,7 @@ template <class T> void print(int indent, const char *xml, int, const T &value) 
 template <class R, std::size_t N> void clear(R &record, const Field<R> (&fields)[N]) {
     forEachMember(
         record, fields, [](Data &sub, const Field<R> &) { sub.clear(); },
-        [](auto &value, const Field<R> &) { value = {}; });
+        [](auto &value, const Field<R> &) { value = std::remove_cvref_t<decltype(value)>{}; });
 }
 
 template <class R, std::size_t N>

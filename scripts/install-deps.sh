@@ -20,6 +20,7 @@ TEST_PKGS=(
   lighttpd lighttpd-mod-openssl
   sharutils coreutils db5.3-util
   libc-bin locales
+  xdotool trayer x11-utils pulseaudio
 )
 want=("${BUILD_PKGS[@]}" "${TEST_PKGS[@]}")
 
