@@ -79,9 +79,9 @@ const ParseCase parseCases[] = {
      true, "A -> \n", "", ""},
 };
 
-class ParseTable : public ::testing::TestWithParam<ParseCase> {};
+class HelpParseTable : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseTable, BuildsRowsAndKeywords) {
+TEST_P(HelpParseTable, BuildsRowsAndKeywords) {
     const ParseCase &c = GetParam();
     QTreeWidget contents;
     QTreeWidget index;
@@ -94,7 +94,7 @@ TEST_P(ParseTable, BuildsRowsAndKeywords) {
     EXPECT_EQ(dumpKeywords(keywords), QString::fromUtf8(c.keywords));
 }
 
-INSTANTIATE_TEST_SUITE_P(Books, ParseTable, ::testing::ValuesIn(parseCases),
+INSTANTIATE_TEST_SUITE_P(Help, HelpParseTable, ::testing::ValuesIn(parseCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(HelpParser, TwoBooksUnderTheirRows) {

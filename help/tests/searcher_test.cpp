@@ -55,9 +55,9 @@ const SearchCase searchCases[] = {
     {"PhraseOfNonKeywordsNeedsANonEmptyList", "server", "zzz yyy", "instance.html|install.html", true},
 };
 
-class SearchTable : public ::testing::TestWithParam<SearchCase> {};
+class HelpSearchTable : public ::testing::TestWithParam<SearchCase> {};
 
-TEST_P(SearchTable, FindsPages) {
+TEST_P(HelpSearchTable, FindsPages) {
     const SearchCase &c = GetParam();
     helptest::Library library;
     ASSERT_TRUE(library.load({"book1.xml", "book2.xml"}));
@@ -69,7 +69,7 @@ TEST_P(SearchTable, FindsPages) {
         EXPECT_EQ(sorted(found), split(c.found));
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixture, SearchTable, ::testing::ValuesIn(searchCases),
+INSTANTIATE_TEST_SUITE_P(Help, HelpSearchTable, ::testing::ValuesIn(searchCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 struct PhraseCase {
@@ -99,9 +99,9 @@ const PhraseCase phraseCases[] = {
     {"PageWithoutDot", "mail install", "intro", true},
 };
 
-class PhraseTable : public ::testing::TestWithParam<PhraseCase> {};
+class HelpPhraseTable : public ::testing::TestWithParam<PhraseCase> {};
 
-TEST_P(PhraseTable, FindsPhrases) {
+TEST_P(HelpPhraseTable, FindsPhrases) {
     const PhraseCase &c = GetParam();
     helptest::Library library;
     ASSERT_TRUE(library.load({"book1.xml"}));
@@ -109,7 +109,7 @@ TEST_P(PhraseTable, FindsPhrases) {
     EXPECT_EQ(searcher.findPhrases(split(c.phrases), QString::fromUtf8(c.page)), c.found);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixture, PhraseTable, ::testing::ValuesIn(phraseCases),
+INSTANTIATE_TEST_SUITE_P(Help, HelpPhraseTable, ::testing::ValuesIn(phraseCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(HelpSearcher, MissingWordListIsTriedOnce) {
