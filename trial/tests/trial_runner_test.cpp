@@ -33,6 +33,10 @@ struct LoadCase {
     const char *tag;   // nullptr: the tag must be a null string
 };
 
+void PrintTo(const LoadCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class TrialRunnerLoad : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(TrialRunnerLoad, ResultErrorAndTag) {
@@ -124,6 +128,10 @@ struct FindCase {
     const char *path;
     const char *found; // the object's name path; nullptr: nothing; "" the dialog
 };
+
+void PrintTo(const FindCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class TrialRunnerFind : public ::testing::TestWithParam<FindCase> {};
 
@@ -219,6 +227,10 @@ struct PauseCase {
     qint64 atLeastMs; // between the two tests
     qint64 belowMs;
 };
+
+void PrintTo(const PauseCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class TrialRunnerPause : public ::testing::TestWithParam<PauseCase> {};
 

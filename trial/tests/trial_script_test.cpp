@@ -5,6 +5,7 @@
 
 #include "TestNames.h"
 
+#include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -13,7 +14,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStandardItemModel>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -90,6 +93,10 @@ struct FailCase {
     qint64 atLeastMs = 0; // from start to the rejection
 };
 
+void PrintTo(const FailCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class TrialScriptFailure : public ::testing::TestWithParam<FailCase> {};
 
 TEST_P(TrialScriptFailure, RejectsTheDialogWithTheError) {
@@ -135,6 +142,46 @@ TEST(TrialScript, InvalidPathFailsAtOnce) {
     const QString reason = QRegularExpression(QStringLiteral("user(")).errorString();
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(runner.error(), QStringLiteral("user(: Invalid path: ") + reason);
+}
+
+// A table view on any model: a text cell takes the text, a check cell the mark; a model
+// that refuses the value fails the test rather than passing it by.
+class ReadOnlyModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    int rowCount(const QModelIndex &) const override { return 1; }
+    int columnCount(const QModelIndex &) const override { return 1; }
+    QVariant data(const QModelIndex &, int role) const override {
+        return role == Qt::DisplayRole ? QVariant(QStringLiteral("fixed")) : QVariant();
+    }
+};
+
+TEST(TrialScript, TableViewOnAnyModel) {
+    QDialog dialog;
+    QStandardItemModel model(1, 2);
+    model.setItem(0, 0, new QStandardItem(QStringLiteral("old")));
+    auto *check = new QStandardItem;
+    check->setCheckable(true);
+    check->setCheckState(Qt::Unchecked);
+    model.setItem(0, 1, check);
+    auto *grid = new QTableView(&dialog);
+    grid->setObjectName(QStringLiteral("grid"));
+    grid->setModel(&model);
+    ReadOnlyModel fixedModel;
+    auto *fixed = new QTableView(&dialog);
+    fixed->setObjectName(QStringLiteral("fixed"));
+    fixed->setModel(&fixedModel);
+
+    TrialRunner runner(&dialog);
+    ASSERT_TRUE(runner.load(dataFile("table_view.xml"))) << runner.error().toStdString();
+    runner.start();
+    bool timedOut = false;
+    EXPECT_EQ(vltest::execBounded(dialog, BoundMs, timedOut), int(QDialog::Rejected));
+    EXPECT_FALSE(timedOut);
+    EXPECT_EQ(runner.stop(), TrialRunner::Failed);
+    EXPECT_EQ(runner.error(), QStringLiteral("fixed: Cannot set table cell: 0,0"));
+    EXPECT_EQ(model.item(0, 0)->text(), QStringLiteral("new"));
+    EXPECT_EQ(model.item(0, 1)->checkState(), Qt::Checked);
 }
 
 } // namespace
