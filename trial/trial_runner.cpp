@@ -16,31 +16,39 @@ namespace {
 constexpr unsigned DefaultPauseMs = 100;
 constexpr int RetryMs = 200;
 
+template <class Test>
+TrialTest *makeTest(TrialRunner *runner, const QString &path, TrialTest::Action action,
+                    const QVariant &value) {
+    return new Test(runner, path, action, value);
+}
+
+// The script types of the tests that need nothing beyond path, action and value.
+const struct {
+    QLatin1String type;
+    TrialTest *(*make)(TrialRunner *, const QString &, TrialTest::Action, const QVariant &);
+} kTestTypes[] = {
+    {QLatin1String("QPushButton"), makeTest<TrialTestPushButton>},
+    {QLatin1String("QLineEdit"), makeTest<TrialTestLineEdit>},
+    {QLatin1String("QDialog"), makeTest<TrialTestDialog>},
+    {QLatin1String("QGroupBox"), makeTest<TrialTestGroupBox>},
+    {QLatin1String("QCheckBox"), makeTest<TrialTestCheckBox>},
+    {QLatin1String("QRadioButton"), makeTest<TrialTestRadioButton>},
+    {QLatin1String("QTabWidget"), makeTest<TrialTestTabWidget>},
+    {QLatin1String("QListBox"), makeTest<TrialTestListBox>},
+    {QLatin1String("QComboBox"), makeTest<TrialTestComboBox>},
+};
+
 // The test for a script type, or null for a type that names no test.
 TrialTest *makeTest(const QString &type, TrialRunner *runner, const QString &path, TrialTest::Action action,
                     const QVariant &value, const QDomElement &element) {
-    if (type == u"QPushButton")
-        return new TrialTestPushButton(runner, path, action, value);
-    if (type == u"QLineEdit")
-        return new TrialTestLineEdit(runner, path, action, value);
-    if (type == u"QDialog")
-        return new TrialTestDialog(runner, path, action, value);
-    if (type == u"QGroupBox")
-        return new TrialTestGroupBox(runner, path, action, value);
-    if (type == u"QCheckBox")
-        return new TrialTestCheckBox(runner, path, action, value);
-    if (type == u"QRadioButton")
-        return new TrialTestRadioButton(runner, path, action, value);
-    if (type == u"QTabWidget")
-        return new TrialTestTabWidget(runner, path, action, value);
-    if (type == u"QListBox")
-        return new TrialTestListBox(runner, path, action, value);
-    if (type == u"QComboBox")
-        return new TrialTestComboBox(runner, path, action, value);
     if (type == u"QTable")
         return new TrialTestTable(runner, path, action, value,
                                   element.attribute(QStringLiteral("row")).toInt(),
                                   element.attribute(QStringLiteral("col")).toInt());
+    for (const auto &known : kTestTypes) {
+        if (type == known.type)
+            return known.make(runner, path, action, value);
+    }
     return nullptr;
 }
 
