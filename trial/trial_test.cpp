@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <limits>
 
 TrialTest::TrialTest(TrialRunner *runner, const QString &path, Action action, const QVariant &value)
