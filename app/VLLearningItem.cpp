@@ -182,7 +182,8 @@ void VLLearningItem::sendMouseEvent(QMouseEvent *event) {
 }
 
 VLDoubleEditor *VLLearningItem::createEditor(QWidget *parent) {
-    std::fprintf(stderr, "VLLearningItem::createEditor: m_editor=%p\n", static_cast<void *>(m_editor.data()));
+    std::fprintf(stderr, "VLLearningItem::createEditor: m_editor=%p\n",
+                 static_cast<const void *>(m_editorObject));
     const QTableWidget *table = tableWidget() ? tableWidget() : m_table;
     const QColor highlight = table ? table->palette().color(QPalette::Active, QPalette::Highlight)
                                    : parent->palette().color(QPalette::Active, QPalette::Highlight);
@@ -191,6 +192,7 @@ VLDoubleEditor *VLLearningItem::createEditor(QWidget *parent) {
     auto *editor = new VLDoubleEditor(parent);
     editor->setObjectName(QStringLiteral("vl_double_editor"));
     m_editor = editor;
+    m_editorObject = editor;
     connect(editor, &QObject::destroyed, this, &VLLearningItem::slotDestroyed);
 
     auto *box1 = new VLCheckBox(editor, 1, m_status);
@@ -226,9 +228,11 @@ void VLLearningItem::setContentFromEditor(QWidget *editor) {
 
 void VLLearningItem::slotDestroyed(QObject *object) {
     std::fprintf(stderr, "VLLearningItem::slotDestroyed: m_editor=%p object=%p\n",
-                 static_cast<void *>(m_editor.data()), static_cast<void *>(object));
-    if (object == m_editor.data())
-        m_editor = nullptr;
+                 static_cast<const void *>(m_editorObject), static_cast<void *>(object));
+    if (object == m_editorObject) {
+        m_editor.clear();
+        m_editorObject = nullptr;
+    }
 }
 
 void VLLearningItem::setData(int role, const QVariant &value) {

@@ -71,4 +71,7 @@ private:
     VLMailTable *m_table;
     const DataEmailStatus &m_status;
     QPointer<VLDoubleEditor> m_editor;
+    // The editor as a plain object: what its destroyed signal names, compared without
+    // touching the half-destroyed widget as an editor.
+    const QObject *m_editorObject = nullptr;
 };
