@@ -1,0 +1,5 @@
+#include "VLScannerItem.h"
+
+VLScannerItem::VLScannerItem() : QTableWidgetItem(Type) {
+    setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+}
