@@ -1,9 +1,12 @@
 // Matching a message against the user's filters.
 
 #include "PatternSearch.h"
+#include "TextCase.h"
 
 #include "data/data_email.h"
 #include "data/data_list_filters.h"
+
+#include <array>
 
 namespace {
 
@@ -33,51 +36,70 @@ QString testedText(int useHeader, const DataEmailMessage &message) {
     }
 }
 
-} // namespace
+// The lower-cased texts of one message, each made on first use, so that a walk over the
+// filters lower-cases a long body once and not once per condition.
+class LoweredTexts {
+public:
+    explicit LoweredTexts(const DataEmailMessage &message) : m_message(message) {}
 
-bool DataEmailFilterRule::match(const DataEmailMessage &message) const {
-    const QString tested = testedText(useHeader, message);
-    switch (useMatch) {
+    const QString &get(int useHeader) {
+        const size_t slot = (useHeader >= From && useHeader <= EntireMessage) ? size_t(useHeader) : 0;
+        if (!m_made[slot]) {
+            m_texts[slot] = TextCase::lowered(testedText(useHeader, m_message));
+            m_made[slot] = true;
+        }
+        return m_texts[slot];
+    }
+
+private:
+    const DataEmailMessage &m_message;
+    std::array<QString, EntireMessage + 1> m_texts;
+    std::array<bool, EntireMessage + 1> m_made{};
+};
+
+bool ruleMatches(const DataEmailFilterRule &rule, LoweredTexts &texts) {
+    switch (rule.useMatch) {
     case Contains:
-        return tested.contains(text, Qt::CaseInsensitive);
+        return texts.get(rule.useHeader).contains(rule.text.toLower());
     case DoesNotContain:
-        return !tested.contains(text, Qt::CaseInsensitive);
+        return !texts.get(rule.useHeader).contains(rule.text.toLower());
     case Is:
-        return tested.compare(text, Qt::CaseInsensitive) == 0;
+        return texts.get(rule.useHeader) == rule.text.toLower();
     case MatchesPattern:
     case DoesNotMatchPattern: {
-        const QRegularExpression *re = pattern.get(text);
+        const QRegularExpression *re = rule.pattern.get(rule.text);
         if (!re)
-            re = pattern.set(text, PatternSearch::compile(text, PatternSearch::Case::Insensitive));
+            re = rule.pattern.set(rule.text,
+                                  PatternSearch::compile(rule.text, PatternSearch::Case::Insensitive));
         const PatternSearch::Result found =
-            PatternSearch::search(*re, tested.toLower(), "DataEmailFilterRule::match");
+            PatternSearch::search(*re, texts.get(rule.useHeader), "DataEmailFilterRule::match");
         // A pattern that cannot be evaluated decides nothing: neither operator holds.
         if (found == PatternSearch::Result::Undecided)
             return false;
-        return (found == PatternSearch::Result::Found) == (useMatch == MatchesPattern);
+        return (found == PatternSearch::Result::Found) == (rule.useMatch == MatchesPattern);
     }
     default:
         return false;
     }
 }
 
-bool DataEmailFilter::match(const DataEmailMessage &message, bool firstPass) const {
-    if (disabled || precOverFriends != firstPass)
+bool filterMatches(const DataEmailFilter &filter, LoweredTexts &texts, bool firstPass) {
+    if (filter.disabled || filter.precOverFriends != firstPass)
         return false;
     // A filter without conditions would otherwise act on every message of its pass (and
     // could delete all of them on the server).
-    if (rules.isEmpty())
+    if (filter.rules.isEmpty())
         return false;
-    switch (allOrAny) {
+    switch (filter.allOrAny) {
     case 1:
-        for (const DataEmailFilterRule &rule : rules) {
-            if (!rule.match(message))
+        for (const DataEmailFilterRule &rule : filter.rules) {
+            if (!ruleMatches(rule, texts))
                 return false;
         }
         return true;
     case 2:
-        for (const DataEmailFilterRule &rule : rules) {
-            if (rule.match(message))
+        for (const DataEmailFilterRule &rule : filter.rules) {
+            if (ruleMatches(rule, texts))
                 return true;
         }
         return false;
@@ -86,9 +108,22 @@ bool DataEmailFilter::match(const DataEmailMessage &message, bool firstPass) con
     }
 }
 
+} // namespace
+
+bool DataEmailFilterRule::match(const DataEmailMessage &message) const {
+    LoweredTexts texts(message);
+    return ruleMatches(*this, texts);
+}
+
+bool DataEmailFilter::match(const DataEmailMessage &message, bool firstPass) const {
+    LoweredTexts texts(message);
+    return filterMatches(*this, texts, firstPass);
+}
+
 const DataEmailFilter *DataListEmailFilter::match(const DataEmailMessage &message, bool firstPass) const {
+    LoweredTexts texts(message);
     for (const DataEmailFilter &filter : filters) {
-        if (filter.match(message, firstPass))
+        if (filterMatches(filter, texts, firstPass))
             return &filter;
     }
     return nullptr;

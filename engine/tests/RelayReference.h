@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace vltest {
 
 inline RelayAddress referenceRelay(const QString &recvFrom) {
@@ -28,8 +30,9 @@ inline RelayAddress referenceRelay(const QString &recvFrom) {
             return relay;
         }
     }
+    // Otherwise one word (no white space of any script) is a host name.
     const QString name = recvFrom.trimmed();
-    if (!name.isEmpty() && !name.contains(QRegularExpression(QStringLiteral("\\s")))) {
+    if (!name.isEmpty() && std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); })) {
         relay.kind = RelayAddress::Kind::HostName;
         relay.host = name;
     }

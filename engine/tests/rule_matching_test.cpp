@@ -264,3 +264,19 @@ TEST(FilterList, ReturnsTheFirstMatchingFilterInPlace) {
 }
 
 } // namespace
+
+#include "TextCase.h"
+
+namespace {
+
+TEST(TextCaseTest, LowersAsQtDoes) {
+    QString latin1;
+    for (char16_t c = 0; c < 0x100; ++c)
+        latin1 += QChar(c);
+    EXPECT_EQ(TextCase::lowered(latin1), latin1.toLower());
+    const QString wide = latin1 + u"\u0130\u0391\u00c9"_s;
+    EXPECT_EQ(TextCase::lowered(wide), wide.toLower());
+    EXPECT_EQ(TextCase::lowered(QString()), QString());
+}
+
+} // namespace
