@@ -77,25 +77,26 @@ void VLDNSRBLLookup::dnsNameToIP(const QString &host) {
     startQuery(host, ResolvingRelay);
 }
 
-void VLDNSRBLLookup::cancelLookup() {
+void VLDNSRBLLookup::releaseQuery() {
     m_timer.stop();
     if (m_query) {
-        // Never deleted here: this may run inside the query's own signal.
+        // Never deleted at once: this may run inside the query's own signal. A query still
+        // running delivers to nobody.
         m_query->disconnect(this);
         m_query->deleteLater();
         m_query = nullptr;
     }
+}
+
+void VLDNSRBLLookup::cancelLookup() {
+    releaseQuery();
     m_stage = Idle;
     m_messageId.clear();
     m_recvFrom.clear();
 }
 
 void VLDNSRBLLookup::startQuery(const QString &name, Stage stage) {
-    m_timer.stop();
-    if (m_query) {
-        m_query->disconnect(this);
-        m_query->deleteLater();
-    }
+    releaseQuery();
     m_stage = stage;
     m_queryName = name;
     m_query = new QDnsLookup(QDnsLookup::A, name);
@@ -110,16 +111,13 @@ void VLDNSRBLLookup::slotReady() {
     QDnsLookup *query = qobject_cast<QDnsLookup *>(sender());
     if (query == nullptr || query != m_query)
         return;
-    m_timer.stop();
     const QDnsLookup::Error error = query->error();
     const QList<QDnsHostAddressRecord> records =
         error == QDnsLookup::NoError ? query->hostAddressRecords() : QList<QDnsHostAddressRecord>();
     if (error != QDnsLookup::NoError && error != QDnsLookup::NotFoundError)
         std::fprintf(stderr, "VLDNSRBLLookup::slotReady: %s: %s\n", printable(m_queryName).constData(),
                      printable(query->errorString()).constData());
-    m_query->disconnect(this);
-    m_query->deleteLater();
-    m_query = nullptr;
+    releaseQuery();
 
     if (records.isEmpty()) {
         unanswered();
@@ -158,9 +156,7 @@ void VLDNSRBLLookup::slotTimeout() {
         return;
     std::fprintf(stderr, "VLDNSRBLLookup::slotTimeout: no answer for %s within %d ms\n",
                  printable(m_queryName).constData(), m_owner->queryTimeout());
-    m_query->disconnect(this);
-    m_query->deleteLater();
-    m_query = nullptr;
+    releaseQuery();
     unanswered();
 }
 

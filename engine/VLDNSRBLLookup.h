@@ -43,6 +43,8 @@ private slots:
 
 private:
     void startQuery(const QString &name, Stage stage);
+    // Stops the time-out and lets go of the running query, if any.
+    void releaseQuery();
     // No usable answer to the running query (none, an error, or the time-out).
     void unanswered();
     // Returns to idle and hands the lookup back to its owner, with the listing when a

@@ -61,8 +61,21 @@ protected:
     static void useFolder(const std::string &path) { Store::setDataDir(QString::fromStdString(path)); }
     [[nodiscard]] std::string stateFile() const { return dir.file("bayesdata.vlp"); }
     static bool exists(const std::string &path) { return QFileInfo::exists(QString::fromStdString(path)); }
+    // A trained state saved in another folder, as the previous version's start-up table;
+    // the data folder is this test's again afterwards.
+    QString startupTable() {
+        useFolder(old.path());
+        VLBayes::self().initState();
+        trainAllButOne();
+        VLBayes::self().saveState();
+        useFolder(dir.path());
+        const QString table = QString::fromStdString(old.file("bayesdata.vlp"));
+        EXPECT_TRUE(QFileInfo::exists(table));
+        return table;
+    }
 
     vltest::TempDir dir{"vlbayes"};
+    vltest::TempDir old{"vlbayes-old"};
 };
 
 TEST_F(BayesState, MissingFileGivesFreshDataAndOneTrace) {
@@ -125,15 +138,7 @@ TEST_F(BayesState, SavesOnlyAfterTraining) {
 }
 
 TEST_F(BayesState, FallsBackToTheStartupTableUntilItsOwnFileExists) {
-    vltest::TempDir old("vlbayes-old");
-    useFolder(old.path());
-    VLBayes::self().initState();
-    trainAllButOne();
-    VLBayes::self().saveState();
-    const QString table = QString::fromStdString(old.file("bayesdata.vlp"));
-    ASSERT_TRUE(QFileInfo::exists(table));
-
-    useFolder(dir.path());
+    const QString table = startupTable();
     VLBayes::self().loadState(table);
     EXPECT_EQ(verdict(fixture(kSpam[kHeldOut])), VLBayes::Junk);
     EXPECT_FALSE(VLBayes::self().dirty());
@@ -194,15 +199,9 @@ TEST_F(BayesState, ADamagedFileIsKeptAsideAndNotOverwritten) {
 }
 
 TEST_F(BayesState, ADamagedFileFallsBackToTheStartupTableOnFreshData) {
-    vltest::TempDir old("vlbayes-old");
-    useFolder(old.path());
-    VLBayes::self().initState();
-    trainAllButOne();
-    VLBayes::self().saveState();
-
-    useFolder(dir.path());
+    const QString table = startupTable();
     vltest::writeFile(stateFile(), std::string("\x01\x02\x03", 3));
-    VLBayes::self().loadState(QString::fromStdString(old.file("bayesdata.vlp")));
+    VLBayes::self().loadState(table);
     EXPECT_TRUE(exists(stateFile() + ".bad"));
     EXPECT_EQ(verdict(fixture(kSpam[kHeldOut])), VLBayes::Junk);
     EXPECT_EQ(verdict(fixture(kHam[kHeldOut])), VLBayes::Legitimate);
