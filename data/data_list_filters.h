@@ -7,6 +7,8 @@
 
 #include <QList>
 
+class DataEmailMessage;
+
 // One condition (element "emailFilterRule").
 class DataEmailFilterRule : public Data {
 public:
@@ -22,6 +24,9 @@ public:
 
     // The condition as a rich-text phrase; null when either code is outside its table.
     [[nodiscard]] QString description() const;
+    // Whether the message satisfies this condition; an invalid pattern satisfies neither
+    // "contains" nor "does not contain". Defined in the scanning engine, which callers link.
+    bool match(const DataEmailMessage &message) const;
 
     // 1 From, 2 Subject, 3 To, 4 CC, 5 body, 6 return path, 7 entire header
     int useHeader;
@@ -42,6 +47,9 @@ public:
 
     // The filter as one rich-text sentence for the user.
     [[nodiscard]] QString description() const;
+    // Whether the filter applies to the message in the given pass (first: the filters that
+    // take precedence over the friends list). Defined in the scanning engine.
+    bool match(const DataEmailMessage &message, bool firstPass) const;
 
     bool disabled;
     QString filterName;        // attribute "name"
@@ -67,6 +75,9 @@ public:
 
     // Exchanges two filters; positions out of range change nothing.
     void swapRows(int a, int b);
+    // The first filter that applies to the message in the given pass, or null; the pointer
+    // stays valid while the list is unchanged. Defined in the scanning engine.
+    const DataEmailFilter *match(const DataEmailMessage &message, bool firstPass) const;
 
     QList<DataEmailFilter> filters; // child "listEmailFilter", in evaluation order
 };

@@ -42,6 +42,10 @@ public:
     // Display order: by upper-cased address, or by the domain's first label and then the rest
     // of the domain.
     bool operator<(const DataEmailMatch &other) const;
+    // Whether this entry accepts the sender address: a plain entry by address without regard
+    // to case, a wildcard entry by its pattern over the whole address. Defined in the
+    // scanning engine, which callers link.
+    bool match(const QString &senderAddress) const;
 
     bool disabled; // stays listed but never matches
     bool wildcard; // address is a pattern ("*@domain" when made by addDomain)
@@ -67,6 +71,9 @@ public:
     void remove(const QString &address);
     // Removes the first plain entry with exactly the message's sender address.
     void remove(const DataEmailMessage &message);
+    // Whether any entry accepts the address; the first entry that does is stamped as used.
+    // Defined in the scanning engine.
+    bool match(const QString &senderAddress);
 
     DataListMatchOptions options;  // element "options"
     QList<DataEmailMatch> entries; // element "listEmailMatch", in the order added
