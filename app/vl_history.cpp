@@ -125,9 +125,9 @@ void VLHistory::write(bool limited, qint64 keep) {
 void VLHistory::index(DataEmailSummary *entry) {
     // Of two entries of one message (a hand-edited file), the first and newest is the one
     // that updates find.
-    const Key key = keyOf(*entry);
-    if (!m_dict.contains(key))
-        m_dict.insert(key, entry);
+    DataEmailSummary *&slot = m_dict[keyOf(*entry)];
+    if (!slot)
+        slot = entry;
 }
 
 void VLHistory::rebuildDict() {

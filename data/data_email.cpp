@@ -908,18 +908,27 @@ QByteArray percentEncode(const QString &text) {
 }
 
 QString percentDecode(const QByteArray &field) {
-    QByteArray bytes;
-    bytes.reserve(field.size());
+    // The mail log is read at start-up and may be long: most fields hold no escape at all,
+    // and the others are decoded in place of a plain copy.
+    const qsizetype first = field.indexOf('%');
+    if (first < 0)
+        return QString::fromUtf8(field);
     const qsizetype n = field.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(field.at(i));
-        if (c == '%' && i + 2 < n && isHex(field.at(i + 1)) && isHex(field.at(i + 2))) {
-            bytes += char(hexval(field.at(i + 1)) * 16 + hexval(field.at(i + 2)));
+    const char *in = field.constData();
+    QByteArray bytes(n, Qt::Uninitialized);
+    char *out = bytes.data();
+    std::memcpy(out, in, size_t(first));
+    out += first;
+    for (qsizetype i = first; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(in[i]);
+        if (c == '%' && i + 2 < n && isHex(in[i + 1]) && isHex(in[i + 2])) {
+            *out++ = char(hexval(in[i + 1]) * 16 + hexval(in[i + 2]));
             i += 2;
         } else {
-            bytes += char(c);
+            *out++ = char(c);
         }
     }
+    bytes.truncate(out - bytes.constData());
     return QString::fromUtf8(bytes);
 }
 
