@@ -198,7 +198,7 @@ void VLFileCache::removeFirst() {
     const VLFileCacheEntry entry = m_list.takeFirst();
     const QByteArray local = QFile::encodeName(entry.path());
     if (::unlink(local.constData()) != 0 && errno != ENOENT)
-        std::fprintf(stderr, "VLFileCache::trim: %s: %s\n", local.constData(), std::strerror(errno));
+        std::fprintf(stderr, "VLFileCache::removeFirst: %s: %s\n", local.constData(), std::strerror(errno));
     m_total -= std::min(m_total, entry.size());
 }
 

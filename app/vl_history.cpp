@@ -24,21 +24,12 @@ void VLHistory::clear() {
 }
 
 QString VLHistory::load() {
-    for (VLFile::State which : {VLFile::Current, VLFile::Backup}) {
-        // Entries of a file that failed are not taken for the log.
-        clear();
-        if (!m_file.openRead(which))
-            continue;
-        const bool ok = readFile();
-        m_file.closeRead();
-        if (ok)
-            return QString();
-    }
+    if (m_file.readCurrentElseBackup([this] { clear(); }, [this](QFile &file) { return readFile(file); }))
+        return QString();
     return QStringLiteral("history: cannot load");
 }
 
-bool VLHistory::readFile() {
-    QFile &file = *m_file.file();
+bool VLHistory::readFile(QFile &file) {
     int line = 0;
     for (;;) {
         if (file.atEnd()) {

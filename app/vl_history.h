@@ -44,7 +44,7 @@ private:
     using Key = QPair<QString, QString>;
     static Key keyOf(const DataEmailSummary &entry) { return Key(entry.uid, entry.ident); }
 
-    bool readFile();
+    bool readFile(QFile &file);
     void write(bool limited, qint64 keep);
     void index(DataEmailSummary *entry);
     void rebuildDict();

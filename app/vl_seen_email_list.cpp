@@ -50,39 +50,27 @@ void VLSeenEmailList::insert(VLSeenEmail *entry) {
 }
 
 QString VLSeenEmailList::load() {
-    for (VLFile::State which : {VLFile::Current, VLFile::Backup}) {
-        // What a failed current file yielded must not double the entries of the backup.
-        clear();
-        if (!m_file.openRead(which))
-            continue;
-        const bool ok = readFile();
-        m_file.closeRead();
-        if (ok)
-            return QString();
-    }
+    // What a failed current file yielded must not double the entries of the backup.
+    if (m_file.readCurrentElseBackup([this] { clear(); }, [this](QFile &file) { return readFile(file); }))
+        return QString();
     return QStringLiteral("seenEmail: cannot load");
 }
 
-bool VLSeenEmailList::readFile() {
-    QFile &file = *m_file.file();
+bool VLSeenEmailList::readFile(QFile &file) {
     char buf[MaxLine + 1];
     while (!file.atEnd()) {
-        const qint64 got = file.readLine(buf, sizeof buf);
-        if (got < 0) {
+        const qint64 got = Data::readLine(file, buf, sizeof buf);
+        if (got == Data::LineReadError) {
             std::fprintf(stderr, "VLSeenEmailList::load: readline failed\n");
             return false;
         }
-        if (got == 0)
-            return false;
-        if (buf[got - 1] != '\n' && !file.atEnd()) {
+        if (got == Data::LineTooLong) {
             // Longer than any line dump writes: not an entry of ours.
-            char rest[1024];
-            qint64 more;
-            while ((more = file.readLine(rest, sizeof rest)) > 0 && rest[more - 1] != '\n') {
-            }
             std::fprintf(stderr, "VLSeenEmailList::load: line too long, skipped\n");
             continue;
         }
+        if (got == 0)
+            return false;
         QList<QByteArray> fields;
         Data::splitLine(buf, long(got), fields);
         if (fields.size() < 3)

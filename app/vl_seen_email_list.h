@@ -70,7 +70,7 @@ private:
     // Account and id apart, so that no account name can run into an id.
     using Key = QPair<QString, QString>;
 
-    bool readFile();
+    bool readFile(QFile &file);
     void insert(VLSeenEmail *entry);
     [[nodiscard]] VLSeenEmail *find(const QString &account, const QString &id) const;
 

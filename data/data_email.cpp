@@ -1053,22 +1053,18 @@ bool DataEmailSummary::load(QIODevice &file) {
     if (file.atEnd())
         return false;
     char buf[MaxLine + 1];
-    const qint64 got = file.readLine(buf, sizeof buf);
-    if (got < 0) {
+    const qint64 got = readLine(file, buf, sizeof buf);
+    if (got == LineReadError) {
         std::fprintf(stderr, "DataEmailSummary::load: readline failed\n");
+        return false;
+    }
+    if (got == LineTooLong) {
+        // Longer than any line dump writes.
+        std::fprintf(stderr, "DataEmailSummary::load: line too long\n");
         return false;
     }
     if (got == 0)
         return false;
-    if (buf[got - 1] != '\n' && !file.atEnd()) {
-        // Longer than any line dump writes: skip to its end and give the file up.
-        char rest[1024];
-        qint64 more;
-        while ((more = file.readLine(rest, sizeof rest)) > 0 && rest[more - 1] != '\n') {
-        }
-        std::fprintf(stderr, "DataEmailSummary::load: line too long\n");
-        return false;
-    }
     QList<QByteArray> fields;
     splitLine(buf, long(got), fields);
     if (fields.size() < 10) {
