@@ -108,6 +108,20 @@ void Data::splitLine(char *line, long length, QList<QByteArray> &fields) {
     fields.append(line ? QByteArray(line + start, end - start) : QByteArray(""));
 }
 
+qint64 Data::readLine(QIODevice &file, char *buffer, qint64 size) {
+    const qint64 got = file.readLine(buffer, size);
+    if (got < 0)
+        return file.atEnd() ? 0 : LineReadError;
+    if (got > 0 && buffer[got - 1] != '\n' && !file.atEnd()) {
+        char rest[1024];
+        qint64 more;
+        while ((more = file.readLine(rest, sizeof rest)) > 0 && rest[more - 1] != '\n') {
+        }
+        return LineTooLong;
+    }
+    return got;
+}
+
 // ---------------------------------------------------------------- member conventions
 
 void Data::storeItem(QDomElement element, const char *name, bool value) {

@@ -24,6 +24,7 @@
 #include <QStringList>
 
 class QFile;
+class QIODevice;
 class TrialRunner;
 
 class Data {
@@ -69,6 +70,13 @@ public:
     // A '\n' in the last byte is cut off (replaced by a NUL in the buffer). Only the first
     // length bytes are looked at, and a NUL among them ends the line.
     static void splitLine(char *line, long length, QList<QByteArray> &fields);
+    // Reads one line of a log file into buffer (size bytes, room for the NUL included).
+    // Returns its length, LF included; 0 at the end of the file; LineReadError on a read
+    // error; LineTooLong for a line that does not fit, which is then skipped to its end.
+    // The last line of a file may lack its LF.
+    static constexpr qint64 LineReadError = -1;
+    static constexpr qint64 LineTooLong = -2;
+    static qint64 readLine(QIODevice &file, char *buffer, qint64 size);
 
     // --- Member conventions: writing and reading attributes ---
 

@@ -908,18 +908,27 @@ QByteArray percentEncode(const QString &text) {
 }
 
 QString percentDecode(const QByteArray &field) {
-    QByteArray bytes;
-    bytes.reserve(field.size());
+    // The mail log is read at start-up and may be long: most fields hold no escape at all,
+    // and the others are decoded in place of a plain copy.
+    const qsizetype first = field.indexOf('%');
+    if (first < 0)
+        return QString::fromUtf8(field);
     const qsizetype n = field.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(field.at(i));
-        if (c == '%' && i + 2 < n && isHex(field.at(i + 1)) && isHex(field.at(i + 2))) {
-            bytes += char(hexval(field.at(i + 1)) * 16 + hexval(field.at(i + 2)));
+    const char *in = field.constData();
+    QByteArray bytes(n, Qt::Uninitialized);
+    char *out = bytes.data();
+    std::memcpy(out, in, size_t(first));
+    out += first;
+    for (qsizetype i = first; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(in[i]);
+        if (c == '%' && i + 2 < n && isHex(in[i + 1]) && isHex(in[i + 2])) {
+            *out++ = char(hexval(in[i + 1]) * 16 + hexval(in[i + 2]));
             i += 2;
         } else {
-            bytes += char(c);
+            *out++ = char(c);
         }
     }
+    bytes.truncate(out - bytes.constData());
     return QString::fromUtf8(bytes);
 }
 
@@ -1044,22 +1053,18 @@ bool DataEmailSummary::load(QIODevice &file) {
     if (file.atEnd())
         return false;
     char buf[MaxLine + 1];
-    const qint64 got = file.readLine(buf, sizeof buf);
-    if (got < 0) {
+    const qint64 got = readLine(file, buf, sizeof buf);
+    if (got == LineReadError) {
         std::fprintf(stderr, "DataEmailSummary::load: readline failed\n");
+        return false;
+    }
+    if (got == LineTooLong) {
+        // Longer than any line dump writes.
+        std::fprintf(stderr, "DataEmailSummary::load: line too long\n");
         return false;
     }
     if (got == 0)
         return false;
-    if (buf[got - 1] != '\n' && !file.atEnd()) {
-        // Longer than any line dump writes: skip to its end and give the file up.
-        char rest[1024];
-        qint64 more;
-        while ((more = file.readLine(rest, sizeof rest)) > 0 && rest[more - 1] != '\n') {
-        }
-        std::fprintf(stderr, "DataEmailSummary::load: line too long\n");
-        return false;
-    }
     QList<QByteArray> fields;
     splitLine(buf, long(got), fields);
     if (fields.size() < 10) {

@@ -8,6 +8,9 @@ StoreOptions::StoreOptions()
         general.displaySplash = true;
         display.largeButtons = true;
         display.captionButtons = true;
+        // A fresh install keeps a mail log and a recycle bin, so deleted mail can come back.
+        summary.messageLogging = true;
+        summary.allowRevovery = true;
     }
 }
 

@@ -43,6 +43,20 @@ void VLFile::closeRead() {
     m_file.close();
 }
 
+bool VLFile::readCurrentElseBackup(const std::function<void()> &reset,
+                                   const std::function<bool(QFile &)> &read) {
+    for (State which : {Current, Backup}) {
+        reset();
+        if (!openRead(which))
+            continue;
+        const bool ok = read(m_file);
+        closeRead();
+        if (ok)
+            return true;
+    }
+    return false;
+}
+
 bool VLFile::openWrite() {
     if (m_file.isOpen())
         m_file.close();

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+
 class VLFile {
 public:
     enum State {
@@ -24,6 +26,11 @@ public:
     // which; on failure it stays as it was.
     bool openRead(State which);
     void closeRead();
+
+    // Reads the current file, else the backup, with read(file) until one read succeeds;
+    // reset() runs before each attempt, so nothing of a failed file stays. True when a read
+    // succeeded.
+    bool readCurrentElseBackup(const std::function<void()> &reset, const std::function<bool(QFile &)> &read);
 
     // Creates <base>.new afresh (mode 0600) for writing.
     bool openWrite();

@@ -60,6 +60,9 @@ TEST(Stores, FirstStartHasTheDefaultsAndWritesNothing) {
     EXPECT_TRUE(o.general.displaySplash);
     EXPECT_TRUE(o.display.largeButtons);
     EXPECT_TRUE(o.display.captionButtons);
+    EXPECT_TRUE(o.summary.messageLogging);
+    EXPECT_TRUE(o.summary.allowRevovery);
+    EXPECT_FALSE(o.summary.emailSummary);
     EXPECT_FALSE(o.general.checkOnStartup);
     EXPECT_TRUE(o.display.columns.isEmpty());
     const DataTools &t = *StoreTools::tools();
@@ -95,6 +98,22 @@ TEST(Stores, FirstStartHasTheDefaultsAndWritesNothing) {
     ASSERT_TRUE(back.loadFromFile(QStringLiteral("options"), "vlp", Store::dataDir()).isNull());
     EXPECT_TRUE(back.general.displaySplash);
     EXPECT_TRUE(back.display.largeButtons);
+    EXPECT_TRUE(back.summary.messageLogging);
+    EXPECT_TRUE(back.summary.allowRevovery);
+}
+
+TEST(Stores, StoredOptionsKeepLoggingAndRecoveryOff) {
+    Folders folders;
+    DataOptions stored;
+    stored.summary.keepLogFor = 30;
+    ASSERT_FALSE(stored.summary.messageLogging);
+    ASSERT_FALSE(stored.summary.allowRevovery);
+    ASSERT_TRUE(stored.saveToFile(QStringLiteral("options"), "vlp", Store::dataDir()).isNull());
+    const DataOptionsSummary &s = StoreOptions::options()->summary;
+    EXPECT_EQ(s.keepLogFor, 30) << "the stored file was read";
+    EXPECT_FALSE(s.messageLogging);
+    EXPECT_FALSE(s.allowRevovery);
+    EXPECT_FALSE(StoreOptions::options()->general.displaySplash) << "no first-start defaults";
 }
 
 TEST(Stores, OnlyTheOldOptionsFileGivesBothOptionsAndTools) {
