@@ -1,0 +1,52 @@
+#pragma once
+// Common face of the incoming-mail clients: the list of messages found on the server, the
+// operations the mailbox queue calls without knowing the protocol, and the progress signals.
+
+#include "SOSSLSocket.h"
+
+#include "data/data_email.h"
+#include "data/dataarray.h"
+
+#include <QList>
+
+class MailSocket : public SOSSLSocket {
+    Q_OBJECT
+public:
+    explicit MailSocket(QObject *parent = nullptr);
+
+    // Starts connecting and logging in with the values given to the client's setup.
+    virtual void login() = 0;
+    // Only when idle: reads the server's list; with fetch the messages follow one by one.
+    virtual void getMessageList(bool fetch) = 0;
+    // Only when idle: deletes one message by its unique id.
+    virtual void deleteMessage(const QString &uid) = 0;
+    // true: the protocol's goodbye, sigClosed() on its answer; false: drop the link at once.
+    virtual void closeSocket(bool graceful) = 0;
+
+    [[nodiscard]] QList<DataEmailMessage> &messageList() { return m_messages; }
+    [[nodiscard]] int messageCount() const { return int(m_messages.size()); }
+
+Q_SIGNALS:
+    void sigAuthError();
+    void sigLoggedIn();
+    void sigMessageList();
+    void sigMessageData();
+    void sigDownloaded(int total, int number);
+    void sigDeleted(const QString &uid);
+    void sigMessageData(const DataEmailMessage &message);
+    void sigClosed();
+
+protected:
+    void clearEmailList() { m_messages.clear(); }
+    void appendMessage(const QString &uid);
+    // Parses raw into the record at index and hands it on with sigMessageData(record).
+    void loadEmail(int index, const SODataArray &raw);
+    // A refused login: the text is kept without sigError(), then sigAuthError().
+    void authError(const QString &text);
+
+    // Largest message text a client keeps; a server that sends more is read on and cut.
+    static constexpr int kMaxStoredText = 4 * 1024 * 1024;
+
+private:
+    QList<DataEmailMessage> m_messages;
+};
