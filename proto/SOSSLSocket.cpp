@@ -358,9 +358,12 @@ void SOSSLSocket::slotReader() {
     }
     if (m_linkState != 4 || m_fd < 0)
         return;
+    // A failed read reports through sigError, whose receiver may end this object.
+    QPointer<SOSSLSocket> self(this);
     readData();
+    if (!self)
+        return;
     if (m_fill > m_readPos || m_eof) {
-        QPointer<SOSSLSocket> self(this);
         readyRead();
         if (!self)
             return;
