@@ -30,7 +30,7 @@ std::string linkName(const ::testing::TestParamInfo<Link> &info) {
     return info.param == Link::Plain ? "Plain" : "Tls";
 }
 
-class SocketTest : public ::testing::TestWithParam<Link> {
+class SSLSocketLink : public ::testing::TestWithParam<Link> {
 protected:
     void SetUp() override {
         SOSSLSocket::setTimeoutScale(0.01);
@@ -54,7 +54,7 @@ protected:
     LineClient client;
 };
 
-TEST_P(SocketTest, AssemblesLinesAcrossReadsAndKeepsABareCR) {
+TEST_P(SSLSocketLink, AssemblesLinesAcrossReadsAndKeepsABareCR) {
     play("socket_line_assembly");
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.eofCalls > 0 || !client.errors.isEmpty(); }, 20000));
     EXPECT_TRUE(client.errors.isEmpty()) << client.errors.join(u'|').toStdString();
@@ -68,7 +68,7 @@ TEST_P(SocketTest, AssemblesLinesAcrossReadsAndKeepsABareCR) {
     EXPECT_EQ(client.available(), int(qstrlen("tail without end")));
 }
 
-TEST_P(SocketTest, AFullBufferWithoutLineEndComesAsOneUntrimmedLine) {
+TEST_P(SSLSocketLink, AFullBufferWithoutLineEndComesAsOneUntrimmedLine) {
     play("socket_full_buffer");
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.eofCalls > 0; }, 20000));
     ASSERT_EQ(client.lines.size(), 2);
@@ -76,7 +76,7 @@ TEST_P(SocketTest, AFullBufferWithoutLineEndComesAsOneUntrimmedLine) {
     EXPECT_EQ(client.lines[1], QByteArray("\rb"));
 }
 
-TEST_P(SocketTest, MovesUntakenBytesToTheFrontWhenTheBufferFills) {
+TEST_P(SSLSocketLink, MovesUntakenBytesToTheFrontWhenTheBufferFills) {
     client.hold = true;
     play("socket_compaction");
     // Nothing is taken until the buffer is full and the reader stops.
@@ -95,7 +95,7 @@ TEST_P(SocketTest, MovesUntakenBytesToTheFrontWhenTheBufferFills) {
     EXPECT_EQ(got[2], QByteArray("last"));
 }
 
-TEST_P(SocketTest, APeerThatHangsUpIsSeenOnceAsEndOfStream) {
+TEST_P(SSLSocketLink, APeerThatHangsUpIsSeenOnceAsEndOfStream) {
     play("socket_hang_up");
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.eofCalls > 0; }, 20000));
     QTest::qWait(100);
@@ -104,7 +104,7 @@ TEST_P(SocketTest, APeerThatHangsUpIsSeenOnceAsEndOfStream) {
     EXPECT_TRUE(client.errors.isEmpty());
 }
 
-TEST_P(SocketTest, WritingToAPeerThatHungUpNeitherKillsNorSucceeds) {
+TEST_P(SSLSocketLink, WritingToAPeerThatHungUpNeitherKillsNorSucceeds) {
     // Default SIGPIPE disposition: a write that raised it would end the test binary.
     auto old = std::signal(SIGPIPE, SIG_DFL);
     play("socket_hang_up");
@@ -119,7 +119,7 @@ TEST_P(SocketTest, WritingToAPeerThatHungUpNeitherKillsNorSucceeds) {
     EXPECT_TRUE(refused);
 }
 
-TEST_P(SocketTest, AMegabyteGoesOutInPiecesToASlowReader) {
+TEST_P(SSLSocketLink, AMegabyteGoesOutInPiecesToASlowReader) {
     play("socket_slow_reader");
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.isConnected; }, 20000));
     const QByteArray big(1024 * 1024, 'm');
@@ -130,7 +130,7 @@ TEST_P(SocketTest, AMegabyteGoesOutInPiecesToASlowReader) {
     EXPECT_EQ(peer.rawBytes(), big.size() + 2);
 }
 
-TEST_P(SocketTest, ACommandHoldingALineEndIsRefusedUnsent) {
+TEST_P(SSLSocketLink, ACommandHoldingALineEndIsRefusedUnsent) {
     play("socket_slow_reader");
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.isConnected; }, 20000));
     for (const QString &bad : {QStringLiteral("USER a\r\nDELE 1"), QStringLiteral("PASS a\nb"),
@@ -141,11 +141,11 @@ TEST_P(SocketTest, ACommandHoldingALineEndIsRefusedUnsent) {
     EXPECT_FALSE(client.timeoutActive());
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, SocketTest, ::testing::Values(Link::Plain, Link::Tls), linkName);
+INSTANTIATE_TEST_SUITE_P(Links, SSLSocketLink, ::testing::Values(Link::Plain, Link::Tls), linkName);
 
 // ---------------------------------------------------------------- connecting
 
-TEST(SocketConnect, ANameThatDoesNotResolveIsHostNotFound) {
+TEST(SSLSocketConnect, ANameThatDoesNotResolveIsHostNotFound) {
     LineClient client;
     client.connectToHost(SOSSLSocket::NoSSL, QStringLiteral("no-such-host.invalid"), 110);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !client.errors.isEmpty(); }, 30000));
@@ -153,7 +153,7 @@ TEST(SocketConnect, ANameThatDoesNotResolveIsHostNotFound) {
     EXPECT_EQ(client.linkState(), 0);
 }
 
-TEST(SocketConnect, APortWithoutListenerCannotBeConnected) {
+TEST(SSLSocketConnect, APortWithoutListenerCannotBeConnected) {
     // Bind and close: the port is free and nothing listens on it.
     quint16 port = 0;
     {
@@ -168,7 +168,7 @@ TEST(SocketConnect, APortWithoutListenerCannotBeConnected) {
     EXPECT_EQ(client.linkState(), 0);
 }
 
-TEST(SocketConnect, CloseAbandonsAPendingLookup) {
+TEST(SSLSocketConnect, CloseAbandonsAPendingLookup) {
     LineClient client;
     client.connectToHost(SOSSLSocket::NoSSL, QStringLiteral("localhost"), 1);
     client.close();
@@ -186,9 +186,9 @@ struct CertCase {
     QString error;          // empty: the handshake succeeds
 };
 
-class SocketCertificates : public ::testing::TestWithParam<CertCase> {};
+class SSLSocketCertificates : public ::testing::TestWithParam<CertCase> {};
 
-TEST_P(SocketCertificates, VerifiesChainAndNameOrAddress) {
+TEST_P(SSLSocketCertificates, VerifiesChainAndNameOrAddress) {
     const CertCase &c = GetParam();
     const auto &ca = vltest::TestCA::instance();
     vltest::ScriptedPeer peer;
@@ -213,7 +213,7 @@ TEST_P(SocketCertificates, VerifiesChainAndNameOrAddress) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SocketCertificates,
+INSTANTIATE_TEST_SUITE_P(Kinds, SSLSocketCertificates,
                          ::testing::ValuesIn(std::vector<CertCase>{
                              {"type 1 good", vltest::TestCA::Good, SOSSLSocket::SSLv2, false, {}},
                              {"type 2 good", vltest::TestCA::Good, SOSSLSocket::SSLv3, false, {}},
@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SocketCertificates,
 
 // ---------------------------------------------------------------- time-outs
 
-TEST(SocketTimeout, EveryWaitPassesThroughTheScale) {
+TEST(SSLSocketTimeout, EveryWaitPassesThroughTheScale) {
     SOSSLSocket::setTimeoutScale(0.001);
     EXPECT_EQ(SOSSLSocket::scaled(0), 0);
     EXPECT_EQ(SOSSLSocket::scaled(60000), 60);
@@ -247,7 +247,7 @@ TEST(SocketTimeout, EveryWaitPassesThroughTheScale) {
     EXPECT_EQ(SOSSLSocket::scaled(30000), 30000);
 }
 
-TEST(SocketError, AnEmptyTextIsStoredWithoutSignal) {
+TEST(SSLSocketError, AnEmptyTextIsStoredWithoutSignal) {
     LineClient client;
     QSignalSpy spy(&client, &SOSSLSocket::sigError);
     client.setError(QStringLiteral("x"), false);
