@@ -51,7 +51,8 @@ bool matches(const QByteArray &pattern, const QByteArray &line) {
 // Plays the dialogue on one connection.
 class PeerSession : public QObject {
 public:
-    PeerSession(ScriptedPeer *peer, QTcpSocket *socket) : QObject(peer), m_peer(peer), m_socket(socket) {
+    PeerSession(ScriptedPeer *peer, QTcpSocket *socket, QList<ScriptedPeer::Step> steps)
+        : QObject(peer), m_peer(peer), m_socket(socket), m_steps(std::move(steps)) {
         m_socket->setParent(this);
         // A small read buffer lets TCP push back on a client writing faster than we read.
         m_socket->setReadBufferSize(4096);
@@ -99,7 +100,7 @@ private:
     }
 
     void step() {
-        const QList<ScriptedPeer::Step> &steps = m_peer->m_steps;
+        const QList<ScriptedPeer::Step> &steps = m_steps;
         while (m_socket->state() == QAbstractSocket::ConnectedState) {
             if (trickle())
                 return;
@@ -190,6 +191,7 @@ private:
 
     ScriptedPeer *m_peer;
     QTcpSocket *m_socket;
+    QList<ScriptedPeer::Step> m_steps;
     QTimer m_timer;
     QByteArray m_pending;
     qsizetype m_pos = 0;
@@ -207,7 +209,7 @@ ScriptedPeer::ScriptedPeer(QObject *parent) : QTcpServer(parent) {}
 ScriptedPeer::~ScriptedPeer() = default;
 
 void ScriptedPeer::setDialogue(const QString &text) {
-    m_steps.clear();
+    m_dialogues = {{}};
     const QList<QByteArray> lines = text.toLatin1().split('\n');
     for (QByteArray line : lines) {
         if (line.endsWith('\r'))
@@ -217,7 +219,11 @@ void ScriptedPeer::setDialogue(const QString &text) {
         Step s;
         s.kind = line[0];
         if (s.kind == 'X') {
-            m_steps.append(s);
+            m_dialogues.last().append(s);
+            continue;
+        }
+        if (s.kind == 'N') {
+            m_dialogues.append(QList<Step>());
             continue;
         }
         if (line.size() < 2 || line[1] != ':')
@@ -247,7 +253,7 @@ void ScriptedPeer::setDialogue(const QString &text) {
         default:
             throw std::runtime_error("ScriptedPeer: unknown directive: " + line.toStdString());
         }
-        m_steps.append(s);
+        m_dialogues.last().append(s);
     }
 }
 
@@ -268,11 +274,12 @@ bool ScriptedPeer::start() {
 }
 
 void ScriptedPeer::incomingConnection(qintptr descriptor) {
+    const QList<Step> steps = m_dialogues.value(qMin(m_connections, int(m_dialogues.size()) - 1));
     ++m_connections;
     if (m_cert.isEmpty()) {
         auto *socket = new QTcpSocket;
         socket->setSocketDescriptor(descriptor);
-        auto *session = new PeerSession(this, socket);
+        auto *session = new PeerSession(this, socket, steps);
         QTimer::singleShot(0, session, [session] { session->advance(); });
         return;
     }
@@ -287,7 +294,7 @@ void ScriptedPeer::incomingConnection(qintptr descriptor) {
     cfg.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
     cfg.setPeerVerifyMode(QSslSocket::VerifyNone);
     socket->setSslConfiguration(cfg);
-    auto *session = new PeerSession(this, socket);
+    auto *session = new PeerSession(this, socket, steps);
     connect(socket, &QSslSocket::encrypted, session, [session] { session->advance(); });
     socket->startServerEncryption();
 }

@@ -11,6 +11,8 @@
 //   Y: ms          trickle: later S/R output goes out one byte every ms (0: at once)
 //   F: count text  send the raw text count times as the client takes it (0: for ever)
 //   Z: bytes       read that many raw bytes from the client, slowly (a slow reader)
+//   N              the rest is the dialogue of the next connection (the last dialogue
+//                  serves every later connection)
 // When the dialogue ends the connection stays open and silent (a stalled server).
 
 #include <QByteArray>
@@ -67,7 +69,7 @@ protected:
 
 private:
     friend class PeerSession;
-    QList<Step> m_steps;
+    QList<QList<Step>> m_dialogues;
     QString m_cert;
     QString m_key;
     QList<QByteArray> m_received;
