@@ -246,6 +246,7 @@ void SOSSLSocket::slotWriter() {
     } else if (m_linkState == 3) {
         connectSSL();
     } else if (m_linkState == 4 && m_readWantsWrite) {
+        m_readWantsWrite = false;
         enableWriteWatch(false);
         slotReader();
     } else {
