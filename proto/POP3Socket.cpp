@@ -88,7 +88,7 @@ void POP3Socket::getMessage(int index, int lines) {
     }
     if (!send(QStringLiteral("TOP %1 %2").arg(m_numbers.at(index)).arg(lines), "TOP"))
         return;
-    m_text.clear();
+    m_text.resize(0);
     m_state = 8;
     m_nextState = 10;
     Q_EMIT sigDownloaded(messageCount(), index + 1);
@@ -259,7 +259,8 @@ void POP3Socket::topLine(const QByteArray &line) {
         m_state = 4;
         const int index = m_fetchIndex++;
         QPointer<POP3Socket> self(this);
-        loadEmail(index, m_text);
+        // The record gets an exact copy; the working buffer keeps its room for the next one.
+        loadEmail(index, SODataArray(QByteArray(m_text.constData(), m_text.size())));
         if (!self || ended() || m_state != 4)
             return;
         if (m_fetchIndex >= messageCount())
@@ -272,7 +273,7 @@ void POP3Socket::topLine(const QByteArray &line) {
     const QByteArray text = (line.size() > 1 && line.startsWith('.')) ? line.mid(1) : line;
     if (m_text.size() + text.size() + 2 <= kMaxStoredText) {
         m_text.append(text);
-        m_text.append("\r\n");
+        m_text.append("\r\n", 2);
     }
     setTimeout(kLineSeconds * 1000, {});
 }

@@ -50,7 +50,7 @@ private:
     bool m_fetch = false;
     int m_fetchIndex = 0;
     int m_lineLimit = 200;
-    SODataArray m_text;
+    QByteArray m_text;
     QString m_deletingId;
     int m_state = 1;
     int m_nextState = 1;
