@@ -1,0 +1,448 @@
+#include "IMAP4Socket.h"
+
+#include "base64_p.h"
+#include "hmac_md5.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QRegularExpression>
+
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+constexpr int kCommandSeconds = 60;
+constexpr int kLineSeconds = 30;
+
+// The UIDVALIDITY under which each mailbox was last listed for the user: a later delete
+// checks it, so uids of a list from a mailbox since recreated never reach another message.
+QHash<QString, quint32> &listedValidity() {
+    static QHash<QString, quint32> map;
+    return map;
+}
+
+bool isUntagged(const QByteArray &line) {
+    return line.startsWith('*');
+}
+
+bool positiveCompletion(const QByteArray &line) {
+    return line.size() >= 11 && line.mid(8, 3) == " OK";
+}
+
+// A literal announced at the end of a line: its size, else -1.
+qint64 literalSize(const QByteArray &line) {
+    if (!line.endsWith('}'))
+        return -1;
+    const qsizetype open = line.lastIndexOf('{');
+    if (open < 0)
+        return -1;
+    QByteArray digits = line.mid(open + 1, line.size() - open - 2);
+    if (digits.endsWith('+'))
+        digits.chop(1);
+    bool ok = false;
+    const qint64 n = digits.toLongLong(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
+// An argument as an IMAP quoted string where it can be one, else as a literal.
+bool quotable(const QByteArray &bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) > 0x7f)
+            return false;
+    }
+    return true;
+}
+
+QByteArray quoted(const QByteArray &bytes) {
+    QByteArray out = "\"";
+    for (const char c : bytes) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+} // namespace
+
+IMAP4Socket::IMAP4Socket(QObject *parent) : MailSocket(parent) {}
+
+void IMAP4Socket::setup(SOSSLSocket::SSLType type, const QString &host, int port, const QString &user,
+                        const QString &password, int lines) {
+    m_type = type;
+    m_host = host;
+    m_port = port;
+    m_user = user;
+    m_password = password;
+    m_lineLimit = lines < 200 ? 200 : lines;
+}
+
+QString IMAP4Socket::validityKey() const {
+    return m_host + u'\n' + QString::number(m_port) + u'\n' + m_user + QStringLiteral("\nINBOX");
+}
+
+void IMAP4Socket::login() {
+    resetEnded();
+    const int port = m_port != 0 ? m_port : m_type != SOSSLSocket::NoSSL ? 993 : 143;
+    connectToHost(m_type, m_host, quint16(port));
+    m_state = 2;
+    m_tag = 0;
+    m_uidValidity = 0;
+    m_literalLeft = 0;
+    m_continued = false;
+    setTimeout(kCommandSeconds * 1000, {});
+}
+
+void IMAP4Socket::connected() {
+    m_state = 4;
+}
+
+void IMAP4Socket::timeout() {
+    setError(QStringLiteral("Timeout communicating with IMAP mail server"), true);
+}
+
+bool IMAP4Socket::awaitingReply() const {
+    return m_state != 1 && m_state != 6;
+}
+
+QString IMAP4Socket::sequence() {
+    ++m_tag;
+    return QStringLiteral("%1").arg(m_tag, 8, 10, QLatin1Char('0'));
+}
+
+bool IMAP4Socket::send(const QString &command, const char *name) {
+    if (writeCommand(command, {}, kCommandSeconds))
+        return true;
+    setError(QStringLiteral("Error sending %1 command to IMAP server").arg(QLatin1String(name)), true);
+    return false;
+}
+
+bool IMAP4Socket::sendTagged(const QString &rest, const char *name) {
+    m_currentTag = sequence();
+    return send(m_currentTag + u' ' + rest, name);
+}
+
+void IMAP4Socket::sendLogin() {
+    if (m_secure) {
+        if (sendTagged(QStringLiteral("AUTHENTICATE CRAM-MD5"), "AUTHENTICATE"))
+            m_state = 5;
+        return;
+    }
+    // Arguments that cannot be quoted go as literals, each after the server's "+".
+    m_pieces.clear();
+    QByteArray line = "LOGIN";
+    for (const QByteArray &arg : {m_user.toLatin1(), m_password.toLatin1()}) {
+        if (quotable(arg)) {
+            line += ' ' + quoted(arg);
+            continue;
+        }
+        line += " {" + QByteArray::number(arg.size()) + '}';
+        m_pieces.append(line);
+        line = arg;
+    }
+    m_pieces.append(line);
+    const QByteArray first = m_pieces.takeFirst();
+    if (sendTagged(QString::fromLatin1(first), "LOGIN"))
+        m_state = 5;
+}
+
+void IMAP4Socket::continuation(const QByteArray &line) {
+    if (m_secure) {
+        const QByteArray challenge64 = line.mid(2);
+        QByteArray challenge(challenge64.size(), '\0');
+        challenge.resize(SOBase64::kbB64Decode(
+            reinterpret_cast<const unsigned char *>(challenge64.constData()), unsigned(challenge64.size()),
+            reinterpret_cast<unsigned char *>(challenge.data())));
+        const QByteArray key = m_password.toLatin1();
+        unsigned char digest[16];
+        unsigned char hex[33];
+        hmac_md5(reinterpret_cast<const unsigned char *>(challenge.constData()), int(challenge.size()),
+                 reinterpret_cast<const unsigned char *>(key.constData()), int(key.size()), digest);
+        CvtHex(digest, hex);
+        const QByteArray answer = m_user.toLatin1() + ' ' + reinterpret_cast<const char *>(hex);
+        QByteArray encoded(4 * ((answer.size() + 2) / 3) + 1, '\0');
+        encoded.resize(SOBase64::kbB64Encode(reinterpret_cast<const unsigned char *>(answer.constData()),
+                                             unsigned(answer.size()),
+                                             reinterpret_cast<unsigned char *>(encoded.data())));
+        send(QString::fromLatin1(encoded), "AUTHENTICATE");
+        return;
+    }
+    if (m_pieces.isEmpty()) {
+        setError(QStringLiteral("Unexpected continuation from IMAP server"), true);
+        return;
+    }
+    send(QString::fromLatin1(m_pieces.takeFirst()), "LOGIN");
+}
+
+void IMAP4Socket::getMessageList(bool fetch) {
+    if (m_state != 6) {
+        setError(QStringLiteral("Request for message info during command"), true);
+        return;
+    }
+    clearEmailList();
+    m_fetch = fetch;
+    if (m_messageCount == 0) {
+        if (fetch)
+            listedValidity().insert(validityKey(), m_uidValidity);
+        QPointer<IMAP4Socket> self(this);
+        Q_EMIT sigMessageList();
+        if (!self || ended())
+            return;
+        Q_EMIT sigMessageData();
+        return;
+    }
+    if (!sendTagged(QStringLiteral("FETCH 1:%1 (FLAGS UID RFC822.SIZE)").arg(m_messageCount), "FETCH"))
+        return;
+    m_state = 8;
+    m_fetchIndex = 0;
+}
+
+void IMAP4Socket::getMessage(const QString &uid, int) {
+    if (m_state != 6) {
+        setError(QStringLiteral("Request to retrieve header during command"), true);
+        return;
+    }
+    if (!sendTagged(
+            QStringLiteral("UID FETCH %1 (UID BODY.PEEK[]<0.%2> RFC822.SIZE)").arg(uid).arg(kFetchBytes),
+            "UID FETCH"))
+        return;
+    m_text.clear();
+    m_announcedSize = 0;
+    m_gotData = false;
+    m_state = 12;
+    m_currentId = uid;
+    ++m_fetchedCount;
+    Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
+}
+
+void IMAP4Socket::deleteMessage(const QString &uid) {
+    if (m_state != 6) {
+        setError(QStringLiteral("Request to delete message during command"), true);
+        return;
+    }
+    const auto listed = listedValidity().constFind(validityKey());
+    if (listed != listedValidity().constEnd() && *listed != 0 && m_uidValidity != 0 &&
+        *listed != m_uidValidity) {
+        setError(QStringLiteral("IMAP mailbox changed since it was listed"), true);
+        return;
+    }
+    if (!sendTagged(QStringLiteral("UID STORE %1 +FLAGS (\\Deleted)").arg(uid), "UID STORE"))
+        return;
+    m_currentId = uid;
+    m_state = 16;
+}
+
+void IMAP4Socket::closeSocket(bool graceful) {
+    if (!graceful) {
+        m_state = 1;
+        closeAndSignal();
+        return;
+    }
+    if (m_state != 6) {
+        setError(QStringLiteral("Request to close during command"), true);
+        return;
+    }
+    if (!sendTagged(QStringLiteral("CLOSE"), "CLOSE")) {
+        m_state = 1;
+        return;
+    }
+    m_state = 15;
+}
+
+bool IMAP4Socket::takePending() {
+    while (m_literalLeft > 0) {
+        char chunk[4096];
+        const long n =
+            readBlock(chunk, static_cast<unsigned long>(qMin<qint64>(m_literalLeft, sizeof chunk)));
+        if (n <= 0)
+            return false;
+        m_literalLeft -= n;
+        if (m_literalIsData) {
+            const qsizetype room = kFetchBytes - m_text.size();
+            if (room > 0)
+                m_text.append(QByteArray(chunk, qMin<qsizetype>(room, n)));
+        }
+        setTimeout(kLineSeconds * 1000, {});
+    }
+    return true;
+}
+
+void IMAP4Socket::handleLine(const QByteArray &line) {
+    const bool continued = m_continued;
+    m_continued = false;
+    // A literal at the end of an untagged line (or of the rest of one) comes before the
+    // next line.
+    const bool untagged = continued || isUntagged(line);
+    const qint64 literal = untagged ? literalSize(line) : -1;
+    if (literal >= 0) {
+        m_literalLeft = literal;
+        m_literalIsData = m_state == 12 || m_state == 13;
+        m_continued = true;
+        if (m_literalIsData) {
+            m_announcedSize += int(qMin<qint64>(literal, INT_MAX - m_announcedSize));
+            m_gotData = true;
+            m_state = 13;
+        }
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    }
+    if (m_state == 13 && untagged) {
+        // The rest of the FETCH response after its literal.
+        m_state = 14;
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    }
+    const bool tagged = !untagged && !line.startsWith('+');
+    switch (m_state) {
+    case 4:
+        if (!line.startsWith("* OK")) {
+            setError(serverLine(line), true);
+            return;
+        }
+        sendLogin();
+        return;
+    case 5:
+        if (untagged) {
+            // Capabilities and other news before the completion say nothing about the login.
+            setTimeout(kLineSeconds * 1000, {});
+            return;
+        }
+        if (line.startsWith('+')) {
+            continuation(line);
+            return;
+        }
+        if (!positiveCompletion(line)) {
+            authError(serverLine(line));
+            return;
+        }
+        m_pieces.clear();
+        if (!sendTagged(QStringLiteral("SELECT INBOX"), "SELECT"))
+            return;
+        m_state = 7;
+        m_messageCount = 0;
+        m_fetchedCount = 0;
+        return;
+    case 7:
+        selectLine(line, tagged);
+        return;
+    case 8:
+        listLine(line, tagged);
+        return;
+    case 12:
+    case 13:
+    case 14:
+        fetchLine(line, tagged);
+        return;
+    case 6:
+    case 15:
+    case 16:
+        if (!tagged) {
+            if (m_state != 6)
+                setTimeout(kLineSeconds * 1000, {});
+            return;
+        }
+        if (m_state == 6)
+            break;
+        if (!positiveCompletion(line)) {
+            setError(serverLine(line), true);
+            return;
+        }
+        if (m_state == 15) {
+            m_state = 1;
+            closeAndSignal();
+            return;
+        }
+        m_state = 6;
+        Q_EMIT sigDeleted(m_currentId);
+        return;
+    default:
+        break;
+    }
+    std::fprintf(stderr, "IMAP4Socket::readyRead: state %d: [%s]\n", m_state, line.left(200).constData());
+    setError(QStringLiteral("Internal IMAP4 error: unknown state: %1").arg(m_state), true);
+}
+
+void IMAP4Socket::selectLine(const QByteArray &line, bool tagged) {
+    if (!tagged) {
+        static const QRegularExpression exists(QStringLiteral("([0-9]+)\\s+EXISTS"));
+        static const QRegularExpression validity(QStringLiteral("\\[UIDVALIDITY\\s+([0-9]+)\\]"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QString text = QString::fromLatin1(line);
+        const QRegularExpressionMatch e = exists.match(text);
+        if (e.hasMatch())
+            m_messageCount = e.captured(1).toInt();
+        const QRegularExpressionMatch v = validity.match(text);
+        if (v.hasMatch())
+            m_uidValidity = v.captured(1).toUInt();
+        m_fetchedCount = 0;
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    }
+    if (!positiveCompletion(line)) {
+        setError(serverLine(line), true);
+        return;
+    }
+    m_state = 6;
+    Q_EMIT sigLoggedIn();
+}
+
+void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
+    if (!tagged) {
+        static const QRegularExpression fetch(
+            QStringLiteral("^\\*\\s+[0-9]+\\s+FETCH\\b.*\\bUID\\s+([0-9]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = fetch.match(QString::fromLatin1(line));
+        if (m.hasMatch())
+            appendMessage(m.captured(1));
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    }
+    if (!positiveCompletion(line)) {
+        setError(serverLine(line), true);
+        return;
+    }
+    m_state = 6;
+    if (m_fetch)
+        listedValidity().insert(validityKey(), m_uidValidity);
+    QPointer<IMAP4Socket> self(this);
+    Q_EMIT sigMessageList();
+    if (!self || ended() || !m_fetch || m_state != 6)
+        return;
+    if (messageCount() == 0) {
+        Q_EMIT sigMessageData();
+        return;
+    }
+    m_fetchIndex = 0;
+    m_fetchedCount = 0;
+    getMessage(messageList().at(0).uid, m_lineLimit);
+}
+
+void IMAP4Socket::fetchLine(const QByteArray &line, bool tagged) {
+    if (!tagged) {
+        // Responses without a literal (flag news, a FETCH without body) are passed over.
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    }
+    if (!positiveCompletion(line)) {
+        setError(serverLine(line), true);
+        return;
+    }
+    messageDone();
+}
+
+void IMAP4Socket::messageDone() {
+    m_state = 6;
+    QPointer<IMAP4Socket> self(this);
+    // A completion without data (the message went away meanwhile) skips that message.
+    if (m_gotData) {
+        loadEmail(m_fetchIndex, m_text);
+        if (!self || ended() || m_state != 6)
+            return;
+    }
+    if (m_fetch && ++m_fetchIndex < messageCount()) {
+        getMessage(messageList().at(m_fetchIndex).uid, m_lineLimit);
+        return;
+    }
+    Q_EMIT sigMessageData();
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
+// lists the messages with their UIDs, fetches the first 8000 bytes of each without marking
+// them seen, flags messages deleted by UID and ends with CLOSE, which removes them.
+
+#include "MailSocket.h"
+
+#include <QList>
+
+class IMAP4Socket : public MailSocket {
+    Q_OBJECT
+public:
+    explicit IMAP4Socket(QObject *parent = nullptr);
+
+    // Port 0: 143, or 993 with SSL. A line limit below 200 is raised to 200.
+    void setup(SOSSLSocket::SSLType type, const QString &host, int port, const QString &user,
+               const QString &password, int lines);
+    // After setup: log in by AUTHENTICATE CRAM-MD5; no password goes over the line in clear.
+    void setSecureLogin(bool on) { m_secure = on; }
+
+    void login() override;
+    void getMessageList(bool fetch) override;
+    void getMessage(const QString &uid, int lines);
+    void deleteMessage(const QString &uid) override;
+    void closeSocket(bool graceful) override;
+
+    [[nodiscard]] int state() const { return m_state; }
+
+    // Bytes of a message kept from its literal.
+    static constexpr int kFetchBytes = 8000;
+
+protected:
+    void timeout() override;
+    void connected() override;
+    void handleLine(const QByteArray &line) override;
+    bool takePending() override;
+    [[nodiscard]] bool awaitingReply() const override;
+
+private:
+    QString sequence();
+    bool send(const QString &command, const char *name);
+    bool sendTagged(const QString &rest, const char *name);
+    void sendLogin();
+    void continuation(const QByteArray &line);
+    void selectLine(const QByteArray &line, bool tagged);
+    void listLine(const QByteArray &line, bool tagged);
+    void fetchLine(const QByteArray &line, bool tagged);
+    void messageDone();
+    [[nodiscard]] QString validityKey() const;
+
+    QString m_host;
+    int m_port = 0;
+    SOSSLSocket::SSLType m_type = SOSSLSocket::NoSSL;
+    QString m_user;
+    QString m_password;
+    bool m_secure = false;
+    int m_state = 1;
+    bool m_fetch = false;
+    int m_fetchIndex = 0;
+    int m_lineLimit = 200;
+    int m_tag = 0;
+    int m_messageCount = 0;
+    int m_fetchedCount = 0;
+    QString m_currentId;
+    int m_announcedSize = 0;
+    SODataArray m_text;
+
+    QString m_currentTag;
+    // LOGIN arguments that go as literals: each waits for the server's "+".
+    QList<QByteArray> m_pieces;
+    // Literal bytes still owed by the server, and whether they are message data.
+    qint64 m_literalLeft = 0;
+    bool m_literalIsData = false;
+    // The line after a literal continues the same response: it is never a completion.
+    bool m_continued = false;
+    bool m_gotData = false;
+    // UIDVALIDITY reported by SELECT in this session (0: none reported).
+    quint32 m_uidValidity = 0;
+};

@@ -1,0 +1,73 @@
+#pragma once
+// Common face of the incoming-mail clients: the list of messages found on the server, the
+// operations the mailbox queue calls without knowing the protocol, and the progress signals.
+
+#include "SOSSLSocket.h"
+
+#include "data/data_email.h"
+#include "data/dataarray.h"
+
+#include <QList>
+
+class MailSocket : public SOSSLSocket {
+    Q_OBJECT
+public:
+    explicit MailSocket(QObject *parent = nullptr);
+
+    // Starts connecting and logging in with the values given to the client's setup.
+    virtual void login() = 0;
+    // Only when idle: reads the server's list; with fetch the messages follow one by one.
+    virtual void getMessageList(bool fetch) = 0;
+    // Only when idle: deletes one message by its unique id.
+    virtual void deleteMessage(const QString &uid) = 0;
+    // true: the protocol's goodbye, sigClosed() on its answer; false: drop the link at once.
+    virtual void closeSocket(bool graceful) = 0;
+
+    [[nodiscard]] QList<DataEmailMessage> &messageList() { return m_messages; }
+    [[nodiscard]] int messageCount() const { return int(m_messages.size()); }
+
+    // A reported error ends the conversation: the link is dropped and no timer is left to
+    // report a second time.
+    void setError(const QString &text, bool signal) override;
+
+Q_SIGNALS:
+    void sigAuthError();
+    void sigLoggedIn();
+    void sigMessageList();
+    void sigMessageData();
+    void sigDownloaded(int total, int number);
+    void sigDeleted(const QString &uid);
+    void sigMessageData(const DataEmailMessage &message);
+    void sigClosed();
+
+protected:
+    void clearEmailList() { m_messages.clear(); }
+    void appendMessage(const QString &uid);
+    // Parses raw into the record at index and hands it on with sigMessageData(record).
+    void loadEmail(int index, const SODataArray &raw);
+    // A refused login: the text is kept without sigError(), then sigAuthError().
+    void authError(const QString &text);
+    // Drops the link and says so; nothing of the client is touched afterwards.
+    void closeAndSignal();
+
+    // Takes lines until none is left, handing each to handleLine with the time-out stopped;
+    // a peer that hangs up while an answer is awaited is an error at once.
+    void readyRead() override;
+    virtual void handleLine(const QByteArray &line) = 0;
+    // Bytes owed to an earlier line (a literal); false while more are to come.
+    virtual bool takePending() { return true; }
+    [[nodiscard]] virtual bool awaitingReply() const = 0;
+    // Whether a terminal signal (sigError, sigClosed) has gone out.
+    [[nodiscard]] bool ended() const { return m_ended; }
+    void resetEnded() { m_ended = false; }
+
+    // Largest message text a client keeps; a server that sends more is read on and cut.
+    static constexpr int kMaxStoredText = 4 * 1024 * 1024;
+    // A server line kept as an error text is cut to this.
+    static constexpr int kMaxErrorText = 1000;
+    [[nodiscard]] static QString serverLine(const QByteArray &line);
+
+private:
+    QList<DataEmailMessage> m_messages;
+    bool m_ended = false;
+};

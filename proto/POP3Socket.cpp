@@ -1,0 +1,279 @@
+#include "POP3Socket.h"
+
+#include "hmac_md5.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kCommandSeconds = 60;
+constexpr int kLineSeconds = 30;
+
+bool positive(const QByteArray &line) {
+    return line.startsWith("+OK");
+}
+
+QString sendError(const char *name) {
+    return QStringLiteral("Error sending %1 command to POP3 server").arg(QLatin1String(name));
+}
+
+} // namespace
+
+POP3Socket::POP3Socket(QObject *parent) : MailSocket(parent) {}
+
+void POP3Socket::setup(SOSSLSocket::SSLType type, const QString &host, int port, const QString &user,
+                       const QString &password, int lines) {
+    m_type = type;
+    m_host = host;
+    m_port = port;
+    m_user = user;
+    m_password = password;
+    m_apop = false;
+    m_lineLimit = lines < 200 ? 200 : lines;
+}
+
+void POP3Socket::login() {
+    resetEnded();
+    const int port = m_port != 0 ? m_port : m_type != SOSSLSocket::NoSSL ? 995 : 110;
+    connectToHost(m_type, m_host, quint16(port));
+    m_state = 2;
+    // Connecting and the greeting wait like a command.
+    setTimeout(kCommandSeconds * 1000, {});
+}
+
+void POP3Socket::connected() {
+    m_state = 3;
+}
+
+void POP3Socket::timeout() {
+    setError(QStringLiteral("Timeout communicating with POP3 mail server"), true);
+}
+
+bool POP3Socket::awaitingReply() const {
+    return m_state != 1 && m_state != 4 && m_state != 13;
+}
+
+bool POP3Socket::send(const QString &command, const char *name) {
+    if (writeCommand(command, {}, kCommandSeconds))
+        return true;
+    setError(sendError(name), true);
+    return false;
+}
+
+void POP3Socket::getMessageList(bool fetch) {
+    if (m_state != 4) {
+        setError(QStringLiteral("Request for message UID list during command"), true);
+        return;
+    }
+    clearEmailList();
+    m_numbers.clear();
+    if (!send(QStringLiteral("UIDL"), "UIDL"))
+        return;
+    m_state = 8;
+    m_nextState = 9;
+    m_fetch = fetch;
+}
+
+void POP3Socket::getMessage(int index, int lines) {
+    if (m_state != 4) {
+        setError(QStringLiteral("Request to retrieve message top during command"), true);
+        return;
+    }
+    if (index < 0 || index >= m_numbers.size()) {
+        setError(QStringLiteral("Request to retrieve message top during command"), true);
+        return;
+    }
+    if (!send(QStringLiteral("TOP %1 %2").arg(m_numbers.at(index)).arg(lines), "TOP"))
+        return;
+    m_text.resize(0);
+    m_state = 8;
+    m_nextState = 10;
+    Q_EMIT sigDownloaded(messageCount(), index + 1);
+}
+
+void POP3Socket::deleteMessage(const QString &uid) {
+    m_deletingId.clear();
+    if (m_state != 4) {
+        setError(QStringLiteral("Request to delete message during command"), true);
+        return;
+    }
+    const QList<DataEmailMessage> &list = messageList();
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).uid != uid)
+            continue;
+        if (!send(QStringLiteral("DELE %1").arg(m_numbers.at(i)), "DELE"))
+            return;
+        m_deletingId = uid;
+        m_state = 11;
+        return;
+    }
+    m_deletingId = uid;
+    m_state = 13;
+    QTimer::singleShot(0, this, &POP3Socket::slotWasDeleted);
+}
+
+void POP3Socket::slotWasDeleted() {
+    if (ended())
+        return;
+    if (m_state != 13) {
+        setError(QStringLiteral("Unexpected POP3 state for deleted message: %1").arg(m_state), true);
+        return;
+    }
+    m_state = 4;
+    Q_EMIT sigDeleted(m_deletingId);
+}
+
+void POP3Socket::closeSocket(bool graceful) {
+    if (!graceful) {
+        m_state = 1;
+        closeAndSignal();
+        return;
+    }
+    if (m_state != 4) {
+        setError(QStringLiteral("Request to close connection during command"), true);
+        return;
+    }
+    if (!send(QStringLiteral("QUIT"), "QUIT")) {
+        m_state = 1;
+        return;
+    }
+    m_state = 12;
+}
+
+void POP3Socket::greeting(const QByteArray &line) {
+    if (!positive(line)) {
+        setError(serverLine(line), true);
+        return;
+    }
+    if (!m_apop) {
+        if (send(QStringLiteral("USER ") + m_user, "USER"))
+            m_state = 5;
+        return;
+    }
+    // The time stamp is a message id at the end of the greeting; servers put base64 and
+    // other punctuation inside it.
+    static const QRegularExpression stamp(QStringLiteral("<[^<>@\\s]+@[^<>@\\s]+>\\s*$"));
+    const QRegularExpressionMatch m = stamp.match(QString::fromLatin1(line));
+    if (!m.hasMatch()) {
+        authError(QStringLiteral("Host does not support APOP authentiation"));
+        return;
+    }
+    const QByteArray secret = m.captured(0).trimmed().toLatin1() + m_password.toLatin1();
+    unsigned char digest[16];
+    unsigned char hex[33];
+    md5_digest(reinterpret_cast<const unsigned char *>(secret.constData()), int(secret.size()), digest);
+    CvtHex(digest, hex);
+    if (send(QStringLiteral("APOP %1 %2").arg(m_user, QLatin1String(reinterpret_cast<const char *>(hex))),
+             "APOP"))
+        m_state = 6;
+}
+
+void POP3Socket::handleLine(const QByteArray &line) {
+    switch (m_state) {
+    case 3:
+        greeting(line);
+        return;
+    case 5:
+        if (!positive(line)) {
+            authError(serverLine(line));
+            return;
+        }
+        if (send(QStringLiteral("PASS ") + m_password, "PASS"))
+            m_state = 6;
+        return;
+    case 6:
+        if (!positive(line)) {
+            authError(serverLine(line));
+            return;
+        }
+        m_state = 4;
+        Q_EMIT sigLoggedIn();
+        return;
+    case 8:
+        if (!positive(line)) {
+            setError(serverLine(line), true);
+            return;
+        }
+        m_state = m_nextState;
+        m_nextState = 1;
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    case 9:
+        listingLine(line);
+        return;
+    case 10:
+        topLine(line);
+        return;
+    case 11:
+        if (!positive(line)) {
+            setError(serverLine(line), true);
+            return;
+        }
+        m_state = 4;
+        Q_EMIT sigDeleted(m_deletingId);
+        return;
+    case 12:
+        if (!positive(line)) {
+            setError(serverLine(line), true);
+            return;
+        }
+        m_state = 1;
+        closeAndSignal();
+        return;
+    default:
+        std::fprintf(stderr, "POP3Socket::readyRead: state %d: [%s]\n", m_state, line.left(200).constData());
+        setError(QStringLiteral("Internal POP3 error: unknown state: %1").arg(m_state), true);
+    }
+}
+
+void POP3Socket::listingLine(const QByteArray &line) {
+    if (line.startsWith('.')) {
+        m_state = 4;
+        QPointer<POP3Socket> self(this);
+        Q_EMIT sigMessageList();
+        if (!self || ended() || !m_fetch || m_state != 4)
+            return;
+        if (messageCount() == 0) {
+            Q_EMIT sigMessageData();
+            return;
+        }
+        m_fetchIndex = 0;
+        getMessage(0, m_lineLimit);
+        return;
+    }
+    const QList<QByteArray> pieces = line.simplified().split(' ');
+    bool numeric = false;
+    const int number = pieces.size() == 2 ? pieces.at(0).toInt(&numeric) : 0;
+    if (numeric && number > 0) {
+        appendMessage(QString::fromLatin1(pieces.at(1)));
+        m_numbers.append(number);
+    }
+    setTimeout(kLineSeconds * 1000, {});
+}
+
+void POP3Socket::topLine(const QByteArray &line) {
+    if (line == ".") {
+        m_state = 4;
+        const int index = m_fetchIndex++;
+        QPointer<POP3Socket> self(this);
+        // The record gets an exact copy; the working buffer keeps its room for the next one.
+        loadEmail(index, SODataArray(QByteArray(m_text.constData(), m_text.size())));
+        if (!self || ended() || m_state != 4)
+            return;
+        if (m_fetchIndex >= messageCount())
+            Q_EMIT sigMessageData();
+        else
+            getMessage(m_fetchIndex, m_lineLimit);
+        return;
+    }
+    // Byte-stuffing: a line the server began with "." has one more in front of it.
+    const QByteArray text = (line.size() > 1 && line.startsWith('.')) ? line.mid(1) : line;
+    if (m_text.size() + text.size() + 2 <= kMaxStoredText) {
+        m_text.append(text);
+        m_text.append("\r\n", 2);
+    }
+    setTimeout(kLineSeconds * 1000, {});
+}

@@ -1,0 +1,258 @@
+// The POP3 and IMAP4 clients against a scripted peer, for what a real server will not do on
+// demand: odd but legal answers, broken and hostile servers, slow and silent ones. Each row
+// plays one dialogue file and checks the signals in order and what the client sent.
+
+#include "IMAP4Socket.h"
+#include "MailSession.h"
+#include "POP3Socket.h"
+
+#include "ScriptedPeer.h"
+#include "TestNames.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+enum class Protocol { POP3, IMAP4 };
+
+struct Session {
+    MailSession::Mode mode;
+    QStringList ids;        // to delete
+    QStringList events;     // signals in order
+    QStringList subjects{}; // of the fetched messages, when checked
+};
+
+struct PeerCase {
+    std::string name;
+    Protocol protocol;
+    const char *dialogue;
+    QList<Session> runs;
+    bool secure = false;
+    QString user = QStringLiteral("user");
+    QString password = QStringLiteral("secret");
+    QStringList neverSent{}; // commands that must not reach the server
+};
+
+void PrintTo(const PeerCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+const QString kClosed = QStringLiteral("closed");
+
+QString err(const char *text) {
+    return QStringLiteral("error: ") + QLatin1String(text);
+}
+
+std::vector<PeerCase> cases() {
+    using M = MailSession;
+    return {
+        {"POP3 three-piece UIDL line then DELE of a later uid",
+         Protocol::POP3,
+         "pop3_uidl_three_pieces",
+         {{M::Delete, {QStringLiteral("uid-c")}, {"loggedIn", "list 2", "deleted uid-c", "closed"}}}},
+        {"POP3 APOP digest of the time stamp",
+         Protocol::POP3,
+         "pop3_apop",
+         {{M::Download, {}, {"loggedIn", "list 0", "data", "closed"}}},
+         true,
+         QStringLiteral("user"),
+         QStringLiteral("tanstaaf"),
+         {QStringLiteral("USER*"), QStringLiteral("PASS*")}},
+        {"POP3 secure login without a time stamp sends nothing",
+         Protocol::POP3,
+         "pop3_no_apop_stamp",
+         {{M::Download, {}, {"auth: Host does not support APOP authentiation"}}},
+         true,
+         QStringLiteral("user"),
+         QStringLiteral("secret"),
+         {QStringLiteral("*")}},
+        {"POP3 drop in the middle of a message",
+         Protocol::POP3,
+         "pop3_drop_mid_reply",
+         {{M::Download, {}, {"loggedIn", "list 2", err("Connection closed by host")}}}},
+        {"POP3 garbage greeting",
+         Protocol::POP3,
+         "pop3_garbage_greeting",
+         {{M::Download, {}, {QStringLiteral("error: ") + QString::fromLatin1("\0\xff\xfeGARBAGE", 10)}}}},
+        {"POP3 stalled server",
+         Protocol::POP3,
+         "pop3_stalled",
+         {{M::Download, {}, {err("Timeout communicating with POP3 mail server")}}}},
+        {"POP3 slow server byte by byte",
+         Protocol::POP3,
+         "pop3_slow",
+         {{M::Download, {}, {"loggedIn", "list 1", "data", "closed"}, {QStringLiteral("slow")}}}},
+        {"POP3 line while idle",
+         Protocol::POP3,
+         "pop3_idle_line",
+         {{M::LoginOnly, {}, {"loggedIn", err("Internal POP3 error: unknown state: 4")}}}},
+        {"POP3 delete of an id not listed",
+         Protocol::POP3,
+         "pop3_dele_not_listed",
+         {{M::Delete, {QStringLiteral("gone")}, {"loggedIn", "list 1", "deleted gone", "closed"}}}},
+        {"IMAP4 news before completions, SIZE before UID, completion-only fetch",
+         Protocol::IMAP4,
+         "imap_news_and_skips",
+         {{M::Download, {}, {"loggedIn", "list 2", "data", "closed"}, {QStringLiteral("two")}}}},
+        {"IMAP4 oversized literal",
+         Protocol::IMAP4,
+         "imap_oversized_literal",
+         {{M::Download, {}, {"loggedIn", "list 1", "data", "closed"}, {QStringLiteral("big")}}}},
+        {"IMAP4 NO after the data",
+         Protocol::IMAP4,
+         "imap_no_after_data",
+         {{M::Download, {}, {"loggedIn", "list 2", err("00000004 NO [SERVERBUG] Internal error")}}}},
+        {"IMAP4 UIDVALIDITY changed before a delete",
+         Protocol::IMAP4,
+         "imap_uidvalidity_changed",
+         {{M::Download, {}, {"loggedIn", "list 2", "data", "closed"}},
+          {M::Delete,
+           {QStringLiteral("3")},
+           {"loggedIn", "list 2", err("IMAP mailbox changed since it was listed")}}},
+         false,
+         QStringLiteral("user"),
+         QStringLiteral("secret"),
+         {QStringLiteral("* STORE *")}},
+        {"IMAP4 drop inside a literal",
+         Protocol::IMAP4,
+         "imap_drop_mid_literal",
+         {{M::Download, {}, {"loggedIn", "list 1", err("Connection closed by host")}}}},
+        {"IMAP4 garbage greeting",
+         Protocol::IMAP4,
+         "imap_garbage_greeting",
+         {{M::Download, {}, {QStringLiteral("error: ") + QString::fromLatin1("\xff\xfe\0* garbage", 12)}}}},
+        {"IMAP4 stalled server",
+         Protocol::IMAP4,
+         "imap_stalled",
+         {{M::Download, {}, {err("Timeout communicating with IMAP mail server")}}}},
+        {"IMAP4 quote and backslash in the credentials",
+         Protocol::IMAP4,
+         "imap_quoted_login",
+         {{M::Download, {}, {"loggedIn", "list 0", "data", "closed"}}},
+         false,
+         QStringLiteral("us\"er"),
+         QStringLiteral("se\\cr\"et")},
+        {"IMAP4 delete flags by uid and CLOSE ends",
+         Protocol::IMAP4,
+         "imap_delete_and_close",
+         {{M::Delete, {QStringLiteral("4")}, {"loggedIn", "list 2", "deleted 4", "closed"}}}},
+    };
+}
+
+class POP3IMAP4Peer : public ::testing::TestWithParam<PeerCase> {
+protected:
+    void SetUp() override { SOSSLSocket::setTimeoutScale(0.01); }
+    void TearDown() override { SOSSLSocket::setTimeoutScale(1); }
+};
+
+std::unique_ptr<MailSocket> makeClient(const PeerCase &c, const vltest::ScriptedPeer &peer) {
+    if (c.protocol == Protocol::POP3) {
+        auto client = std::make_unique<POP3Socket>();
+        client->setup(SOSSLSocket::NoSSL, peer.host(), peer.serverPort(), c.user, c.password, 200);
+        client->setSecureLogin(c.secure);
+        return client;
+    }
+    auto client = std::make_unique<IMAP4Socket>();
+    client->setup(SOSSLSocket::NoSSL, peer.host(), peer.serverPort(), c.user, c.password, 200);
+    client->setSecureLogin(c.secure);
+    return client;
+}
+
+TEST_P(POP3IMAP4Peer, PlaysTheDialogue) {
+    const PeerCase &c = GetParam();
+    vltest::ScriptedPeer peer;
+    peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/") + QLatin1String(c.dialogue) +
+                      QStringLiteral(".txt"));
+    ASSERT_TRUE(peer.start());
+    for (const Session &run : c.runs) {
+        auto client = makeClient(c, peer);
+        MailSession s(client.get(), run.mode, run.ids);
+        ASSERT_TRUE(s.run(20000)) << s.events.join(u'|').toStdString();
+        // Exactly one ending, and nothing after it.
+        QTest::qWait(50);
+        EXPECT_EQ(s.events, run.events);
+        EXPECT_EQ(s.endings.size(), 1);
+        if (!run.subjects.isEmpty()) {
+            QStringList subjects;
+            for (const DataEmailMessage &m : s.messages)
+                subjects.append(m.subject);
+            EXPECT_EQ(subjects, run.subjects);
+        }
+        client.reset();
+    }
+    EXPECT_TRUE(peer.mismatches().isEmpty()) << peer.mismatches().join(u'\n').toStdString();
+    for (const QString &pattern : c.neverSent) {
+        for (const QByteArray &line : peer.received()) {
+            const QByteArray p = pattern.toLatin1();
+            const bool hit = p == "*" || (p.startsWith("* ") ? line.contains(p.mid(2, p.size() - 4))
+                                          : p.endsWith('*')  ? line.startsWith(p.chopped(1))
+                                                             : line == p);
+            EXPECT_FALSE(hit) << "sent: " << line.toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogues, POP3IMAP4Peer, ::testing::ValuesIn(cases()), vltest::RowName());
+
+// ---------------------------------------------------------------- bounded input
+
+TEST(POP3IMAP4PeerLimits, AnEndlessGreetingEndsWithABoundedText) {
+    SOSSLSocket::setTimeoutScale(0.01);
+    for (Protocol p : {Protocol::POP3, Protocol::IMAP4}) {
+        vltest::ScriptedPeer peer;
+        peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/") +
+                          (p == Protocol::POP3 ? QStringLiteral("pop3_endless_line.txt")
+                                               : QStringLiteral("imap_endless_line.txt")));
+        ASSERT_TRUE(peer.start());
+        PeerCase c{"endless", p, "", {}};
+        auto client = makeClient(c, peer);
+        MailSession s(client.get(), MailSession::Download);
+        ASSERT_TRUE(s.run(20000));
+        ASSERT_EQ(s.endings.size(), 1);
+        // POP3 chokes on the greeting; IMAP4 takes the first piece as the answer to LOGIN.
+        const QString want =
+            p == Protocol::POP3 ? QStringLiteral("error: endless-") : QStringLiteral("auth: endless-");
+        EXPECT_TRUE(s.endings[0].startsWith(want)) << s.endings[0].left(80).toStdString();
+        EXPECT_LE(client->error().size(), 1000);
+    }
+    SOSSLSocket::setTimeoutScale(1);
+}
+
+TEST(POP3IMAP4PeerLimits, RequestsDuringACommandAreRefused) {
+    vltest::ScriptedPeer peer;
+    peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_stalled.txt"));
+    ASSERT_TRUE(peer.start());
+    struct Row {
+        const char *what;
+        std::function<void(MailSocket *)> call;
+        QString text;
+    };
+    const Row rows[] = {
+        {"list", [](MailSocket *m) { m->getMessageList(true); },
+         QStringLiteral("Request for message UID list during command")},
+        {"delete", [](MailSocket *m) { m->deleteMessage(QStringLiteral("x")); },
+         QStringLiteral("Request to delete message during command")},
+        {"close", [](MailSocket *m) { m->closeSocket(true); },
+         QStringLiteral("Request to close connection during command")},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        POP3Socket client;
+        client.setup(SOSSLSocket::NoSSL, peer.host(), peer.serverPort(), QStringLiteral("u"),
+                     QStringLiteral("p"), 0);
+        QSignalSpy errors(&client, &SOSSLSocket::sigError);
+        client.login();
+        r.call(&client);
+        EXPECT_EQ(errors.count(), 1);
+        EXPECT_EQ(client.error(), r.text);
+        // Dropping the link ends any state at once.
+        QSignalSpy closed(&client, &MailSocket::sigClosed);
+        client.closeSocket(false);
+        EXPECT_EQ(closed.count(), 1);
+    }
+}
+
+} // namespace
