@@ -28,6 +28,16 @@ QWidget *waitForWindow(const QString &objectName, int timeoutMs) {
     }
 }
 
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return condition();
+        QTest::qWait(10);
+    }
+    return true;
+}
+
 void whenModal(const QString &objectName, std::function<void(QWidget *)> action, int timeoutMs) {
     auto *timer = new QTimer(qApp);
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);

@@ -10,14 +10,23 @@
 #include <QWidget>
 
 #include <functional>
+#include <ostream>
 
 #include <gtest/gtest.h>
+
+// Test failures print Qt strings as text.
+inline void PrintTo(const QString &s, std::ostream *os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace vltest {
 
 // Polls the event loop until a visible top-level widget with that object name (any
 // visible one when the name is empty) exists; null after timeoutMs.
 QWidget *waitForWindow(const QString &objectName, int timeoutMs = 5000);
+
+// Runs the event loop until the condition holds or timeoutMs runs out; the final answer.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 10000);
 
 // Arranges for action to run on the modal window that the code under test is about to
 // open (with exec() or a static dialog function), once it shows and, when objectName is
