@@ -42,6 +42,10 @@ struct BindingCase {
     QVariant changed;
 };
 
+void PrintTo(const BindingCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 template <typename W, typename T>
 BindingCase bind(std::string name, std::function<W *(QWidget *)> make, T stored,
                  std::function<void(W *)> change, T changed) {
@@ -299,6 +303,10 @@ struct SpinnerCase {
     int ups, downs;
     QString expected;
 };
+
+void PrintTo(const SpinnerCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class Spinner : public ::testing::TestWithParam<SpinnerCase> {};
 
