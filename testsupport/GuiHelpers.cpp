@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMap>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
 #include <QTabBar>
@@ -66,6 +67,23 @@ void whenModal(const QString &objectName, std::function<void(QWidget *)> action,
         }
     });
     timer->start();
+}
+
+void whenMessageBox(QString &seen, int timeoutMs) {
+    whenModal(
+        QString(),
+        [&seen](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (!box) {
+                ADD_FAILURE() << "the modal window is no message box: " << widgetName(w).toStdString();
+                if (auto *dialog = qobject_cast<QDialog *>(w))
+                    dialog->reject();
+                return;
+            }
+            seen = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->accept();
+        },
+        timeoutMs);
 }
 
 bool activate(QWidget *window, int timeoutMs) {

@@ -34,6 +34,10 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 10000);
 // open modal window is rejected, so the blocking call returns instead of hanging.
 void whenModal(const QString &objectName, std::function<void(QWidget *)> action, int timeoutMs = 5000);
 
+// Closes the next modal message box and records it as "caption|text" in seen (which must
+// outlive it); a test failure when the modal window is no message box.
+void whenMessageBox(QString &seen, int timeoutMs = 5000);
+
 // The descendant of that class and object name; a test failure (and null) when absent.
 template <typename T = QWidget> T *child(const QObject *parent, const QString &name) {
     T *found = parent ? parent->findChild<T *>(name) : nullptr;

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QMessageBox>
 #include <QTcpServer>
 #include <QTest>
 
@@ -152,12 +151,7 @@ TEST_F(HelpLink, AViewerThatCannotStartIsReportedAndTriedAgain) {
     vltest::TempDir empty("vlhelp-none");
     qputenv("PATH", QByteArray::fromStdString(empty.path()));
     QString text;
-    vltest::whenModal(QString(), [&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        ASSERT_NE(box, nullptr);
-        text = box->windowTitle() + QLatin1Char('|') + box->text();
-        box->accept();
-    });
+    vltest::whenMessageBox(text);
     VLHelp::self()->slotHelp("Missing");
     ASSERT_TRUE(vltest::waitUntil([&] { return !text.isEmpty(); }));
     EXPECT_EQ(text, QStringLiteral("Velloran Pro|Help process failed to start"));

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QMessageBox>
 
 #include <sys/stat.h>
 
@@ -71,12 +70,7 @@ TEST_F(OpenURL, TheDesktopOpenerIsTheLastResort) {
 
 TEST_F(OpenURL, NoBrowserIsReported) {
     QString text;
-    vltest::whenModal(QString(), [&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        ASSERT_NE(box, nullptr);
-        text = box->windowTitle() + QLatin1Char('|') + box->text();
-        box->accept();
-    });
+    vltest::whenMessageBox(text);
     openURL(nullptr, kUrl);
     EXPECT_EQ(text, QStringLiteral("Velloran Pro|Cannot find a web browser!"));
 }
