@@ -194,7 +194,8 @@ QString SOHTTP::digestLine() {
     const QString qop = chooseQop(capture(m_challenge, "qop=\"([^\"]*)\"", found));
     const QString opaque = capture(m_challenge, "opaque=\"([^\"]*)\"", found);
     m_challenge.clear();
-    const QString uri = m_path.section(QLatin1Char('?'), 0, 0);
+    // The whole request target, query included: servers compare it with the request line.
+    const QString uri = m_path;
     const QString cnonce = clientNonce();
     if (m_user.isEmpty() || m_password.isNull() || !hasRealm || !hasNonce || m_currentMethod.isEmpty() ||
         uri.isEmpty() || cnonce.isEmpty()) {
