@@ -93,8 +93,7 @@ class Handler(BaseHTTPRequestHandler):
         if not header.startswith("Digest "):
             return False
         fields = {m.group(1): m.group(2) if m.group(2) is not None else m.group(3)
-                  for m in re.finditer(r'(\w+)="?(?:([^"]*)"|([^\s,]*))', header[7:])}
-        fields = {k: v for k, v in fields.items()}
+                  for m in re.finditer(r'(\w+)=(?:"([^"]*)"|([^\s,]*))', header[7:])}
         if fields.get("username") != USER or fields.get("realm") != REALM or fields.get("nonce") not in NONCES:
             return False
         uri = self.path
