@@ -209,7 +209,7 @@ void SOHotDAV::gotGateway(const SODataArray &page) {
         setError(QStringLiteral("OEPage: inbox location error"), true);
         return;
     }
-    m_inbox = inbox;
+    m_inbox = inbox.trimmed();
     m_state = Idle;
     Q_EMIT sigLoggedIn();
 }
