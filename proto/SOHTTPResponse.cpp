@@ -143,6 +143,17 @@ void SOHTTPResponse::endOfHeaders() {
     }
 }
 
+bool SOHTTPResponse::takeCounted() {
+    const qsizetype avail = m_pending.size() - m_pos;
+    if (avail == 0)
+        return false;
+    const qsizetype n = qsizetype(std::min<qint64>(m_left, avail));
+    appendBody(m_pending.constData() + m_pos, n);
+    m_pos += n;
+    m_left -= n;
+    return true;
+}
+
 SOHTTPResponse::Result SOHTTPResponse::feed(const char *data, qsizetype size) {
     if (m_result != NeedMore)
         return m_result;
@@ -171,17 +182,12 @@ SOHTTPResponse::Result SOHTTPResponse::feed(const char *data, qsizetype size) {
             headerLine(line);
             break;
         }
-        case Body: {
-            if (avail == 0)
+        case Body:
+            if (!takeCounted())
                 goto wait;
-            const qsizetype n = qsizetype(std::min<qint64>(m_left, avail));
-            appendBody(m_pending.constData() + m_pos, n);
-            m_pos += n;
-            m_left -= n;
             if (m_result == NeedMore && m_left == 0)
                 return done();
             break;
-        }
         case BodyToClose:
             if (avail == 0)
                 goto wait;
@@ -210,17 +216,12 @@ SOHTTPResponse::Result SOHTTPResponse::feed(const char *data, qsizetype size) {
             }
             break;
         }
-        case ChunkData: {
-            if (avail == 0)
+        case ChunkData:
+            if (!takeCounted())
                 goto wait;
-            const qsizetype n = qsizetype(std::min<qint64>(m_left, avail));
-            appendBody(m_pending.constData() + m_pos, n);
-            m_pos += n;
-            m_left -= n;
             if (m_left == 0)
                 m_phase = ChunkEnd;
             break;
-        }
         case ChunkEnd:
             if (!takeLine(line)) {
                 if (avail > 2)

@@ -48,6 +48,8 @@ private:
     void headerLine(const QByteArray &line);
     void endOfHeaders();
     void appendBody(const char *data, qsizetype size);
+    // Up to the bytes still owed (m_left) from the pending ones; false when none is pending.
+    bool takeCounted();
     Result fail(const QString &text);
     Result done();
 

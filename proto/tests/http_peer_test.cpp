@@ -26,6 +26,12 @@ QString dialogueFile(const char *name) {
     return QStringLiteral(VL_TEST_DATA_DIR "/dialogues/") + QLatin1String(name) + QStringLiteral(".txt");
 }
 
+// Plays the dialogue on this process's address and a port of the kernel's choice.
+bool startPeer(vltest::ScriptedPeer &peer, const char *dialogue) {
+    peer.loadDialogue(dialogueFile(dialogue));
+    return peer.start();
+}
+
 struct PeerCase {
     std::string name;
     const char *dialogue;
@@ -168,8 +174,7 @@ INSTANTIATE_TEST_SUITE_P(Dialogues, HTTPPeer, ::testing::ValuesIn(cases()), vlte
 
 TEST(HTTPPeerRedirect, ReportedRelativeLocationIsAbsolute) {
     vltest::ScriptedPeer peer;
-    peer.loadDialogue(dialogueFile("http_relative_location"));
-    ASSERT_TRUE(peer.start());
+    ASSERT_TRUE(startPeer(peer, "http_relative_location"));
     SOCookieJar jar;
     const HTTPResult r = fetch(jar, [&](SOHTTP &h) {
         h.requestPage(s("http"), peer.host(), peer.serverPort(), s("/dir/start?q"), {}, true);
@@ -221,8 +226,7 @@ TEST(HTTPPeerDefaultPort, HttpsOnPortZeroNames443) {
 
 TEST(HTTPPeerCookies, AnEmptyJarSendsNoCookieLine) {
     vltest::ScriptedPeer peer;
-    peer.loadDialogue(dialogueFile("http_location_on_200"));
-    ASSERT_TRUE(peer.start());
+    ASSERT_TRUE(startPeer(peer, "http_location_on_200"));
     SOCookieJar jar;
     jar.addCookie(s("other=1; domain=.elsewhere.test"));
     const HTTPResult r = fetch(
@@ -271,8 +275,7 @@ TEST(HTTPUrls, PortAndUserinfoSplitOff) {
 
 TEST(HTTPRequests, ALineBreakInAHeaderIsNeverSent) {
     vltest::ScriptedPeer peer;
-    peer.loadDialogue(dialogueFile("http_location_on_200"));
-    ASSERT_TRUE(peer.start());
+    ASSERT_TRUE(startPeer(peer, "http_location_on_200"));
     SOCookieJar jar;
     const HTTPResult r = fetch(jar, [&](SOHTTP &h) {
         h.setHeaders({s("X-Fine: 1"), s("X-Bad: 1\r\nX-Injected: 2")});
