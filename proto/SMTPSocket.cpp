@@ -178,10 +178,18 @@ bool SMTPSocket::sendCredentials(const QByteArray &plain) {
 }
 
 void SMTPSocket::advance(bool written, int next) {
-    if (written)
-        m_state = next;
-    else
+    if (!written) {
         setError(QStringLiteral("Error sending command to SMTP server"));
+        return;
+    }
+    m_state = next;
+    failIfHungUp();
+}
+
+void SMTPSocket::failIfHungUp() {
+    // The server hung up before the command went out: its answer will never come.
+    if (atEOF())
+        setError(QStringLiteral("Connection closed by host"));
 }
 
 void SMTPSocket::setError(const QString &text) {
@@ -396,6 +404,7 @@ void SMTPSocket::sendText() {
         return;
     }
     m_state = 14;
+    failIfHungUp();
 }
 
 QString SMTPSocket::prepareText(const QString &text) {

@@ -69,6 +69,7 @@ private:
     void sendText();
     // Advances to next when the command went out, else reports the failed write.
     void advance(bool written, int next);
+    void failIfHungUp();
     void loggedIn();
     [[nodiscard]] bool awaitingReply() const;
     void openTranscript();

@@ -88,6 +88,10 @@ std::vector<PeerCase> cases() {
          "smtp_close_after_mail",
          {hello},
          {kLoggedIn, err("Connection closed by host\nMAIL FROM: <a@example.org>")}},
+        {"hang-up while idle: the next message fails at once",
+         "smtp_close_when_idle",
+         {hello},
+         {kLoggedIn, err("Connection closed by host\nMAIL FROM: <a@example.org>")}},
     };
 }
 

@@ -189,6 +189,21 @@ TEST(SMTPSender, CancelDropsTheConnectionSilentlyAndTheNextRequestReconnects) {
     EXPECT_EQ(SMTPServer::instance().messagesTo(to).size(), 1);
 }
 
+TEST(SMTPSender, AcceptanceOfAnotherMessageDropsNothing) {
+    SMTPSender *s = freshSender();
+    Recorder r(s);
+    const QString to = freshRecipient();
+    send(s, SMTPServer::instance().host(), settings(SMTPServer::Plain), record(QStringLiteral("h1"), to));
+    // A report for a message that is not at the head: the head starts again on a new
+    // connection and still goes out once.
+    s->slotSent(QStringLiteral("stray"));
+    ASSERT_TRUE(r.waitIdle());
+    EXPECT_EQ(r.events,
+              (QStringList{QStringLiteral("busy"), QStringLiteral("sent stray"), QStringLiteral("busy"),
+                           QStringLiteral("loggedIn"), QStringLiteral("sent h1"), QStringLiteral("idle")}));
+    EXPECT_EQ(SMTPServer::instance().messagesTo(to).size(), 1);
+}
+
 TEST(SMTPSender, NamedSendersAreProcessWide) {
     EXPECT_EQ(SMTPSender::self(nullptr), SMTPSender::self("__default__"));
     EXPECT_NE(SMTPSender::self("__default__"), SMTPSender::self("__quick__"));
