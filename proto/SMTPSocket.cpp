@@ -1,7 +1,6 @@
 #include "SMTPSocket.h"
 
-#include "base64_p.h"
-#include "hmac_md5.h"
+#include "sasl_p.h"
 
 #include <QFile>
 #include <QPointer>
@@ -169,12 +168,7 @@ bool SMTPSocket::sendLine(const QString &line, bool secret) {
 }
 
 bool SMTPSocket::sendCredentials(const QByteArray &plain) {
-    QByteArray encoded((plain.size() + 2) / 3 * 4 + 1, '\0');
-    const unsigned int n = SOBase64::kbB64Encode(reinterpret_cast<const unsigned char *>(plain.constData()),
-                                                 static_cast<unsigned int>(plain.size()),
-                                                 reinterpret_cast<unsigned char *>(encoded.data()));
-    encoded.truncate(n);
-    return sendLine(QString::fromLatin1(encoded), true);
+    return sendLine(QString::fromLatin1(SOSasl::base64(plain)), true);
 }
 
 void SMTPSocket::advance(bool written, int next) {
@@ -372,20 +366,7 @@ void SMTPSocket::chooseMechanism() {
 }
 
 void SMTPSocket::answerChallenge(const QByteArray &line) {
-    const QByteArray encoded = line.mid(4);
-    QByteArray challenge(encoded.size() / 4 * 3 + 3, '\0');
-    const unsigned int n = SOBase64::kbB64Decode(reinterpret_cast<const unsigned char *>(encoded.constData()),
-                                                 static_cast<unsigned int>(encoded.size()),
-                                                 reinterpret_cast<unsigned char *>(challenge.data()));
-    challenge.truncate(n);
-    const QByteArray key = m_password.toLatin1();
-    unsigned char digest[16];
-    unsigned char hex[33];
-    hmac_md5(reinterpret_cast<const unsigned char *>(challenge.constData()), int(challenge.size()),
-             reinterpret_cast<const unsigned char *>(key.constData()), int(key.size()), digest);
-    CvtHex(digest, hex);
-    const QByteArray answer = m_user.toLatin1() + ' ' + QByteArray(reinterpret_cast<const char *>(hex), 32);
-    advance(sendCredentials(answer), 8);
+    advance(sendLine(QString::fromLatin1(SOSasl::cramMD5Response(line.mid(4), m_user, m_password)), true), 8);
 }
 
 void SMTPSocket::loggedIn() {
