@@ -118,7 +118,15 @@ void SOSSLSocket::connectToHost(SSLType type, const QString &host, unsigned shor
     m_sslType = type;
     m_eof = false;
     m_fill = m_readPos = 0;
-    m_lookupId = QHostInfo::lookupHost(host, this, &SOSSLSocket::slotDNSReady);
+    // The answer goes through a relay that lives until it arrives: a lookup whose receiver
+    // is gone first would leak its callback in this Qt.
+    auto *relay = new QObject;
+    QPointer<SOSSLSocket> self(this);
+    m_lookupId = QHostInfo::lookupHost(host, relay, [relay, self](const QHostInfo &info) {
+        relay->deleteLater();
+        if (self)
+            self->slotDNSReady(info);
+    });
 }
 
 void SOSSLSocket::close() {
@@ -141,10 +149,9 @@ void SOSSLSocket::close() {
     } else if (m_ssl || m_ctx) {
         closeSSL();
     }
-    if (m_lookupId >= 0) {
-        QHostInfo::abortHostLookup(m_lookupId);
-        m_lookupId = -1;
-    }
+    // A pending lookup is abandoned: its answer no longer matches and is ignored. (Aborting
+    // it outright would leak the lookup's callback in this Qt.)
+    m_lookupId = -1;
     m_linkState = 0;
 }
 
