@@ -40,10 +40,6 @@ public:
 
     [[nodiscard]] int state() const { return m_state; }
 
-    // The text as it goes between DATA and the final ".": every line ends in CR LF and a
-    // line starting with "." gets one more in front.
-    [[nodiscard]] static QString prepareText(const QString &text);
-
 Q_SIGNALS:
     void sigLoggedIn();
     void sigStatus(const QString &text);
@@ -70,6 +66,9 @@ private:
     // Advances to next when the command went out, else reports the failed write.
     void advance(bool written, int next);
     void failIfHungUp();
+    // The text as it goes between DATA and the final ".": every line ends in CR LF and a
+    // line starting with "." gets one more in front.
+    [[nodiscard]] static QString prepareText(const QString &text);
     void loggedIn();
     [[nodiscard]] bool awaitingReply() const;
     void openTranscript();

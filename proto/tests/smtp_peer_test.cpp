@@ -83,7 +83,7 @@ std::vector<PeerCase> cases() {
          QStringLiteral("user"),
          QStringLiteral("secret"),
          {},
-         0.01},
+         0.05},
         {"hang-up while MAIL FROM is answered",
          "smtp_close_after_mail",
          {hello},

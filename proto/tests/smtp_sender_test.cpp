@@ -180,6 +180,7 @@ TEST(SMTPSender, CancelDropsTheConnectionSilentlyAndTheNextRequestReconnects) {
     QTest::qWait(1500);
     EXPECT_EQ(r.events, QStringList{QStringLiteral("busy")});
     EXPECT_TRUE(silent.clientClosed());
+    SOSSLSocket::setTimeoutScale(1);
 
     send(s, SMTPServer::instance().host(), settings(SMTPServer::Plain), record(QStringLiteral("e2"), to));
     ASSERT_TRUE(r.waitIdle());
