@@ -1,7 +1,6 @@
 #include "IMAP4Socket.h"
 
-#include "base64_p.h"
-#include "hmac_md5.h"
+#include "sasl_p.h"
 
 #include <QHash>
 #include <QPointer>
@@ -149,23 +148,7 @@ void IMAP4Socket::sendLogin() {
 
 void IMAP4Socket::continuation(const QByteArray &line) {
     if (m_secure) {
-        const QByteArray challenge64 = line.mid(2);
-        QByteArray challenge(challenge64.size(), '\0');
-        challenge.resize(SOBase64::kbB64Decode(
-            reinterpret_cast<const unsigned char *>(challenge64.constData()), unsigned(challenge64.size()),
-            reinterpret_cast<unsigned char *>(challenge.data())));
-        const QByteArray key = m_password.toLatin1();
-        unsigned char digest[16];
-        unsigned char hex[33];
-        hmac_md5(reinterpret_cast<const unsigned char *>(challenge.constData()), int(challenge.size()),
-                 reinterpret_cast<const unsigned char *>(key.constData()), int(key.size()), digest);
-        CvtHex(digest, hex);
-        const QByteArray answer = m_user.toLatin1() + ' ' + reinterpret_cast<const char *>(hex);
-        QByteArray encoded(4 * ((answer.size() + 2) / 3) + 1, '\0');
-        encoded.resize(SOBase64::kbB64Encode(reinterpret_cast<const unsigned char *>(answer.constData()),
-                                             unsigned(answer.size()),
-                                             reinterpret_cast<unsigned char *>(encoded.data())));
-        send(QString::fromLatin1(encoded), "AUTHENTICATE");
+        send(QString::fromLatin1(SOSasl::cramMD5Response(line.mid(2), m_user, m_password)), "AUTHENTICATE");
         return;
     }
     if (m_pieces.isEmpty()) {

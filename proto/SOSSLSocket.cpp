@@ -554,20 +554,29 @@ bool SOSSLSocket::writeData(const QByteArray &data, const QString &timeoutText, 
 }
 
 bool SOSSLSocket::slotWriteData() {
-    const long n = writeBlock(m_out.constData() + m_sent, static_cast<unsigned long>(m_out.size() - m_sent));
+    // Whatever the socket takes now goes at once (a TLS write takes one record at a time);
+    // only a socket that is full waits for the retry.
+    long n = 0;
+    long moved = 0;
+    do {
+        n = writeBlock(m_out.constData() + m_sent, static_cast<unsigned long>(m_out.size() - m_sent));
+        if (n > 0) {
+            m_sent += int(n);
+            moved += n;
+        }
+    } while (n > 0 && m_sent < m_out.size());
     if (n < 0) {
         m_out.clear();
         setError(QStringLiteral("Error sending data to host"), true);
         return false;
     }
-    m_sent += int(n);
     if (m_sent == m_out.size()) {
         m_out.clear();
         return true;
     }
     // A peer that reads slowly is still a live peer: only retries that moved nothing count
     // towards giving up.
-    if (n == 0)
+    if (moved == 0)
         ++m_sendAttempts;
     else
         m_sendAttempts = 0;
