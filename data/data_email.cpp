@@ -703,6 +703,14 @@ QTextCodec *codecFor(const QByteArray &charset) {
     return QTextCodec::codecForName(charset);
 }
 
+// A stateful charset (escapes or shifts) ends every encoded word in its initial state, so
+// its words decode one by one: joined, the escape closing one word meets the escape opening
+// the next, which strict decoders reject with a replacement character.
+bool isStateful(const QTextCodec *codec) {
+    const QByteArray name = codec->name().toLower();
+    return name.startsWith("iso-2022") || name == "utf-7" || name == "hz-gb-2312";
+}
+
 } // namespace
 
 int hexval(int c) {
@@ -779,7 +787,7 @@ QString getEncodedText(const QByteArray &value) {
     QString out;
     out.reserve(value.size());
     // Adjacent words of one charset are decoded together: a character may be split
-    // between two words.
+    // between two words. Words of a stateful charset are whole and decode alone.
     QTextCodec *runCodec = nullptr;
     QByteArray runCharset;
     QByteArray runBytes;
@@ -802,7 +810,8 @@ QString getEncodedText(const QByteArray &value) {
             out += QString::fromLatin1(between);
         }
         if (codec) {
-            if (runCodec && qstricmp(runCharset.constData(), w.charset.constData()) != 0)
+            if (runCodec &&
+                (isStateful(codec) || qstricmp(runCharset.constData(), w.charset.constData()) != 0))
                 flushRun();
             runCodec = codec;
             runCharset = w.charset;

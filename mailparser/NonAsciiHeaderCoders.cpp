@@ -83,13 +83,14 @@ std::wstring decode(const std::string &value, const std::string &defaultCharset)
         return Charsets::CharacterCoders::decode(value, defaultCharset, false);
     }
     // Adjacent words of one character set are decoded together: mailers split long
-    // subjects between words in the middle of a multi-byte character.
+    // subjects between words in the middle of a multi-byte character. A stateful charset
+    // ends each word in its initial state, so its words decode alone.
     const std::vector<EncodedWord> runs = parse(value);
     std::wstring out;
     for (std::size_t i = 0; i < runs.size();) {
         std::string bytes = runs[i].text;
         std::size_t next = i + 1;
-        if (runs[i].encoding != 0) {
+        if (runs[i].encoding != 0 && !Charsets::CharacterCoders::isStateful(runs[i].charset)) {
             while (next < runs.size() && runs[next].encoding != 0 &&
                    detail::equalsI(runs[next].charset, runs[i].charset))
                 bytes += runs[next++].text;
