@@ -39,3 +39,12 @@ public:
     // On a match sets group to what group 1 of the expression takes and returns true.
     static bool take(Row row, const QByteArray &line, QByteArray &group);
 };
+
+// The blanks of a header line: space, tab, CR, LF, VT and FF.
+inline bool isSpaceByte(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+inline bool isHex(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
