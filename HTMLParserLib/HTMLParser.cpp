@@ -2,7 +2,7 @@
 
 #include "HTMLCharacterEncoding.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "HTMLRewriter.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 #include "HTMLCharacterEncoding.h"
 
 void HTMLRewriter::openTagStart(const std::wstring &, const std::string &lowerName) {

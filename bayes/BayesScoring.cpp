@@ -2,10 +2,10 @@
 
 #include "BayesLibrary.h"
 
-#include "AnalysisAlgorithm.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
 #include "BayesShift_p.h"
 #include "ExportedData_p.h"
-#include "MessageTokenizer.h"
+#include "mailanalysis/MessageTokenizer.h"
 
 #include <cstdio>
 #include <cstring>

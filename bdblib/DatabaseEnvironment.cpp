@@ -2,7 +2,7 @@
 
 #include "CloseAll_p.h"
 #include "DatabaseException.h"
-#include "Files.h"
+#include "cpp/Files.h"
 #include "Tables.h"
 
 #include <cerrno>

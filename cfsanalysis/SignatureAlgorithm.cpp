@@ -1,7 +1,7 @@
 #include "SignatureAlgorithm.h"
 
-#include "CUtils.h"
-#include "HTMLParser.h"
+#include "cpp/CUtils.h"
+#include "HTMLParserLib/HTMLParser.h"
 #include "SignatureHTMLTextTokenizer.h"
 
 #include <cstring>

@@ -7,7 +7,7 @@
 #include "TraditionalChineseCharacterCoders.h"
 #include "UnicodeCoders.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 namespace Charsets::CharacterCoders {
 

@@ -1,6 +1,6 @@
 #include "HTMLTraitDetector.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 #include "RedirectHosts.h"
 #include "TraitIDs.h"
 

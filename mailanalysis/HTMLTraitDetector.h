@@ -8,7 +8,7 @@
 #include "HTMLTextTokenizer.h"
 #include "ITokenHandler.h"
 #include "ITraitHandler.h"
-#include "URL.h"
+#include "HTMLParserLib/URL.h"
 
 #include <string>
 #include <unordered_map>

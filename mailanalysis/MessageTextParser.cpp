@@ -1,10 +1,10 @@
 #include "MessageTextParser.h"
 
-#include "CUtils.h"
-#include "CharacterCoders.h"
+#include "cpp/CUtils.h"
+#include "charset/CharacterCoders.h"
 #include "MessageTextMIMEEntities.h"
-#include "NonAsciiHeaderCoders.h"
-#include "UnicodeCoders.h"
+#include "mailparser/NonAsciiHeaderCoders.h"
+#include "charset/UnicodeCoders.h"
 
 using MailParser::MIMEEntityHeader;
 

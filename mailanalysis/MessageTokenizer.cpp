@@ -1,10 +1,10 @@
 #include "MessageTokenizer.h"
 
-#include "CUtils.h"
-#include "HTMLParser.h"
+#include "cpp/CUtils.h"
+#include "HTMLParserLib/HTMLParser.h"
 #include "HTMLTraitDetector.h"
-#include "NonAsciiHeaderCoders.h"
-#include "RFC822Timestamps.h"
+#include "mailparser/NonAsciiHeaderCoders.h"
+#include "cpp/RFC822Timestamps.h"
 #include "TextTokenizer.h"
 #include "TraitIDs.h"
 

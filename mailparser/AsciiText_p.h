@@ -2,7 +2,7 @@
 // Byte-wise text helpers shared by the parser's sources. Header names, parameter names and
 // encoding names fold with ASCII rules only, so no result depends on the user's locale.
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 #include <string>
 #include <string_view>

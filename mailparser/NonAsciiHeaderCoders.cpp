@@ -1,11 +1,11 @@
 #include "NonAsciiHeaderCoders.h"
 
 #include "AsciiText_p.h"
-#include "CUtils.h"
-#include "CharacterCoders.h"
+#include "cpp/CUtils.h"
+#include "charset/CharacterCoders.h"
 #include "MIMEParsers.h"
 #include "MIMETransferEncodings.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 // Event traces of the HTML parser: for each input, the whole sequence of handler calls.
 
 #include "HTMLParser.h"
-#include "TempDir.h"
-#include "TestNames.h"
+#include "testsupport/TempDir.h"
+#include "testsupport/TestNames.h"
 #include "TraceHandler.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
 
 #include <gtest/gtest.h>
 

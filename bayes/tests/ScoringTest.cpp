@@ -2,7 +2,7 @@
 
 #include "BayesLibrary.h"
 #include "BayesShift_p.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 #include "TrainingDataPtr.h"
 
 #include <gtest/gtest.h>

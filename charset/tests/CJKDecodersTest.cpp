@@ -7,7 +7,7 @@
 
 #include "CharacterCoders.h"
 #include "CharsetTestHelpers.h"
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

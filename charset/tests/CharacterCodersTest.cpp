@@ -4,7 +4,7 @@
 #include "UnicodeCoders.h"
 
 #include "CharsetTestHelpers.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

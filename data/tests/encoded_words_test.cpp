@@ -2,7 +2,7 @@
 
 #include "data_email.h"
 
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

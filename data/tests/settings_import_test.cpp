@@ -1,7 +1,7 @@
 // Import of the previous version's files: hand-made old files in a temporary home folder,
 // read through a store as at a first start of this version. One table per record family.
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 #include "settings_samples.h"
 
 #include "data_account_list.h"

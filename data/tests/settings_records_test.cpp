@@ -1,6 +1,6 @@
 // The settings records: XML form, check, print, accessors and round trips.
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 #include "settings_samples.h"
 
 #include "data_account_list.h"

@@ -2,7 +2,7 @@
 // them.
 #include "vl_file.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // file holds.
 
 #include "AnalysisAlgorithm.h"
-#include "BinaryFileStreams.h"
+#include "bdblib/BinaryFileStreams.h"
 #include "OccuranceData.h"
 
 #include "FuzzScratchFile.h"

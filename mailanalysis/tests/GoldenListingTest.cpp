@@ -4,7 +4,7 @@
 
 #include "MessageFeed.h"
 #include "MessageTokenizer.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 #include "TraitNames.h"
 
 #include <gtest/gtest.h>

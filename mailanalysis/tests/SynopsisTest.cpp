@@ -1,6 +1,6 @@
 // The message synopsis: white space collapsed, cut at a word boundary once long enough.
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 #include "MessageTextParser.h"
 #include "MessageTextSynopsisExtractor.h"
 

@@ -3,7 +3,7 @@
 // for the trace format). VL_UPDATE_TRACES=1 writes missing traces for review.
 
 #include "RecordingParser.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The script runner's tag: what the records' error report prints as the script's name.
 #include "trial_runner.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
