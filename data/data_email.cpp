@@ -1,6 +1,7 @@
 // The message record: loading a message from its text, its fields and its XML form.
 
 #include "data_email.h"
+#include "cpp/AsciiText.h"
 #include "data_email_p.h"
 #include "record_fields_p.h"
 
@@ -22,20 +23,6 @@ QByteArray bytesUpToNul(const char *p, qsizetype n) {
     if (nul)
         n = static_cast<const char *>(nul) - p;
     return QByteArray(p, n);
-}
-
-bool startsWithNoCase(const QByteArray &s, const char *prefix) {
-    const qsizetype n = qsizetype(std::strlen(prefix));
-    return s.size() >= n && qstrnicmp(s.constData(), prefix, size_t(n)) == 0;
-}
-
-bool containsNoCase(const QByteArray &s, const char *what) {
-    const qsizetype n = qsizetype(std::strlen(what));
-    for (qsizetype i = 0; i + n <= s.size(); ++i) {
-        if (qstrnicmp(s.constData() + i, what, size_t(n)) == 0)
-            return true;
-    }
-    return false;
 }
 
 // The text between the first "<" and the last ">" after it, or the value unchanged.
@@ -183,14 +170,15 @@ void DataEmailMessage::loadEmail(const SODataArray &bytes) {
 void DataEmailMessage::extract(const QByteArray &line) {
     if (line.isEmpty())
         return;
-    if (startsWithNoCase(line, "mime-version:") || startsWithNoCase(line, "content-") ||
-        startsWithNoCase(line, "subject:"))
+    if (Ascii::startsWithI(bytesView(line), "mime-version:") ||
+        Ascii::startsWithI(bytesView(line), "content-") || Ascii::startsWithI(bytesView(line), "subject:"))
         anonymize += QString::fromLatin1(line) + QLatin1String("\r\n");
 
     // Every Content-Type line naming a mixed or related multipart counts, whatever
     // spacing follows its colon.
-    if (startsWithNoCase(line, "content-type:") &&
-        (containsNoCase(line, "multipart/mixed") || containsNoCase(line, "multipart/related")))
+    if (Ascii::startsWithI(bytesView(line), "content-type:") &&
+        (Ascii::containsI(bytesView(line), "multipart/mixed") ||
+         Ascii::containsI(bytesView(line), "multipart/related")))
         attachments = true;
 
     using T = HeaderTable;

@@ -1,6 +1,7 @@
 // The header table of the message record: the byte-wise header patterns and the hand-coded
 // rows that DataEmailMessage::extract reads a header line with.
 
+#include "cpp/AsciiText.h"
 #include "data_email.h"
 #include "data_email_p.h"
 
@@ -135,16 +136,6 @@ const HeaderRow headerRows[HeaderTable::RowCount] = {
     {"^content-type: (.*)", "content-type: ", Take::Rest, nullptr},
 };
 
-// Last case-insensitive occurrence of what (lower case) at or after from, or -1.
-qsizetype lastIndexNoCase(const QByteArray &s, const char *what, qsizetype from) {
-    const qsizetype n = qsizetype(std::strlen(what));
-    for (qsizetype i = s.size() - n; i >= from; --i) {
-        if (qstrnicmp(s.constData() + i, what, size_t(n)) == 0)
-            return i;
-    }
-    return -1;
-}
-
 } // namespace
 
 const char *HeaderTable::pattern(Row row) {
@@ -154,7 +145,7 @@ const char *HeaderTable::pattern(Row row) {
 bool HeaderTable::take(Row row, const QByteArray &line, QByteArray &group) {
     const HeaderRow &r = headerRows[row];
     const qsizetype start = qsizetype(std::strlen(r.start));
-    if (line.size() < start || qstrnicmp(line.constData(), r.start, size_t(start)) != 0)
+    if (!Ascii::startsWithI(bytesView(line), r.start))
         return false;
     switch (r.take) {
     case Take::Rest:
@@ -175,10 +166,10 @@ bool HeaderTable::take(Row row, const QByteArray &line, QByteArray &group) {
         return true;
     }
     case Take::TokenAfterLast: {
-        const qsizetype at = lastIndexNoCase(line, r.marker, start);
-        if (at < 0)
+        const std::size_t at = Ascii::rfindI(bytesView(line), r.marker, std::size_t(start));
+        if (at == std::string_view::npos)
             return false;
-        const qsizetype from = at + qsizetype(std::strlen(r.marker));
+        const qsizetype from = qsizetype(at + std::strlen(r.marker));
         qsizetype end = from;
         while (end < line.size() && line.at(end) != ' ')
             ++end;
@@ -187,10 +178,10 @@ bool HeaderTable::take(Row row, const QByteArray &line, QByteArray &group) {
     }
     case Take::RestAfterLast:
     case Take::RestAfterLastSkipBlanks: {
-        const qsizetype at = lastIndexNoCase(line, r.marker, start);
-        if (at < 0)
+        const std::size_t at = Ascii::rfindI(bytesView(line), r.marker, std::size_t(start));
+        if (at == std::string_view::npos)
             return false;
-        qsizetype from = at + qsizetype(std::strlen(r.marker));
+        qsizetype from = qsizetype(at + std::strlen(r.marker));
         if (r.take == Take::RestAfterLastSkipBlanks) {
             while (from < line.size() && line.at(from) == ' ')
                 ++from;

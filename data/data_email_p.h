@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 
+#include <string_view>
+
 class HeaderTable {
 public:
     enum Row {
@@ -47,4 +49,9 @@ inline bool isSpaceByte(char c) {
 
 inline bool isHex(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The bytes of a header line, for the ASCII text helpers.
+inline std::string_view bytesView(const QByteArray &bytes) {
+    return std::string_view(bytes.constData(), std::size_t(bytes.size()));
 }

@@ -1,11 +1,11 @@
 #include "NonAsciiHeaderCoders.h"
 
-#include "AsciiText_p.h"
-#include "cpp/CUtils.h"
-#include "charset/CharacterCoders.h"
 #include "MIMEParsers.h"
 #include "MIMETransferEncodings.h"
+#include "charset/CharacterCoders.h"
 #include "charset/UnicodeCoders.h"
+#include "cpp/AsciiText.h"
+#include "cpp/CUtils.h"
 
 #include <algorithm>
 
@@ -92,7 +92,7 @@ std::wstring decode(const std::string &value, const std::string &defaultCharset)
         std::size_t next = i + 1;
         if (runs[i].encoding != 0 && !Charsets::CharacterCoders::isStateful(runs[i].charset)) {
             while (next < runs.size() && runs[next].encoding != 0 &&
-                   detail::equalsI(runs[next].charset, runs[i].charset))
+                   Ascii::equalsI(runs[next].charset, runs[i].charset))
                 bytes += runs[next++].text;
         }
         const std::string &charset = runs[i].charset.empty() ? defaultCharset : runs[i].charset;
@@ -103,7 +103,7 @@ std::wstring decode(const std::string &value, const std::string &defaultCharset)
 }
 
 std::string encode(const std::string &charset, const std::string &text) {
-    if (charset.empty() || detail::equalsI(charset, "us-ascii"))
+    if (charset.empty() || Ascii::equalsI(charset, "us-ascii"))
         return text;
     std::string encoded = MIMETransferEncodings::encodeQuotedPrintable(text);
     std::replace(encoded.begin(), encoded.end(), ' ', '_');
