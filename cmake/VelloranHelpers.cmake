@@ -63,6 +63,12 @@ function(vl_add_library name)
     if(VL_QT_FOLDER)
         target_compile_definitions(vl_${name} PRIVATE ${VL_QT_STRICT_DEFINITIONS})
     endif()
+    # A local that hides another local or a parameter is a mix-up waiting to happen. Members
+    # named by constructor parameters stay allowed, and tests are left out: GoogleTest's
+    # naming macros hide their own parameter.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        target_compile_options(vl_${name} PRIVATE -Wshadow=local)
+    endif()
 endfunction()
 
 # vl_add_test(<name> SOURCES ... LIBS ... [QT] [ENV k=v ...] [SERIAL])

@@ -1,6 +1,7 @@
 // Encoded words (RFC 2047) in header values, and the base64 and quoted-printable decoders
 // they use.
 
+#include "cpp/CUtils.h"
 #include "data_email.h"
 #include "data_email_p.h"
 
@@ -105,13 +106,8 @@ bool isStateful(const QTextCodec *codec) {
 } // namespace
 
 int hexval(int c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
+    // Callers check the digit first; anything else counts as 0.
+    return std::max(0, hexDigitValue(c));
 }
 
 int kbB64Decode(const unsigned char *src, int count, unsigned char *dst) {

@@ -4,6 +4,8 @@
 // by hand: the expressions are all a literal start and one simple rule for the value, and
 // the general matcher costs microseconds a line on the scan path.
 
+#include "cpp/CUtils.h"
+
 #include <QByteArray>
 
 #include <string_view>
@@ -48,7 +50,7 @@ inline bool isSpaceByte(char c) {
 }
 
 inline bool isHex(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return hexDigitValue(c) >= 0;
 }
 
 // The bytes of a header line, for the ASCII text helpers.
