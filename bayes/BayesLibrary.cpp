@@ -1,9 +1,9 @@
 #include "BayesLibrary.h"
 
-#include "mailanalysis/AnalysisAlgorithm.h"
-#include "bdblib/BinaryFileStreams.h"
 #include "ExportedData_p.h"
+#include "bdblib/BinaryFileStreams.h"
 #include "cpp/Files.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
 #include "mailanalysis/TraitIDs.h"
 
 #include <cerrno>

@@ -2,9 +2,9 @@
 
 #include "BayesLibrary.h"
 
-#include "mailanalysis/AnalysisAlgorithm.h"
 #include "BayesShift_p.h"
 #include "ExportedData_p.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
 #include "mailanalysis/MessageTokenizer.h"
 
 #include <cstdio>

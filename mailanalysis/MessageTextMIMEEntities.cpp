@@ -1,7 +1,7 @@
 #include "MessageTextMIMEEntities.h"
 
-#include "cpp/CUtils.h"
 #include "charset/CharacterCoders.h"
+#include "cpp/CUtils.h"
 #include "mailparser/MIMETransferEncodings.h"
 
 using MailParser::MIMEEntityHeader;

@@ -1,10 +1,10 @@
 #include "MessageTextParser.h"
 
-#include "cpp/CUtils.h"
-#include "charset/CharacterCoders.h"
 #include "MessageTextMIMEEntities.h"
-#include "mailparser/NonAsciiHeaderCoders.h"
+#include "charset/CharacterCoders.h"
 #include "charset/UnicodeCoders.h"
+#include "cpp/CUtils.h"
+#include "mailparser/NonAsciiHeaderCoders.h"
 
 using MailParser::MIMEEntityHeader;
 

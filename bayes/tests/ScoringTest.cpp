@@ -2,8 +2,8 @@
 
 #include "BayesLibrary.h"
 #include "BayesShift_p.h"
-#include "testsupport/TempDir.h"
 #include "TrainingDataPtr.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "BOBStreams.h"
-#include "testsupport/ChildProcess.h"
 #include "Cursors.h"
 #include "DatabaseException.h"
-#include "cpp/Files.h"
 #include "SequenceGenerator.h"
+#include "cpp/Files.h"
+#include "testsupport/ChildProcess.h"
 #include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>

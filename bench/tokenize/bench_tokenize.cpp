@@ -6,8 +6,8 @@
 // once, reporting exceptions and the slowest message. items/s is messages per second,
 // bytes/s the raw message bytes per second, on one thread.
 
-#include "mailanalysis/AnalysisAlgorithm.h"
 #include "cpp/CUtils.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
 #include "mailanalysis/MessageTokenizer.h"
 #include "mailanalysis/TraitNames.h"
 

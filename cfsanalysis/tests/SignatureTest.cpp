@@ -2,10 +2,10 @@
 // independent reference in signature_reference.py (run with /usr/bin/python3 on messages
 // it generates, each with LF and with CR LF line ends).
 
-#include "cpp/CUtils.h"
-#include "testsupport/ChildProcess.h"
-#include "mailanalysis/MessageTextParser.h"
 #include "SignatureAlgorithm.h"
+#include "cpp/CUtils.h"
+#include "mailanalysis/MessageTextParser.h"
+#include "testsupport/ChildProcess.h"
 #include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <csignal>
+#include <filesystem>
 #include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
 // Encoded words in header values, with Python's email.header as the oracle.
 
-#include "testsupport/ChildProcess.h"
 #include "NonAsciiHeaderCoders.h"
 #include "charset/UnicodeCoders.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
