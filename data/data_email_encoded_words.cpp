@@ -99,8 +99,16 @@ QTextCodec *codecFor(const QByteArray &charset) {
 // its words decode one by one: joined, the escape closing one word meets the escape opening
 // the next, which strict decoders reject with a replacement character.
 bool isStateful(const QTextCodec *codec) {
-    const QByteArray name = codec->name().toLower();
-    return name.startsWith("iso-2022") || name == "utf-7" || name == "hz-gb-2312";
+    // Codecs live as long as the process and most values keep to one charset, so the answer
+    // for the last codec asked saves a name copy per word.
+    thread_local const QTextCodec *last = nullptr;
+    thread_local bool lastStateful = false;
+    if (codec != last) {
+        const QByteArray name = codec->name().toLower();
+        lastStateful = name.startsWith("iso-2022") || name == "utf-7" || name == "hz-gb-2312";
+        last = codec;
+    }
+    return lastStateful;
 }
 
 } // namespace
@@ -198,7 +206,7 @@ QString getEncodedText(const QByteArray &value) {
         }
         if (codec) {
             if (runCodec &&
-                (isStateful(codec) || qstricmp(runCharset.constData(), w.charset.constData()) != 0))
+                (qstricmp(runCharset.constData(), w.charset.constData()) != 0 || isStateful(codec)))
                 flushRun();
             runCodec = codec;
             runCharset = w.charset;
