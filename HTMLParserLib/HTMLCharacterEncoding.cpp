@@ -1,6 +1,6 @@
 #include "HTMLCharacterEncoding.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 #include <climits>
 #include <cstdio>

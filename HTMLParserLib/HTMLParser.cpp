@@ -2,7 +2,8 @@
 
 #include "HTMLCharacterEncoding.h"
 
-#include "CUtils.h"
+#include "cpp/AsciiText.h"
+#include "cpp/CUtils.h"
 
 namespace {
 
@@ -30,10 +31,6 @@ bool endsAttributeName(wchar_t c) {
 
 bool endsUnquotedValue(wchar_t c) {
     return c == L'>' || isBlank(c);
-}
-
-wchar_t asciiLower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c;
 }
 
 bool isRawBodyElement(const std::string &lowerName) {
@@ -180,7 +177,7 @@ private:
 
     bool matchesHere(const std::wstring &lowerText) const {
         for (std::size_t i = 0; i < lowerText.size(); ++i) {
-            if (asciiLower(m_text[m_pos + i]) != lowerText[i])
+            if (Ascii::toLower(m_text[m_pos + i]) != lowerText[i])
                 return false;
         }
         return true;

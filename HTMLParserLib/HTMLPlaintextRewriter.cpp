@@ -1,6 +1,6 @@
 #include "HTMLPlaintextRewriter.h"
 
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
 
 HTMLPlaintextRewriter::HTMLPlaintextRewriter(bool utf8) : utf8(utf8) {}
 

@@ -1,7 +1,7 @@
 #include "HTMLRewriter.h"
 
-#include "CUtils.h"
 #include "HTMLCharacterEncoding.h"
+#include "cpp/CUtils.h"
 
 void HTMLRewriter::openTagStart(const std::wstring &, const std::string &lowerName) {
     output += "<" + lowerName;

@@ -28,16 +28,16 @@ public:
 };
 
 // Declares every event of IHTMLHandler as an override, for handlers that take them all.
-#define VL_IHTMLHANDLER_OVERRIDES                                                                   \
-    void cdata(const std::wstring &raw, const std::wstring &decoded) override;                      \
-    void openTagStart(const std::wstring &name, const std::string &lowerName) override;             \
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName,                   \
-                          const std::wstring &rawValue, const std::wstring &decodedValue) override; \
-    void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;         \
-    void openTagEnd() override;                                                                     \
-    void blockTagContents(std::wstring contents) override;                                          \
-    void closeTag(const std::wstring &name, const std::string &lowerName) override;                 \
-    void comment(const std::wstring &text) override;                                                \
-    void doctype(const std::wstring &text) override;                                                \
-    void processingInstruction(const std::wstring &text) override;                                  \
+#define VL_IHTMLHANDLER_OVERRIDES                                                                            \
+    void cdata(const std::wstring &raw, const std::wstring &decoded) override;                               \
+    void openTagStart(const std::wstring &name, const std::string &lowerName) override;                      \
+    void openTagAttribute(const std::wstring &name, const std::string &lowerName,                            \
+                          const std::wstring &rawValue, const std::wstring &decodedValue) override;          \
+    void openTagAttribute(const std::wstring &name, const std::string &lowerName) override;                  \
+    void openTagEnd() override;                                                                              \
+    void blockTagContents(std::wstring contents) override;                                                   \
+    void closeTag(const std::wstring &name, const std::string &lowerName) override;                          \
+    void comment(const std::wstring &text) override;                                                         \
+    void doctype(const std::wstring &text) override;                                                         \
+    void processingInstruction(const std::wstring &text) override;                                           \
     void htmlFinished() override;

@@ -2,7 +2,7 @@
 
 #include "URL.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 URISchemes::URISchemes() {
     struct Row {

@@ -1,10 +1,10 @@
 #include "BayesLibrary.h"
 
-#include "AnalysisAlgorithm.h"
-#include "BinaryFileStreams.h"
 #include "ExportedData_p.h"
-#include "Files.h"
-#include "TraitIDs.h"
+#include "bdblib/BinaryFileStreams.h"
+#include "cpp/Files.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
+#include "mailanalysis/TraitIDs.h"
 
 #include <cerrno>
 #include <cstdio>

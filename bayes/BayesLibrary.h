@@ -31,8 +31,8 @@ const char *saveTrainedData(const char *path, ExportedData *data, const void *au
 // true) the junk side (isJunk) or the legitimate side. A message that fails to tokenize
 // changes nothing.
 void train(ExportedData *data, bool isJunk, bool untrain, const char *text);
-// The message's spam probability shifted so that the most sensitive junk threshold lies at
-// 0.5, clamped to 0..1. A message without any telling token scores 0.06.
+// The message's spam probability shifted so that the junk threshold of sensitivity 1 (0.58)
+// lies at 0.5, clamped to 0..1. A message without any telling token scores 0.
 float evaluate(ExportedData *data, const char *text);
 // As evaluate, and stores in *counted (when not null) how many of the message's tokens
 // carried evidence: 0 means the score says nothing about the message.

@@ -2,9 +2,10 @@
 
 #include "BayesLibrary.h"
 
-#include "AnalysisAlgorithm.h"
+#include "BayesShift_p.h"
 #include "ExportedData_p.h"
-#include "MessageTokenizer.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
+#include "mailanalysis/MessageTokenizer.h"
 
 #include <cstdio>
 #include <cstring>
@@ -46,9 +47,12 @@ bool tokenize(AnalysisAlgorithm &collector, const char *text, const char *caller
     return false;
 }
 
-float shiftAndClamp(double probability) {
-    // Moves the most sensitive junk threshold to 0.5.
-    const float value = static_cast<float>(probability + 0.5 - AnalysisAlgorithm::DECISION_POINTS[4]);
+} // namespace
+
+float vlbayes::shiftAndClamp(double probability) {
+    // Computed in double and converted once, so the cut-offs land exactly on the engine's
+    // float thresholds.
+    const float value = static_cast<float>(probability + 0.5 - AnalysisAlgorithm::DECISION_POINTS[1]);
     if (value < 0.0f) {
         return 0.0f;
     }
@@ -57,8 +61,6 @@ float shiftAndClamp(double probability) {
     }
     return value;
 }
-
-} // namespace
 
 extern "C" {
 
@@ -88,19 +90,19 @@ float evaluateWithEvidence(ExportedData *data, const char *text, unsigned int *c
     if (data == nullptr || text == nullptr) {
         std::fprintf(stderr, "evaluate: %s\n",
                      data == nullptr ? "no training data given" : "no message text given");
-        return shiftAndClamp(0.0);
+        return vlbayes::shiftAndClamp(0.0);
     }
     try {
         AnalysisAlgorithm collector;
         // A message that fails part way is judged on the tokens found until then.
         tokenize(collector, text, "evaluate");
-        return shiftAndClamp(collector.analyse(data->data, counted));
+        return vlbayes::shiftAndClamp(collector.analyse(data->data, counted));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "evaluate: %s\n", e.what());
     } catch (...) {
         std::fprintf(stderr, "evaluate: unknown error\n");
     }
-    return shiftAndClamp(0.0);
+    return vlbayes::shiftAndClamp(0.0);
 }
 
 float evaluate(ExportedData *data, const char *text) {

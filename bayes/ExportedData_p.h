@@ -1,7 +1,7 @@
 #pragma once
 // The object behind the library's opaque pointer.
 
-#include "OccuranceData.h"
+#include "mailanalysis/OccuranceData.h"
 
 struct ExportedData {
     OccuranceData data;

@@ -3,8 +3,8 @@
 // reader that finds the header word reversed swaps every later word it reads.
 
 #include "BinaryStreams.h"
-#include "Errors.h"
-#include "Files.h"
+#include "cpp/Errors.h"
+#include "cpp/Files.h"
 
 #include <memory>
 #include <string>

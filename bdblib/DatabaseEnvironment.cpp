@@ -2,8 +2,8 @@
 
 #include "CloseAll_p.h"
 #include "DatabaseException.h"
-#include "Files.h"
 #include "Tables.h"
+#include "cpp/Files.h"
 
 #include <cerrno>
 #include <cstdio>

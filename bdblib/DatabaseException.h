@@ -2,7 +2,7 @@
 // The failures of the keyed table layer: every Berkeley DB error becomes one of these,
 // carrying the library's (or the system's) error code and text.
 
-#include "Errors.h"
+#include "cpp/Errors.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "SignatureAlgorithm.h"
 
-#include "CUtils.h"
-#include "HTMLParser.h"
+#include "HTMLParserLib/HTMLParser.h"
 #include "SignatureHTMLTextTokenizer.h"
+#include "cpp/CUtils.h"
 
 #include <cstring>
 

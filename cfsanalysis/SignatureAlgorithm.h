@@ -4,8 +4,8 @@
 // give similar signatures. Feed the message through a MessageTextParser, then read the
 // counters.
 
-#include "IMessageTextProcessor.h"
-#include "ITokenHandler.h"
+#include "mailanalysis/IMessageTextProcessor.h"
+#include "mailanalysis/ITokenHandler.h"
 
 #include <cstdint>
 #include <string>

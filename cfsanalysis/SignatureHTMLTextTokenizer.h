@@ -2,8 +2,8 @@
 // The HTML side of the signature: the visible text as the analysis splits it, plus the
 // words of the link, image and form addresses, resolved against the document's base.
 
-#include "HTMLTextTokenizer.h"
-#include "URL.h"
+#include "HTMLParserLib/URL.h"
+#include "mailanalysis/HTMLTextTokenizer.h"
 
 #include <string>
 

@@ -7,22 +7,20 @@
 #include "TraditionalChineseCharacterCoders.h"
 #include "UnicodeCoders.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 namespace Charsets::CharacterCoders {
 
 namespace {
 
 // The Unicode decoders take no argument; the map stores them under the common form.
-template<std::wstring (*Decoder)(const std::string &)>
-std::wstring unicodeConverter(const std::string &bytes, const void *)
-{
+template <std::wstring (*Decoder)(const std::string &)>
+std::wstring unicodeConverter(const std::string &bytes, const void *) {
     return Decoder(bytes);
 }
 
 // The ISO 2022 decoder takes its mode (a pointer to one of the mode constants) as argument.
-std::wstring iso2022Converter(const std::string &bytes, const void *mode)
-{
+std::wstring iso2022Converter(const std::string &bytes, const void *mode) {
     return convertISO2022(bytes, static_cast<const unsigned *>(mode));
 }
 
@@ -154,6 +152,16 @@ std::wstring decode(const std::string &bytes, const std::string &charset, bool c
     if (found == converters.end())
         return UnicodeCoders::decodeLatin1(bytes);
     return found->second.first(bytes, found->second.second);
+}
+
+bool isStateful(const std::string &charset) {
+    const ConvertersMap &converters = getConverters();
+    const auto found = converters.find(normalizeCharsetName(charset));
+    if (found == converters.end())
+        return false;
+    const auto [converter, argument] = found->second;
+    return converter == unicodeConverter<UnicodeCoders::decodeUTF7> || converter == convertHZGB2312 ||
+           (converter == iso2022Converter && (argument == &ISO2022_JP || argument == &ISO2022_KR));
 }
 
 } // namespace Charsets::CharacterCoders

@@ -18,6 +18,10 @@ namespace CharacterCoders {
 // trimming white space and folding ASCII letters to lower case; a name that matches
 // nothing, or an empty one, decodes as Latin-1. Never fails.
 [[nodiscard]] std::wstring decode(const std::string &bytes, const std::string &charset, bool checkBOM);
+// True for a charset whose bytes carry a shift state (the ISO 2022 forms, UTF-7, HZ):
+// a piece of such text that ends in its initial state decodes on its own, and two such
+// pieces joined may not decode as the pieces do.
+[[nodiscard]] bool isStateful(const std::string &charset);
 
 } // namespace CharacterCoders
 } // namespace Charsets

@@ -8,9 +8,11 @@
 namespace Charsets {
 
 // Bytes up to 80 stand alone and go through singleByte(byte); 81-FE lead a pair whose
-// character is pair(lead, trail), U+FFFD where the trail is not one the charset uses. FF and a
-// lead byte cut off at the end give U+FFFD; a lead byte before NUL is dropped and the NUL
-// kept. A template so that the callers' lookups inline into the loop.
+// character is pair(lead, trail), U+FFFD where the pair has no character. FF and a lead byte
+// cut off at the end give U+FFFD. When a pair gives no character and its second byte is
+// ASCII, only the lead byte is replaced and the ASCII byte is read again on its own: a space,
+// a line end or a letter after a stray lead byte must not vanish with it. A template so that
+// the callers' lookups inline into the loop.
 template <typename SingleByte, typename Pair>
 std::wstring decodeDoubleByte(const std::string &bytes, SingleByte singleByte, Pair pair) {
     constexpr wchar_t replacement = 0xFFFD;
@@ -25,8 +27,11 @@ std::wstring decodeDoubleByte(const std::string &bytes, SingleByte singleByte, P
         } else if (lead == 0xFF || i >= size) {
             out += replacement;
         } else {
-            const unsigned trail = in[i++];
-            out += trail == 0 ? wchar_t(0) : pair(lead, trail);
+            const unsigned trail = in[i];
+            const wchar_t character = pair(lead, trail);
+            out += character;
+            if (character != replacement || trail >= 0x80)
+                ++i;
         }
     }
     return out;

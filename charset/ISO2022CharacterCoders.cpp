@@ -241,8 +241,15 @@ private:
             m_out += m_c0 && m_c0->table ? wchar_t(m_c0->table[b]) : replacementChar;
             return true;
         }
-        if (b < 0x7F)
+        if (b < 0x7F) {
+            // In the 8-bit EUC forms a single shift announces a byte of the right half; an
+            // ASCII byte after it is replaced lead and then read as itself.
+            if (m_singleShift && !m_escapes) {
+                m_out += replacementChar;
+                return graphicLeft(b, m_g[m_gl]);
+            }
             return graphicLeft(b, m_g[gl]);
+        }
         if (b < 0xA0) {
             if (!m_c1) {
                 m_out += replacementChar;
@@ -259,10 +266,13 @@ private:
     }
 
     // The byte after a lead byte of a 94 x 94 set, or -1 (then the replacement) when it is no
-    // trail byte of the range first..first+93. ESC is left for the next step to read.
+    // trail byte of the range first..first+93. ESC is left for the next step to read, and so
+    // is an ASCII byte after a lead byte of the right half: it cannot belong to the pair, and
+    // a space or line end must not vanish with a stray lead byte. (A left-half pair keeps
+    // using up its second byte, as seven-bit ISO 2022 text expects.)
     int trail(unsigned char first) {
         const unsigned char t = m_in[m_pos];
-        if (t == 0x1B)
+        if (t == 0x1B || (first >= 0x80 && t < 0x80))
             return -1;
         ++m_pos;
         return t >= first && t < first + 94 ? t - first : -1;
@@ -333,6 +343,14 @@ private:
         }
         const unsigned t = m_in[m_pos++];
         const unsigned lead = s >= 0xE0 ? s - 0x40 : s;
+        // Only the lead byte is replaced when the pair has no character and the second byte is
+        // ASCII: that byte is read again on its own.
+        const auto replaceLead = [this, t] {
+            m_out += replacementChar;
+            if (t < 0x80)
+                --m_pos;
+            return true;
+        };
         int row;
         int column;
         if (t <= 0x9E) {
@@ -345,11 +363,12 @@ private:
         row -= 0x21;
         column -= 0x21;
         // 7F is no trail byte: the arithmetic would fold it onto the cell of 80.
-        if (t == 0x7F || row < 0 || row > 93 || column < 0 || column > 93) {
-            m_out += replacementChar;
-            return true;
-        }
-        m_out += wchar_t(jisc6226_1983_ConversionTable__87[row * 94 + column]);
+        if (t < 0x40 || t == 0x7F || row < 0 || row > 93 || column < 0 || column > 93)
+            return replaceLead();
+        const wchar_t character = jisc6226_1983_ConversionTable__87[row * 94 + column];
+        if (character == replacementChar)
+            return replaceLead();
+        m_out += character;
         return true;
     }
 

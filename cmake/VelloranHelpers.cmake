@@ -63,6 +63,12 @@ function(vl_add_library name)
     if(VL_QT_FOLDER)
         target_compile_definitions(vl_${name} PRIVATE ${VL_QT_STRICT_DEFINITIONS})
     endif()
+    # A local that hides another local or a parameter is a mix-up waiting to happen. Members
+    # named by constructor parameters stay allowed, and tests are left out: GoogleTest's
+    # naming macros hide their own parameter.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        target_compile_options(vl_${name} PRIVATE -Wshadow=local)
+    endif()
 endfunction()
 
 # vl_add_test(<name> SOURCES ... LIBS ... [QT] [XVFB] [ENV k=v ...] [SERIAL])
@@ -102,18 +108,38 @@ function(vl_add_test name)
         PROPERTIES ${props})
 endfunction()
 
-# vl_add_fuzzer(<name> SOURCES ... LIBS ...): a libFuzzer target, built only with VL_FUZZ.
-# .ci/run reads the list of fuzzers from ${CMAKE_BINARY_DIR}/fuzzers.txt.
+# vl_add_fuzzer(<name> SOURCES ... LIBS ... [SEEDS <dir> ...] [DICT <file>]): a libFuzzer
+# target, built only with VL_FUZZ. Its runs start from corpus/<name> (where an input that once
+# crashed it is kept, named after the fault) and from the SEEDS folders, typically the tests'
+# own inputs; DICT names the libFuzzer dictionary of the input's format. Relative paths are
+# taken from the calling folder. .ci/run reads the list from ${CMAKE_BINARY_DIR}/fuzzers.txt,
+# one line per target: name, program, seed folders joined by ":", dictionary or "-".
 function(vl_add_fuzzer name)
     if(NOT VL_FUZZ)
         return()
     endif()
-    cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(A "" "DICT" "SOURCES;LIBS;SEEDS" ${ARGN})
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE ${A_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    foreach(dir IN LISTS A_SEEDS)
+        cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE)
+        if(NOT IS_DIRECTORY ${dir})
+            message(FATAL_ERROR "vl_add_fuzzer(${name}): no seed folder ${dir}")
+        endif()
+        list(APPEND seeds ${dir})
+    endforeach()
+    list(JOIN seeds ":" seeds)
+    set(dict -)
+    if(A_DICT)
+        cmake_path(ABSOLUTE_PATH A_DICT BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE dict)
+        if(NOT EXISTS ${dict})
+            message(FATAL_ERROR "vl_add_fuzzer(${name}): no dictionary ${dict}")
+        endif()
+    endif()
     set_property(GLOBAL APPEND PROPERTY VL_FUZZERS ${name})
-    set_property(GLOBAL APPEND PROPERTY VL_FUZZER_LINES "${name} $<TARGET_FILE:${name}> ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name}")
+    set_property(GLOBAL APPEND PROPERTY VL_FUZZER_LINES "${name} $<TARGET_FILE:${name}> ${seeds} ${dict}")
 endfunction()
 
 function(vl_finish_fuzzers)

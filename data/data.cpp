@@ -1,7 +1,7 @@
 #include "data.h"
 
 #include "record_xml_p.h"
-#include "trial_runner.h"
+#include "trial/trial_runner.h"
 
 #include <QDomDocument>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "HTMLTagLibrary.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 #include <string_view>
 #include <unordered_map>

@@ -4,7 +4,7 @@
 // split only by inline tags (b, font, span) stays one word. Script and style bodies,
 // comments and attribute values are never tokenized here.
 
-#include "IHTMLHandler.h"
+#include "HTMLParserLib/IHTMLHandler.h"
 #include "ITokenHandler.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #include "HTMLTraitDetector.h"
 
-#include "CUtils.h"
 #include "RedirectHosts.h"
 #include "TraitIDs.h"
+#include "cpp/CUtils.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,11 +4,11 @@
 // hidden form fields, scripts that hide their text, tiny fonts, and documents that are
 // mostly links, images or comments. Each finding goes to the trait handler as a number.
 
+#include "HTMLParserLib/URL.h"
 #include "HTMLTagLibrary.h"
 #include "HTMLTextTokenizer.h"
 #include "ITokenHandler.h"
 #include "ITraitHandler.h"
-#include "URL.h"
 
 #include <string>
 #include <unordered_map>

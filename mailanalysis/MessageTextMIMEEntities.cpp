@@ -1,8 +1,8 @@
 #include "MessageTextMIMEEntities.h"
 
-#include "CUtils.h"
-#include "CharacterCoders.h"
-#include "MIMETransferEncodings.h"
+#include "charset/CharacterCoders.h"
+#include "cpp/CUtils.h"
+#include "mailparser/MIMETransferEncodings.h"
 
 using MailParser::MIMEEntityHeader;
 namespace TransferEncodings = MailParser::MIMETransferEncodings;

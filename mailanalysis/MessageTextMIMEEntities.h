@@ -5,7 +5,7 @@
 
 #include "IMessagePartProcessor.h"
 #include "IMessageTextMIMEEntityFactory.h"
-#include "MultipartMIMEEntity.h"
+#include "mailparser/MultipartMIMEEntity.h"
 
 #include <string>
 #include <vector>

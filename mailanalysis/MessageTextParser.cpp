@@ -1,10 +1,10 @@
 #include "MessageTextParser.h"
 
-#include "CUtils.h"
-#include "CharacterCoders.h"
 #include "MessageTextMIMEEntities.h"
-#include "NonAsciiHeaderCoders.h"
-#include "UnicodeCoders.h"
+#include "charset/CharacterCoders.h"
+#include "charset/UnicodeCoders.h"
+#include "cpp/CUtils.h"
+#include "mailparser/NonAsciiHeaderCoders.h"
 
 using MailParser::MIMEEntityHeader;
 

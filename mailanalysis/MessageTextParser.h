@@ -8,7 +8,7 @@
 
 #include "IMessageTextMIMEEntityFactory.h"
 #include "IMessageTextProcessor.h"
-#include "MessageParser.h"
+#include "mailparser/MessageParser.h"
 
 #include <string>
 

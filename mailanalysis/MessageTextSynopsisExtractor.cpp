@@ -1,9 +1,9 @@
 #include "MessageTextSynopsisExtractor.h"
 
-#include "HTMLParser.h"
-#include "HTMLPlaintextRewriter.h"
+#include "HTMLParserLib/HTMLParser.h"
+#include "HTMLParserLib/HTMLPlaintextRewriter.h"
 #include "TextTokenizer.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
 
 namespace {
 

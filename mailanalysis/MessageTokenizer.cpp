@@ -1,12 +1,12 @@
 #include "MessageTokenizer.h"
 
-#include "CUtils.h"
-#include "HTMLParser.h"
+#include "HTMLParserLib/HTMLParser.h"
 #include "HTMLTraitDetector.h"
-#include "NonAsciiHeaderCoders.h"
-#include "RFC822Timestamps.h"
 #include "TextTokenizer.h"
 #include "TraitIDs.h"
+#include "cpp/CUtils.h"
+#include "cpp/RFC822Timestamps.h"
+#include "mailparser/NonAsciiHeaderCoders.h"
 
 #include <cstring>
 #include <stdexcept>

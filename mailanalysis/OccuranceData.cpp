@@ -1,6 +1,6 @@
 #include "OccuranceData.h"
 
-#include "BinaryStreams.h"
+#include "bdblib/BinaryStreams.h"
 
 #include <sys/mman.h>
 

@@ -1,7 +1,7 @@
 #include "Token.h"
 
-#include "BinaryStreams.h"
-#include "UnicodeCoders.h"
+#include "bdblib/BinaryStreams.h"
+#include "charset/UnicodeCoders.h"
 
 #include <stdexcept>
 

@@ -1,15 +1,15 @@
 #include "Header.h"
 
-#include "AsciiText_p.h"
 #include "MIMEParsers.h"
+#include "cpp/AsciiText.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 namespace MailParser {
 
-using detail::asciiLower;
-using detail::isBlank;
+using Ascii::isBlank;
+using Ascii::toLower;
 
 namespace {
 
@@ -19,8 +19,8 @@ int compareNoCase(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         if (a[i] == b[i])
             continue;
-        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
+        const unsigned char ca = toLower(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = toLower(static_cast<unsigned char>(b[i]));
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }
@@ -65,7 +65,7 @@ HeaderField &HeaderField::operator=(const HeaderField &other) {
 }
 
 std::string HeaderField::unfoldValue(const std::string &text) {
-    const std::string_view s = detail::trimWsp(text);
+    const std::string_view s = Ascii::trim(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -187,7 +187,7 @@ bool Header::useIndex() const {
     for (auto it = fields.begin(); it != fields.end(); ++it) {
         const std::size_t start = m_keys.size();
         for (const char c : it->field.m_name)
-            m_keys += static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
+            m_keys += static_cast<char>(toLower(static_cast<unsigned char>(c)));
         m_index.push_back(
             IndexEntry{std::string_view(m_keys).substr(start, it->field.m_name.size()), it->seq, it});
     }
@@ -204,7 +204,7 @@ std::vector<Header::SlotIt> Header::matches(const std::string &name, bool exact)
     if (useIndex()) {
         std::string key(name);
         for (char &c : key)
-            c = static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
+            c = static_cast<char>(toLower(static_cast<unsigned char>(c)));
         auto it = std::lower_bound(m_index.begin(), m_index.end(), std::string_view(key),
                                    [](const IndexEntry &e, std::string_view k) { return e.key < k; });
         for (; it != m_index.end() && (exact ? it->key == key : it->key.starts_with(key)); ++it)
@@ -214,7 +214,7 @@ std::vector<Header::SlotIt> Header::matches(const std::string &name, bool exact)
     auto &fields = const_cast<FieldList &>(m_fields);
     for (auto it = fields.begin(); it != fields.end(); ++it) {
         const std::string &n = it->field.m_name;
-        if (exact ? detail::equalsI(n, name) : detail::startsWithI(n, name))
+        if (exact ? Ascii::equalsI(n, name) : Ascii::startsWithI(n, name))
             out.push_back(it);
     }
     std::sort(out.begin(), out.end(), [exact](SlotIt a, SlotIt b) {
@@ -232,7 +232,7 @@ Header::SlotIt Header::firstMatch(const std::string &name) const {
     }
     SlotIt best = fields.end();
     for (auto it = fields.begin(); it != fields.end(); ++it) {
-        if (detail::equalsI(it->field.m_name, name) && (best == fields.end() || it->seq < best->seq))
+        if (Ascii::equalsI(it->field.m_name, name) && (best == fields.end() || it->seq < best->seq))
             best = it;
     }
     return best;
@@ -280,7 +280,7 @@ bool Header::anyFields(const std::string &name, bool exact) const {
     if (m_indexValid)
         return !matches(name, false).empty();
     return std::any_of(m_fields.begin(), m_fields.end(),
-                       [&name](const Slot &s) { return detail::startsWithI(s.field.m_name, name); });
+                       [&name](const Slot &s) { return Ascii::startsWithI(s.field.m_name, name); });
 }
 
 HeaderField *Header::findFirstField(const std::string &name) {
@@ -328,7 +328,7 @@ std::size_t Header::countFields(const std::string &name) const {
         return matches(name, true).size();
     std::size_t n = 0;
     for (const Slot &s : m_fields)
-        n += detail::equalsI(s.field.m_name, name) ? 1 : 0;
+        n += Ascii::equalsI(s.field.m_name, name) ? 1 : 0;
     return n;
 }
 
@@ -336,7 +336,7 @@ int Header::removeFields(const std::string &name, bool exact) {
     int removed = 0;
     for (auto it = m_fields.begin(); it != m_fields.end();) {
         const std::string &n = it->field.m_name;
-        if (exact ? detail::equalsI(n, name) : detail::startsWithI(n, name)) {
+        if (exact ? Ascii::equalsI(n, name) : Ascii::startsWithI(n, name)) {
             it = m_fields.erase(it);
             ++removed;
         } else {
@@ -353,7 +353,7 @@ void Header::removeDuplicateFields(const std::string &prefix) {
     const std::vector<SlotIt> found = matches(prefix, false);
     bool removed = false;
     for (std::size_t i = 0; i + 1 < found.size(); ++i) {
-        if (detail::equalsI(found[i]->field.m_name, found[i + 1]->field.m_name)) {
+        if (Ascii::equalsI(found[i]->field.m_name, found[i + 1]->field.m_name)) {
             m_fields.erase(found[i]);
             removed = true;
         }

@@ -1,7 +1,8 @@
 #include "MIMEEntityHeader.h"
 
-#include "AsciiText_p.h"
 #include "MIMEParsers.h"
+#include "cpp/AsciiText.h"
+#include "cpp/CUtils.h"
 
 #include <stdexcept>
 
@@ -91,11 +92,11 @@ void ContentTypeField::setValue(const std::string &value) {
     const std::size_t slash = value.find('/');
     if (slash != std::string::npos) {
         const std::string_view v(value);
-        m_type = std::string(detail::trimWsp(v.substr(0, slash)));
-        m_subtype = std::string(detail::trimWsp(v.substr(slash + 1)));
+        m_type = std::string(Ascii::trim(v.substr(0, slash)));
+        m_subtype = std::string(Ascii::trim(v.substr(slash + 1)));
         return;
     }
-    if (detail::equalsI(detail::trimWsp(value), "text")) {
+    if (Ascii::equalsI(Ascii::trim(value), "text")) {
         m_type = "text";
         m_subtype = "plain";
         return;
@@ -109,7 +110,7 @@ std::string ContentTypeField::getValue() const {
 }
 
 bool ContentTypeField::isMultipart() const {
-    return detail::equalsI(m_type, "multipart");
+    return Ascii::equalsI(m_type, "multipart");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -118,7 +119,7 @@ bool ContentTypeField::isMultipart() const {
 void ContentDispositionField::setValue(const std::string &value) {
     // The blank that a removed comment or a trailing space leaves behind must not turn an
     // inline part into an attachment.
-    m_disposition = detail::equalsI(detail::trimWsp(value), "inline") ? Inline : Attachment;
+    m_disposition = Ascii::equalsI(Ascii::trim(value), "inline") ? Inline : Attachment;
 }
 
 std::string ContentDispositionField::getValue() const {

@@ -1,6 +1,7 @@
 #include "MIMETransferEncodings.h"
 
-#include "AsciiText_p.h"
+#include "cpp/AsciiText.h"
+#include "cpp/CUtils.h"
 
 #include <array>
 #include <cstdint>
@@ -43,7 +44,7 @@ constexpr unsigned uuValue(unsigned char c) {
 bool isUUFrameLine(std::string_view line) {
     if (line.starts_with("begin ") || line == "begin")
         return true;
-    while (!line.empty() && detail::isBlank(line.back()))
+    while (!line.empty() && Ascii::isBlank(line.back()))
         line.remove_suffix(1);
     return line == "end";
 }
@@ -88,17 +89,17 @@ std::string transferEncodingName(TransferEncoding encoding) {
 }
 
 TransferEncoding findTransferEncoding(const std::string &text) {
-    const std::string_view name = detail::trimWsp(text);
-    if (name.empty() || detail::equalsI(name, "8bit") || detail::equalsI(name, "binary"))
+    const std::string_view name = Ascii::trim(text);
+    if (name.empty() || Ascii::equalsI(name, "8bit") || Ascii::equalsI(name, "binary"))
         return EightBit;
-    if (detail::equalsI(name, "7bit"))
+    if (Ascii::equalsI(name, "7bit"))
         return SevenBit;
-    if (detail::equalsI(name, "quoted-printable"))
+    if (Ascii::equalsI(name, "quoted-printable"))
         return QuotedPrintable;
-    if (detail::equalsI(name, "base64"))
+    if (Ascii::equalsI(name, "base64"))
         return Base64;
-    if (detail::equalsI(name, "x-uuencode") || detail::equalsI(name, "x-uue") ||
-        detail::equalsI(name, "uuencode"))
+    if (Ascii::equalsI(name, "x-uuencode") || Ascii::equalsI(name, "x-uue") ||
+        Ascii::equalsI(name, "uuencode"))
         return UUEncode;
     return Unknown;
 }
@@ -197,7 +198,7 @@ std::string decodeQuotedPrintable(const std::string &data) {
                 continue;
             }
             std::size_t j = i + 1;
-            while (j < n && detail::isBlank(d[j]))
+            while (j < n && Ascii::isBlank(d[j]))
                 ++j;
             if (j + 1 < n && d[j] == '\r' && d[j + 1] == '\n') {
                 i = j + 2; // soft line break
@@ -207,9 +208,9 @@ std::string decodeQuotedPrintable(const std::string &data) {
             ++i;
             continue;
         }
-        if (detail::isBlank(c)) {
+        if (Ascii::isBlank(c)) {
             std::size_t j = i;
-            while (j < n && detail::isBlank(d[j]))
+            while (j < n && Ascii::isBlank(d[j]))
                 ++j;
             if (!(j + 1 < n && d[j] == '\r' && d[j + 1] == '\n')) {
                 for (; i < j; ++i)

@@ -1,6 +1,6 @@
 #include "MultipartMIMEEntity.h"
 
-#include "AsciiText_p.h"
+#include "cpp/AsciiText.h"
 
 #include <cstdio>
 #include <string_view>
@@ -31,7 +31,7 @@ void MultipartMIMEEntity::finishCurrentSubEntity() {
 void MultipartMIMEEntity::inputLine(const std::string &line) {
     // Delimiter tests ignore trailing blanks (never below one character).
     std::string_view stripped(line);
-    while (stripped.size() > 1 && detail::isBlank(stripped.back()))
+    while (stripped.size() > 1 && Ascii::isBlank(stripped.back()))
         stripped.remove_suffix(1);
 
     const std::size_t b = m_boundary.size();
@@ -67,7 +67,7 @@ void MultipartMIMEEntity::inputLine(const std::string &line) {
 
 void MultipartMIMEEntity::startSubEntity() {
     m_state = PartBody;
-    const bool digest = detail::equalsI(m_header.contentType().subtype(), "digest");
+    const bool digest = Ascii::equalsI(m_header.contentType().subtype(), "digest");
     m_partHeader->processHeader(digest ? std::string("message/rfc822") : MIMEEntityHeader::__text_plain);
     if (m_partHeader->isMultipart() && m_depth >= maxNestingDepth) {
         if (!m_reportedDepth) {

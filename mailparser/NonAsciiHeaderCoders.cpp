@@ -1,11 +1,11 @@
 #include "NonAsciiHeaderCoders.h"
 
-#include "AsciiText_p.h"
-#include "CUtils.h"
-#include "CharacterCoders.h"
 #include "MIMEParsers.h"
 #include "MIMETransferEncodings.h"
-#include "UnicodeCoders.h"
+#include "charset/CharacterCoders.h"
+#include "charset/UnicodeCoders.h"
+#include "cpp/AsciiText.h"
+#include "cpp/CUtils.h"
 
 #include <algorithm>
 
@@ -83,15 +83,16 @@ std::wstring decode(const std::string &value, const std::string &defaultCharset)
         return Charsets::CharacterCoders::decode(value, defaultCharset, false);
     }
     // Adjacent words of one character set are decoded together: mailers split long
-    // subjects between words in the middle of a multi-byte character.
+    // subjects between words in the middle of a multi-byte character. A stateful charset
+    // ends each word in its initial state, so its words decode alone.
     const std::vector<EncodedWord> runs = parse(value);
     std::wstring out;
     for (std::size_t i = 0; i < runs.size();) {
         std::string bytes = runs[i].text;
         std::size_t next = i + 1;
-        if (runs[i].encoding != 0) {
+        if (runs[i].encoding != 0 && !Charsets::CharacterCoders::isStateful(runs[i].charset)) {
             while (next < runs.size() && runs[next].encoding != 0 &&
-                   detail::equalsI(runs[next].charset, runs[i].charset))
+                   Ascii::equalsI(runs[next].charset, runs[i].charset))
                 bytes += runs[next++].text;
         }
         const std::string &charset = runs[i].charset.empty() ? defaultCharset : runs[i].charset;
@@ -102,7 +103,7 @@ std::wstring decode(const std::string &value, const std::string &defaultCharset)
 }
 
 std::string encode(const std::string &charset, const std::string &text) {
-    if (charset.empty() || detail::equalsI(charset, "us-ascii"))
+    if (charset.empty() || Ascii::equalsI(charset, "us-ascii"))
         return text;
     std::string encoded = MIMETransferEncodings::encodeQuotedPrintable(text);
     std::replace(encoded.begin(), encoded.end(), ' ', '_');

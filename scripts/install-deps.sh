@@ -21,6 +21,7 @@ TEST_PKGS=(
   sharutils coreutils db5.3-util
   libc-bin locales
   xdotool trayer x11-utils pulseaudio
+  clang-format
 )
 want=("${BUILD_PKGS[@]}" "${TEST_PKGS[@]}")
 

@@ -6,9 +6,9 @@
 #include "HTMLParser.h"
 #include "HTMLPlaintextRewriter.h"
 #include "HTMLRewriter.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
 
-#include "CUtils.h"
+#include "cpp/CUtils.h"
 
 #include <cstdint>
 #include <cstdlib>

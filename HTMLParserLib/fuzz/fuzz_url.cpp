@@ -2,7 +2,7 @@
 // and write back. The input is "link\nbase" (UTF-8); without a line feed the base is empty.
 
 #include "URL.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // The entity table against Python's html.entities, and reference decoding and encoding.
 
 #include "HTMLCharacterEncoding.h"
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
-#include "CUtils.h"
-#include "TestNames.h"
+#include "cpp/CUtils.h"
+#include "testsupport/TestNames.h"
 
 #include <gtest/gtest.h>
 

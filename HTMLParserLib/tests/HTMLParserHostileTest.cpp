@@ -5,7 +5,7 @@
 #include "HTMLParser.h"
 #include "HTMLPlaintextRewriter.h"
 #include "HTMLRewriter.h"
-#include "TestNames.h"
+#include "testsupport/TestNames.h"
 
 #include <gtest/gtest.h>
 

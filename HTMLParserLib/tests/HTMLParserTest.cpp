@@ -1,15 +1,16 @@
 // Event traces of the HTML parser: for each input, the whole sequence of handler calls.
 
 #include "HTMLParser.h"
-#include "TempDir.h"
-#include "TestNames.h"
 #include "TraceHandler.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
+#include "testsupport/GoldenFiles.h"
+#include "testsupport/TempDir.h"
+#include "testsupport/TestNames.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -129,22 +130,12 @@ TEST(HTMLParser, SanitizeName) {
 }
 
 // Each file pair in data/parser: <name>.html (UTF-8) and <name>.trace, the expected events.
+const int parserFixtures = vltest::registerGoldenTests(
+    {"HTMLParserFixture", std::string(VL_TEST_DATA_DIR) + "/parser", ".html", ".trace",
+     [](const std::string &input) { return traceOf(Charsets::UnicodeCoders::decodeUTF8(input)); }});
+
 TEST(HTMLParser, FixtureTraces) {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> inputs;
-    for (const auto &entry : fs::directory_iterator(fs::path(VL_TEST_DATA_DIR) / "parser")) {
-        if (entry.path().extension() == ".html")
-            inputs.push_back(entry.path());
-    }
-    std::sort(inputs.begin(), inputs.end());
-    ASSERT_GE(inputs.size(), 2u);
-    for (const fs::path &input : inputs) {
-        SCOPED_TRACE(input.filename().string());
-        fs::path expected = input;
-        expected.replace_extension(".trace");
-        const std::wstring html = Charsets::UnicodeCoders::decodeUTF8(vltest::readFile(input.string()));
-        EXPECT_EQ(traceOf(html), vltest::readFile(expected.string()));
-    }
+    ASSERT_GE(parserFixtures, 2);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "HTMLParser.h"
 #include "HTMLPlaintextRewriter.h"
 
-#include "CUtils.h"
-#include "TestNames.h"
+#include "cpp/CUtils.h"
+#include "testsupport/TestNames.h"
 
 #include <gtest/gtest.h>
 

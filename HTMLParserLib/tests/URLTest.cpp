@@ -3,7 +3,7 @@
 // our rules differ from it, the row says how, and the test checks that it really differs.
 
 #include "URL.h"
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 // Training and scoring through the exported functions, and what survives a save and load.
 
 #include "BayesLibrary.h"
+#include "BayesShift_p.h"
 #include "TrainingDataPtr.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -32,12 +33,48 @@ std::string crlf(const std::string &text) {
     return out;
 }
 
-TEST(Scoring, NothingKnownScoresTheShiftAlone) {
+// The engine's verdict on a reported value: junk from 0.5 up, legitimate at 0.32 or below.
+enum class Verdict { Legitimate, Undecided, Junk };
+Verdict engineVerdict(float value) {
+    if (value >= 0.5f) {
+        return Verdict::Junk;
+    }
+    return value <= 0.32f ? Verdict::Legitimate : Verdict::Undecided;
+}
+
+TEST(Scoring, ShiftPutsTheJunkCutOffAtSensitivityOne) {
+    struct Case {
+        const char *name;
+        double raw;
+        float reported;
+        Verdict verdict;
+    };
+    const Case cases[] = {
+        {"no evidence clamps to 0", 0.0, 0.0f, Verdict::Legitimate},
+        {"just below the shift", 0.079, 0.0f, Verdict::Legitimate},
+        {"legitimate cut-off", 0.40, 0.32f, Verdict::Legitimate},
+        {"just above the legitimate cut-off", 0.4000001, 0.3200001f, Verdict::Undecided},
+        {"old junk cut-off is now undecided", 0.44, 0.36f, Verdict::Undecided},
+        {"just below the junk cut-off", 0.5799999, 0.4999999f, Verdict::Undecided},
+        {"junk cut-off", 0.58, 0.5f, Verdict::Junk},
+        {"certain junk", 1.0, 0.92f, Verdict::Junk},
+        {"above the range clamps to 1", 1.2, 1.0f, Verdict::Junk},
+        {"below the range clamps to 0", -0.5, 0.0f, Verdict::Legitimate},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const float reported = vlbayes::shiftAndClamp(c.raw);
+        EXPECT_FLOAT_EQ(reported, c.reported);
+        EXPECT_EQ(engineVerdict(reported), c.verdict);
+    }
+}
+
+TEST(Scoring, NothingKnownScoresZero) {
     DataPtr data = freshTrainingData();
     unsigned int counted = 99;
-    EXPECT_FLOAT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), &counted), 0.06f);
+    EXPECT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), &counted), 0.0f);
     EXPECT_EQ(counted, 0u);
-    EXPECT_FLOAT_EQ(evaluate(data.get(), ""), 0.06f);
+    EXPECT_EQ(evaluate(data.get(), ""), 0.0f);
 }
 
 TEST(Scoring, TrainedMessagesScoreTheirSide) {
@@ -56,12 +93,15 @@ TEST(Scoring, TrainedMessagesScoreTheirSide) {
     EXPECT_EQ(evaluate(data.get(), crlf(HAM).c_str()), ham);
 }
 
-TEST(Scoring, StrongJunkClampsAtOne) {
+TEST(Scoring, StrongJunkScoresJunkBelowTheShiftedTop) {
     DataPtr data = freshTrainingData();
     for (int i = 0; i < 10; ++i) {
         train(data.get(), true, false, SPAM.c_str());
     }
-    EXPECT_EQ(evaluate(data.get(), SPAM.c_str()), 1.0f);
+    // Even a certain probability of 1 reports 1 less the shift.
+    const float value = evaluate(data.get(), SPAM.c_str());
+    EXPECT_GE(value, 0.5f);
+    EXPECT_LE(value, 0.92f);
 }
 
 TEST(Scoring, UntrainingRestoresTheScores) {
@@ -80,7 +120,7 @@ TEST(Scoring, UntrainingRestoresTheScores) {
     train(data.get(), true, true, UNKNOWN.c_str());
     train(data.get(), true, false, UNKNOWN.c_str());
     unsigned int counted = 0;
-    EXPECT_FLOAT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), &counted), 0.75f + 0.06f);
+    EXPECT_FLOAT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), &counted), 0.75f - 0.08f);
     EXPECT_GT(counted, 3u);
 }
 
@@ -115,12 +155,12 @@ TEST(Scoring, NullPointersAreHarmless) {
     DataPtr data = freshTrainingData();
     train(nullptr, true, false, SPAM.c_str());
     train(data.get(), true, false, nullptr);
-    EXPECT_FLOAT_EQ(evaluate(nullptr, SPAM.c_str()), 0.06f);
-    EXPECT_FLOAT_EQ(evaluate(data.get(), nullptr), 0.06f);
+    EXPECT_EQ(evaluate(nullptr, SPAM.c_str()), 0.0f);
+    EXPECT_EQ(evaluate(data.get(), nullptr), 0.0f);
     unsigned int counted = 5;
-    EXPECT_FLOAT_EQ(evaluateWithEvidence(nullptr, SPAM.c_str(), &counted), 0.06f);
+    EXPECT_EQ(evaluateWithEvidence(nullptr, SPAM.c_str(), &counted), 0.0f);
     EXPECT_EQ(counted, 0u);
-    EXPECT_FLOAT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), nullptr), 0.06f);
+    EXPECT_EQ(evaluateWithEvidence(data.get(), UNKNOWN.c_str(), nullptr), 0.0f);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "BayesLibrary.h"
 #include "TrainingDataPtr.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

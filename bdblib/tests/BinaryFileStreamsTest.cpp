@@ -1,6 +1,6 @@
 #include "BinaryFileStreams.h"
 #include "BOBStreams.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "BOBStreams.h"
-#include "ChildProcess.h"
 #include "Cursors.h"
 #include "DatabaseException.h"
-#include "Files.h"
 #include "SequenceGenerator.h"
-#include "TempDir.h"
+#include "cpp/Files.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 //   build/bench/analysis/bench_analysis
 // items/s is message tokens scored per second.
 
-#include "AnalysisAlgorithm.h"
-#include "TextTokenizer.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
+#include "mailanalysis/TextTokenizer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,8 +6,8 @@
 // wide string, ours through the decoding entry and iconv into WCHAR_T, and prints a table
 // of MB/s with the ratio of the times at the end.
 
-#include "CharacterCoders.h"
-#include "UnicodeCoders.h"
+#include "charset/CharacterCoders.h"
+#include "charset/UnicodeCoders.h"
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>

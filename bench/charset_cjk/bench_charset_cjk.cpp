@@ -1,6 +1,6 @@
 // Decoding speed of the Chinese, Japanese and Korean charsets through the decoding entry,
 // on the sample texts of the charset tests repeated to the size of a message body.
-#include "CharacterCoders.h"
+#include "charset/CharacterCoders.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // (scripts/fetch-corpus.sh; VL_CORPUS_DIR names another copy of its data folder), else
 // from the test fixtures.
 
-#include "data_email.h"
+#include "data/data_email.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,10 +3,10 @@
 // subject's encoded words, the MIME structure, and every part's body collected and
 // transfer-decoded. Shared by the benchmark and the corpus runner.
 
-#include "MIMETransferEncodings.h"
-#include "MessageParser.h"
-#include "MultipartMIMEEntity.h"
-#include "NonAsciiHeaderCoders.h"
+#include "mailparser/MIMETransferEncodings.h"
+#include "mailparser/MessageParser.h"
+#include "mailparser/MultipartMIMEEntity.h"
+#include "mailparser/NonAsciiHeaderCoders.h"
 
 #include <cstddef>
 #include <memory>

@@ -6,10 +6,10 @@
 // once, reporting exceptions and the slowest message. items/s is messages per second,
 // bytes/s the raw message bytes per second, on one thread.
 
-#include "AnalysisAlgorithm.h"
-#include "CUtils.h"
-#include "MessageTokenizer.h"
-#include "TraitNames.h"
+#include "cpp/CUtils.h"
+#include "mailanalysis/AnalysisAlgorithm.h"
+#include "mailanalysis/MessageTokenizer.h"
+#include "mailanalysis/TraitNames.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,10 @@ half with both, and prints spam caught, ham called spam and messages per second 
 
 Usage: compare_bogofilter.py VLBAYES [CORPUS_DIR] [--runs N]
 
-Ham (easy-ham-1, easy-ham-2, hard-ham-1) and spam (spam-1, spam-2) file names are sorted
-separately; the 1st, 3rd, 5th ... file of each list trains, the 2nd, 4th ... is scored.
+Ham (easy-ham-1, easy-ham-2, hard-ham-1) and spam (spam-1, spam-2) files are sorted
+separately; the 1st, 3rd, 5th ... file of each list trains, the 2nd, 4th ... is scored. Four
+splits are run one after the other: the lists sorted by bare file name and by full path, each
+also with the training and scoring halves swapped.
 A message is called spam by vlbayes when its score is at least 0.5 (the application's
 junk threshold), by bogofilter when it says "S". Scoring times are wall-clock times of the
 whole scoring run (process start, loading the training data, every message), the best of
@@ -25,10 +27,12 @@ HAM = ('easy-ham-1', 'easy-ham-2', 'hard-ham-1')
 SPAM = ('spam-1', 'spam-2')
 
 
-def files(corpus, folders):
+def files(corpus, folders, order):
     names = []
     for folder in folders:
         names += glob.glob(os.path.join(corpus, folder, '*.txt'))
+    if order == 'name':
+        return sorted(names, key=lambda path: (os.path.basename(path), path))
     return sorted(names)
 
 
@@ -97,9 +101,20 @@ def main():
     if shutil.which('bogofilter') is None:
         sys.exit('bogofilter is not installed')
 
-    ham, spam = files(args.corpus, HAM), files(args.corpus, SPAM)
+    for order in ('name', 'path'):
+        for swapped in (False, True):
+            print('== sorted by %s%s' % ('bare file name' if order == 'name' else 'full path',
+                                         ', halves swapped' if swapped else ''))
+            compare(args, order, swapped)
+
+
+def compare(args, order, swapped):
+    ham, spam = files(args.corpus, HAM, order), files(args.corpus, SPAM, order)
     ham_train, ham_test = ham[0::2], ham[1::2]
     spam_train, spam_test = spam[0::2], spam[1::2]
+    if swapped:
+        ham_train, ham_test = ham_test, ham_train
+        spam_train, spam_test = spam_test, spam_train
     test = ham_test + spam_test
     print('ham %d (train %d, test %d), spam %d (train %d, test %d)'
           % (len(ham), len(ham_train), len(ham_test), len(spam), len(spam_train), len(spam_test)))
@@ -127,7 +142,6 @@ def main():
         print('scoring speed vlbayes / bogofilter: %.2fx' % (vl_rate / bogo_rate))
     finally:
         shutil.rmtree(work)
-
 
 if __name__ == '__main__':
     main()

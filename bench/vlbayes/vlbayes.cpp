@@ -8,7 +8,7 @@
 // Training starts from DATAFILE when it exists (fresh training data otherwise) and saves it
 // back. Scoring prints one line per file: the probability, a space, the file name.
 
-#include "BayesLibrary.h"
+#include "bayes/BayesLibrary.h"
 
 #include <cerrno>
 #include <cstdio>

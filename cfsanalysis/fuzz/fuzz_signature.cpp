@@ -2,9 +2,9 @@
 // before it dropped. Exceptions of the standard family are the parsers' way of refusing
 // input; anything else (crash, hang, sanitizer report) is a finding.
 
-#include "CUtils.h"
-#include "MessageTextParser.h"
 #include "SignatureAlgorithm.h"
+#include "cpp/CUtils.h"
+#include "mailanalysis/MessageTextParser.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,11 +2,11 @@
 // independent reference in signature_reference.py (run with /usr/bin/python3 on messages
 // it generates, each with LF and with CR LF line ends).
 
-#include "CUtils.h"
-#include "ChildProcess.h"
-#include "MessageTextParser.h"
 #include "SignatureAlgorithm.h"
-#include "TempDir.h"
+#include "cpp/CUtils.h"
+#include "mailanalysis/MessageTextParser.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -5,14 +5,19 @@
 #include "SimplifiedChineseCharacterCoders.h"
 #include "TraditionalChineseCharacterCoders.h"
 
+#include "CharacterCoders.h"
 #include "CharsetTestHelpers.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace Charsets;
 using charsettest::codes;
@@ -83,6 +88,8 @@ const DecodeCase eucJpCases[] = {
     {"Kanji", &eucJp, "\xb0\xa1", L"\x4E9C"},
     {"SingleShiftKatakana", &eucJp, "\x8e\xb1", L"\xFF71"},
     {"SpaceInsideSingleShift", &eucJp, "\x8e \xb1", L" \xFF71"},
+    {"AsciiAfterSingleShiftReadAgain", &eucJp, "\x8e" "A", L"\xFFFD" L"A"},
+    {"AsciiTrailReadAgain", &eucJp, "\xb0" "A\n", L"\xFFFD" L"A\n"},
     {"EscapeIsAControl", &eucJp, "\x1b(B", L"\x1B(B"},
     {"Ss3NotHonoured", &eucJp, "\x8f\xb0\xa1", L"\x008F\x4E9C"},
     {"Cp932VariantWaveDash", &eucJp, "\xa1\xc1", L"\xFF5E"},
@@ -97,7 +104,8 @@ const DecodeCase eucKrCases[] = {
     {"Hangul", &eucKr, "\xb0\xa1", L"\xAC00"},
     {"EscapeIsAControl", &eucKr, "\x1b", L"\x001B"},
     {"CutLeadAtEnd", &eucKr, "\xb0", L"\xFFFD"},
-    {"AsciiTrailUsedUp", &eucKr, "\xb0" "A", L"\xFFFD"},
+    {"AsciiTrailReadAgain", &eucKr, "\xb0" "A", L"\xFFFD" L"A"},
+    {"LineEndTrailReadAgain", &eucKr, "\xb0\n", L"\xFFFD\n"},
     {"LeadA0HasNoRow", &eucKr, "\xa0\xb0\xa1", L"\xFFFD\xAC00"},
     {"LeadFFHasNoRow", &eucKr, "\xff\xb0\xa1", L"\xFFFD\xAC00"},
     {"SingleShiftsAreControls", &eucKr, "\x8e\x8f", L"\x008E\x008F"},
@@ -123,8 +131,10 @@ const DecodeCase shiftJisCases[] = {
     {"NecSelectedIbmRow", &shiftJis, "\xed\x40", L"\x7E8A"},
     {"NecRow13", &shiftJis, "\x87\x40", L"\x2460"},
     {"Cp932Backslash", &shiftJis, "\x81\x5f", L"\xFF3C"},
-    {"Trail7FIsNoTrail", &shiftJis, "\x81\x7f", L"\xFFFD"},
-    {"TrailBelow40", &shiftJis, "\x81\x30", L"\xFFFD"},
+    {"Trail7FIsNoTrail", &shiftJis, "\x81\x7f", L"\xFFFD\x7F"},
+    {"TrailBelow40", &shiftJis, "\x81\x30", L"\xFFFD" L"0"},
+    {"UnassignedCellAsciiTrail", &shiftJis, "\x88\x41", L"\xFFFD" L"A"},
+    {"UnassignedCellHighTrailUsedUp", &shiftJis, "\x85\x9f" "A", L"\xFFFD" L"A"},
     {"TrailFD", &shiftJis, "\x81\xfd", L"\xFFFD"},
     {"Byte80LeadsNothing", &shiftJis, "\x80" "A", L"\xFFFD" L"A"},
     {"ByteA0", &shiftJis, "\xa0" "A", L"\xFFFD" L"A"},
@@ -142,9 +152,10 @@ const DecodeCase uhcCases[] = {
     {"Byte80", &uhc, "\x80", L"\x0080"},
     {"ByteFF", &uhc, "\xff", L"\xFFFD"},
     {"CutLeadAtEnd", &uhc, "\xb0", L"\xFFFD"},
-    {"SpaceTrailUsedUp", &uhc, "\xb0 A", L"\xFFFD" L"A"},
-    {"NulTrail", &uhc, std::string("\xb0\x00", 2), std::wstring(1, L'\0')},
-    {"UndefinedTrail", &uhc, "\x81\x5b", L"\xFFFD"},
+    {"SpaceTrailReadAgain", &uhc, "\xb0 A", L"\xFFFD A"},
+    {"NulTrail", &uhc, std::string("\xb0\x00", 2), std::wstring(L"\xFFFD") + L'\0'},
+    {"UndefinedAsciiTrail", &uhc, "\x81\x5b", L"\xFFFD["},
+    {"UndefinedHighTrailUsedUp", &uhc, "\xa2\xe8" "A", L"\xFFFD" L"A"},
 };
 
 const DecodeCase gbkCases[] = {
@@ -152,11 +163,11 @@ const DecodeCase gbkCases[] = {
     {"GbkExtension", &gbk, "\x81\x40", L"\x4E02"},
     {"Byte80IsEuro", &gbk, "\x80", L"\x20AC"},
     {"LastRowPrivateUse", &gbk, "\xfe\x50", L"\xE815"},
-    {"Trail7F", &gbk, "\xb0\x7f", L"\xFFFD"},
+    {"Trail7F", &gbk, "\xb0\x7f", L"\xFFFD\x7F"},
     {"TrailFF", &gbk, "\xb0\xff", L"\xFFFD"},
     {"ByteFF", &gbk, "\xff" "A", L"\xFFFD" L"A"},
     {"CutLeadAtEnd", &gbk, "A\xb0", L"A\xFFFD"},
-    {"NulTrail", &gbk, std::string("\xb0\x00", 2), std::wstring(1, L'\0')},
+    {"NulTrail", &gbk, std::string("\xb0\x00", 2), std::wstring(L"\xFFFD") + L'\0'},
 };
 
 const DecodeCase hzCases[] = {
@@ -177,13 +188,13 @@ const DecodeCase big5Cases[] = {
     {"Ideograph", &big5, "\xa4\x40", L"\x4E00"},
     {"IdeographicSpace", &big5, "\xa1\x40", L"\x3000"},
     {"HighTrail", &big5, "\xa4\xa1", L"\x4E11"},
-    {"Trail7F", &big5, "\xa4\x7f", L"\xFFFD"},
+    {"Trail7F", &big5, "\xa4\x7f", L"\xFFFD\x7F"},
     {"TrailA0", &big5, "\xa4\xa0", L"\xFFFD"},
     {"Byte80", &big5, "\x80", L"\x0080"},
     {"ByteFF", &big5, "\xff", L"\xFFFD"},
     {"EuroCp950", &big5, "\xa3\xe1", L"\x20AC"},
     {"CutLeadAtEnd", &big5, "\xa4", L"\xFFFD"},
-    {"NulTrail", &big5, std::string("\xa4\x00", 2), std::wstring(1, L'\0')},
+    {"NulTrail", &big5, std::string("\xa4\x00", 2), std::wstring(L"\xFFFD") + L'\0'},
 };
 // clang-format on
 
@@ -204,3 +215,56 @@ TEST(ISO2022Modes, UnknownOrMissingModeGivesEmptyText) {
 }
 
 } // namespace
+
+// A lead byte followed by an ASCII byte that cannot finish its pair: one replacement for the
+// lead byte, then the ASCII byte as itself, as Python's codecs read it with errors="replace".
+TEST(CJKDecoders, AsciiAfterLeadByteAgreesWithPython) {
+    struct Decoder {
+        const char *charset; // our name
+        const char *codec;   // Python's
+        std::vector<unsigned char> leads;
+    };
+    const Decoder decoders[] = {
+        {"big5", "cp950", {0xa1, 0xa4, 0xc9, 0xf9}},
+        {"gbk", "gbk", {0x81, 0xb0, 0xd7, 0xf7}},
+        {"ks_c_5601-1987", "cp949", {0x81, 0xa1, 0xb0, 0xc6, 0xfd}},
+        {"euc-kr", "euc_kr", {0xa1, 0xb0, 0xc8, 0xfd}},
+        {"shift_jis", "cp932", {0x81, 0x88, 0x9f, 0xe0, 0xea}},
+        {"euc-jp", "euc_jp", {0xa1, 0xb0, 0xf4, 0xfe}},
+    };
+    // Blank, line ends, a digit, letters, punctuation and the ends of the ASCII range.
+    const std::string trails = std::string("\x00\t\n\r 0@AZ[`az~\x7f", 16);
+    std::vector<std::pair<const Decoder *, std::string>> inputs;
+    std::string script = "import sys\n";
+    for (const Decoder &d : decoders) {
+        for (unsigned char lead : d.leads) {
+            for (char trail : trails) {
+                const std::string bytes = std::string(1, char(lead)) + trail + "x";
+                inputs.emplace_back(&d, bytes);
+                std::string hex;
+                for (unsigned char b : bytes) {
+                    char buf[3];
+                    std::snprintf(buf, sizeof buf, "%02x", b);
+                    hex += buf;
+                }
+                script += "print(' '.join('%04x' % ord(c) for c in bytes.fromhex('" + hex + "').decode('" +
+                          d.codec + "', 'replace')))\n";
+            }
+        }
+    }
+    const vltest::CommandResult r = vltest::runCommand({"/usr/bin/python3", "-c", script});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::istringstream lines(r.out);
+    for (const auto &[decoder, bytes] : inputs) {
+        std::string expected;
+        ASSERT_TRUE(std::getline(lines, expected));
+        std::string got;
+        for (wchar_t c : Charsets::CharacterCoders::decode(bytes, decoder->charset, false)) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, got.empty() ? "%04x" : " %04x", unsigned(c));
+            got += buf;
+        }
+        EXPECT_EQ(got, expected) << decoder->charset << " lead " << std::hex << (0xff & bytes[0]) << " trail "
+                                 << (0xff & bytes[1]);
+    }
+}

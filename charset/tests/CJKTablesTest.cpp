@@ -165,7 +165,9 @@ std::vector<TableCase> tableCases() {
          {{0x81, 0x9F}, {0xE0, 0xFC}},
          {{0x40, 0xFC}},
          cp932Exception,
-         13 * 189},
+         // Where glibc has no character either and the second byte is ASCII (7F after every
+         // lead, FC4C-FC7E) both read the lone lead byte and then the ASCII byte.
+         13 * 189 - 13 - 51},
         {"GBK",
          "CP936",
          [](const std::string &b) { return Charsets::convertGB2312(b, nullptr); },
@@ -206,7 +208,10 @@ TEST_P(CJKTableTest, EveryPairMatchesIconv) {
                     const std::optional<char32_t> theirs = glibc.one(bytes);
                     ++checked;
                     defined += theirs ? 1 : 0;
-                    const std::wstring expected(1, theirs ? wchar_t(*theirs) : replacement);
+                    std::wstring expected(1, theirs ? wchar_t(*theirs) : replacement);
+                    // Without a pair, an ASCII second byte is read again on its own.
+                    if (!theirs && trail < 0x80)
+                        expected += tc.decode(std::string(1, char(trail)));
                     if (ours == expected)
                         continue;
                     if (tc.exception(lead, trail, ours))

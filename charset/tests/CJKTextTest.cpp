@@ -5,8 +5,8 @@
 #include "ISO2022CharacterCoders.h"
 
 #include "CharsetTestHelpers.h"
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

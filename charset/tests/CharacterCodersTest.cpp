@@ -4,7 +4,7 @@
 #include "UnicodeCoders.h"
 
 #include "CharsetTestHelpers.h"
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -218,6 +218,30 @@ TEST(CharsetNames, NamedEdgeCases) {
     };
     for (const auto &c : cases)
         EXPECT_EQ(decode(c.bytes, c.charset, false), c.expected) << c.charset;
+}
+
+TEST(CharsetNames, StatefulCharsets) {
+    const struct {
+        const char *charset;
+        bool stateful;
+    } cases[] = {
+        {"ISO-2022-JP", true},
+        {" csiso2022jp", true},
+        {"iso-2022-kr", true},
+        {"utf-7", true},
+        {"Unicode-1-1-UTF-7", true},
+        {"hz-gb-2312", true},
+        {"euc-jp", false},
+        {"euc-kr", false},
+        {"shift_jis", false},
+        {"gbk", false},
+        {"utf-8", false},
+        {"iso-8859-1", false},
+        {"x-unknown", false},
+        {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CharacterCoders::isStateful(c.charset), c.stateful) << '"' << c.charset << '"';
 }
 
 TEST(CharsetNames, ByteOrderMarkOverridesTheName) {

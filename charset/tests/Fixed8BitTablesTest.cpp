@@ -1,8 +1,8 @@
 #include "IconvHelper.h"
 #include "StandardCharsetConverters.h"
 
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "CUtils.h"
 
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "Errors.h"
 #include "Files.h"
 
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

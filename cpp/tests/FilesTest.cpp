@@ -1,7 +1,7 @@
 #include "Files.h"
 
-#include "ExceptionMessage.h"
-#include "TempDir.h"
+#include "testsupport/ExceptionMessage.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "Timestamps.h"
 
-#include "ExceptionMessage.h"
+#include "testsupport/ExceptionMessage.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "data_email_p.h"
 #include "email_fixture.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <QDomDocument>
 #include <QRandomGenerator>

@@ -2,10 +2,10 @@
 // splitting and whole record files.
 #include "record_xml_p.h"
 #include "test_record.h"
-#include "trial_runner.h"
+#include "trial/trial_runner.h"
 
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include <QDir>
 #include <QDomDocument>

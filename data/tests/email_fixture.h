@@ -3,7 +3,7 @@
 
 #include "data_email.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 
 #include "data_email.h"
 
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +46,20 @@ const OracleCase oracleCases[] = {
     {"q lone equals", "=?UTF-8?Q?=?="},
     {"koi8-r", "=?koi8-r?b?8NLJ18XU?="},
     {"iso-2022-jp", "=?ISO-2022-JP?B?GyRCJEskWyRzGyhC?="},
+    // Each word of a stateful charset ends in its initial state: joined, the escape that
+    // closes one word meets the escape that opens the next.
+    {"iso-2022-jp subject in three words",
+     "=?iso-2022-jp?b?GyRCRnxLXDhsJE43b0w+JCwkSCRGJGJEOSQvJEokaz5sOWckSyRPSiMbKEI=?=\r\n "
+     "=?iso-2022-jp?b?GyRCP3QkTklkOWYyPSQ1JGwkP0MxOGwkS0osM2QkNSRsJGskMyRIGyhC?=\r\n "
+     "=?iso-2022-jp?b?GyRCJCwkIiRqJF4kOSEjJUYlOSVIJEckOSEjGyhC?="},
+    {"iso-2022-jp subject in four words",
+     "=?iso-2022-jp?b?GyRCN29MPiQsRDkkJD5sOWckT0ojGyhC?=\r\n "
+     "=?iso-2022-jp?b?GyRCP3QkTkMxOGwkS0osM2QbKEI=?=\r\n =?iso-2022-jp?b?GyRCJDUkbCReJDkhI0Z8S1wbKEI=?=\r\n "
+     "=?ISO-2022-JP?b?GyRCOGwkTiVGJTklSCRHJDkbKEI=?="},
+    {"utf-7 subject in three words",
+     "=?utf-7?q?+ZeVnLIqeMG5O9lQNMAFSBlJy-?=\r\n =?utf-7?q?+MFUwjDBf-UTF-7+MG5TWIqe-?=\r\n "
+     "=?utf-7?q?+MGcwWTACMIIwRlwRMFeVdzBP-?="},
+    {"shift_jis character split over two words", "=?shift_jis?b?k/qW?= =?shift_jis?b?e4zq?="},
     {"shift_jis", "=?shift_jis?b?k/qWe4zq?="},
     {"gb2312", "=?gb2312?b?xOO6ww==?="},
     {"big5", "=?big5?b?pKSk5Q==?="},
@@ -98,6 +112,8 @@ TEST(EncodedWords, WhereWeDifferFromPython) {
         {"encoding letter other than B or Q", "=?utf-8?x?abc?=", "=?utf-8?x?abc?="},
         {"empty charset", "=??q?abc?=", "=??q?abc?="},
         {"empty value", "", ""},
+        // A UTF-7 word may end inside its base64 run; Python joins it to the next word.
+        {"utf-7 word ending inside base64", "=?utf-7?q?+ZeVnLA?= =?utf-7?q?abc?=", "日本abc"},
         // Plain 8-bit bytes are Latin-1 characters.
         {"8-bit text and a word", "K\xf6ln =?utf-8?q?=E2=82=AC?=", "Köln €"},
     };

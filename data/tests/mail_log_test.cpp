@@ -2,7 +2,7 @@
 
 #include "data_email.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <QBuffer>
 #include <QDomDocument>

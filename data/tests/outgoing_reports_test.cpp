@@ -3,8 +3,8 @@
 #include "data_email.h"
 #include "email_fixture.h"
 
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

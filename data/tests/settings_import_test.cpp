@@ -1,8 +1,8 @@
 // Import of the previous version's files: hand-made old files in a temporary home folder,
 // read through a store as at a first start of this version. One table per record family.
 
-#include "TempDir.h"
 #include "settings_samples.h"
+#include "testsupport/TempDir.h"
 
 #include "data_account_list.h"
 #include "data_list_filters.h"

@@ -1,7 +1,7 @@
 // The settings records: XML form, check, print, accessors and round trips.
 
-#include "TempDir.h"
 #include "settings_samples.h"
+#include "testsupport/TempDir.h"
 
 #include "data_account_list.h"
 #include "data_list_filters.h"

@@ -5,7 +5,7 @@
 #include "store.h"
 #include "test_record.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

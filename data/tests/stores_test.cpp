@@ -1,8 +1,8 @@
 // The six stores. They are process-wide singletons, so every test here runs in a process of
 // its own (ctest runs each test separately); each sets its home and data folder first.
 
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TempDir.h"
 
 #include "store_account_list.h"
 #include "store_list_filters.h"

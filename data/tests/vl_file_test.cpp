@@ -2,12 +2,12 @@
 // them.
 #include "vl_file.h"
 
-#include "TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <csignal>
+#include <filesystem>
 #include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
 // Whole messages through the message tokenizer: lines split as the Bayes library splits
 // them, every word and trait counted. Any crash, hang or sanitizer report is a finding.
 
-#include "CUtils.h"
 #include "MessageTokenizer.h"
+#include "cpp/CUtils.h"
 
 #include <cstddef>
 #include <cstdint>

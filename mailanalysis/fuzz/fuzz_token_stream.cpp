@@ -3,8 +3,8 @@
 // file holds.
 
 #include "AnalysisAlgorithm.h"
-#include "BinaryFileStreams.h"
 #include "OccuranceData.h"
+#include "bdblib/BinaryFileStreams.h"
 
 #include "FuzzScratchFile.h"
 

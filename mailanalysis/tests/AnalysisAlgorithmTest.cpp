@@ -1,5 +1,5 @@
 #include "AnalysisAlgorithm.h"
-#include "ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

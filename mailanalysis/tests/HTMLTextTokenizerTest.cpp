@@ -1,5 +1,5 @@
 #include "HTMLTextTokenizer.h"
-#include "HTMLParser.h"
+#include "HTMLParserLib/HTMLParser.h"
 #include "HTMLTagLibrary.h"
 #include "TextTokenizer.h"
 

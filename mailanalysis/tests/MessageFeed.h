@@ -2,9 +2,9 @@
 // Feeding a whole message text to a line-driven parser the way the Bayes library does:
 // split at LF, a CR before it dropped, then the end of input.
 
-#include "CUtils.h"
-#include "MessageParser.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
+#include "cpp/CUtils.h"
+#include "mailparser/MessageParser.h"
 
 #include <string>
 

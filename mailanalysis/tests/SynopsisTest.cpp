@@ -1,8 +1,8 @@
 // The message synopsis: white space collapsed, cut at a word boundary once long enough.
 
-#include "CUtils.h"
 #include "MessageTextParser.h"
 #include "MessageTextSynopsisExtractor.h"
+#include "cpp/CUtils.h"
 
 #include <gtest/gtest.h>
 

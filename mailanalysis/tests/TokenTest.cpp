@@ -1,5 +1,5 @@
 #include "Token.h"
-#include "BOBStreams.h"
+#include "bdblib/BOBStreams.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Tokens and training data through real files in both byte orders. The fixtures were
 // written by tests/data/make_token_fixtures.py, independently of this code.
 
-#include "BinaryFileStreams.h"
 #include "OccuranceData.h"
-#include "TempDir.h"
+#include "bdblib/BinaryFileStreams.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Every trait with one input that raises it and a near miss that does not: HTML traits
 // through the detector alone, header and MIME traits through whole messages.
 
-#include "HTMLParser.h"
+#include "HTMLParserLib/HTMLParser.h"
 #include "HTMLTraitDetector.h"
 #include "MessageFeed.h"
 #include "MessageTokenizer.h"

@@ -1,8 +1,8 @@
 // Encoded words in header values, with Python's email.header as the oracle.
 
-#include "ChildProcess.h"
 #include "NonAsciiHeaderCoders.h"
-#include "UnicodeCoders.h"
+#include "charset/UnicodeCoders.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +56,17 @@ TEST(EncodedWords, AgreeWithPython) {
         // a character split between two words
         "=?utf-8?q?caf=C3?= =?UTF-8?q?=A9?=",
         "=?utf-8?b?4pyTIGRv?=\r\n =?utf-8?b?bmUg4p8=?= =?utf-8?b?qA==?=",
+        // subjects in several words of a stateful charset
+        "=?iso-2022-jp?b?GyRCRnxLXDhsJE43b0w+JCwkSCRGJGJEOSQvJEokaz5sOWckSyRPSiMbKEI=?=\r\n "
+        "=?iso-2022-jp?b?GyRCP3QkTklkOWYyPSQ1JGwkP0MxOGwkS0osM2QkNSRsJGskMyRIGyhC?=\r\n "
+        "=?iso-2022-jp?b?GyRCJCwkIiRqJF4kOSEjJUYlOSVIJEckOSEjGyhC?=",
+        "=?iso-2022-jp?b?GyRCN29MPiQsRDkkJD5sOWckT0ojGyhC?=\r\n "
+        "=?iso-2022-jp?b?GyRCP3QkTkMxOGwkS0osM2QbKEI=?=\r\n "
+        "=?iso-2022-jp?b?GyRCJDUkbCReJDkhI0Z8S1wbKEI=?=\r\n =?ISO-2022-JP?b?GyRCOGwkTiVGJTklSCRHJDkbKEI=?=",
+        "=?utf-7?q?+ZeVnLIqeMG5O9lQNMAFSBlJy-?=\r\n =?utf-7?q?+MFUwjDBf-UTF-7+MG5TWIqe-?=\r\n "
+        "=?utf-7?q?+MGcwWTACMIIwRlwRMFeVdzBP-?=",
+        // a double-byte character split between two words
+        "=?shift_jis?b?k/qW?= =?shift_jis?b?e4zq?=",
     };
     const std::vector<std::string> oracle = pythonDecode(values);
     ASSERT_EQ(oracle.size(), values.size());
@@ -86,6 +97,10 @@ TEST(EncodedWords, OwnRulesAndDefaultCharset) {
         {"\xF4\xC5\xD3\xD4", "koi8-r", "\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82"},
         {"\xF4 =?utf-8?q?=C3=A4?= \xF4", "koi8-r", "\xD0\xA2 \xC3\xA4 \xD0\xA2"},
         {"=??q?=E9?=", "iso-8859-1", "\xC3\xA9"},
+        // A UTF-7 word may end inside its base64 run; the next word starts afresh.
+        {"=?utf-7?q?+ZeVnLA?= =?utf-7?q?abc?=", "",
+         "\xE6\x97\xA5\xE6\x9C\xAC"
+         "abc"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value);

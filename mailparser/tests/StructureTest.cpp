@@ -1,16 +1,14 @@
 // Message structure: each fixture in data/structure/NAME.eml is fed line by line through a
 // recording parser and its trace compared with NAME.trace beside it (see RecordingParser.h
-// for the trace format). VL_UPDATE_TRACES=1 writes missing traces for review.
+// for the trace format). VL_UPDATE_GOLDEN=1 rewrites the traces for review.
 
 #include "RecordingParser.h"
-#include "TempDir.h"
+#include "testsupport/GoldenFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <string>
 
-namespace fs = std::filesystem;
 using mptest::RecordingParser;
 
 namespace {
@@ -23,25 +21,11 @@ std::string traceOf(const std::string &message) {
 
 } // namespace
 
+const int structureFixtures = vltest::registerGoldenTests(
+    {"MessageStructureFixture", std::string(VL_TEST_DATA_DIR) + "/structure", ".eml", ".trace", traceOf});
+
 TEST(MessageStructure, Fixtures) {
-    const fs::path dir = fs::path(VL_TEST_DATA_DIR) / "structure";
-    int checked = 0;
-    for (const auto &entry : fs::directory_iterator(dir)) {
-        if (entry.path().extension() != ".eml")
-            continue;
-        SCOPED_TRACE(entry.path().filename().string());
-        const std::string trace = traceOf(vltest::readFile(entry.path().string()));
-        fs::path expectedPath = entry.path();
-        expectedPath.replace_extension(".trace");
-        if (!fs::exists(expectedPath) && std::getenv("VL_UPDATE_TRACES")) {
-            vltest::writeFile(expectedPath.string(), trace);
-            ADD_FAILURE() << "wrote " << expectedPath << "; review it";
-            continue;
-        }
-        EXPECT_EQ(trace, vltest::readFile(expectedPath.string()));
-        ++checked;
-    }
-    EXPECT_GE(checked, 14);
+    EXPECT_GE(structureFixtures, 14);
 }
 
 TEST(MessageStructure, LineEndingsGiveTheSameStructure) {

@@ -1,8 +1,8 @@
 // Transfer decoders and encoders, checked against real tools: coreutils base64, sharutils
 // uuencode and Python's quopri and binascii.
 
-#include "ChildProcess.h"
 #include "MIMETransferEncodings.h"
+#include "testsupport/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 #include "ExceptionMessage.h"
+#include "GoldenFiles.h"
 #include "TempDir.h"
 #include "TestNames.h"
 
@@ -50,4 +51,20 @@ TEST(ChildProcess, FeedsInputAndCollectsOutputAndStatus) {
     EXPECT_EQ(runCommand({"/nonexistent/program"}).exitCode, 127);
     EXPECT_TRUE(haveProgram("sh"));
     EXPECT_FALSE(haveProgram("no-such-program-here"));
+}
+
+TEST(GoldenFiles, LineDiffShowsOnlyTheDifferingLines) {
+    const struct {
+        const char *name;
+        const char *expected;
+        const char *actual;
+        const char *diff;
+    } cases[] = {
+        {"one line changed", "a\nb\nc\n", "a\nB\nc\n", "@@ line 2 @@\n a\n-b\n+B\n c\n"},
+        {"line added at the end", "a\n", "a\nb\n", "@@ line 2 @@\n a\n+b\n"},
+        {"line removed at the start", "a\nb\n", "b\n", "@@ line 1 @@\n-a\n b\n"},
+        {"missing last line end", "a\n", "a", "@@ line 1 @@\n-a\n+a [no line end]\n"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(lineDiff(c.expected, c.actual), c.diff) << c.name;
 }

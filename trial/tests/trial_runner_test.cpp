@@ -3,8 +3,8 @@
 #include "trial_runner.h"
 #include "trial_tests.h"
 
-#include "TempDir.h"
-#include "TestNames.h"
+#include "testsupport/TempDir.h"
+#include "testsupport/TestNames.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
