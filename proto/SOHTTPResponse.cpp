@@ -203,15 +203,15 @@ SOHTTPResponse::Result SOHTTPResponse::feed(const char *data, qsizetype size) {
             const qsizetype semi = line.indexOf(';');
             const QByteArray digits = (semi < 0 ? line : line.left(semi)).trimmed();
             bool ok = false;
-            const qint64 size = digits.size() <= 15 ? digits.toLongLong(&ok, 16) : -1;
-            if (!ok || size < 0 || digits.startsWith('-') || digits.startsWith('+'))
+            const qint64 chunkSize = digits.size() <= 15 ? digits.toLongLong(&ok, 16) : -1;
+            if (!ok || chunkSize < 0 || digits.startsWith('-') || digits.startsWith('+'))
                 return fail(kBadChunk);
-            if (size > kMaxPage)
+            if (chunkSize > kMaxPage)
                 return fail(kTooLarge);
-            if (size == 0) {
+            if (chunkSize == 0) {
                 m_phase = Trailers;
             } else {
-                m_left = size;
+                m_left = chunkSize;
                 m_phase = ChunkData;
             }
             break;
