@@ -25,6 +25,18 @@
 
 class QFile;
 class TrialRunner;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QObject;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class DataRadioSet;
+class VLColorButton;
+class VLColorSpinner;
 
 class Data {
 public:
@@ -127,6 +139,50 @@ public:
     // trailing '/', or is empty); "%1: cannot open" (the path) when it cannot be opened.
     QString saveToFile(const QString &base, const char *extension, const QString &folder) const;
     QString loadFromFile(const QString &base, const char *extension, const QString &folder);
+
+    // --- Widget binding: load puts a member into its widget, save reads it back ---
+    //
+    // A control the user did not change saves the value load put in, even where the widget
+    // could not show it (a spin box clamps, a combo box has no such item, a colour is not in
+    // a spinner's set, a radio number names no button): a dialog confirmed without changes
+    // never rewrites stored values. A changed control saves what it shows. A page that
+    // adjusts a control after loading (a default shown for 0) calls markLoaded on it, so
+    // the adjusted state still counts as untouched.
+
+    static void load(int value, QSpinBox *w);
+    static void save(int &value, const QSpinBox *w);
+    static void load(int value, QSlider *w);
+    static void save(int &value, const QSlider *w);
+    static void load(int value, QComboBox *w);
+    static void save(int &value, const QComboBox *w);
+    // Decimal text; a text that is no number saves as 0.
+    static void load(int value, QLineEdit *w);
+    static void save(int &value, const QLineEdit *w);
+    static void load(const QString &value, QLineEdit *w);
+    static void save(QString &value, const QLineEdit *w);
+    static void load(bool value, QCheckBox *w);
+    static void save(bool &value, const QCheckBox *w);
+    // A checkable group box.
+    static void load(bool value, QGroupBox *w);
+    static void save(bool &value, const QGroupBox *w);
+    // One item per string, in order.
+    static void load(const QStringList &value, QListWidget *w);
+    static void save(QStringList &value, const QListWidget *w);
+    // Three loose radio buttons, any of them null: 1 to 3 checks that button, anything else
+    // checks none; save gives the last checked button's number, 0 for none.
+    static void load(int value, QRadioButton *first, QRadioButton *second, QRadioButton *third);
+    static void save(int &value, const QRadioButton *first, const QRadioButton *second,
+                     const QRadioButton *third);
+    static void load(int value, DataRadioSet *w);
+    static void save(int &value, const DataRadioSet *w);
+    static void load(const QString &value, VLColorSpinner *w);
+    static void save(QString &value, const VLColorSpinner *w);
+    static void load(const QString &value, VLColorButton *w);
+    static void save(QString &value, const VLColorButton *w);
+
+    // The control's present state becomes its untouched state; the loaded value stays.
+    static void markLoaded(QObject *w);
+    static void markLoaded(QRadioButton *first, QRadioButton *second, QRadioButton *third);
 
 protected:
     int tag_;

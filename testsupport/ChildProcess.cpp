@@ -54,9 +54,18 @@ CommandResult runCommand(const std::vector<std::string> &argv, const std::string
         pollfd fds[3];
         int n = 0;
         int outIdx = -1, errIdx = -1, inIdx = -1;
-        if (outOpen) { fds[n] = {outPipe[0], POLLIN, 0}; outIdx = n++; }
-        if (errOpen) { fds[n] = {errPipe[0], POLLIN, 0}; errIdx = n++; }
-        if (inFd >= 0) { fds[n] = {inFd, POLLOUT, 0}; inIdx = n++; }
+        if (outOpen) {
+            fds[n] = {outPipe[0], POLLIN, 0};
+            outIdx = n++;
+        }
+        if (errOpen) {
+            fds[n] = {errPipe[0], POLLIN, 0};
+            errIdx = n++;
+        }
+        if (inFd >= 0) {
+            fds[n] = {inFd, POLLOUT, 0};
+            inIdx = n++;
+        }
         if (poll(fds, n, -1) < 0) {
             if (errno == EINTR)
                 continue;

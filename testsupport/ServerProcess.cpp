@@ -31,7 +31,9 @@ bool waitForPort(const QHostAddress &addr, quint16 port, int timeoutMs) {
 
 ServerProcess::ServerProcess(QString logFile) : m_log(std::move(logFile)) {}
 
-ServerProcess::~ServerProcess() { stop(); }
+ServerProcess::~ServerProcess() {
+    stop();
+}
 
 void ServerProcess::start(const QString &program, const QStringList &args, const QHostAddress &addr,
                           quint16 readyPort, int timeoutMs) {
@@ -45,7 +47,8 @@ void ServerProcess::start(const QString &program, const QStringList &args, const
         throw std::runtime_error("cannot start " + program.toStdString());
     if (!waitForPort(addr, readyPort, timeoutMs)) {
         stop();
-        throw std::runtime_error("not ready: " + program.toStdString() + " (log: " + m_log.toStdString() + ")");
+        throw std::runtime_error("not ready: " + program.toStdString() + " (log: " + m_log.toStdString() +
+                                 ")");
     }
 }
 

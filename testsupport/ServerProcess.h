@@ -26,8 +26,8 @@ public:
 
     // Starts program and waits until readyPort on addr accepts; throws std::runtime_error
     // when it cannot start or is not ready in time (its log names the reason).
-    void start(const QString &program, const QStringList &args, const QHostAddress &addr,
-               quint16 readyPort, int timeoutMs = 5000);
+    void start(const QString &program, const QStringList &args, const QHostAddress &addr, quint16 readyPort,
+               int timeoutMs = 5000);
     // SIGTERM to our child only; SIGKILL after graceMs.
     void stop(int graceMs = 3000);
     [[nodiscard]] qint64 pid() const { return m_proc.processId(); }

@@ -28,7 +28,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
-std::string TempDir::file(const std::string &name) const { return m_path + "/" + name; }
+std::string TempDir::file(const std::string &name) const {
+    return m_path + "/" + name;
+}
 
 std::string readFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
