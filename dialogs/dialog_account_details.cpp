@@ -16,16 +16,16 @@ void DialogAccountDetails::setNamePage(PanelTabWidget *tabs, PanelAccountName *p
     m_namePage = page;
 }
 
-void DialogAccountDetails::refuseNames(const QStringList &taken, const QString &unchanged) {
+void DialogAccountDetails::refuseNames(const QStringList &taken, const std::optional<QString> &loaded) {
     m_check = true;
     m_taken.clear();
     for (const QString &name : taken)
         m_taken.append(name.trimmed());
-    m_unchanged = unchanged;
+    m_loaded = loaded;
 }
 
 QString DialogAccountDetails::clash(const QString &typed) const {
-    if (!m_check || (!m_unchanged.isNull() && typed == m_unchanged))
+    if (!m_check || (m_loaded && typed == *m_loaded))
         return QString();
     const QString name = typed.trimmed();
     // The account menu's selectors for the default set and for every account.

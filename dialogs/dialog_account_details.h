@@ -8,15 +8,17 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class PanelAccountName;
 
 class DialogAccountDetails : public VLDialog {
     Q_OBJECT
 public:
-    // OK is refused while the trimmed name equals one of taken (or an account selector),
-    // unless the name is still exactly unchanged, as loaded (a stored duplicate stays as it
-    // is). For a new account pass a null unchanged name: every name is checked.
-    void refuseNames(const QStringList &taken, const QString &unchanged);
+    // OK is refused while the trimmed name equals one of taken or an account selector. For
+    // an account being edited, pass the name it was loaded with: while the name is still
+    // exactly that, it is not checked (a stored duplicate stays as it is).
+    void refuseNames(const QStringList &taken, const std::optional<QString> &loaded = std::nullopt);
 
 public slots:
     void accept() override;
@@ -33,7 +35,7 @@ private:
     PanelAccountName *m_namePage = nullptr;
     bool m_check = false;
     QStringList m_taken;
-    QString m_unchanged;
+    std::optional<QString> m_loaded;
 };
 
 class DialogAccountDetailsPOP3 : public DialogAccountDetails {

@@ -32,7 +32,7 @@ bool editDetails(QWidget *parent, Record &record, bool load, const QStringList &
         dialog.load(record);
         dialog.refuseNames(taken, record.name_.name);
     } else {
-        dialog.refuseNames(taken, QString());
+        dialog.refuseNames(taken);
     }
     if (dialog.exec() != QDialog::Accepted)
         return false;
