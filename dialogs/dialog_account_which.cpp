@@ -23,6 +23,8 @@ DialogAccountWhich::DialogAccountWhich(QWidget *parent, const char *name)
     column->addWidget(hotmail);
     column->addWidget(imap);
     layout()->addWidget(group);
+    // A taller window leaves the space below the choices instead of spreading them apart.
+    static_cast<QVBoxLayout *>(layout())->addStretch(1);
     // Numbered by type, not by the order shown.
     m_types = new DataRadioSet(this, pop3, imap, hotmail);
     for (QRadioButton *button : {pop3, hotmail, imap})
