@@ -1,6 +1,7 @@
 #include "panel_account_advanced_server.h"
 
 #include "account_dialogs_p.h"
+#include "account_port_row_p.h"
 #include "data/data_account_advanced_imap.h"
 #include "data/data_account_advanced_pop3.h"
 #include "data/data_radio_set.h"
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -25,18 +25,7 @@ PanelAccountAdvancedServer::PanelAccountAdvancedServer(const char *plainPort, co
     top->setSpacing(10);
     top->addWidget(new VLRTLabel(account_dialogs::caveatText(), this, false));
 
-    auto *row = new QHBoxLayout;
-    row->setSpacing(10);
-    top->addLayout(row);
-    auto *portLabel = new QLabel(QStringLiteral("Server port &number"), this);
-    m_port = new QLineEdit(this);
-    m_port->setObjectName(QStringLiteral("portNumber"));
-    portLabel->setBuddy(m_port);
-    m_default = new VLDefaultButton(QStringLiteral("Use &default"), this, "");
-    m_default->setLineEdit(m_port);
-    row->addWidget(portLabel);
-    row->addWidget(m_port);
-    row->addWidget(m_default);
+    m_portRow = AccountPortRow::add(this, top);
 
     m_ssl = new QCheckBox(QStringLiteral("This server requires a secure connection (&SSL)"), this);
     m_ssl->setObjectName(QStringLiteral("useSSL"));
@@ -59,7 +48,7 @@ PanelAccountAdvancedServer::PanelAccountAdvancedServer(const char *plainPort, co
     top->addStretch(1);
     m_methods = new DataRadioSet(this, m_method1, m_method2);
 
-    VLPanel::setTabOrder(m_port, m_default, m_ssl, m_secureAuth, m_method1, m_method2);
+    VLPanel::setTabOrder(m_portRow.port, m_portRow.useDefault, m_ssl, m_secureAuth, m_method1, m_method2);
     connect(m_ssl, &QCheckBox::toggled, this, &PanelAccountAdvancedServer::changeUseSSL);
 }
 
@@ -69,29 +58,22 @@ QString PanelAccountAdvancedServer::standardPort(bool ssl) const {
 
 void PanelAccountAdvancedServer::changeUseSSL(bool on) {
     // A changed transport makes any port typed for the other one wrong.
-    m_port->setText(standardPort(on));
-    m_default->setDefault(standardPort(on));
+    m_portRow.showStandard(standardPort(on));
 }
 
 void PanelAccountAdvancedServer::loadServer(const DataAccountAdvancedServer &record) {
     Data::load(record.useSSL, m_ssl);
     Data::load(record.useSecureAuth, m_secureAuth);
     Data::load(record.authType, m_methods);
-    Data::load(record.portNumber, m_port);
-    m_default->setDefault(standardPort(record.useSSL));
-    if (record.portNumber == 0) {
-        // 0 means the standard port, which the clients use; showing it must not turn the
-        // stored 0 into a number.
-        m_port->setText(standardPort(record.useSSL));
-        Data::markLoaded(m_port);
-    }
+    Data::load(record.portNumber, m_portRow.port);
+    m_portRow.loaded(record.portNumber, standardPort(record.useSSL));
 }
 
 void PanelAccountAdvancedServer::saveServer(DataAccountAdvancedServer &record) const {
     Data::save(record.useSSL, m_ssl);
     Data::save(record.useSecureAuth, m_secureAuth);
     Data::save(record.authType, m_methods);
-    Data::save(record.portNumber, m_port);
+    Data::save(record.portNumber, m_portRow.port);
 }
 
 // ---------------------------------------------------------------- POP3 and IMAP

@@ -3,6 +3,7 @@
 // the secure login method, for POP3 and IMAP, with the small dialogs that show them. The
 // port follows the SSL box: switching SSL puts the protocol's standard port in the field.
 
+#include "account_port_row_p.h"
 #include "vl_dialog.h"
 #include "vl_panel.h"
 
@@ -14,9 +15,7 @@ class DataAccountAdvancedServer;
 class DataRadioSet;
 class QCheckBox;
 class QGroupBox;
-class QLineEdit;
 class QRadioButton;
-class VLDefaultButton;
 
 // What the POP3 and IMAP pages share; each protocol gives its ports and login methods.
 class PanelAccountAdvancedServer : public QWidget, public VLPanel {
@@ -28,8 +27,6 @@ public:
         const char *text;
     };
 
-    [[nodiscard]] QLineEdit *portEdit() const { return m_port; }
-    [[nodiscard]] VLDefaultButton *defaultButton() const { return m_default; }
     [[nodiscard]] QCheckBox *sslBox() const { return m_ssl; }
     [[nodiscard]] QGroupBox *secureAuthBox() const { return m_secureAuth; }
     [[nodiscard]] DataRadioSet *methods() const { return m_methods; }
@@ -49,8 +46,7 @@ private:
 
     QString m_plainPort;
     QString m_sslPort;
-    QLineEdit *m_port;
-    VLDefaultButton *m_default;
+    AccountPortRow m_portRow;
     QCheckBox *m_ssl;
     QGroupBox *m_secureAuth;
     QRadioButton *m_method1;

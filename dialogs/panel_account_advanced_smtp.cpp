@@ -1,6 +1,7 @@
 #include "panel_account_advanced_smtp.h"
 
 #include "account_dialogs_p.h"
+#include "account_port_row_p.h"
 #include "data/data_account_advanced_smtp.h"
 #include "data/data_radio_set.h"
 #include "vl_default_button.h"
@@ -8,7 +9,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -29,18 +29,7 @@ PanelAccountAdvancedSMTP::PanelAccountAdvancedSMTP(QWidget *parent, const char *
     top->setContentsMargins(20, 20, 20, 20);
     top->setSpacing(10);
 
-    auto *row = new QHBoxLayout;
-    row->setSpacing(10);
-    top->addLayout(row);
-    auto *portLabel = new QLabel(QStringLiteral("Server port &number"), this);
-    m_port = new QLineEdit(this);
-    m_port->setObjectName(QStringLiteral("portNumber"));
-    portLabel->setBuddy(m_port);
-    m_default = new VLDefaultButton(QStringLiteral("Use &default"), this, "");
-    m_default->setLineEdit(m_port);
-    row->addWidget(portLabel);
-    row->addWidget(m_port);
-    row->addWidget(m_default);
+    m_portRow = AccountPortRow::add(this, top);
 
     m_ssl = new QCheckBox(QStringLiteral("This server required a secure connection (SS&L)"), this);
     m_ssl->setObjectName(QStringLiteral("useSSL"));
@@ -90,8 +79,8 @@ PanelAccountAdvancedSMTP::PanelAccountAdvancedSMTP(QWidget *parent, const char *
 
     m_authUsing = new DataRadioSet(this, m_asIncoming, m_specifiedLogin);
 
-    VLPanel::setTabOrder(m_port, m_default, m_ssl, m_smtpAuth, m_asIncoming, m_specifiedLogin, m_userName,
-                         m_password, m_remember, m_onlySecure);
+    VLPanel::setTabOrder(m_portRow.port, m_portRow.useDefault, m_ssl, m_smtpAuth, m_asIncoming,
+                         m_specifiedLogin, m_userName, m_password, m_remember, m_onlySecure);
     connect(m_ssl, &QCheckBox::toggled, this, &PanelAccountAdvancedSMTP::changeUseSSL);
     connect(m_authUsing, &DataRadioSet::sigValueChanged, this, &PanelAccountAdvancedSMTP::changeAuthUsing);
 }
@@ -107,8 +96,7 @@ void PanelAccountAdvancedSMTP::changeAuthUsing(int value) {
 }
 
 void PanelAccountAdvancedSMTP::changeUseSSL(bool on) {
-    m_port->setText(standardPort(on));
-    m_default->setDefault(standardPort(on));
+    m_portRow.showStandard(standardPort(on));
 }
 
 void PanelAccountAdvancedSMTP::load(const DataAccountAdvancedSMTP &record) {
@@ -119,19 +107,14 @@ void PanelAccountAdvancedSMTP::load(const DataAccountAdvancedSMTP &record) {
     Data::load(record.authPassword, m_password);
     Data::load(record.rememberPassword, m_remember);
     Data::load(record.useOnlySecure, m_onlySecure);
-    Data::load(record.portNumber, m_port);
+    Data::load(record.portNumber, m_portRow.port);
     // The sender logs in with the incoming server's login only for 1; any other stored
     // value (an imported account's 0) uses the name and password of this record, so they
     // stay editable when one is stored.
     const bool ownLogin =
         record.authUsing == kSpecified || (record.authUsing != kAsIncoming && !record.authUserName.isEmpty());
     m_grid->setEnabled(ownLogin);
-    m_default->setDefault(standardPort(record.useSSL));
-    if (record.portNumber == 0) {
-        // 0 is the standard port of the SSL state to the client; show it, keep the 0.
-        m_port->setText(standardPort(record.useSSL));
-        Data::markLoaded(m_port);
-    }
+    m_portRow.loaded(record.portNumber, standardPort(record.useSSL));
     if (m_specified)
         m_grid->setEnabled(true);
 }
@@ -144,7 +127,7 @@ void PanelAccountAdvancedSMTP::save(DataAccountAdvancedSMTP &record) const {
     Data::save(record.authPassword, m_password);
     Data::save(record.rememberPassword, m_remember);
     Data::save(record.useOnlySecure, m_onlySecure);
-    Data::save(record.portNumber, m_port);
+    Data::save(record.portNumber, m_portRow.port);
     // Without an incoming server the borrowed login would be empty: use the one typed here.
     if (m_specified && record.authUsing == kAsIncoming)
         record.authUsing = kSpecified;

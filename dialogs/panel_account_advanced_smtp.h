@@ -3,6 +3,7 @@
 // incoming server or typed here. Alone in its dialog (the e-mailed summary's server) it is
 // put in specified mode, where there is no incoming login to borrow.
 
+#include "account_port_row_p.h"
 #include "vl_dialog.h"
 #include "vl_panel.h"
 
@@ -14,7 +15,6 @@ class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
-class VLDefaultButton;
 
 class PanelAccountAdvancedSMTP : public QWidget, public VLPanel {
     Q_OBJECT
@@ -28,8 +28,6 @@ public:
     void setAsSpecified();
 
     [[nodiscard]] bool isSpecified() const { return m_specified; }
-    [[nodiscard]] QLineEdit *portEdit() const { return m_port; }
-    [[nodiscard]] VLDefaultButton *defaultButton() const { return m_default; }
     [[nodiscard]] QWidget *grid() const { return m_grid; }
     [[nodiscard]] DataRadioSet *authUsing() const { return m_authUsing; }
 
@@ -38,8 +36,7 @@ public slots:
     void changeUseSSL(bool on);
 
 private:
-    QLineEdit *m_port;
-    VLDefaultButton *m_default;
+    AccountPortRow m_portRow;
     QCheckBox *m_ssl;
     QGroupBox *m_smtpAuth;
     QRadioButton *m_asIncoming;

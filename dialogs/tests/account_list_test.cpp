@@ -222,6 +222,17 @@ struct Refusal {
     QString text;
 };
 
+// Keeps caption and text of the next modal window, which must be a message box, and
+// closes it.
+void captureNextBox(Refusal &into) {
+    vltest::whenModal(QString(), [&into](QWidget *box) {
+        auto *message = qobject_cast<QMessageBox *>(box);
+        ASSERT_NE(message, nullptr);
+        into = {message->windowTitle(), message->text()};
+        message->accept();
+    });
+}
+
 // OK in the details dialog with a name that must be refused: the warning, and whether the
 // dialog stayed open on the name page with the name selected.
 Refusal pressOk(QWidget *details, const QString &name, bool *stayedOnName) {
@@ -229,12 +240,7 @@ Refusal pressOk(QWidget *details, const QString &name, bool *stayedOnName) {
     auto *tabs = child<QTabWidget>(details, QStringLiteral("panel"));
     tabs->setCurrentIndex(1);
     Refusal refusal;
-    vltest::whenModal(QString(), [&](QWidget *box) {
-        auto *message = qobject_cast<QMessageBox *>(box);
-        ASSERT_NE(message, nullptr);
-        refusal = {message->windowTitle(), message->text()};
-        message->accept();
-    });
+    captureNextBox(refusal);
     asDialog(details)->accept();
     auto *page = child<PanelAccountName>(details, QStringLiteral("name"));
     *stayedOnName = details->isVisible() && tabs->currentWidget() == page &&
@@ -307,12 +313,7 @@ TEST(AccountList, AFileThatCannotBeWrittenIsReported) {
     DialogAccountList dialog(nullptr, "accountList");
     dialog.loadFromStore();
     Refusal shown;
-    vltest::whenModal(QString(), [&](QWidget *box) {
-        auto *message = qobject_cast<QMessageBox *>(box);
-        ASSERT_NE(message, nullptr);
-        shown = {message->windowTitle(), message->text()};
-        message->accept();
-    });
+    captureNextBox(shown);
     const QString error = dialog.saveToStore();
     QDir().rmdir(blocker);
     EXPECT_EQ(error, QStringLiteral("accounts: cannot save"));

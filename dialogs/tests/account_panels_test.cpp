@@ -54,46 +54,35 @@ struct PortPage {
     int savedPort() const { return saveSMTP ? saveSMTP().portNumber : saveServer().portNumber; }
 };
 
-PortPage openPort(Protocol protocol, int port, bool ssl) {
-    PortPage page;
-    if (protocol == Protocol::SMTP) {
-        auto *panel = new PanelAccountAdvancedSMTP(nullptr, "smtp");
-        DataAccountAdvancedSMTP record;
-        record.portNumber = port;
-        record.useSSL = ssl;
-        panel->load(record);
-        page.widget.reset(panel);
-        page.saveSMTP = [panel, record] {
-            DataAccountAdvancedSMTP copy = record;
-            panel->save(copy);
-            return copy;
-        };
-    } else if (protocol == Protocol::POP3) {
-        auto *panel = new PanelAccountAdvancedPOP3(nullptr, "panel");
-        DataAccountAdvancedPOP3 record;
-        record.portNumber = port;
-        record.useSSL = ssl;
-        panel->load(record);
-        page.widget.reset(panel);
-        page.saveServer = [panel, record] {
-            DataAccountAdvancedPOP3 copy = record;
-            panel->save(copy);
-            return DataAccountAdvancedServer(copy);
-        };
-    } else {
-        auto *panel = new PanelAccountAdvancedIMAP(nullptr, "panel");
-        DataAccountAdvancedIMAP record;
-        record.portNumber = port;
-        record.useSSL = ssl;
-        panel->load(record);
-        page.widget.reset(panel);
-        page.saveServer = [panel, record] {
-            DataAccountAdvancedIMAP copy = record;
-            panel->save(copy);
-            return DataAccountAdvancedServer(copy);
-        };
-    }
+// Loads a record of the page's kind with that port and SSL state.
+template <typename Panel, typename Record> PortPage loadPort(PortPage page, int port, bool ssl) {
+    auto *panel = new Panel(nullptr, "panel");
+    Record record;
+    record.portNumber = port;
+    record.useSSL = ssl;
+    panel->load(record);
+    page.widget.reset(panel);
+    auto save = [panel, record] {
+        Record copy = record;
+        panel->save(copy);
+        return copy;
+    };
+    if constexpr (std::is_same_v<Record, DataAccountAdvancedSMTP>)
+        page.saveSMTP = save;
+    else
+        page.saveServer = [save] { return DataAccountAdvancedServer(save()); };
     return page;
+}
+
+PortPage openPort(Protocol protocol, int port, bool ssl) {
+    switch (protocol) {
+    case Protocol::POP3:
+        return loadPort<PanelAccountAdvancedPOP3, DataAccountAdvancedPOP3>({}, port, ssl);
+    case Protocol::IMAP:
+        return loadPort<PanelAccountAdvancedIMAP, DataAccountAdvancedIMAP>({}, port, ssl);
+    default:
+        return loadPort<PanelAccountAdvancedSMTP, DataAccountAdvancedSMTP>({}, port, ssl);
+    }
 }
 
 struct PortCase {
