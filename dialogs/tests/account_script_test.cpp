@@ -10,9 +10,14 @@
 
 #include <QSignalSpy>
 
+// Each binary names the suite after its display, so that the two runs stay apart.
+#ifndef ACCOUNT_SCRIPT_SUITE
+#define ACCOUNT_SCRIPT_SUITE AccountScript
+#endif
+
 namespace {
 
-TEST(AccountScript, AddsAPop3AccountOverSslWithOneSave) {
+TEST(ACCOUNT_SCRIPT_SUITE, AddsAPop3AccountOverSslWithOneSave) {
     DataAccountList list;
     list.VLMessageID = QStringLiteral("{0f0e0d0c-0000-4000-8000-00000000beef}");
     list.accountList.append(accounttest::pop3Account(QStringLiteral("Home")));
