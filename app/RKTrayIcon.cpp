@@ -16,8 +16,9 @@
 // Xlib last: its macros (None, Bool, ...) clash with Qt's names.
 #include "VLX11_p.h"
 
-// Watches the root window and the tray for the two events that change where the icon can
-// dock: a tray announcing itself (MANAGER) and the tray's window going away.
+// Watches the root window, the tray and the dock window for the events that change where
+// the icon is docked: a tray announcing itself (MANAGER), the tray's window going away, and
+// the dock window moving into a tray or back to the root.
 class RKTrayIcon::TrayWatcher : public QAbstractNativeEventFilter {
 public:
     TrayWatcher(RKTrayIcon *icon, Display *display) : m_icon(icon), m_display(display) {
@@ -49,6 +50,12 @@ public:
                              cm->data.data32[2]);
                 QMetaObject::invokeMethod(m_icon, &RKTrayIcon::newTrayOwner, Qt::QueuedConnection);
             }
+            break;
+        }
+        case XCB_REPARENT_NOTIFY: {
+            const auto *rn = static_cast<const xcb_reparent_notify_event_t *>(message);
+            if (rn->window == static_cast<xcb_window_t>(dock->winId()))
+                dock->reparented(rn->parent);
             break;
         }
         case XCB_DESTROY_NOTIFY: {
@@ -142,12 +149,14 @@ void RKTrayIcon::newTrayOwner() {
 
 void RKTrayIcon::trayLost() {
     setDocked(false);
-    if (!dock)
+    if (!dock || m_rebuildQueued)
         return;
     // Withdraw at once, so the window the server handed back to the desktop does not sit
     // there as a stray square; rebuild after this event, whose window it is.
     dock->hide();
+    m_rebuildQueued = true;
     QTimer::singleShot(0, this, [this] {
+        m_rebuildQueued = false;
         if (dock && !m_docked)
             newTrayOwner();
     });

@@ -82,4 +82,5 @@ private:
     RKTrayIconPrivate *dock = nullptr;
     TrayWatcher *m_watcher = nullptr;
     bool m_docked = false;
+    bool m_rebuildQueued = false; // a lost tray's window is about to be replaced
 };

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include <xcb/xcb.h>
-
 // Xlib last: its macros (None, Bool, ...) clash with Qt's names.
 #include "VLX11_p.h"
 #include <X11/Xatom.h>
@@ -88,23 +86,15 @@ bool RKTrayIconFreeDesktop::sendDockRequest(unsigned long trayWindow, unsigned l
     return true;
 }
 
-bool RKTrayIconFreeDesktop::nativeEvent(const QByteArray &eventType, void *message, qintptr *result) {
-    if (eventType == "xcb_generic_event_t") {
-        const auto *ev = static_cast<const xcb_generic_event_t *>(message);
-        if ((ev->response_type & 0x7f) == XCB_REPARENT_NOTIFY) {
-            const auto *rep = static_cast<const xcb_reparent_notify_event_t *>(message);
-            Display *d = vlXDisplay();
-            if (d && rep->window == static_cast<xcb_window_t>(winId())) {
-                if (rep->parent != DefaultRootWindow(d)) {
-                    show();
-                    owner->setDocked(true);
-                } else if (owner->isDocked()) {
-                    // Handed back to the desktop: the tray is gone.
-                    owner->trayLost();
-                    return false; // this window may be gone now; nothing more to do
-                }
-            }
-        }
+void RKTrayIconFreeDesktop::reparented(unsigned long parent) {
+    Display *d = vlXDisplay();
+    if (!d)
+        return;
+    if (parent != DefaultRootWindow(d)) {
+        show();
+        owner->setDocked(true);
+    } else if (owner->isDocked()) {
+        // Handed back to the desktop: the tray is gone.
+        owner->trayLost();
     }
-    return RKTrayIconPrivate::nativeEvent(eventType, message, result);
 }

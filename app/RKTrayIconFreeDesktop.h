@@ -15,8 +15,10 @@ public:
     // trapped; false when the server reported one (the tray went away meanwhile).
     static bool sendDockRequest(unsigned long trayWindow, unsigned long dockWindow);
 
-protected:
-    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+    // The window was reparented (Qt does not pass ReparentNotify on to the widget, so the
+    // icon's event filter hands it here): shown once in a tray, withdrawn when handed back
+    // to the root window.
+    void reparented(unsigned long parent);
 
 private:
     unsigned long m_tray = 0;
