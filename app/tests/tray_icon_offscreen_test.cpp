@@ -126,6 +126,10 @@ struct MouseCase {
     int doubleClicked; // doubleClicked() emitted
 };
 
+void PrintTo(const MouseCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class Mouse : public ::testing::TestWithParam<MouseCase> {};
 
 TEST_P(Mouse, ReachesTheIconAsItsSignals) {

@@ -323,7 +323,7 @@ TEST(RKTrayIconWindowMaker, ClassesAndDockAppHints) {
     RKTrayIcon icon;
     RKTrayIconWindowMaker dock(&icon, filled(Qt::red));
     dock.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dock) || true);
+    (void)QTest::qWaitForWindowExposed(&dock); // Qt writes its own hints on the way; ours must survive
     QCoreApplication::processEvents();
     const Window w = Window(dock.winId());
     const Window wharf = Window(dock.wharf()->winId());
