@@ -21,12 +21,9 @@
 // the dock window moving into a tray or back to the root.
 class RKTrayIcon::TrayWatcher : public QAbstractNativeEventFilter {
 public:
-    TrayWatcher(RKTrayIcon *icon, Display *display) : m_icon(icon), m_display(display) {
+    TrayWatcher(RKTrayIcon *icon, Display *display) : m_icon(icon) {
         m_manager = XInternAtom(display, "MANAGER", False);
-        char name[32];
-        std::snprintf(name, sizeof name, "_NET_SYSTEM_TRAY_S%d",
-                      XScreenNumberOfScreen(XDefaultScreenOfDisplay(display)));
-        m_selection = XInternAtom(display, name, False);
+        m_selection = vlTraySelection(display);
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
     ~TrayWatcher() override {
@@ -75,7 +72,6 @@ public:
 
 private:
     RKTrayIcon *m_icon;
-    Display *m_display;
     Atom m_manager = None;
     Atom m_selection = None;
 };

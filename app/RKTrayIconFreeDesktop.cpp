@@ -28,10 +28,7 @@ RKTrayIconFreeDesktop::RKTrayIconFreeDesktop(RKTrayIcon *owner, const QPixmap &i
     if (XGetWindowAttributes(d, root, &attr))
         XSelectInput(d, root, attr.your_event_mask | StructureNotifyMask);
 
-    char name[32];
-    std::snprintf(name, sizeof name, "_NET_SYSTEM_TRAY_S%d",
-                  XScreenNumberOfScreen(XDefaultScreenOfDisplay(d)));
-    const Atom selection = XInternAtom(d, name, False);
+    const Atom selection = vlTraySelection(d);
 
     XGrabServer(d);
     const Window tray = XGetSelectionOwner(d, selection);

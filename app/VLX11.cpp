@@ -19,6 +19,13 @@ Display *vlXDisplay() {
     return x11 ? x11->display() : nullptr;
 }
 
+Atom vlTraySelection(Display *display) {
+    char name[32];
+    std::snprintf(name, sizeof name, "_NET_SYSTEM_TRAY_S%d",
+                  XScreenNumberOfScreen(XDefaultScreenOfDisplay(display)));
+    return XInternAtom(display, name, False);
+}
+
 VLXErrorTrap::VLXErrorTrap(Display *display) : m_display(display) {
     if (!m_display)
         return;

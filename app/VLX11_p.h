@@ -8,6 +8,9 @@
 // set but has no connection), so test it before every Xlib call.
 Display *vlXDisplay();
 
+// The system tray's selection of the default screen, "_NET_SYSTEM_TRAY_S<screen>".
+Atom vlTraySelection(Display *display);
+
 // While it lives, X errors are recorded instead of reaching the handler installed before,
 // which on Xlib's default terminates the process. Not reentrant: one trap at a time.
 class VLXErrorTrap {
