@@ -5,7 +5,6 @@
 #include "parser.h"
 #include "viewer.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -325,7 +324,6 @@ void SOHelpChooser::showSearch(int index) {
     else
         m_viewer->showLink(file);
     QTextDocument *document = m_browser->document();
-    document->documentLayout()->documentSize(); // lays out the whole page
     m_browser->viewport()->setCursor(Qt::ArrowCursor);
 
     m_browser->viewport()->setUpdatesEnabled(false);
@@ -333,6 +331,9 @@ void SOHelpChooser::showSearch(int index) {
     red.setForeground(Qt::red);
     int firstBlock = -1;
     int firstPosition = -1;
+    // One edit block: the page is laid out again once, not after every coloured word.
+    QTextCursor batch(document);
+    batch.beginEditBlock();
     for (const QString &term : std::as_const(m_highlights)) {
         QTextCursor found = document->find(term, QTextCursor(document), QTextDocument::FindWholeWords);
         if (found.isNull())
@@ -347,6 +348,7 @@ void SOHelpChooser::showSearch(int index) {
             found = document->find(term, found, QTextDocument::FindWholeWords);
         }
     }
+    batch.endEditBlock();
     m_browser->blockScrolling(false);
     m_browser->viewport()->setUpdatesEnabled(true);
     if (firstPosition >= 0) {
