@@ -166,26 +166,11 @@ void SOHelpViewer::showLink(const QString &link) {
 }
 
 void SOHelpViewer::slotReadyRead() {
-    m_pending += m_link->readAll();
-    for (;;) {
-        const qsizetype end = m_pending.indexOf('\n');
-        if (end < 0)
-            break;
-        const QByteArray line = m_pending.left(end);
-        m_pending.remove(0, end + 1);
-        if (m_discarding || line.size() > MaxKeyLine) {
-            fprintf(stderr, "SOHelpViewer::slotReadyRead: key line over %d bytes dropped\n",
-                    static_cast<int>(MaxKeyLine));
-            m_discarding = false;
-            continue;
-        }
+    // Every complete line of the arrival is a key; a second key in the same arrival must
+    // not wait for more data that may never come.
+    const QList<QByteArray> lines = m_keyLines.feed(m_link->readAll());
+    for (const QByteArray &line : lines)
         takeKeyLine(line);
-    }
-    // An over-long partial line is not kept: its end is dropped when it arrives.
-    if (m_pending.size() > MaxKeyLine) {
-        m_pending.clear();
-        m_discarding = true;
-    }
 }
 
 void SOHelpViewer::takeKeyLine(const QByteArray &line) {

@@ -2,6 +2,8 @@
 // The help window: the chooser on the left, the page on the right, history buttons, and the
 // link on which the application sends further help keys, one a line.
 
+#include "keyreader.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
@@ -18,9 +20,6 @@ class SOHelpChooser;
 class SOHelpViewer : public QMainWindow {
     Q_OBJECT
 public:
-    // Longest key line taken from the link; a longer one is dropped.
-    static constexpr qsizetype MaxKeyLine = 4096;
-
     // Builds the window from the settings and the help books of xmlFiles; with a port other
     // than 0 it connects to the application on the loopback address.
     SOHelpViewer(int port, QWidget *parent, const QString &name, Qt::WindowFlags flags = {});
@@ -74,6 +73,5 @@ private:
     SOHelpChooser *m_chooser;
     QTcpSocket *m_link = nullptr;
     bool m_linkOpened = false;
-    QByteArray m_pending;
-    bool m_discarding = false; // the rest of an over-long line is still arriving
+    SOHelpKeyReader m_keyLines;
 };

@@ -3,6 +3,7 @@
 #include "help/browser.h"
 #include "help/chooser.h"
 #include "help/globals.h"
+#include "help/keyreader.h"
 #include "help/viewer.h"
 #include "help_fixture.h"
 
@@ -410,6 +411,33 @@ TEST(HelpChooser, UnbalancedQuotesWarnAndKeepTheResults) {
     EXPECT_EQ(seen, QStringLiteral("Help|Missing quote marks"));
     EXPECT_EQ(results->count(), 3);
     EXPECT_EQ(viewer->chooser()->foundFiles().size(), 3);
+}
+
+TEST(HelpLink, ArrivalsSplitIntoKeyLines) {
+    const QByteArray longLine(SOHelpKeyReader::MaxLine + 1, 'x');
+    const QByteArray fullLine(SOHelpKeyReader::MaxLine, 'y');
+    struct Case {
+        const char *what;
+        QList<QByteArray> pieces;
+        QList<QByteArray> lines;
+        int dropped;
+    } cases[] = {
+        {"two keys in one arrival", {"a\nb\n"}, {"a", "b"}, 0},
+        {"a partial line waits", {"a\nb", "c\n"}, {"a", "bc"}, 0},
+        {"blank lines are lines", {"\n \n"}, {"", " "}, 0},
+        {"the limit is kept", {fullLine + "\n"}, {fullLine}, 0},
+        {"over the limit in one piece", {longLine + "\nk\n"}, {"k"}, 1},
+        {"over the limit in pieces", {longLine.left(100), longLine.mid(100), "\nk\n"}, {"k"}, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SOHelpKeyReader reader;
+        QList<QByteArray> lines;
+        for (const QByteArray &piece : c.pieces)
+            lines += reader.feed(piece);
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(reader.dropped(), c.dropped);
+    }
 }
 
 // The application's side of the link: a listener the viewer connects to.
