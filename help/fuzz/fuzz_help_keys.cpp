@@ -1,20 +1,22 @@
-// Bytes as they arrive on the help link: the first byte of each piece tells the piece's
-// length, so one input plays many ways of splitting the same stream. Every line handed out
-// must be complete and within the limit, and what is held back stays bounded.
+// Bytes as they arrive on the help link: a control byte before each piece tells its length,
+// so one input plays many ways of splitting the same stream; a control byte with the high
+// bit set feeds a run of filler instead, so short inputs reach over-long lines. Every line
+// handed out must be complete and within the limit.
 #include "help/keyreader.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static const bool quiet = freopen("/dev/null", "w", stderr) != nullptr;
-    (void)quiet;
     SOHelpKeyReader reader;
     size_t at = 0;
     while (at < size) {
-        const size_t piece = 1 + size_t(data[at]) * 32;
-        ++at;
+        const uint8_t control = data[at++];
+        if (control & 0x80) {
+            (void)reader.feed(QByteArray(qsizetype(control & 0x7f) * 64 + 1, 'x'));
+            continue;
+        }
+        const size_t piece = 1 + size_t(control) * 32;
         const size_t take = piece < size - at ? piece : size - at;
         const QByteArray bytes(reinterpret_cast<const char *>(data + at), qsizetype(take));
         at += take;
