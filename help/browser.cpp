@@ -1,7 +1,9 @@
 #include "browser.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScrollBar>
@@ -61,6 +63,35 @@ bool SOHelpBrowser::routeOutside(const QString &name) {
         return true;
     }
     return hasScheme(name, QLatin1String("mailto:"));
+}
+
+QVariant SOHelpBrowser::loadResource(int type, const QUrl &name) {
+    if (!name.scheme().isEmpty() && !name.isLocalFile())
+        return QTextBrowser::loadResource(type, name);
+    QString path = name.isLocalFile() ? name.toLocalFile() : name.path();
+    if (QFileInfo(path).isRelative()) {
+        for (const QString &folder : searchPaths()) {
+            const QString candidate = QDir(folder).filePath(path);
+            if (QFileInfo(candidate).isFile()) {
+                path = candidate;
+                break;
+            }
+        }
+    }
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("html")) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll());
+    }
+    static const QStringList pictures = {QStringLiteral("gif"), QStringLiteral("png"), QStringLiteral("jpg"),
+                                         QStringLiteral("jpeg")};
+    if (pictures.contains(suffix)) {
+        QImage image(path);
+        return image.isNull() ? QVariant() : QVariant(image);
+    }
+    return QTextBrowser::loadResource(type, name);
 }
 
 void SOHelpBrowser::keepScrollPosition() {

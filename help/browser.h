@@ -33,6 +33,9 @@ public:
 
 protected:
     void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
+    // Help pages are read as UTF-8, whatever they declare, and pictures as images; relative
+    // names are looked up in the search paths (the help folder).
+    QVariant loadResource(int type, const QUrl &name) override;
 
 private:
     // Traces the name and handles the names that are no help page; false when the name is

@@ -124,6 +124,9 @@ PICTURES = {
         (ring(6.5, 6.5, 5.2, 1.6), DARK),
         (segment(10.2, 10.2, 14.2, 14.2, 2.6), DARK),
     ],
+    # Left and right arrows for the help window's history buttons.
+    "previous.png": [(triangle((2, 8), (8, 2.5), (8, 13.5)), BLUE), (rect(7, 6, 14, 10), BLUE)],
+    "next.png": [(triangle((14, 8), (8, 2.5), (8, 13.5)), BLUE), (rect(2, 6, 9, 10), BLUE)],
 }
 
 if __name__ == "__main__":
