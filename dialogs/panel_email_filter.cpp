@@ -167,12 +167,32 @@ PanelEmailFilter::PanelEmailFilter(QWidget *parent, const char *name) : QWidget(
     m_rules->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                              QAbstractItemView::EditKeyPressed);
     m_rules->setTabKeyNavigation(false);
+    // Room for four rules before the table scrolls; a taller dialog gives it the rest.
+    m_rules->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_rules->setMinimumHeight(4 * QComboBox().sizeHint().height() + 2 * m_rules->frameWidth() + 4);
+    grid->setRowStretch(4, 1);
     // A text cell is typed into as soon as it is reached.
     connect(m_rules, &QTableWidget::currentCellChanged, this, &PanelEmailFilter::openTextEditor);
 
     VLPanel::setTabOrder(m_name, m_precOverFriends, m_display, m_hide, m_description, m_legitimate,
                          m_markBlacklist, m_markDelete, m_markBounce, m_disableReport, m_onProcess,
                          m_automatic, m_allRules, m_anyRule, m_addRule, m_removeRule, nullptr);
+}
+
+void PanelEmailFilter::chainRuleCells() {
+    // After the chained controls the keyboard reaches the colour, then each rule's two
+    // choices row by row, then the table for the texts, then the dialog's buttons.
+    QWidget *prev = m_removeRule;
+    const auto link = [&prev](QWidget *next) {
+        QWidget::setTabOrder(prev, next);
+        prev = next;
+    };
+    link(m_color);
+    for (int row = 0; row < m_rules->rowCount(); ++row)
+        for (int column : {Part, Comparison})
+            if (QWidget *cell = m_rules->cellWidget(row, column))
+                link(cell);
+    link(m_rules);
 }
 
 void PanelEmailFilter::openTextEditor(int row, int column) {
@@ -221,6 +241,7 @@ void PanelEmailFilter::load(const DataEmailFilter &filter) {
     m_rules->setRowCount(0);
     for (const DataEmailFilterRule &rule : filter.rules)
         addRuleRow(rule.useHeader, rule.useMatch, rule.text, &rule);
+    chainRuleCells();
 }
 
 int PanelEmailFilter::comboIndex(int row, int column) const {
@@ -316,6 +337,7 @@ void PanelEmailFilter::slotAddRule() {
     if (current >= 0)
         m_rules->setCurrentCell(current, Part);
     addRuleRow(0, 0, QString(), nullptr);
+    chainRuleCells();
     const int row = m_rules->rowCount() - 1;
     m_rules->scrollToItem(m_rules->item(row, Text));
 }

@@ -50,6 +50,7 @@ private:
     [[nodiscard]] QString ruleText(int row) const;
     [[nodiscard]] bool rowAsLoaded(int row) const;
     void openTextEditor(int row, int column);
+    void chainRuleCells();
 
     QLineEdit *m_name;
     QCheckBox *m_precOverFriends;

@@ -67,8 +67,12 @@ void PanelListEmailFilter::setRowData(int row, const DataEmailFilter &filter) {
 }
 
 void PanelListEmailFilter::refreshDisabled(int row) {
-    if (row >= 0 && row < m_list.filters.size() && item(row, listtable::Check))
-        m_list.filters[row].disabled = listtable::rowDisabled(this, row);
+    if (row < 0 || row >= m_list.filters.size() || !item(row, listtable::Check))
+        return;
+    // Written only when it differs: the copy stays shared with the last saved list.
+    const bool disabled = listtable::rowDisabled(this, row);
+    if (m_list.filters.at(row).disabled != disabled)
+        m_list.filters[row].disabled = disabled;
 }
 
 void PanelListEmailFilter::reportCurrent() {

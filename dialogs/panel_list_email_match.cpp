@@ -61,8 +61,12 @@ void PanelListEmailMatch::setRowData(int row, const DataEmailMatch &entry) {
 }
 
 void PanelListEmailMatch::refreshDisabled(int row) {
-    if (row >= 0 && row < m_list.entries.size() && item(row, listtable::Check))
-        m_list.entries[row].disabled = listtable::rowDisabled(this, row);
+    if (row < 0 || row >= m_list.entries.size() || !item(row, listtable::Check))
+        return;
+    // Written only when it differs: the copy stays shared with the last saved list.
+    const bool disabled = listtable::rowDisabled(this, row);
+    if (m_list.entries.at(row).disabled != disabled)
+        m_list.entries[row].disabled = disabled;
 }
 
 void PanelListEmailMatch::slotCurrent() {

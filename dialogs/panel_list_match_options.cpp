@@ -51,6 +51,7 @@ PanelListMatchOptions::PanelListMatchOptions(QWidget *parent, const char *name) 
     top->setContentsMargins(20, 20, 20, 20);
     top->setSpacing(10);
     top->addWidget(group);
+    top->addStretch(1); // a taller dialog keeps the options together at the top
     setTabOrder(m_expireEmail, m_expireEmailAfter);
     setTabOrder(m_expireEmailAfter, m_expireWildcard);
     setTabOrder(m_expireWildcard, m_expireWildcardAfter);
