@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
+#include <vector>
 
 PanelListEmailMatch::PanelListEmailMatch(const char *caption, QWidget *parent, const char *name)
     : QTableWidget(parent), m_caption(QString::fromUtf8(caption)) {
@@ -36,7 +38,22 @@ void PanelListEmailMatch::setButtons(QPushButton *add, QPushButton *edit, QPushB
 void PanelListEmailMatch::load(const DataListEmailMatch &list) {
     m_list = list;
     DataEmailMatch::setSortByDomain(m_list.options.sortByDomain);
-    std::stable_sort(m_list.entries.begin(), m_list.entries.end());
+    // Sorted by position over keys upper-cased once, then rebuilt: the ordering upper-cases
+    // both sides of every comparison, which costs nothing for a text already upper case,
+    // and entries are costly to move one by one.
+    const QList<DataEmailMatch> &entries = m_list.entries;
+    std::vector<DataEmailMatch> keys(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        keys[i].address = entries[i].address.toUpper();
+    std::vector<qsizetype> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](qsizetype x, qsizetype y) { return keys[x] < keys[y]; });
+    QList<DataEmailMatch> sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype i : order)
+        sorted.append(entries[i]);
+    m_list.entries = sorted;
     {
         // Owners save on sigChanged; filling the table is no change.
         const QSignalBlocker block(this);
