@@ -7,6 +7,7 @@
 #include "panel_email_match.h"
 #include "panel_list_email_match.h"
 #include "panel_list_match_options.h"
+#include "rule_test_support.h"
 
 #include "GuiHelpers.h"
 #include "TempDir.h"
@@ -25,15 +26,6 @@
 #include <ctime>
 
 namespace {
-
-DataEmailMatch entry(const char *address, bool wildcard = false, bool disabled = false, qint64 used = 0) {
-    DataEmailMatch e;
-    e.address = QString::fromUtf8(address);
-    e.wildcard = wildcard;
-    e.disabled = disabled;
-    e.lastUsed = used;
-    return e;
-}
 
 QStringList addresses(const DataListEmailMatch &list) {
     QStringList out;

@@ -7,7 +7,7 @@
 #include "panel_list_email_filter.h"
 #include "panel_list_email_match.h"
 #include "panel_list_match_options.h"
-#include "rule_script.h"
+#include "rule_test_support.h"
 
 #include "GuiHelpers.h"
 

@@ -5,7 +5,7 @@
 #include "data/data_list_matches.h"
 #include "panel_list_email_filter.h"
 #include "panel_list_email_match.h"
-#include "rule_script.h"
+#include "rule_test_support.h"
 
 #include "GuiHelpers.h"
 #include "TempDir.h"
@@ -21,15 +21,6 @@ namespace {
 QByteArray readAll(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-DataEmailMatch entry(const char *address, bool wildcard, bool disabled, qint64 used) {
-    DataEmailMatch e;
-    e.address = QString::fromUtf8(address);
-    e.wildcard = wildcard;
-    e.disabled = disabled;
-    e.lastUsed = used;
-    return e;
 }
 
 void acceptNext(const char *name) {

@@ -1,8 +1,9 @@
 #pragma once
-// Runs an interface script from this folder's data against a rule dialog and checks the
-// filter it leaves: the same scenario offscreen and on a real X display.
+// What the rule editor tests share: address entries made in one line, and the interface
+// script run against the filter dialog, the same scenario offscreen and on a real X display.
 
 #include "data/data_list_filters.h"
+#include "data/data_list_matches.h"
 #include "panel_email_filter.h"
 #include "trial_runner.h"
 
@@ -10,6 +11,17 @@
 
 #include <QTimer>
 
+inline DataEmailMatch entry(const char *address, bool wildcard = false, bool disabled = false,
+                            qint64 used = 0) {
+    DataEmailMatch e;
+    e.address = QString::fromUtf8(address);
+    e.wildcard = wildcard;
+    e.disabled = disabled;
+    e.lastUsed = used;
+    return e;
+}
+
+// Runs the script that builds a two-rule filter through the rules table's cells.
 inline void runTwoRuleFilterScript() {
     DialogEmailFilter dialog(nullptr, "EmailFilter");
     TrialRunner runner(&dialog);
