@@ -37,38 +37,44 @@ void VLTableOrder::slotMoveDown() {
     swapRows(row, row + 1);
 }
 
-void VLTableOrder::swapRows(int a, int b) {
-    const int rows = m_table->rowCount();
+bool VLTableOrder::exchangeRows(QTableWidget *table, int a, int b) {
+    const int rows = table->rowCount();
     if (a < 0 || b < 0 || a >= rows || b >= rows || a == b)
-        return;
+        return false;
     {
         // A move is no edit: owners that watch item changes (a toggled check) see none.
-        const QSignalBlocker block(m_table);
-        for (int c = 0; c < m_table->columnCount(); ++c) {
-            QTableWidgetItem *itemA = m_table->takeItem(a, c);
-            QTableWidgetItem *itemB = m_table->takeItem(b, c);
-            m_table->setItem(a, c, itemB);
-            m_table->setItem(b, c, itemA);
+        const QSignalBlocker block(table);
+        for (int c = 0; c < table->columnCount(); ++c) {
+            QTableWidgetItem *itemA = table->takeItem(a, c);
+            QTableWidgetItem *itemB = table->takeItem(b, c);
+            table->setItem(a, c, itemB);
+            table->setItem(b, c, itemA);
 
             // Cell widgets (combo cells) travel with their row. Taking a widget out of the
             // table schedules its deletion; that is called off, since it lives on in the
             // other row.
-            QWidget *widgetA = m_table->cellWidget(a, c);
-            QWidget *widgetB = m_table->cellWidget(b, c);
+            QWidget *widgetA = table->cellWidget(a, c);
+            QWidget *widgetB = table->cellWidget(b, c);
             if (!widgetA && !widgetB)
                 continue;
-            m_table->removeCellWidget(a, c);
-            m_table->removeCellWidget(b, c);
+            table->removeCellWidget(a, c);
+            table->removeCellWidget(b, c);
             for (QWidget *w : {widgetA, widgetB}) {
                 if (w)
                     QCoreApplication::removePostedEvents(w, QEvent::DeferredDelete);
             }
             if (widgetB)
-                m_table->setCellWidget(a, c, widgetB);
+                table->setCellWidget(a, c, widgetB);
             if (widgetA)
-                m_table->setCellWidget(b, c, widgetA);
+                table->setCellWidget(b, c, widgetA);
         }
     }
+    return true;
+}
+
+void VLTableOrder::swapRows(int a, int b) {
+    if (!exchangeRows(m_table, a, b))
+        return;
     const int lastColumn = qMin(1, m_table->columnCount() - 1);
     m_table->setCurrentCell(b, lastColumn);
     m_table->clearSelection();

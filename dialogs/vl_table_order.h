@@ -18,6 +18,10 @@ public:
     // Exchanges two rows, cells and cell widgets alike (row headers stay), and makes row b
     // current and selected; rows outside the table change nothing.
     void swapRows(int a, int b);
+    // Exchanges the contents of two rows, cells and cell widgets alike, with the table's
+    // signals blocked; no current cell or selection is set. Rows outside the table change
+    // nothing; false then.
+    static bool exchangeRows(QTableWidget *table, int a, int b);
 
 public slots:
     void slotMoveUp();
