@@ -1,34 +1,21 @@
 #include "panel_tools_origin_server.h"
 
 #include "data/data_tools_origin.h"
+#include "tools_actions_box_p.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-QLineEdit *newField(const char *name, QWidget *parent) {
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
-
-} // namespace
-
 PanelToolsOriginServer::PanelToolsOriginServer(QWidget *parent, const char *name)
-    : QWidget(parent), m_name(newField("name", this)), m_domain(newField("domain", this)) {
+    : QWidget(parent), m_name(newLineEdit("name", this)), m_domain(newLineEdit("domain", this)) {
     setObjectName(QLatin1String(name));
-    auto *nameLabel = new QLabel(QStringLiteral("&Name of the blacklist service"), this);
-    nameLabel->setBuddy(m_name);
-    auto *domainLabel = new QLabel(QStringLiteral("&Domain name of the blacklist service"), this);
-    domainLabel->setBuddy(m_domain);
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(20, 20, 20, 20);
     top->setSpacing(10);
-    top->addWidget(nameLabel);
+    top->addWidget(newCaption(QStringLiteral("&Name of the blacklist service"), m_name, this));
     top->addWidget(m_name);
-    top->addWidget(domainLabel);
+    top->addWidget(newCaption(QStringLiteral("&Domain name of the blacklist service"), m_domain, this));
     top->addWidget(m_domain);
     top->addStretch(1);
 }

@@ -1,6 +1,7 @@
 #include "panel_tools_spamcop.h"
 
 #include "data/data_tools_spamcop.h"
+#include "tools_actions_box_p.h"
 #include "vl_group_box.h"
 #include "vl_rt_label.h"
 
@@ -30,13 +31,10 @@ PanelToolsSpamCop::PanelToolsSpamCop(QWidget *parent, const char *name)
                       m_enable, false);
     auto *hbox = new QWidget(m_enable);
     hbox->setObjectName(QStringLiteral("hbox"));
-    m_email = new QLineEdit(hbox);
-    m_email->setObjectName(QStringLiteral("email"));
-    auto *label = new QLabel(QStringLiteral("E&mail:"), hbox);
-    label->setBuddy(m_email);
+    m_email = newLineEdit("email", hbox);
     auto *row = new QHBoxLayout(hbox);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(label);
+    row->addWidget(newCaption(QStringLiteral("E&mail:"), m_email, hbox));
     row->addWidget(m_email, 1);
 
     auto *groupLayout = new QVBoxLayout(m_enable);

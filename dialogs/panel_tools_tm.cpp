@@ -19,21 +19,15 @@ PanelToolsTM::PanelToolsTM(QWidget *parent, const char *name)
 
     auto *servers = new QWidget(m_enable);
     servers->setObjectName(QStringLiteral("servers"));
-    m_account = new QLineEdit(servers);
-    m_account->setObjectName(QStringLiteral("account"));
-    m_password = new QLineEdit(servers);
-    m_password->setObjectName(QStringLiteral("password"));
+    m_account = newLineEdit("account", servers);
+    m_password = newLineEdit("password", servers);
     m_password->setEchoMode(QLineEdit::Password);
-    auto *accountLabel = new QLabel(QStringLiteral("&Account Number"), servers);
-    accountLabel->setBuddy(m_account);
-    auto *passwordLabel = new QLabel(QStringLiteral("Pass&word"), servers);
-    passwordLabel->setBuddy(m_password);
     auto *grid = new QGridLayout(servers);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(10);
-    grid->addWidget(accountLabel, 0, 0);
+    grid->addWidget(newCaption(QStringLiteral("&Account Number"), m_account, servers), 0, 0);
     grid->addWidget(m_account, 0, 1);
-    grid->addWidget(passwordLabel, 1, 0);
+    grid->addWidget(newCaption(QStringLiteral("Pass&word"), m_password, servers), 1, 0);
     grid->addWidget(m_password, 1, 1);
     grid->setColumnStretch(1, 1);
 

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 
 QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent) {
@@ -16,6 +17,18 @@ QRadioButton *newRadioButton(const QString &text, const char *name, QWidget *par
     auto *button = new QRadioButton(text, parent);
     button->setObjectName(QLatin1String(name));
     return button;
+}
+
+QLineEdit *newLineEdit(const char *name, QWidget *parent) {
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+QLabel *newCaption(const QString &text, QWidget *field, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(field);
+    return label;
 }
 
 ToolsActionsBox::ToolsActionsBox(QWidget *parent)

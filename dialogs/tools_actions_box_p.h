@@ -9,11 +9,16 @@
 #include <QList>
 
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QRadioButton;
 
-// A check box or radio button with its object name, for the tool pages.
+// A check box, radio button or line edit with its object name, for the tool pages.
 QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent);
 QRadioButton *newRadioButton(const QString &text, const char *name, QWidget *parent);
+QLineEdit *newLineEdit(const char *name, QWidget *parent);
+// A field's caption, whose mnemonic focuses the field.
+QLabel *newCaption(const QString &text, QWidget *field, QWidget *parent);
 
 class ToolsActionsBox : public QGroupBox {
     Q_OBJECT
