@@ -4,7 +4,7 @@ namespace {
 
 // One code point of text at i and its length in UTF-16 units (a lone surrogate is a code
 // point of its own, as the matcher reads it).
-char32_t codePointAt(QStringView text, qsizetype i, int &units) {
+inline char32_t codePointAt(QStringView text, qsizetype i, int &units) {
     const QChar c = text[i];
     if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
         units = 2;
@@ -16,7 +16,10 @@ char32_t codePointAt(QStringView text, qsizetype i, int &units) {
 
 // \w with Unicode properties: a letter, a number or the underscore.
 bool isWord(char32_t c) {
-    return c == U'_' || QChar::isLetterOrNumber(c);
+    // Mail is mostly ASCII: answer that without the Unicode tables.
+    if (c < 0x80)
+        return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9') || c == U'_';
+    return QChar::isLetterOrNumber(c);
 }
 
 bool isLocalPart(char32_t c) {
