@@ -14,6 +14,7 @@
 #include "data/store_list_matches.h"
 #include "data/store_tools.h"
 
+#include "ServerProcess.h"
 #include "TempDir.h"
 
 #include <QDir>
@@ -260,8 +261,10 @@ TEST_F(Scanner, UndecidedStartsTheDnsLookupOnlyWhenUnclassified) {
     DataTools &t = *StoreTools::tools();
     t.origin.checkDNS = true;
     VLDNSRBL &rbl = VLDNSRBL::self();
-    // Nobody answers there; the lookups are dropped at the end.
-    rbl.setNameServer(QHostAddress(u"127.0.0.1"_s));
+    // Nobody listens on this process's own loopback address, so the query is refused at once
+    // and no resolver thread is left waiting when the test ends.
+    rbl.setNameServer(vltest::ownLoopbackAddress());
+    rbl.setQueryTimeout(2000);
     rbl.setRBLList({u"test"_s, u"rbl.invalid"_s});
     StoreListEmailMatch::blacklist()->entries.append(entry(u"sender2@example.net"_s));
 
@@ -278,6 +281,7 @@ TEST_F(Scanner, UndecidedStartsTheDnsLookupOnlyWhenUnclassified) {
     EXPECT_EQ(s.state, 2);
     EXPECT_TRUE(s.scanned);
     EXPECT_TRUE(rbl.busy());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !rbl.busy(); }, 30000));
     rbl.setRBLList({});
 }
 
