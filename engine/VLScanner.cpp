@@ -1,0 +1,275 @@
+#include "VLScanner.h"
+
+#include "LinearPatterns.h"
+#include "PatternSearch.h"
+#include "VLBayes.h"
+#include "VLDNSRBL.h"
+#include "VLTM.h"
+
+#include "data/data_email.h"
+#include "data/store_account_list.h"
+#include "data/store_list_filters.h"
+#include "data/store_list_matches.h"
+#include "data/store_tools.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const int kSaveDelayMs = 2000;
+
+// Executable file-name extensions, compared lower-cased.
+const char *const bad[] = {"exe", "com", "bat", "scr", "hta", "hte",   "pif", "lnk",
+                           "js",  "wsh", "wsf", "shs", "bas", "class", "dat", "ocx"};
+
+QRegularExpression scriptPattern(const char *language) {
+    QRegularExpression re = PatternSearch::compile(
+        QStringLiteral("<\\s*script[^<>]*language\\s*(=|=3D)[\\s\"]*%1[^<>]*>").arg(QLatin1String(language)),
+        PatternSearch::Case::Insensitive);
+    re.setPatternOptions(re.patternOptions() | QRegularExpression::InvertedGreedinessOption);
+    re.optimize();
+    return re;
+}
+
+double clampUnit(double v) {
+    if (std::isnan(v) || v >= 1.0)
+        return 1.0;
+    return v < 0.0 ? 0.0 : v;
+}
+
+} // namespace
+
+double increaseProb(double p, double w) {
+    p = clampUnit(p);
+    w = clampUnit(w);
+    return p + (1.0 - p) * w;
+}
+
+VLScanner &VLScanner::self() {
+    static VLScanner *instance = new VLScanner;
+    return *instance;
+}
+
+VLScanner::VLScanner()
+    : m_friends(StoreListEmailMatch::friends()), m_blacklist(StoreListEmailMatch::blacklist()),
+      m_filters(StoreListEmailFilter::filter()), m_tools(StoreTools::tools()) {
+    begin();
+}
+
+void VLScanner::begin() {
+    m_friendsChanged = false;
+    m_blacklistChanged = false;
+    m_legitColor.clear();
+    m_junkColor.clear();
+    const DataToolsLearning &learning = m_tools->learning;
+    if (learning.legit.colorRow)
+        m_legitColor = learning.legit.useColor;
+    if (learning.spam.colorRow)
+        m_junkColor = learning.spam.useColor;
+}
+
+void VLScanner::finish() {
+    if (m_friendsChanged)
+        m_friends->saveDelayed(kSaveDelayMs);
+    if (m_blacklistChanged)
+        m_blacklist->saveDelayed(kSaveDelayMs);
+    begin();
+}
+
+void VLScanner::applyFilter(const DataEmailFilter &filter, DataEmailStatus &status) const {
+    if (filter.legitimate) {
+        status.logging |= 0x20;
+        status.bgColor = m_legitColor;
+    } else {
+        if (filter.markDelete)
+            status.delete_ = 1;
+        if (filter.markBounce)
+            status.bounce = 1;
+        if (filter.markBlacklist)
+            status.markBlacklist = true;
+        if (filter.whence == 2)
+            status.autoDelete = true;
+        status.logging |= 0x10;
+        status.bgColor = m_junkColor;
+    }
+    if (filter.displayOrHide == 2)
+        status.hide = true;
+    status.state = 2;
+    status.klass = 5;
+    status.status = filter.statusDescription;
+    // The name is the user's text inside rich text.
+    status.reason +=
+        QLatin1String("<nobr>* ") + filter.filterName.toHtmlEscaped() + QLatin1String(" Filter</nobr><br/>");
+    status.stColor = filter.color;
+}
+
+void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
+    status.clear();
+
+    if (!msg.VLMessageID.isEmpty()) {
+        std::fprintf(stderr, "VLScanner::scan: got X-VLMessage-ID [%s]\n",
+                     msg.VLMessageID.toUtf8().constData());
+        if (msg.VLMessageID == StoreAccountList::accounts()->VLMessageID) {
+            std::fprintf(stderr, "VLScanner::scan:: ..... has been saved\n");
+            status.status = tr("Restored");
+            status.reason = QString();
+            return;
+        }
+    }
+
+    if (const DataEmailFilter *filter = m_filters->match(msg, true)) {
+        applyFilter(*filter, status);
+        return;
+    }
+
+    const DataTools &tools = *m_tools;
+    if (m_friends->match(msg.rawFrom)) {
+        // The match stamped the entry as used. The store is marked changed without its
+        // signal: the mail list rescans on that signal, which would scan again and again.
+        m_friendsChanged = true;
+        m_friends->setChanged(false);
+        status.delete_ = 0;
+        status.bounce = 0;
+        status.isBlacklist = false;
+        status.isFriend = true;
+        status.state = 2;
+        status.status = QStringLiteral("Friend");
+        status.klass = 3;
+        status.logging |= 0x40;
+        status.bgColor = m_legitColor;
+        if (tools.friends.action == 2)
+            status.hide = true;
+        return;
+    }
+
+    if (const DataEmailFilter *filter = m_filters->match(msg, false)) {
+        applyFilter(*filter, status);
+        return;
+    }
+
+    if (tools.learning.learn.teach) {
+        const int r = VLBayes::self().evaluateEMail(msg, status.bayesProb);
+        status.bayesRaw = r;
+        if (r == VLBayes::Junk) {
+            messageIsJunk(msg, status);
+            status.logging |= 0x200;
+        } else if (r == VLBayes::Legitimate) {
+            messageIsLegit(msg, status);
+        } else if (status.bayesProb >= 0.32f) {
+            status.status = tr("Possible spam");
+            status.logging |= 0x100;
+        }
+    }
+
+    if (m_blacklist->match(msg.rawFrom)) {
+        m_blacklistChanged = true;
+        m_blacklist->setChanged(false);
+        status.delete_ = tools.blacklist.markDelete ? 1 : 0;
+        status.bounce = tools.blacklist.markBounce ? 1 : 0;
+        status.isBlacklist = true;
+        status.isFriend = false;
+        status.state = 2;
+        status.status = tr("BlackListed");
+        status.reason += QLatin1String("<nobr>* Blacklisted</nobr><br/>");
+        status.klass = 4;
+        status.logging |= 0x80;
+        status.bgColor = m_junkColor;
+        if (tools.blacklist.action == 2)
+            status.autoDelete = true;
+    }
+
+    if (tools.origin.checkDNS && status.klass == 0)
+        VLDNSRBL::self().startLookup(msg);
+
+    if (tools.tm.enableTM)
+        VLTM::self().enqueueRequest(msg, false);
+
+    status.virusProb = 0;
+    if (attachedExec(msg))
+        status.virusProb = static_cast<float>(increaseProb(status.virusProb, 0.69));
+    if (containsJSScript(msg))
+        status.virusProb = static_cast<float>(increaseProb(status.virusProb, 0.2));
+    if (containsVBScript(msg))
+        status.virusProb = static_cast<float>(increaseProb(status.virusProb, 0.65));
+    if (status.virusProb > 0)
+        std::fprintf(stderr, "VLScanner::scan: virusProb=%f\n", static_cast<double>(status.virusProb));
+    status.scanned = true;
+    status.state = 2;
+    const char *verdict = status.virusProb > 0.8f    ? "Virus"
+                          : status.virusProb > 0.73f ? "Probable Virus"
+                          : status.virusProb > 0.5f  ? "Possible Virus"
+                                                     : nullptr;
+    if (verdict) {
+        status.status = QLatin1String(verdict);
+        status.klass = 1;
+        status.bgColor = m_junkColor;
+    }
+}
+
+void VLScanner::messageIsJunk(const DataEmailMessage &msg, DataEmailStatus &status) {
+    Q_UNUSED(msg);
+    status.state = 2;
+    status.status = tr("Probable spam");
+    status.klass = 1;
+    status.bayesCategory = DataEmailStatus::Spam;
+    status.learnSpam = 2;
+    const DataToolsLearningSpam &spam = m_tools->learning.spam;
+    if (!spam.doAction)
+        return;
+    if (!spam.displayEmail)
+        status.hide = true;
+    if (spam.markDelete)
+        status.delete_ = 1;
+    if (spam.markBounce)
+        status.bounce = 1;
+    if (spam.markBlackList)
+        status.markBlacklist = true;
+    if (spam.colorRow)
+        status.bgColor = m_junkColor;
+}
+
+void VLScanner::messageIsLegit(const DataEmailMessage &msg, DataEmailStatus &status) {
+    Q_UNUSED(msg);
+    status.state = 2;
+    status.status = tr("Legitimate");
+    status.klass = 2;
+    status.bayesCategory = DataEmailStatus::Legitimate;
+    status.learnLegit = 2;
+    const DataToolsLearningLegit &legit = m_tools->learning.legit;
+    if (!legit.doAction)
+        return;
+    if (!legit.displayEmail)
+        status.hide = true;
+    if (legit.markFriend)
+        status.markFriend = true;
+    if (legit.colorRow)
+        status.bgColor = m_legitColor;
+}
+
+bool VLScanner::attachedExec(const DataEmailMessage &msg) {
+    QString name;
+    if (!LinearPatterns::attachmentName(msg.body_, name))
+        return false;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QString extension = name.mid(dot + 1).toLower();
+    for (const char *entry : bad) {
+        if (extension == QLatin1String(entry))
+            return true;
+    }
+    return extension.startsWith(QLatin1String("vb"));
+}
+
+bool VLScanner::containsJSScript(const DataEmailMessage &msg) {
+    static const QRegularExpression cs = scriptPattern("javascript");
+    return PatternSearch::search(cs, msg.body_, "VLScanner::containsJSScript") ==
+           PatternSearch::Result::Found;
+}
+
+bool VLScanner::containsVBScript(const DataEmailMessage &msg) {
+    static const QRegularExpression vb = scriptPattern("vbscript");
+    return PatternSearch::search(vb, msg.body_, "VLScanner::containsVBScript") ==
+           PatternSearch::Result::Found;
+}
