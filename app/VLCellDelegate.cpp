@@ -84,6 +84,22 @@ void VLCellDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionVie
     QStyledItemDelegate::updateEditorGeometry(editor, option, index);
 }
 
+void VLCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    auto *mailTable = qobject_cast<VLMailTable *>(m_table);
+    QPalette palette = option->palette;
+    bool bold = false;
+    if (!mailTable || !mailTable->cellLook(index.row(), index.column(), palette, bold))
+        return;
+    if (bold)
+        option->font.setWeight(QFont::Bold);
+    // A selected cell keeps the selection's colours.
+    if (!(option->state & QStyle::State_Selected)) {
+        option->palette = palette;
+        option->backgroundBrush = palette.brush(QPalette::Base);
+    }
+}
+
 bool VLCellDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                                  const QModelIndex &index) {
     // Clicks on check and learning cells belong to the table, which toggles the current cell
