@@ -122,6 +122,8 @@ void VLMailTable::setupColumns() {
     header->setSectionsClickable(false);
     header->setStretchLastSection(false);
     header->setHighlightSections(false);
+    // A drag leaves 10 pixels to a column, the layout 20.
+    header->setMinimumSectionSize(10);
     // Columns are counted by their place in the table; a moved column goes back.
     for (int col = 0; col < NumColumns; ++col)
         if (header->visualIndex(col) != col)
@@ -276,6 +278,7 @@ void VLMailTable::dropVirtualRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     hideRow(row);
+    const QSignalBlocker quiet(this);
     // The row's model first: it leaves its cells that are in the table to the table.
     for (int col = 0; col < columnCount(); ++col) {
         removeCellWidget(row, col);

@@ -82,11 +82,15 @@ void VLScannerItem::insertTableRow(int row, bool showHidden) {
     if (QTableWidget *owner = tableWidget())
         owner->takeItem(owner->row(this), column());
     m_table->setNumVirtualRows(row + 1);
-    m_table->setItem(row, 0, this);
-    for (const Placed &p : cells()) {
-        const int col = m_table->mapFieldToCol(p.code);
-        if (col > 0)
-            m_table->setItem(row, col, p.cell);
+    {
+        // Placing is no user's change: the table's change signal stays silent.
+        const QSignalBlocker quiet(m_table);
+        m_table->setItem(row, 0, this);
+        for (const Placed &p : cells()) {
+            const int col = m_table->mapFieldToCol(p.code);
+            if (col > 0)
+                m_table->setItem(row, col, p.cell);
+        }
     }
     m_placed = true;
     if (m_status.hide && !showHidden)
@@ -94,6 +98,7 @@ void VLScannerItem::insertTableRow(int row, bool showHidden) {
 }
 
 void VLScannerItem::removeTableRow() {
+    const QSignalBlocker quiet(m_table);
     const int row = tableWidget() == m_table ? this->row() : -1;
     for (const Placed &p : cells()) {
         if (p.cell->tableWidget() != m_table)
@@ -133,10 +138,16 @@ void VLScannerItem::updateTableRow() {
     }
     setCellText(m_attachments, m_message.attachments ? QStringLiteral("Yes") : QStringLiteral("None"));
 
-    m_delete->setChecked(m_status.delete_ == 1);
-    m_bounce->setChecked(m_status.bounce == 1);
-    m_friends->setChecked(m_status.isFriend || m_status.markFriend);
-    m_blacklist->setChecked(m_status.isBlacklist || m_status.markBlacklist);
+    // The boxes the verdict asks for are checked; a box the user checked stays so (the row
+    // is filled again after a late lookup answer and after an options change).
+    if (m_status.delete_ == 1)
+        m_delete->setChecked(true);
+    if (m_status.bounce == 1)
+        m_bounce->setChecked(true);
+    if (m_status.isFriend || m_status.markFriend)
+        m_friends->setChecked(true);
+    if (m_status.isBlacklist || m_status.markBlacklist)
+        m_blacklist->setChecked(true);
 
     if (m_status.learnSpam)
         m_learning->setChecked1(true);
@@ -266,8 +277,10 @@ void VLScannerItem::disableReport() {
         return;
     if (m_report->isChecked())
         m_status.logging |= 0x8;
-    if (QTableWidget *owner = m_report->tableWidget())
+    if (QTableWidget *owner = m_report->tableWidget()) {
+        const QSignalBlocker quiet(owner);
         owner->takeItem(owner->row(m_report), owner->column(m_report));
+    }
     delete m_report;
     m_report = nullptr;
 }
@@ -275,8 +288,10 @@ void VLScannerItem::disableReport() {
 void VLScannerItem::disableSpamCop() {
     if (!m_spamCop)
         return;
-    if (QTableWidget *owner = m_spamCop->tableWidget())
+    if (QTableWidget *owner = m_spamCop->tableWidget()) {
+        const QSignalBlocker quiet(owner);
         owner->takeItem(owner->row(m_spamCop), owner->column(m_spamCop));
+    }
     delete m_spamCop;
     m_spamCop = nullptr;
 }

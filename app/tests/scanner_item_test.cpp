@@ -257,6 +257,7 @@ TEST_F(ScannerItem, UncheckingSpamOfAClassifiedRowLeavesNoVerdict) {
     DataEmailMessage m = mailFrom({}, {}, QStringLiteral("spam"), QStringLiteral("s"));
     auto *item = new VLScannerItem(table.get(), QStringLiteral("Home"), m);
     item->status().bayesCategory = DataEmailStatus::Spam;
+    item->status().learnSpam = 1;
     item->status().klass = 1;
     item->status().status = QStringLiteral("Junk");
     item->status().bgColor = QStringLiteral("#ffc8c8");
