@@ -96,6 +96,11 @@ VLMailTable::VLMailTable(QWidget *parent, const QString &name)
     // The learning cell's editor lives while its cell is current; nothing else edits.
     setEditTriggers(QAbstractItemView::CurrentChanged);
     setItemDelegate(new VLCellDelegate(this));
+    // One line per message, cut short where a column is too narrow.
+    setWordWrap(false);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, this);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height(), indicator) + 6);
     setupColumns();
     horizontalHeader()->viewport()->installEventFilter(this);
     horizontalHeader()->setSortIndicatorShown(false);
