@@ -272,10 +272,9 @@ void VLMailTable::setNumVirtualRows(int n) {
             dropVirtualRow(row);
         setRowCount(n);
     } else if (n > rowCount()) {
+        // New rows come shown.
         setRowCount(n);
     }
-    for (int row = m_virtualRows; row < n; ++row)
-        showRow(row);
     m_virtualRows = n;
 }
 
@@ -340,6 +339,10 @@ void VLMailTable::showHiddenEmails(bool show) {
     applyHiding();
     setUpdatesEnabled(true);
     repaintAll();
+}
+
+bool VLMailTable::paintsNow() const {
+    return isVisible() && viewport()->updatesEnabled();
 }
 
 void VLMailTable::repaintAll() {

@@ -75,6 +75,8 @@ public:
     [[nodiscard]] bool showsHiddenEmails() const { return m_showHidden; }
     // Repaints everything that shows rows.
     void repaintAll();
+    // Whether a change shows at once; else the whole table is painted when it next shows.
+    [[nodiscard]] bool paintsNow() const;
 
     // The column sorted ascending by the last header click, -1 for none.
     [[nodiscard]] int sortedColumn() const { return m_sortedColumn; }

@@ -58,15 +58,15 @@ VLScannerItem *VLScannerItem::findMessage(const QString &unique) {
     return m_messageMap.value(unique, nullptr);
 }
 
-QList<VLScannerItem::Placed> VLScannerItem::cells() const {
-    QList<Placed> out{{m_size, VLMailTable::Size},           {m_sent, VLMailTable::Sent},
-                      {m_statusCell, VLMailTable::Status},   {m_accountCell, VLMailTable::Account},
-                      {m_from, VLMailTable::From},           {m_to, VLMailTable::To},
-                      {m_priority, VLMailTable::Priority},   {m_arrived, VLMailTable::Arrived},
-                      {m_subject, VLMailTable::Subject},     {m_attachments, VLMailTable::Attachments},
-                      {m_delete, VLMailTable::Delete},       {m_bounce, VLMailTable::Bounce},
-                      {m_blacklist, VLMailTable::Blacklist}, {m_friends, VLMailTable::Friends},
-                      {m_learning, VLMailTable::Learning}};
+VLScannerItem::Cells VLScannerItem::cells() const {
+    Cells out{{m_size, VLMailTable::Size},           {m_sent, VLMailTable::Sent},
+              {m_statusCell, VLMailTable::Status},   {m_accountCell, VLMailTable::Account},
+              {m_from, VLMailTable::From},           {m_to, VLMailTable::To},
+              {m_priority, VLMailTable::Priority},   {m_arrived, VLMailTable::Arrived},
+              {m_subject, VLMailTable::Subject},     {m_attachments, VLMailTable::Attachments},
+              {m_delete, VLMailTable::Delete},       {m_bounce, VLMailTable::Bounce},
+              {m_blacklist, VLMailTable::Blacklist}, {m_friends, VLMailTable::Friends},
+              {m_learning, VLMailTable::Learning}};
     if (m_report)
         out.append({m_report, VLMailTable::Report});
     if (m_spamCop)
@@ -83,8 +83,10 @@ void VLScannerItem::insertTableRow(int row, bool showHidden) {
         owner->takeItem(owner->row(this), column());
     m_table->setNumVirtualRows(row + 1);
     {
-        // Placing is no user's change: the table's change signal stays silent.
-        const QSignalBlocker quiet(m_table);
+        // Placing is no user's change: the table's change signal stays silent, and the view
+        // learns of the new cells from one repaint of the row instead of a signal per cell.
+        const QSignalBlocker quietTable(m_table);
+        const QSignalBlocker quietModel(m_table->model());
         m_table->setItem(row, 0, this);
         for (const Placed &p : cells()) {
             const int col = m_table->mapFieldToCol(p.code);
@@ -95,6 +97,7 @@ void VLScannerItem::insertTableRow(int row, bool showHidden) {
     m_placed = true;
     if (m_status.hide && !showHidden)
         m_table->hideRow(row);
+    repaintTableRow();
 }
 
 void VLScannerItem::removeTableRow() {
@@ -114,29 +117,21 @@ void VLScannerItem::removeTableRow() {
     m_placed = false;
 }
 
-void VLScannerItem::setCellText(QTableWidgetItem *cell, const QString &text) {
-    // Filling the row is no user's change: the table's change signal stays silent, while
-    // the view still repaints the cell.
-    const QSignalBlocker quiet(cell->tableWidget());
-    cell->setText(text);
-}
-
 void VLScannerItem::updateTableRow() {
-    setCellText(m_statusCell, m_status.status);
-    setCellText(m_accountCell, m_account);
     {
-        const QSignalBlocker quiet(m_sent->tableWidget());
+        // Filling is no user's change, and the row is repainted once at the end.
+        const QSignalBlocker quietTable(m_table);
+        const QSignalBlocker quietModel(m_table ? m_table->model() : nullptr);
+        m_statusCell->setText(m_status.status);
+        m_accountCell->setText(m_account);
         m_sent->setDate(m_message.date);
-    }
-    setCellText(m_from, m_message.encFrom);
-    setCellText(m_to, m_message.showTo());
-    setCellText(m_subject, m_message.encSubject);
-    setCellText(m_priority, m_message.priority);
-    {
-        const QSignalBlocker quiet(m_arrived->tableWidget());
+        m_from->setText(m_message.encFrom);
+        m_to->setText(m_message.showTo());
+        m_subject->setText(m_message.encSubject);
+        m_priority->setText(m_message.priority);
         m_arrived->setDate(m_message.arrived);
+        m_attachments->setText(m_message.attachments ? QStringLiteral("Yes") : QStringLiteral("None"));
     }
-    setCellText(m_attachments, m_message.attachments ? QStringLiteral("Yes") : QStringLiteral("None"));
 
     // The boxes the verdict asks for are checked; a box the user checked stays so (the row
     // is filled again after a late lookup answer and after an options change).
@@ -164,7 +159,7 @@ void VLScannerItem::updateTableRow() {
 }
 
 void VLScannerItem::repaintTableRow() {
-    if (tableWidget() != m_table)
+    if (tableWidget() != m_table || !m_table->paintsNow())
         return;
     const int row = this->row();
     if (row < 0 || m_table->isRowHidden(row))
@@ -299,7 +294,10 @@ void VLScannerItem::disableSpamCop() {
 // ---------------------------------------------------------------- verdicts
 
 void VLScannerItem::showStatusText() {
-    setCellText(m_statusCell, m_status.status);
+    // A verdict is no user's change of a cell: the table's change signal stays silent, while
+    // the view still repaints the cell.
+    const QSignalBlocker quiet(m_statusCell->tableWidget());
+    m_statusCell->setText(m_status.status);
 }
 
 void VLScannerItem::setAsJunk() {

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QObject>
 #include <QTableWidgetItem>
+#include <QVarLengthArray>
 
 class VLCheckTableItem;
 class VLDateItem;
@@ -121,9 +122,9 @@ private:
         QTableWidgetItem *cell;
         int code;
     };
+    using Cells = QVarLengthArray<Placed, 17>;
     // Every cell with the code of its column, in placing order; removed boxes left out.
-    [[nodiscard]] QList<Placed> cells() const;
-    void setCellText(QTableWidgetItem *cell, const QString &text);
+    [[nodiscard]] Cells cells() const;
     void showStatusText();
     void doubleToggled(DataEmailStatus::Bayes bayes, int row, bool on);
 
