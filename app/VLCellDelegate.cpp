@@ -19,16 +19,17 @@ void VLCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option
                            const QModelIndex &index) const {
     QTableWidgetItem *item = itemAt(index);
     const bool selected = option.state & QStyle::State_Selected;
-    if (auto *check = dynamic_cast<VLCheckTableItem *>(item)) {
+    auto *check = dynamic_cast<VLCheckTableItem *>(item);
+    auto *learning = check ? nullptr : dynamic_cast<VLLearningItem *>(item);
+    if (check || learning) {
         // The palette a row's cells are painted with, as the table gives it.
         QPalette palette = option.palette;
         if (auto *mailTable = qobject_cast<VLMailTable *>(m_table))
             mailTable->backgroundForRow(index.row(), palette);
-        check->paint(painter, palette, option.rect, selected);
-        return;
-    }
-    if (auto *learning = dynamic_cast<VLLearningItem *>(item)) {
-        learning->paint(painter, option.palette, option.rect, selected);
+        if (check)
+            check->paint(painter, palette, option.rect, selected);
+        else
+            learning->paint(painter, palette, option.rect, selected);
         return;
     }
     QStyledItemDelegate::paint(painter, option, index);
@@ -82,6 +83,22 @@ void VLCellDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionVie
         return;
     }
     QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+}
+
+void VLCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    auto *mailTable = qobject_cast<VLMailTable *>(m_table);
+    QPalette palette = option->palette;
+    bool bold = false;
+    if (!mailTable || !mailTable->cellLook(index.row(), index.column(), palette, bold))
+        return;
+    if (bold)
+        option->font.setWeight(QFont::Bold);
+    // A selected cell keeps the selection's colours.
+    if (!(option->state & QStyle::State_Selected)) {
+        option->palette = palette;
+        option->backgroundBrush = palette.brush(QPalette::Base);
+    }
 }
 
 bool VLCellDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,

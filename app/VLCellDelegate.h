@@ -22,6 +22,9 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const override;
+    // The standard option, then the mail table's look of the cell's row: background, text
+    // colour and weight.
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 protected:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,

@@ -6,7 +6,11 @@
 #include <QStyleOptionButton>
 
 VLCheckBox::VLCheckBox(QWidget *parent, int box, const DataEmailStatus &status)
-    : QCheckBox(parent), m_box(box), m_status(status) {}
+    : QCheckBox(parent), m_box(box), m_status(status) {
+    // The table keeps the focus: a box holding it would hand it on (as a Tab would, moving
+    // the current cell) when its editor closes under it.
+    setFocusPolicy(Qt::NoFocus);
+}
 
 QSize VLCheckBox::sizeHint() const {
     const int h = QCheckBox::sizeHint().height();

@@ -31,7 +31,9 @@ void VLCheckTableItem::setChecked(bool on) {
         const QSignalBlocker quiet(table->model());
         setCheckState(state);
     }
-    table->viewport()->update(table->visualItemRect(this));
+    // A hidden table, or one being filled with updates off, is painted whole later.
+    if (table->isVisible() && table->viewport()->updatesEnabled())
+        table->viewport()->update(table->visualItemRect(this));
 }
 
 void VLCheckTableItem::toggle() {

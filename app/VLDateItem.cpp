@@ -18,7 +18,7 @@ QString keyOf(qint64 value, qint64 bias) {
     qint64 biased = 0;
     if (__builtin_add_overflow(value, bias, &biased) || biased < 0)
         return QString();
-    return QString::asprintf("%010llx", static_cast<unsigned long long>(biased));
+    return VLTableItem::hexKey(quint64(biased), 10);
 }
 
 } // namespace

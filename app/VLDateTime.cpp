@@ -354,28 +354,44 @@ bool VLDateTime::complete(Fields &f) {
     return m_date.isValid() || m_time.isValid();
 }
 
-QString VLDateTime::format(const QString &fmt) const {
-    if (!m_valid)
-        return QString::fromLatin1(m_source);
-    QString out;
-    const QByteArray spec = fmt.toLatin1();
-    for (qsizetype i = 0; i < spec.size(); ++i) {
-        if (spec[i] != '%') {
-            out.append(fmt[i]);
-            continue;
-        }
-        if (++i == spec.size())
-            break;
-        appendConversion(out, spec[i]);
+namespace {
+
+// printf's "%d", "%Nd" and "%0Nd" without its cost: tables format thousands of dates.
+void appendNumber(QString &out, int value, const char *spec) {
+    bool zero = false;
+    int width = 0;
+    for (const char *c = spec + 1; *c >= '0' && *c <= '9'; ++c) {
+        if (*c == '0' && width == 0)
+            zero = true;
+        else
+            width = width * 10 + (*c - '0');
     }
-    return out;
+    char digits[16];
+    int n = 0;
+    unsigned magnitude = value < 0 ? 0U - unsigned(value) : unsigned(value);
+    do {
+        digits[n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    const int length = n + (value < 0 ? 1 : 0);
+    if (!zero)
+        for (int i = length; i < width; ++i)
+            out += QLatin1Char(' ');
+    if (value < 0)
+        out += QLatin1Char('-');
+    if (zero)
+        for (int i = length; i < width; ++i)
+            out += QLatin1Char('0');
+    while (n > 0)
+        out += QLatin1Char(digits[--n]);
 }
 
-void VLDateTime::appendConversion(QString &out, char c) const {
-    const Parts p = partsOf(m_date, m_time);
+void expand(QString &out, const QString &fmt, const Parts &p, const QDate &date, const QTime &time);
+
+void appendConversion(QString &out, char c, const Parts &p, const QDate &date, const QTime &time) {
     if (const DTItem *item = findItem(c)) {
         if (item->field == Composite) {
-            out += format(QString::fromLatin1(item->format));
+            expand(out, QString::fromLatin1(item->format), p, date, time);
             return;
         }
         int value = fieldValue(p, item->field);
@@ -387,7 +403,7 @@ void VLDateTime::appendConversion(QString &out, char c) const {
         } else if (item->modifier < 0) {
             value /= -item->modifier;
         }
-        out += QString::asprintf(item->format, value);
+        appendNumber(out, value, item->format);
         return;
     }
     switch (c) {
@@ -409,10 +425,10 @@ void VLDateTime::appendConversion(QString &out, char c) const {
         out += p.hour < 12 ? QStringLiteral("am") : QStringLiteral("pm");
         break;
     case 'x':
-        out += formatDate(m_date);
+        out += formatDate(date);
         break;
     case 'X':
-        out += formatTime(m_time);
+        out += formatTime(time);
         break;
     case 'n':
         out += QLatin1Char('\n');
@@ -426,6 +442,29 @@ void VLDateTime::appendConversion(QString &out, char c) const {
     default:
         break; // unknown conversions, "%Z" among them, give nothing
     }
+}
+
+void expand(QString &out, const QString &fmt, const Parts &p, const QDate &date, const QTime &time) {
+    for (qsizetype i = 0; i < fmt.size(); ++i) {
+        if (fmt[i] != QLatin1Char('%')) {
+            out.append(fmt[i]);
+            continue;
+        }
+        if (++i == fmt.size())
+            break;
+        appendConversion(out, fmt[i].toLatin1(), p, date, time);
+    }
+}
+
+} // namespace
+
+QString VLDateTime::format(const QString &fmt) const {
+    if (!m_valid)
+        return QString::fromLatin1(m_source);
+    QString out;
+    out.reserve(fmt.size() * 2);
+    expand(out, fmt, partsOf(m_date, m_time), m_date, m_time);
+    return out;
 }
 
 QString weekDayName(int day, bool abbreviated) {

@@ -49,7 +49,6 @@ private:
     void parse(const QByteArray &text);
     [[nodiscard]] bool parseSingle(const DTToken &token, Fields &f) const;
     [[nodiscard]] bool complete(Fields &f);
-    void appendConversion(QString &out, char c) const;
 
     QDate m_date;
     QTime m_time;

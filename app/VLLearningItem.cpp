@@ -102,7 +102,8 @@ void VLLearningItem::storeChecks(bool first, bool second, bool tell) {
         const QSignalBlocker quiet(table->model());
         setData(ChecksRole, checks);
     }
-    table->viewport()->update(table->visualItemRect(this));
+    if (table->isVisible() && table->viewport()->updatesEnabled())
+        table->viewport()->update(table->visualItemRect(this));
 }
 
 void VLLearningItem::setChecked1(bool on) {
@@ -244,9 +245,7 @@ void VLLearningItem::setData(int role, const QVariant &value) {
 
 void VLLearningItem::paint(QPainter *painter, const QPalette &palette, const QRect &rect,
                            bool selected) const {
-    QPalette row = palette;
-    if (m_table)
-        m_table->backgroundForRow(this->row(), row);
+    const QPalette &row = palette;
     painter->fillRect(rect, selected ? palette.brush(QPalette::Highlight) : row.brush(QPalette::Base));
 
     const QTableWidget *table = tableWidget();
@@ -269,11 +268,25 @@ QSize VLLearningItem::sizeHint(const QSize &textHint) const {
     return VLCellPainting::indicatorCellHint(tableWidget(), textHint);
 }
 
-QString VLLearningItem::key() const {
-    // A probability outside 0..1 (or none at all) must not reach the integer conversion.
-    float probability = m_status.bayesProb;
+namespace {
+
+// The spam probability in ten-thousandths, 0 to 10000. A probability outside 0..1 (or none
+// at all) must not reach the integer conversion.
+int tenThousandths(float probability) {
     if (!std::isfinite(probability))
         probability = 0;
     probability = std::clamp(probability, 0.0F, 1.0F);
-    return QString::asprintf("%06d", int(probability * 10000));
+    return int(probability * 10000);
+}
+
+} // namespace
+
+QString VLLearningItem::key() const {
+    return QString::asprintf("%06d", tenThousandths(m_status.bayesProb));
+}
+
+bool VLLearningItem::operator<(const QTableWidgetItem &other) const {
+    if (const auto *learning = dynamic_cast<const VLLearningItem *>(&other))
+        return tenThousandths(m_status.bayesProb) < tenThousandths(learning->m_status.bayesProb);
+    return VLTableItem::operator<(other);
 }

@@ -42,11 +42,14 @@ public:
     [[nodiscard]] VLDoubleEditor *editor() const { return m_editor; }
 
     void setData(int role, const QVariant &value) override;
+    // palette is the row's, its Base the row's background (VLMailTable::backgroundForRow).
     void paint(QPainter *painter, const QPalette &palette, const QRect &rect, bool selected) const;
     [[nodiscard]] QSize sizeHint(const QSize &textHint) const;
     // The spam probability in ten-thousandths, "%06d"; read from the row each time, as the
     // scanner sets it after the cell is made.
     [[nodiscard]] QString key() const override;
+    // Against another learning cell: the same order as the keys, without making them.
+    bool operator<(const QTableWidgetItem &other) const override;
 
     // The mark box (1 spam, 2 legitimate) shows when on: grey when the classifier already put
     // the message in that category, else red or green. 10 x 10 pixels.

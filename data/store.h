@@ -39,6 +39,10 @@ public:
     void saveDelayed(unsigned int ms);
     // Marks the store changed (for good: the flag is never cleared); emits changed() when asked.
     void setChanged(bool emitChanged);
+    // Whether the record waits to be written, and the delay of a save that is pending (-1
+    // for none): what callers that only schedule a save can check without waiting for it.
+    [[nodiscard]] bool isChanged() const { return m_changed; }
+    [[nodiscard]] int pendingSaveDelay() const { return m_timer.isActive() ? m_timer.interval() : -1; }
 
 public slots:
     // Writes the record when changed (and VL_NO_SAVE is not set). Null on success or when
