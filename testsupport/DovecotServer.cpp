@@ -227,7 +227,7 @@ void DovecotServer::start() {
         QStringLiteral("dovecot"),
         {QStringLiteral("-F"), QStringLiteral("-c"), m_dir.filePath(QStringLiteral("dovecot.conf"))},
         ownLoopbackAddress(), imapsPort());
-    if (!waitForPort(ownLoopbackAddress(), pop3Port(), 5000))
+    if (!waitForPort(ownLoopbackAddress(), pop3Port(), 15000))
         throw std::runtime_error("DovecotServer: POP3 port not ready");
 }
 

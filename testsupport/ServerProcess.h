@@ -1,7 +1,7 @@
 #pragma once
 // A real server program as a test fixture: started in the foreground as a child of the
 // test, on a loopback address of this process's own, ready once its port accepts, and
-// stopped by its own pid. A test binary that dies takes its servers with it.
+// stopped with every process it forked. A test binary that dies takes its servers with it.
 
 #include <QHostAddress>
 #include <QProcess>
@@ -27,8 +27,10 @@ public:
     // Starts program and waits until readyPort on addr accepts; throws std::runtime_error
     // when it cannot start or is not ready in time (its log names the reason).
     void start(const QString &program, const QStringList &args, const QHostAddress &addr, quint16 readyPort,
-               int timeoutMs = 5000);
-    // SIGTERM to our child only; SIGKILL after graceMs.
+               int timeoutMs = 15000);
+    // SIGTERM to our child; SIGKILL after graceMs. Then every process left in its process
+    // group is killed and waited for, so that no worker it forked (which may hold its
+    // listening sockets) outlives it and answers in place of the next server.
     void stop(int graceMs = 3000);
     [[nodiscard]] qint64 pid() const { return m_proc.processId(); }
     [[nodiscard]] bool running() const { return m_proc.state() != QProcess::NotRunning; }

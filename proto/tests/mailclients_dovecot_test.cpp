@@ -242,7 +242,9 @@ TEST_P(POP3IMAP4Dovecot, ACutSessionFailsAtOnceAndLosesNothing) {
     QTest::qWait(200);
     ASSERT_EQ(s.endings.size(), 1) << s.events.join(u'|').toStdString();
     EXPECT_TRUE(s.endings[0].startsWith(QStringLiteral("error: "))) << s.endings[0].toStdString();
-    EXPECT_LT(sinceCut.elapsed() - s.sinceEnd.elapsed(), 1000);
+    // Seen as soon as the connection drops, far inside the 30 s line timeout (the bound
+    // leaves room for a loaded machine).
+    EXPECT_LT(sinceCut.elapsed() - s.sinceEnd.elapsed(), 5000);
     EXPECT_LT(s.messages.size(), 300);
 
     server.restart();
