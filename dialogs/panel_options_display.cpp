@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 const ColumnInfo columnInfo[] = {

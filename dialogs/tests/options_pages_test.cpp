@@ -2,6 +2,7 @@
 // control shows for stored values in and out of range and what it saves, the new-mail sound
 // list and preview, the column table, the summary page's log buttons and the client choice.
 // The sounds folder is the fixture share's: "b.wav", "A.wav", "C.WAV" and "c.txt".
+#include "data/data_radio_set.h"
 #include "dialog_email_client.h"
 #include "dialog_options.h"
 #include "panel_options.h"
@@ -30,6 +31,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -208,6 +210,10 @@ void drag(QWidget *w, int to) {
     slider->setSliderDown(false);
 }
 
+void PrintTo(const ClampCase &c, std::ostream *os) {
+    *os << c.what;
+}
+
 class OptionsClamped : public ::testing::TestWithParam<ClampCase> {};
 
 TEST_P(OptionsClamped, UntouchedSavesTheStoredValueAndAMoveSavesTheNewOne) {
@@ -217,14 +223,18 @@ TEST_P(OptionsClamped, UntouchedSavesTheStoredValueAndAMoveSavesTheNewOne) {
     DataOptions stored;
     stored.summary.messageLogging = true;
     stored.summary.emailSummary = true;
+    // A complete column list, which the page saves as it found it.
+    for (int code = 1; code <= 17; ++code)
+        stored.display.columns.append(DataOptionsColumn(code > 5, code, 10 * code));
     c.set(stored);
     const int storedValue = c.get(stored);
     panel.load(stored);
     auto *control = at<QWidget>(&panel, QLatin1String(c.control));
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(shownValue(control), c.shown);
-    if (c.shownText)
+    if (c.shownText) {
         EXPECT_EQ(at<QLabel>(&panel, QStringLiteral("downloadFirst"))->text(), QLatin1String(c.shownText));
+    }
 
     DataOptions saved;
     panel.save(saved);
@@ -642,8 +652,9 @@ TEST(OptionsNames, EveryBoundWidgetIsWhereScriptsLookForIt) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
     for (const NameCase &c : kNames) {
         QObject *w = at<QObject>(&dialog, QLatin1String(c.path));
-        if (w)
+        if (w) {
             EXPECT_TRUE(w->inherits(c.className)) << c.path << " is a " << w->metaObject()->className();
+        }
     }
     auto *tabs = at<QTabWidget>(&dialog, QStringLiteral("panel"));
     ASSERT_EQ(tabs->count(), 3);

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 using optionstest::at;
