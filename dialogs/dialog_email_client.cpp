@@ -58,6 +58,8 @@ DialogEmailClient::DialogEmailClient(QWidget *parent, const char *name)
     grid->addWidget(m_browse, 1, 2);
     grid->addWidget(m_hint, 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
+    // Spare height goes below the rows, which stay together at the top.
+    grid->setRowStretch(3, 1);
     layout()->addWidget(content);
     addOKCancel();
 

@@ -118,6 +118,8 @@ PanelOptionsDisplay::PanelOptionsDisplay(QWidget *parent, const char *name) : QW
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table; the arrows choose a row and Space ticks it.
+    m_table->setTabKeyNavigation(false);
     m_table->resizeColumnToContents(0);
     m_order = new VLTableOrder(m_table, "Adjust column order", columns, "columnorder");
     auto *columnsColumn = new QVBoxLayout(columns);
