@@ -1,6 +1,7 @@
 #include "panel_options_display.h"
 
 #include "data/vl_color_button.h"
+#include "tools_actions_box_p.h"
 #include "vl_dialog.h"
 #include "vl_table_order.h"
 
@@ -43,12 +44,6 @@ QTableWidgetItem *ColumnItem::clone() const {
 
 namespace {
 
-QCheckBox *newCheck(const QString &text, const char *name, QWidget *parent) {
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(QLatin1String(name));
-    return box;
-}
-
 QGroupBox *newBox(const QString &title, const char *name, QWidget *parent) {
     auto *box = new QGroupBox(title, parent);
     box->setObjectName(QLatin1String(name));
@@ -68,8 +63,8 @@ PanelOptionsDisplay::PanelOptionsDisplay(QWidget *parent, const char *name) : QW
 
     QGroupBox *email = newBox(QStringLiteral("&EMail"), "email", this);
     QGroupBox *unread = newBox(QStringLiteral("&Unread email"), "unread", email);
-    m_unreadBold = newCheck(QStringLiteral("&Bold"), "unreadBold", unread);
-    m_unreadColored = newCheck(QStringLiteral("C&olour"), "unreadColored", unread);
+    m_unreadBold = newCheckBox(QStringLiteral("&Bold"), "unreadBold", unread);
+    m_unreadColored = newCheckBox(QStringLiteral("C&olour"), "unreadColored", unread);
     m_unreadColor = new VLColorButton(unread, "unreadColor");
     auto *unreadRow = new QHBoxLayout(unread);
     unreadRow->setSpacing(10);
@@ -79,8 +74,8 @@ PanelOptionsDisplay::PanelOptionsDisplay(QWidget *parent, const char *name) : QW
     unreadRow->addStretch(1);
 
     QGroupBox *read = newBox(QStringLiteral("&Read email"), "read", email);
-    m_readDisplay = newCheck(QStringLiteral("Disp&lay read email"), "readDisplay", read);
-    m_readColored = newCheck(QStringLiteral("&Colour"), "readColored", read);
+    m_readDisplay = newCheckBox(QStringLiteral("Disp&lay read email"), "readDisplay", read);
+    m_readColored = newCheckBox(QStringLiteral("&Colour"), "readColored", read);
     m_readColor = new VLColorButton(read, "readColor");
     auto *readRow = new QHBoxLayout(read);
     readRow->setSpacing(10);
@@ -99,8 +94,8 @@ PanelOptionsDisplay::PanelOptionsDisplay(QWidget *parent, const char *name) : QW
     QGroupBox *filler = newBox(QString(), "filler", this);
     filler->setFlat(true);
     QGroupBox *buttons = newBox(QStringLiteral("Bu&ttons"), "buttons", filler);
-    m_largeButtons = newCheck(QStringLiteral("L&arge buttons"), "largeButtons", buttons);
-    m_captionButtons = newCheck(QStringLiteral("Captio&ns"), "captionButtons", buttons);
+    m_largeButtons = newCheckBox(QStringLiteral("L&arge buttons"), "largeButtons", buttons);
+    m_captionButtons = newCheckBox(QStringLiteral("Captio&ns"), "captionButtons", buttons);
     auto *buttonsGrid = new QGridLayout(buttons);
     buttonsGrid->addWidget(m_largeButtons, 0, 0);
     buttonsGrid->addWidget(m_captionButtons, 0, 1);
@@ -161,6 +156,13 @@ void PanelOptionsDisplay::postLoad(const DataOptionsDisplay &display) {
     // Which known columns have their row, and the row's item.
     std::vector<ColumnItem *> placed(std::size(columnInfo), nullptr);
     auto slotOf = [](const ColumnInfo *info) { return std::size_t(info - columnInfo); };
+    auto appendRow = [this](ColumnItem *item, const ColumnInfo *info) {
+        const int row = m_table->rowCount();
+        m_table->insertRow(row);
+        m_table->setItem(row, 0, item);
+        m_table->setItem(row, 1, nameItem(info->name));
+        return item;
+    };
     bool anyShown = false;
     for (const DataOptionsColumn &stored : display.columns) {
         const ColumnInfo *info = findColumnInfo(stored.code);
@@ -174,24 +176,14 @@ void PanelOptionsDisplay::postLoad(const DataOptionsDisplay &display) {
             std::fprintf(stderr, "PanelOptionsDisplay::postLoad: column %d repeated\n", stored.code);
             continue;
         }
-        const int row = m_table->rowCount();
-        m_table->insertRow(row);
-        auto *item = new ColumnItem(!stored.disable, stored.code, stored.width);
-        m_table->setItem(row, 0, item);
-        m_table->setItem(row, 1, nameItem(info->name));
-        placed[slotOf(info)] = item;
+        placed[slotOf(info)] = appendRow(new ColumnItem(!stored.disable, stored.code, stored.width), info);
         anyShown = anyShown || !stored.disable;
     }
     // Columns missing from the stored list come last, hidden.
     for (const ColumnInfo *info = columnInfo; info->name; ++info) {
         if (placed[slotOf(info)])
             continue;
-        const int row = m_table->rowCount();
-        m_table->insertRow(row);
-        auto *item = new ColumnItem(false, info->code, 0);
-        m_table->setItem(row, 0, item);
-        m_table->setItem(row, 1, nameItem(info->name));
-        placed[slotOf(info)] = item;
+        placed[slotOf(info)] = appendRow(new ColumnItem(false, info->code, 0), info);
     }
     // A table without a single column would be no use: such a list means the defaults.
     if (!anyShown)

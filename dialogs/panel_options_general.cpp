@@ -2,6 +2,7 @@
 
 #include "data/data_options_general.h"
 #include "dialog_email_client.h"
+#include "tools_actions_box_p.h"
 #include "vl_share_dir.h"
 #include "vl_sound_player.h"
 
@@ -22,12 +23,6 @@ namespace {
 constexpr int kThrottleMin = 200;
 constexpr int kThrottleMax = 800;
 
-QCheckBox *newCheck(const QString &text, const char *name, QWidget *parent) {
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(QLatin1String(name));
-    return box;
-}
-
 QString linesText(int value) {
     return QStringLiteral("%1 lines").arg(value);
 }
@@ -38,34 +33,34 @@ PanelOptionsGeneral::PanelOptionsGeneral(QWidget *parent, const char *name) : QW
     setObjectName(QLatin1String(name));
 
     m_launchAfterProcess =
-        newCheck(QStringLiteral("&Launch email application after processing"), "launchAfterProcess", this);
+        newCheckBox(QStringLiteral("&Launch email application after processing"), "launchAfterProcess", this);
     m_specifyClient = new QPushButton(QStringLiteral("S&pecify"), this);
     m_specifyClient->setObjectName(QStringLiteral("specify_client"));
     m_minimiseAfterProcess =
-        newCheck(QStringLiteral("&Minimize Velloran after processing"), "minimiseAfterProcess", this);
+        newCheckBox(QStringLiteral("&Minimize Velloran after processing"), "minimiseAfterProcess", this);
     m_playSoundOnNewMail =
-        newCheck(QStringLiteral("Pl&ay sound when new mail arrives"), "playSoundOnNewMail", this);
+        newCheckBox(QStringLiteral("Pl&ay sound when new mail arrives"), "playSoundOnNewMail", this);
     m_newMailSound = new QComboBox(this);
     m_newMailSound->setObjectName(QStringLiteral("newMailSound"));
     m_newMailSound->addItem(QString());
     for (const QString &file : soundList())
         m_newMailSound->addItem(file.left(file.size() - 4));
-    m_displaySplash = newCheck(QStringLiteral("&Check to display splash screen"), "displaySplash", this);
+    m_displaySplash = newCheckBox(QStringLiteral("&Check to display splash screen"), "displaySplash", this);
     m_checkPeriodically =
-        newCheck(QStringLiteral("Perform default mail checks &every"), "checkPeriodically", this);
+        newCheckBox(QStringLiteral("Perform default mail checks &every"), "checkPeriodically", this);
     m_checkInterval = new QSpinBox(this);
     m_checkInterval->setObjectName(QStringLiteral("checkInterval"));
     m_checkInterval->setRange(0, 99);
     m_checkInterval->setSingleStep(1);
     auto *minutes = new QLabel(QStringLiteral("minutes"), this);
     m_minimizeOnClose =
-        newCheck(QStringLiteral("Minimize Velloran when [&X] is checked"), "minimizeOnClose", this);
+        newCheckBox(QStringLiteral("Minimize Velloran when [&X] is checked"), "minimizeOnClose", this);
     m_minimizeOnStartup =
-        newCheck(QStringLiteral("Minimize Velloran on sta&rtup"), "minimizeOnStartup", this);
+        newCheckBox(QStringLiteral("Minimize Velloran on sta&rtup"), "minimizeOnStartup", this);
     m_systrayOnMinimize =
-        newCheck(QStringLiteral("Minimize Velloran to system &tray"), "systrayOnMinimize", this);
+        newCheckBox(QStringLiteral("Minimize Velloran to system &tray"), "systrayOnMinimize", this);
     m_checkOnStartup =
-        newCheck(QStringLiteral("Perform default main check o&n startup"), "checkOnStartup", this);
+        newCheckBox(QStringLiteral("Perform default main check o&n startup"), "checkOnStartup", this);
 
     auto *throttle = new QWidget(this);
     throttle->setObjectName(QStringLiteral("throttle"));

@@ -2,6 +2,7 @@
 
 #include "data/data_options_summary.h"
 #include "panel_account_advanced_smtp.h"
+#include "tools_actions_box_p.h"
 #include "vl_dialog.h"
 #include "vl_group_box.h"
 #include "vl_rt_label.h"
@@ -28,8 +29,7 @@ QPushButton *newButton(const QString &text, const char *name, QWidget *parent) {
 }
 
 QLineEdit *newWideField(const char *name, QWidget *parent) {
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
+    QLineEdit *field = newLineEdit(name, parent);
     field->setMinimumWidth(300);
     return field;
 }

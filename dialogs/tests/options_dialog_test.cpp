@@ -25,6 +25,8 @@
 
 namespace {
 
+[[maybe_unused]] const bool kShare = optionstest::useShare("options_share");
+
 using optionstest::at;
 using optionstest::fileBytes;
 using optionstest::RecordingSoundPlayer;

@@ -1,10 +1,12 @@
 #pragma once
-// What the options tests share: the options file of this process's own data folder with the
-// committed record files put into it, a sound player that only records, and widgets reached
-// by a path of object names.
+// What the options tests share: the options file of this process's own data folder (the one
+// the account tests use) with the committed record files put into it, and a sound player that
+// only records.
 
+#include "account_fixture.h"
 #include "data/data_options.h"
 #include "data/store_options.h"
+#include "tools_pages_fixture.h"
 #include "vl_sound_player.h"
 
 #include <QDir>
@@ -33,16 +35,17 @@ private:
     bool m_available;
 };
 
-// The data folder of this process, made once before the options store first loads.
-inline QString dataDir() {
-    static const QString dir = [] {
-        const QString path = QDir::homePath() + QStringLiteral("/vldata/");
-        QDir().mkpath(path);
-        Store::setDataDir(path);
-        return Store::dataDir();
-    }();
-    return dir;
+// Points the installed-data root at a folder of the test data, before the sounds folder is
+// first listed (once per process): call it from a namespace-scope initialiser.
+inline bool useShare(const char *folder) {
+    qputenv("VL_SHAREDIR", (QStringLiteral(VL_TEST_DATA_DIR "/") + QLatin1String(folder)).toLocal8Bit());
+    return true;
 }
+
+using accounttest::dataDir;
+using accounttest::fileBytes;
+using accounttest::xml;
+using toolstest::at;
 
 inline StoreOptions *store() {
     dataDir();
@@ -57,11 +60,6 @@ inline QString backupFile() {
     return dataDir() + QStringLiteral("options.bak");
 }
 
-inline QByteArray fileBytes(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 inline QString fixturePath(const char *name) {
     return QStringLiteral(VL_TEST_DATA_DIR "/") + QLatin1String(name);
 }
@@ -73,30 +71,6 @@ inline void installFixture(const char *name) {
     ASSERT_TRUE(QFile::copy(fixturePath(name), optionsFile())) << name;
     QFile::setPermissions(optionsFile(), QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(store()->loadFromStore(QString())) << name;
-}
-
-// A record as the options file would hold it.
-inline QString xml(const Data &record) {
-    QDomDocument doc;
-    QDomElement root = doc.createElement(QStringLiteral("record"));
-    doc.appendChild(root);
-    record.store(root);
-    return doc.toString();
-}
-
-// The widget at a path of object names, each found anywhere below the one before; a test
-// failure (and null) when a step is missing or the widget is of another class.
-template <typename T = QObject> T *at(const QObject *root, const QString &path) {
-    const QObject *node = root;
-    for (const QString &step : path.split(QLatin1Char('/'))) {
-        node = node ? node->findChild<QObject *>(step) : nullptr;
-        if (!node)
-            break;
-    }
-    T *found = qobject_cast<T *>(const_cast<QObject *>(node));
-    if (!found)
-        ADD_FAILURE() << "no " << T::staticMetaObject.className() << " at \"" << path.toStdString() << "\"";
-    return found;
 }
 
 } // namespace optionstest

@@ -9,6 +9,8 @@
 
 namespace {
 
+[[maybe_unused]] const bool kShare = optionstest::useShare("no_such_share");
+
 using optionstest::at;
 using optionstest::RecordingSoundPlayer;
 

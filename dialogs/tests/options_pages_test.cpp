@@ -35,6 +35,8 @@
 
 namespace {
 
+[[maybe_unused]] const bool kShare = optionstest::useShare("options_share");
+
 using optionstest::at;
 using optionstest::RecordingSoundPlayer;
 

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,8 @@
 #include <utility>
 
 namespace {
+
+[[maybe_unused]] const bool kShare = optionstest::useShare("options_share");
 
 using optionstest::at;
 using optionstest::RecordingSoundPlayer;
@@ -119,6 +122,31 @@ TEST(OptionsWindows, TabMnemonicsRaiseTheirPages) {
             2000))
             << page;
     }
+}
+
+TEST(OptionsWindows, ColumnTickedAndMovedFromTheKeyboard) {
+    RecordingSoundPlayer player(true);
+    DialogOptions dialog(nullptr, "options");
+    DataOptions options; // no stored columns: the defaults, Bounce (second row) hidden
+    dialog.load(options);
+    ASSERT_TRUE(vltest::activate(&dialog));
+    vltest::pressMnemonic(&dialog, QLatin1Char('d'));
+    auto *table = at<QTableWidget>(dialog.panel(), QStringLiteral("display/columns/columns"));
+    table->setFocus();
+    ASSERT_TRUE(vltest::waitUntil([&] { return QApplication::focusWidget() == table; }, 2000));
+    table->setCurrentCell(0, 0);
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_EQ(table->item(1, 0)->checkState(), Qt::Checked);
+    // Tab on to the up button and press it: Bounce moves to the top.
+    QTest::keyClick(table, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), at<QWidget>(dialog.panel(), QStringLiteral("columnorder/up")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    DataOptions saved;
+    dialog.save(saved);
+    ASSERT_EQ(saved.display.columns.size(), 17);
+    EXPECT_EQ(saved.display.columns[0].code, 2);
+    EXPECT_FALSE(saved.display.columns[0].disable);
 }
 
 TEST(OptionsWindows, ClientDialogFromTheKeyboard) {
