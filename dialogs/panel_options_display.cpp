@@ -50,6 +50,15 @@ QGroupBox *newBox(const QString &title, const char *name, QWidget *parent) {
     return box;
 }
 
+// The box's controls side by side from the left.
+void rowOf(QGroupBox *box, const QList<QWidget *> &controls) {
+    auto *row = new QHBoxLayout(box);
+    row->setSpacing(10);
+    for (QWidget *w : controls)
+        row->addWidget(w);
+    row->addStretch(1);
+}
+
 QTableWidgetItem *nameItem(const char *name) {
     auto *item = new QTableWidgetItem(QString::fromLatin1(name));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -66,23 +75,13 @@ PanelOptionsDisplay::PanelOptionsDisplay(QWidget *parent, const char *name) : QW
     m_unreadBold = newCheckBox(QStringLiteral("&Bold"), "unreadBold", unread);
     m_unreadColored = newCheckBox(QStringLiteral("C&olour"), "unreadColored", unread);
     m_unreadColor = new VLColorButton(unread, "unreadColor");
-    auto *unreadRow = new QHBoxLayout(unread);
-    unreadRow->setSpacing(10);
-    unreadRow->addWidget(m_unreadBold);
-    unreadRow->addWidget(m_unreadColored);
-    unreadRow->addWidget(m_unreadColor);
-    unreadRow->addStretch(1);
+    rowOf(unread, {m_unreadBold, m_unreadColored, m_unreadColor});
 
     QGroupBox *read = newBox(QStringLiteral("&Read email"), "read", email);
     m_readDisplay = newCheckBox(QStringLiteral("Disp&lay read email"), "readDisplay", read);
     m_readColored = newCheckBox(QStringLiteral("&Colour"), "readColored", read);
     m_readColor = new VLColorButton(read, "readColor");
-    auto *readRow = new QHBoxLayout(read);
-    readRow->setSpacing(10);
-    readRow->addWidget(m_readDisplay);
-    readRow->addWidget(m_readColored);
-    readRow->addWidget(m_readColor);
-    readRow->addStretch(1);
+    rowOf(read, {m_readDisplay, m_readColored, m_readColor});
     // The two rows line up.
     VLDialog::sameSize(m_unreadBold, m_readDisplay);
     VLDialog::sameSize(m_unreadColored, m_readColored);
