@@ -201,10 +201,11 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
     m_RBLBusy = VLDNSRBL::self().busy();
     std::fprintf(stderr, "VLMailLister::slotMessageData: m_tmBusy=%d m_RBLBusy=%d\n", int(m_tmBusy),
                  int(m_RBLBusy));
-    checkAutoDelete();
 
     if (!showHiddenCount())
         m_text->setText(list.isEmpty() ? QStringLiteral("%1: Mailbox is empty").arg(name) : QString());
+    // After the text: a deletion that starts now says so itself.
+    checkAutoDelete();
     Q_EMIT sigNewMail(any, timed);
 }
 
@@ -284,7 +285,7 @@ void VLMailLister::checkAutoDelete() {
     doAutoDelete();
 }
 
-bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged) {
+bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure) {
     const DataOptionsSummary &options = StoreOptions::options()->summary;
     const DataEmailMessage &message = item->message();
     if (options.allowRevovery) {
@@ -293,7 +294,7 @@ bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged) {
             const QString path = cache->path(message.identifier());
             std::fprintf(stderr, "VLMailLister::doAutoDelete: %s: cannot save; %s stays on the server\n",
                          qPrintable(path), qPrintable(message.uid));
-            m_text->setText(QStringLiteral("%1: cannot save").arg(path));
+            failure = QStringLiteral("%1: cannot save").arg(path);
             return false;
         }
     }
@@ -315,8 +316,7 @@ void VLMailLister::doAutoDelete() {
     const int rows = m_table->numVirtualRows();
     for (int row = 0; row < rows; ++row) {
         VLScannerItem *item = m_table->scannerItem(row);
-        if (!item || !item->status().autoDelete ||
-            m_autoQueued.contains({item->account(), item->message().uid}))
+        if (!item || !item->status().autoDelete || m_autoQueued.contains({item->account(), item->message().uid}))
             continue;
         auto group = std::find_if(groups.begin(), groups.end(), [item](const Group &g) {
             return g.name == item->account() && g.from == item->listedFrom();
@@ -330,19 +330,18 @@ void VLMailLister::doAutoDelete() {
 
     bool queued = false;
     bool logged = false;
-    const QString savedText = m_text->text();
-    m_text->clear();
+    QString failure;
     for (const Group &group : std::as_const(groups)) {
+        // Only to the mailbox the rows were listed from.
         const DataAccount *account = StoreAccountList::accounts()->account(group.name);
         if (!account || AccountIdentity(*account) != group.from) {
-            std::fprintf(stderr,
-                         "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
+            std::fprintf(stderr, "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
                          qPrintable(group.name), int(group.rows.size()));
             continue;
         }
         QStringList uids;
         for (VLScannerItem *item : group.rows)
-            if (keepBeforeDeleting(item, logged))
+            if (keepBeforeDeleting(item, logged, failure))
                 uids.append(item->message().uid);
         if (uids.isEmpty())
             continue;
@@ -358,15 +357,13 @@ void VLMailLister::doAutoDelete() {
         else
             VLHistory::self()->dump();
     }
-    if (!queued) {
-        if (m_text->text().isEmpty())
-            m_text->setText(savedText);
-        return;
-    }
-    // A copy that could not be saved keeps its message on the server, and its text stays.
-    if (m_text->text().isEmpty())
+    // A copy that could not be made safe keeps its message on the server, and says so.
+    if (!failure.isEmpty())
+        m_text->setText(failure);
+    else if (queued)
         m_text->setText(QStringLiteral("Auto-deleting emails"));
-    MailBox::self()->go();
+    if (queued)
+        MailBox::self()->go();
 }
 
 // ---------------------------------------------------------------- deletions

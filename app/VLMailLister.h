@@ -87,8 +87,8 @@ private:
     // The row's hide flag from the seen list and the display option.
     void hideIfRead(VLScannerItem *item) const;
     // Copies the message into the recycle bin and the mail log before it is deleted;
-    // false (and the progress text says why) when its copy could not be made safe.
-    bool keepBeforeDeleting(VLScannerItem *item, bool &logged);
+    // false (and failure says why) when its copy could not be made safe.
+    bool keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure);
 
     VLMailTable *m_table;
     QProgressBar *m_bar;

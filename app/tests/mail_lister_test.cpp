@@ -154,10 +154,9 @@ TEST_F(MailLister, SeenMessagesAreKeyedByIdentityAndHiddenWhenAsked) {
     // Hidden, yet still new mail.
     EXPECT_EQ(recorder->starting(u"newMail"_s), QStringList{"newMail any=1 timed=0"});
     EXPECT_EQ(progressText(), u"2 emails hidden from list"_s);
-    const QByteArray file = folder().read(u"seenemail.vlp"_s);
-    EXPECT_TRUE(file.contains("1@example.org"));
-    EXPECT_TRUE(file.contains(noId.identifier().toLatin1()));
-    EXPECT_FALSE(file.contains("gone@example.org"));
+    EXPECT_TRUE(seenFileHas(u"Home"_s, u"1@example.org"_s));
+    EXPECT_TRUE(seenFileHas(u"Home"_s, noId.identifier()));
+    EXPECT_FALSE(seenFileHas(u"Home"_s, u"gone@example.org"_s));
 }
 
 // ---------------------------------------------------------------- late answers
@@ -259,7 +258,7 @@ TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
     ASSERT_EQ(MailBox::self()->queue().size(), 1);
     EXPECT_EQ(MailBox::self()->queue().first().action, MailBoxRequest::Delete);
     EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{"1"});
-    EXPECT_EQ(progressText(), u"Auto-deleting emails"_s);
+    EXPECT_EQ(recorder->starting(u"connecting"_s), QStringList{"connecting Home delete"});
     // Kept before deleting: in the recycle bin and in the mail log.
     EXPECT_EQ(VLFileCache::self()->bytes(u"1@example.org"_s), QByteArray(one->message().raw));
     ASSERT_EQ(VLHistory::self()->emailList()->size(), 1);
@@ -280,6 +279,19 @@ TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
     deliver(account, {u"1"_s, u"2"_s});
     EXPECT_EQ(MailBox::self()->queue().size(), 1);
     ASSERT_TRUE(vltest::waitUntil([&] { return peer.connections() == 2; }));
+}
+
+TEST_F(MailLister, AutoDeletionLeavesAMessageWhoseCopyCannotBeSaved) {
+    // A plain file where the recycle bin's folder belongs: no copy can be written.
+    folder().write(u"cache"_s, "in the way");
+    deliver(home, {u"1"_s});
+    row(u"Home"_s, u"1"_s)->status().autoDelete = true;
+    deliver(home, {u"1"_s});
+    EXPECT_TRUE(MailBox::self()->queue().isEmpty());
+    EXPECT_FALSE(MailBox::self()->busy());
+    EXPECT_TRUE(progressText().endsWith(u": cannot save"_s)) << progressText().toStdString();
+    EXPECT_TRUE(progressText().contains(u"cache"_s)) << progressText().toStdString();
+    EXPECT_EQ(uids(), QStringList{"Home 1"});
 }
 
 TEST_F(MailLister, AutoDeletionOfAnAccountThatChangedIsDropped) {
@@ -355,7 +367,7 @@ TEST_F(MailLister, TwoStoreChangesMakeOneRescanThatReappliesHiding) {
     deliver(home, {u"1"_s, u"2"_s});
     EXPECT_FALSE(table()->isRowHidden(0));
     StderrCapture capture;
-    StoreListEmailMatch::friends()->addEntry(false, u"a@example.org"_s);
+    StoreListEmailMatch::friends()->add(mail(u"Home"_s, u"x"_s));
     Q_EMIT StoreListEmailMatch::friends()->changed();
     QTest::qWait(100);
     Q_EMIT StoreTools::tools()->changed();

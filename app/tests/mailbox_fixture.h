@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -125,7 +126,6 @@ protected:
     void SetUp() override {
         static apptest::DataFolder folder; // before the first store, for the life of the process
         m_folder = &folder;
-        SOSSLSocket::setTimeoutScale(0.1);
         StoreOptions::options()->summary.allowRevovery = true;
         StoreOptions::options()->summary.messageLogging = true;
         lister = std::make_unique<VLMailLister>(nullptr, "maillister");
@@ -183,6 +183,14 @@ protected:
     }
 
     const apptest::DataFolder &folder() const { return *m_folder; }
+    // Whether the seen list's file holds an entry of the message.
+    bool seenFileHas(const QString &account, const QString &id) const {
+        const QByteArray entry = QUrl::toPercentEncoding(account) + '&' + QUrl::toPercentEncoding(id) + '&';
+        for (const QByteArray &line : folder().read(QStringLiteral("seenemail.vlp")).split('\n'))
+            if (line.startsWith(entry))
+                return true;
+        return false;
+    }
 
     std::unique_ptr<VLMailLister> lister;
     std::unique_ptr<Recorder> recorder;

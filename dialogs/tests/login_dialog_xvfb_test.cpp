@@ -43,6 +43,7 @@ TEST(LoginDialogOnX, Pop3PromptByKeyboard) {
         QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(focus, u"right-pw"_s);
         vltest::pressMnemonic(w, u's');
+        QTest::qWait(300); // a mnemonic clicks the box after a moment
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
