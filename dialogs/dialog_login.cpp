@@ -65,6 +65,8 @@ DialogLogin::DialogLogin(QWidget *parent, const char *name) : VLDialog(parent, n
     grid->setColumnStretch(1, 1);
 
     column->addWidget(login);
+    // A window taller than needed keeps the prompt and its fields together at the top.
+    column->addStretch(1);
     layout()->addWidget(panel);
     addOKCancel();
 }

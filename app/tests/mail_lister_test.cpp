@@ -17,6 +17,7 @@
 #include "ServerProcess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <unistd.h>
@@ -279,6 +280,33 @@ TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
     deliver(account, {u"1"_s, u"2"_s});
     EXPECT_EQ(MailBox::self()->queue().size(), 1);
     ASSERT_TRUE(vltest::waitUntil([&] { return peer.connections() == 2; }));
+}
+
+TEST_F(MailLister, AutoDeletionWaitsUntilTheQueueIsIdle) {
+    vltest::ScriptedPeer busyServer;
+    busyServer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_greet_then_stall.txt"));
+    ASSERT_TRUE(busyServer.start());
+    const DataAccount other =
+        pop3Account(u"Other"_s, busyServer.host(), busyServer.serverPort(), u"user"_s, u"secret"_s);
+    storeAccounts({home, other});
+    deliver(home, {u"1"_s});
+    row(u"Home"_s, u"1"_s)->status().autoDelete = true;
+    // Another account's check is under way when Home's list ends: the deletion waits.
+    MailBox::self()->download(other, false);
+    MailBox::self()->go();
+    deliver(home, {u"1"_s});
+    ASSERT_EQ(MailBox::self()->queue().size(), 1);
+    EXPECT_EQ(MailBox::self()->queue().first().action, MailBoxRequest::Download);
+    // The check fails and the queue runs dry: now the deletion goes out.
+    ASSERT_TRUE(vltest::waitUntil([] {
+        const auto &q = MailBox::self()->queue();
+        return !q.isEmpty() && q.first().action == MailBoxRequest::Delete;
+    }));
+    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{"1"});
+    EXPECT_EQ(MailBox::self()->queue().first().account.name(), u"Home"_s);
+    // Whoever else heard of the idle queue heard it before the deletion started.
+    EXPECT_EQ(recorder->events.filter(QRegularExpression(u"^(busy|idle|connecting)"_s)),
+              (QStringList{"connecting Other", "busy", "idle", "connecting Home delete", "busy"}));
 }
 
 TEST_F(MailLister, AutoDeletionLeavesAMessageWhoseCopyCannotBeSaved) {

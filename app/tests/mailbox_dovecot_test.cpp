@@ -184,6 +184,8 @@ TEST_F(MailBoxDovecot, DeletingTwoOfThreeReportsAfterTheClose) {
                                 {uidOf(u"Home"_s, u"h1"_s), uidOf(u"Home"_s, u"h3"_s)});
     MailBox::self()->deleteMail(stored(QStringLiteral("Work")),
                                 {uidOf(u"Work"_s, u"w2"_s), uidOf(u"Work"_s, u"w3"_s)});
+    // Nothing to delete: the session ends at once, in order.
+    MailBox::self()->deleteMail(stored(QStringLiteral("Home")), {});
     ASSERT_TRUE(runQueue());
     EXPECT_EQ(recorder->events,
               (QStringList{"connecting Home delete", "busy", "loggedIn Home delete",
@@ -192,8 +194,9 @@ TEST_F(MailBoxDovecot, DeletingTwoOfThreeReportsAfterTheClose) {
                            "connecting Work delete", "busy", "loggedIn Work delete",
                            "progress Work: Deleting message 1 of 2 (3,1)",
                            "progress Work: Deleting message 2 of 2 (3,2)", "deleted Work", "deleted Work",
-                           "idle"}));
+                           "connecting Home delete", "busy", "loggedIn Home delete", "idle"}));
     EXPECT_EQ(filesAtReport, (QStringList{"Home 1", "Home 1", "Work 1", "Work 1"}));
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
     QTest::qWait(VLMailLister::kDeletionDelayMs + 100);
     EXPECT_EQ(rows(), (QStringList{"Home h2", "Work w1"}));
     EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("alice")), 1);
@@ -207,6 +210,7 @@ struct Prompted {
     QString server;
     QString user;
     QString password;
+    bool clientDetached = false;
 };
 
 // On the next login prompt of that name: note what it shows, optionally run extra, then type
@@ -217,6 +221,8 @@ void answerPrompt(const QString &name, Prompted &seen, const QString &password, 
         name,
         [&seen, password, confirm, extra](QWidget *w) {
             seen.name = w->objectName();
+            // The refused client is gone before the user is asked.
+            seen.clientDetached = MailBox::self()->client() == nullptr;
             seen.server = vltest::child<QLabel>(w, QStringLiteral("server"))->text();
             seen.user = vltest::child<QLineEdit>(w, QStringLiteral("name"))->text();
             auto *field = vltest::child<QLineEdit>(w, QStringLiteral("password"));
@@ -249,6 +255,8 @@ TEST_F(MailBoxDovecot, WrongPasswordsPromptPop3ThenImapAndEachIsSavedOnce) {
     MailBox::self()->download(stored(QStringLiteral("Work")), false);
     ASSERT_TRUE(runQueue(60000));
     EXPECT_EQ(pop3.name, QStringLiteral("pop3login"));
+    EXPECT_TRUE(pop3.clientDetached);
+    EXPECT_TRUE(imap.clientDetached);
     EXPECT_EQ(pop3.server, DovecotServer::instance().host());
     EXPECT_EQ(pop3.user, QStringLiteral("alice"));
     EXPECT_EQ(imap.name, QStringLiteral("imaplogin"));
@@ -297,6 +305,22 @@ TEST_F(MailBoxDovecot, RequestQueuedBehindKeepsItsOwnCopy) {
     EXPECT_EQ(rows(), QStringList{"Home h1"});
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, kAlicePw);
     EXPECT_TRUE(recorder->errors.isEmpty());
+}
+
+TEST_F(MailBoxDovecot, LoginIsNotWrittenToAnAccountChangedMeanwhile) {
+    storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
+    fill(QStringLiteral("alice"), {"h1"});
+    Prompted seen;
+    // While the prompt is open the stored account is pointed at another mailbox.
+    answerPrompt(u"pop3login"_s, seen, kAlicePw, true, [] {
+        StoreAccountList::accounts()->account(u"Home"_s)->pop3.incoming.userName = u"carol"_s;
+    });
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    ASSERT_TRUE(runQueue(60000));
+    EXPECT_EQ(rows(), QStringList{"Home h1"}); // the login itself worked
+    EXPECT_EQ(stored(u"Home"_s).pop3.incoming.userName, u"carol"_s);
+    EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, u"wrong-a"_s);
+    EXPECT_FALSE(folder().read(QStringLiteral("accounts.vlp")).contains(kAlicePw.toLatin1()));
 }
 
 } // namespace

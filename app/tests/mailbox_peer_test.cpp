@@ -104,7 +104,7 @@ TEST_F(MailBoxPeer, StopAndImmediateGoWhileDataIsInFlight) {
     EXPECT_TRUE(MailBox::self()->go());
     ASSERT_TRUE(vltest::waitUntil([] { return !MailBox::self()->busy(); }));
     QTest::qWait(300); // the old server keeps sending
-    QEventLoop loop; // the released client goes once an event loop runs
+    QEventLoop loop;   // the released client goes once an event loop runs
     QTimer::singleShot(50, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_TRUE(old.isNull());
