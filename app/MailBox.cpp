@@ -41,6 +41,17 @@ template <typename Dialog, typename Section> bool askLogin(const char *name, Sec
 
 } // namespace
 
+// A POP3 or IMAP client set up from the account's incoming section; a secure login the user
+// chose reaches it.
+template <typename Socket, typename Section>
+MailSocket *MailBox::makeServerClient(const Section &in, int throttle) {
+    auto *client = new Socket(this);
+    client->setup(sslType(in.advanced), in.serverAddress, in.advanced.portNumber, in.userName, in.password,
+                  throttle);
+    client->setSecureLogin(in.advanced.useSecureAuth);
+    return client;
+}
+
 MailBox *MailBox::self() {
     static MailBox *box = new MailBox;
     return box;
@@ -101,24 +112,12 @@ bool MailBox::start(MailBoxRequest &request) {
     const int throttle = qMax(200, StoreOptions::options()->general.spamThrottle());
     MailSocket *client = nullptr;
     switch (account.type) {
-    case DataAccount::POP3: {
-        const DataAccountIncomingPOP3 &in = account.pop3.incoming;
-        auto *pop3 = new POP3Socket(this);
-        pop3->setup(sslType(in.advanced), in.serverAddress, in.advanced.portNumber, in.userName, in.password,
-                    throttle);
-        pop3->setSecureLogin(in.advanced.useSecureAuth);
-        client = pop3;
+    case DataAccount::POP3:
+        client = makeServerClient<POP3Socket>(account.pop3.incoming, throttle);
         break;
-    }
-    case DataAccount::IMAP: {
-        const DataAccountIncomingIMAP &in = account.imap.incoming;
-        auto *imap = new IMAP4Socket(this);
-        imap->setup(sslType(in.advanced), in.serverAddress, in.advanced.portNumber, in.userName, in.password,
-                    throttle);
-        imap->setSecureLogin(in.advanced.useSecureAuth);
-        client = imap;
+    case DataAccount::IMAP:
+        client = makeServerClient<IMAP4Socket>(account.imap.incoming, throttle);
         break;
-    }
     case DataAccount::HotMail: {
         auto *hotmail = new SOHotDAV(this);
         hotmail->setup(account.hotmail.incoming.userName, account.hotmail.incoming.password, throttle);

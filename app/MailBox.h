@@ -72,6 +72,8 @@ Q_SIGNALS:
 private:
     MailBox();
 
+    template <typename Socket, typename Section>
+    MailSocket *makeServerClient(const Section &in, int throttle);
     // Makes and wires the request's client; false when the request cannot run at all.
     bool start(MailBoxRequest &request);
     // Logs the just-started client in, unless a signal handler ended the request meanwhile.

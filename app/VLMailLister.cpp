@@ -316,7 +316,8 @@ void VLMailLister::doAutoDelete() {
     const int rows = m_table->numVirtualRows();
     for (int row = 0; row < rows; ++row) {
         VLScannerItem *item = m_table->scannerItem(row);
-        if (!item || !item->status().autoDelete || m_autoQueued.contains({item->account(), item->message().uid}))
+        if (!item || !item->status().autoDelete ||
+            m_autoQueued.contains({item->account(), item->message().uid}))
             continue;
         auto group = std::find_if(groups.begin(), groups.end(), [item](const Group &g) {
             return g.name == item->account() && g.from == item->listedFrom();
@@ -335,7 +336,8 @@ void VLMailLister::doAutoDelete() {
         // Only to the mailbox the rows were listed from.
         const DataAccount *account = StoreAccountList::accounts()->account(group.name);
         if (!account || AccountIdentity(*account) != group.from) {
-            std::fprintf(stderr, "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
+            std::fprintf(stderr,
+                         "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
                          qPrintable(group.name), int(group.rows.size()));
             continue;
         }

@@ -98,6 +98,14 @@ protected:
         return out;
     }
 
+    // A POP3 account whose server greets, then stalls a while and hangs up: the queue stays
+    // busy with it meanwhile.
+    static DataAccount stallingAccount(vltest::ScriptedPeer &peer, const QString &name) {
+        peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_greet_then_stall.txt"));
+        EXPECT_TRUE(peer.start());
+        return pop3Account(name, peer.host(), peer.serverPort(), u"user"_s, u"secret"_s);
+    }
+
     DataAccount home;
     DataAccount work;
 };
@@ -245,10 +253,7 @@ TEST_F(MailLister, CommunityAnswerSparesTheUsersOwnVerdictsAndIsLogged) {
 
 TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
     vltest::ScriptedPeer peer;
-    peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_greet_then_stall.txt"));
-    ASSERT_TRUE(peer.start());
-    const DataAccount account =
-        pop3Account(u"Home"_s, peer.host(), peer.serverPort(), u"user"_s, u"secret"_s);
+    const DataAccount account = stallingAccount(peer, u"Home"_s);
     storeAccounts({account, work});
 
     deliver(account, {u"1"_s, u"2"_s});
@@ -284,10 +289,7 @@ TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
 
 TEST_F(MailLister, AutoDeletionWaitsUntilTheQueueIsIdle) {
     vltest::ScriptedPeer busyServer;
-    busyServer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_greet_then_stall.txt"));
-    ASSERT_TRUE(busyServer.start());
-    const DataAccount other =
-        pop3Account(u"Other"_s, busyServer.host(), busyServer.serverPort(), u"user"_s, u"secret"_s);
+    const DataAccount other = stallingAccount(busyServer, u"Other"_s);
     storeAccounts({home, other});
     deliver(home, {u"1"_s});
     row(u"Home"_s, u"1"_s)->status().autoDelete = true;
@@ -347,10 +349,7 @@ TEST_F(MailLister, AutoDeletionWaitsForTheBlacklistAnswerFromRealDns) {
     StoreTools::tools()->origin.whence = 2;
 
     vltest::ScriptedPeer peer;
-    peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_greet_then_stall.txt"));
-    ASSERT_TRUE(peer.start());
-    const DataAccount account =
-        pop3Account(u"Home"_s, peer.host(), peer.serverPort(), u"user"_s, u"secret"_s);
+    const DataAccount account = stallingAccount(peer, u"Home"_s);
     storeAccounts({account});
 
     DataEmailMessage listed = mail(u"Home"_s, u"1"_s);

@@ -49,25 +49,20 @@ TEST(LoginDialog, ShowsTheSectionAndSavesItUnchangedWhenUntouched) {
         SCOPED_TRACE(r.name);
         std::unique_ptr<DialogLogin> dialog;
         QString before, after;
-        if (r.imap) {
-            auto *d = new DialogLoginIMAP(nullptr, "imaplogin");
+        // Loads a section into the prompt and saves it back without a touch.
+        auto roundTrip = [&](auto *d, auto s) {
             dialog.reset(d);
-            const auto s = section<DataAccountIncomingIMAP>(r.authType, true);
             d->load(s);
-            auto saved = s;
-            d->save(saved);
             before = accounttest::xml(s);
-            after = accounttest::xml(saved);
-        } else {
-            auto *d = new DialogLoginPOP3(nullptr, "pop3login");
-            dialog.reset(d);
-            const auto s = section<DataAccountIncomingPOP3>(r.authType, true);
-            d->load(s);
-            auto saved = s;
-            d->save(saved);
-            before = accounttest::xml(s);
-            after = accounttest::xml(saved);
-        }
+            d->save(s);
+            after = accounttest::xml(s);
+        };
+        if (r.imap)
+            roundTrip(new DialogLoginIMAP(nullptr, "imaplogin"),
+                      section<DataAccountIncomingIMAP>(r.authType, true));
+        else
+            roundTrip(new DialogLoginPOP3(nullptr, "pop3login"),
+                      section<DataAccountIncomingPOP3>(r.authType, true));
         EXPECT_EQ(after, before);
         EXPECT_EQ(child<QLabel>(dialog.get(), u"server"_s)->text(), u"mail.brindlecot.example"_s);
         EXPECT_EQ(child<QLineEdit>(dialog.get(), u"name"_s)->text(), u"ada"_s);
