@@ -73,6 +73,9 @@ public:
     // Shows every row (show) or hides those whose status asks for it again.
     void showHiddenEmails(bool show);
     [[nodiscard]] bool showsHiddenEmails() const { return m_showHidden; }
+    // Rows shown or hidden as their statuses and the show-hidden flag say, leaving the
+    // current cell and the selection alone (after the statuses changed).
+    void applyHiding();
     // Repaints everything that shows rows.
     void repaintAll();
     // Whether a change shows at once; else the whole table is painted when it next shows.
@@ -127,8 +130,6 @@ private:
     };
 
     bool headerEvent(QMouseEvent *event);
-    // Rows shown or hidden as their statuses and the show-hidden flag say.
-    void applyHiding();
     // Makes a cell current without selecting anything.
     void setCurrentQuietly(int row, int col);
     // Neighbouring shown header sections in visual order, -1 for none.

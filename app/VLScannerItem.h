@@ -8,6 +8,8 @@
 // item deletes them itself. Take the cells out before taking the item itself out of the
 // table.
 
+#include "AccountIdentity.h"
+
 #include "data/data_email.h"
 
 #include <QHash>
@@ -44,6 +46,9 @@ public:
     void repaintTableRow();
 
     [[nodiscard]] const QString &account() const { return m_account; }
+    // The mailbox the message was listed from; a delete goes only there.
+    [[nodiscard]] const AccountIdentity &listedFrom() const { return m_listedFrom; }
+    void setListedFrom(const AccountIdentity &identity) { m_listedFrom = identity; }
     [[nodiscard]] const DataEmailMessage &message() const { return m_message; }
     [[nodiscard]] DataEmailMessage &message() { return m_message; }
     [[nodiscard]] const DataEmailStatus &status() const { return m_status; }
@@ -132,6 +137,7 @@ private:
 
     VLMailTable *m_table;
     QString m_account;
+    AccountIdentity m_listedFrom;
     DataEmailMessage m_message;
     DataEmailStatus m_status;
     QString m_key; // the message's unique() when the item was made

@@ -279,6 +279,11 @@ QString DovecotServer::maildir(const QString &user) const {
     return m_dir.filePath(QStringLiteral("mail/") + user + QStringLiteral("/Maildir"));
 }
 
+QByteArray DovecotServer::log() const {
+    QFile f(m_dir.filePath(QStringLiteral("log/dovecot.log")));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 int DovecotServer::messageFiles(const QString &user) const {
     const QString m = maildir(user);
     return int(QDir(m + QStringLiteral("/new")).entryList(QDir::Files).size() +

@@ -37,6 +37,9 @@ public:
     // Messages in the user's mailbox, new and seen.
     [[nodiscard]] int messageFiles(const QString &user) const;
 
+    // The server's log so far (logins name their mechanism: "method=APOP").
+    [[nodiscard]] QByteArray log() const;
+
     // Kills the processes serving logged-in sessions: their clients see the link drop.
     void cutSessions();
     void restart();

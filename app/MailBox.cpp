@@ -1,0 +1,407 @@
+#include "MailBox.h"
+
+#include "data/store_account_list.h"
+#include "data/store_options.h"
+#include "dialogs/dialog_login.h"
+#include "proto/IMAP4Socket.h"
+#include "proto/POP3Socket.h"
+#include "proto/SOHotDAV.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kIdleTickMs = 60000;
+
+SOSSLSocket::SSLType sslType(const DataAccountAdvancedServer &advanced) {
+    return advanced.useSSL ? SOSSLSocket::SSLv23 : SOSSLSocket::NoSSL;
+}
+
+// The prompt's fields of an incoming section, and nothing else of it.
+void copyLogin(const DataAccountIncomingPOP3IMAP &from, DataAccountIncomingPOP3IMAP &to,
+               const DataAccountAdvancedServer &fromAdvanced, DataAccountAdvancedServer &toAdvanced) {
+    to.userName = from.userName;
+    to.password = from.password;
+    to.rememberPassword = from.rememberPassword;
+    toAdvanced.useSecureAuth = fromAdvanced.useSecureAuth;
+    toAdvanced.authType = fromAdvanced.authType;
+}
+
+// Runs the protocol's prompt on a copy of the section; true (and the copy changed) on OK.
+template <typename Dialog, typename Section> bool askLogin(const char *name, Section &section) {
+    Dialog dialog(QApplication::activeWindow(), name);
+    dialog.load(section);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    dialog.save(section);
+    return true;
+}
+
+} // namespace
+
+// A POP3 or IMAP client set up from the account's incoming section; a secure login the user
+// chose reaches it.
+template <typename Socket, typename Section>
+MailSocket *MailBox::makeServerClient(const Section &in, int throttle) {
+    auto *client = new Socket(this);
+    client->setup(sslType(in.advanced), in.serverAddress, in.advanced.portNumber, in.userName, in.password,
+                  throttle);
+    client->setSecureLogin(in.advanced.useSecureAuth);
+    return client;
+}
+
+MailBox *MailBox::self() {
+    static MailBox *box = new MailBox;
+    return box;
+}
+
+MailBox::MailBox() {
+    m_idleTimer.setInterval(kIdleTickMs);
+    connect(&m_idleTimer, &QTimer::timeout, this, &MailBox::slotSinceTimeout);
+}
+
+void MailBox::download(const DataAccount &account, bool timed) {
+    m_queue.append(MailBoxRequest(MailBoxRequest::Download, account, timed));
+}
+
+void MailBox::deleteMail(const DataAccount &account, const QStringList &uids) {
+    m_queue.append(MailBoxRequest(MailBoxRequest::Delete, account, uids));
+}
+
+bool MailBox::go() {
+    if (m_busy)
+        return true;
+    return startNext();
+}
+
+void MailBox::stop() {
+    release();
+    m_queue.clear();
+    ++m_epoch;
+    m_busy = false;
+    Q_EMIT sigBusy(false);
+    startIdleCount();
+}
+
+bool MailBox::startNext() {
+    while (!m_queue.isEmpty()) {
+        if (start(m_queue.first())) {
+            const quint64 generation = m_queue.first().generation;
+            m_busy = true;
+            m_idleTimer.stop();
+            Q_EMIT sigBusy(true);
+            login(generation);
+            return true;
+        }
+        m_queue.removeFirst();
+    }
+    m_busy = false;
+    Q_EMIT sigBusy(false);
+    startIdleCount();
+    return false;
+}
+
+bool MailBox::start(MailBoxRequest &request) {
+    if (request.action != MailBoxRequest::Download && request.action != MailBoxRequest::Delete) {
+        std::fprintf(stderr, "MailBox::start: MailBoxRequest::Unknown\n");
+        return false;
+    }
+    const DataAccount &account = request.account;
+    const int throttle = qMax(200, StoreOptions::options()->general.spamThrottle());
+    MailSocket *client = nullptr;
+    switch (account.type) {
+    case DataAccount::POP3:
+        client = makeServerClient<POP3Socket>(account.pop3.incoming, throttle);
+        break;
+    case DataAccount::IMAP:
+        client = makeServerClient<IMAP4Socket>(account.imap.incoming, throttle);
+        break;
+    case DataAccount::HotMail: {
+        auto *hotmail = new SOHotDAV(this);
+        hotmail->setup(account.hotmail.incoming.userName, account.hotmail.incoming.password, throttle);
+        client = hotmail;
+        break;
+    }
+    default:
+        return false;
+    }
+    release();
+    m_client = client;
+    m_confirmed.clear();
+    request.generation = ++m_lastGeneration;
+    const bool isDelete = request.action == MailBoxRequest::Delete;
+
+    connect(client, &MailSocket::sigClosed, this, &MailBox::slotClosed);
+    connect(client, &SOSSLSocket::sigError, this, &MailBox::slotError);
+    connect(client, &MailSocket::sigAuthError, this, &MailBox::slotAuthError);
+    connect(client, &MailSocket::sigLoggedIn, this, &MailBox::slotLoggedIn);
+    connect(client, &MailSocket::sigMessageList, this, &MailBox::slotMessageList);
+    connect(client, qOverload<const DataEmailMessage &>(&MailSocket::sigMessageData), this,
+            qOverload<const DataEmailMessage &>(&MailBox::slotMessageData));
+    if (isDelete) {
+        connect(client, &MailSocket::sigDeleted, this, &MailBox::slotDeleted);
+    } else {
+        connect(client, qOverload<>(&MailSocket::sigMessageData), this,
+                qOverload<>(&MailBox::slotMessageData));
+        connect(client, &MailSocket::sigDownloaded, this, &MailBox::slotDownloaded);
+    }
+    Q_EMIT sigConnecting(DataAccount(account), isDelete);
+    return true;
+}
+
+void MailBox::login(quint64 generation) {
+    // A handler of sigConnecting or sigBusy may have stopped the queue.
+    if (m_client && headIs(generation))
+        m_client->login();
+}
+
+bool MailBox::fromClient() const {
+    if (!m_client || m_queue.isEmpty())
+        return false;
+    const QObject *from = sender();
+    return !from || from == m_client;
+}
+
+bool MailBox::headIs(quint64 generation) const {
+    return !m_queue.isEmpty() && m_queue.first().generation == generation;
+}
+
+void MailBox::release() {
+    if (!m_client)
+        return;
+    MailSocket *client = m_client;
+    m_client = nullptr;
+    client->disconnect(this);
+    // Cuts the link (and any request still out) without a word to us: what the server
+    // still sends can no longer reach the next request.
+    client->closeSocket(false);
+    client->deleteLater();
+}
+
+void MailBox::removeHead() {
+    if (!m_queue.isEmpty())
+        m_queue.removeFirst();
+    ++m_epoch;
+}
+
+void MailBox::scheduleNext() {
+    QTimer::singleShot(0, this, [this, epoch = m_epoch] {
+        if (epoch == m_epoch)
+            startNext();
+    });
+}
+
+void MailBox::startIdleCount() {
+    // A receiver of sigBusy(false) may have started the queue again.
+    if (m_busy || m_idleTimer.isActive())
+        return;
+    m_minutes = 0;
+    m_idleTimer.start();
+}
+
+void MailBox::fail() {
+    const QString text = m_client->error() + QStringLiteral(": ") + m_queue.first().account.name();
+    release();
+    removeHead();
+    Q_EMIT sigError(text);
+    scheduleNext();
+}
+
+void MailBox::slotError() {
+    if (!fromClient())
+        return;
+    fail();
+}
+
+void MailBox::slotAuthError() {
+    if (!fromClient())
+        return;
+    const int type = m_queue.first().account.type;
+    if (type != DataAccount::POP3 && type != DataAccount::IMAP) {
+        // No prompt for other accounts: the refusal is an error like any other.
+        fail();
+        return;
+    }
+    // The refused client goes before the prompt opens: nothing it says can reach the
+    // request while the user types.
+    release();
+    QTimer::singleShot(0, this, [this, generation = m_queue.first().generation] {
+        if (headIs(generation) && !m_client)
+            reauth();
+    });
+}
+
+void MailBox::reauth() {
+    if (m_queue.isEmpty()) {
+        m_busy = false;
+        Q_EMIT sigBusy(false);
+        startIdleCount();
+        return;
+    }
+    release();
+    const quint64 generation = m_queue.first().generation;
+    DataAccount account = m_queue.first().account;
+    bool accepted = false;
+    switch (account.type) {
+    case DataAccount::POP3:
+        accepted = askLogin<DialogLoginPOP3>("pop3login", account.pop3.incoming);
+        break;
+    case DataAccount::IMAP:
+        accepted = askLogin<DialogLoginIMAP>("imaplogin", account.imap.incoming);
+        break;
+    default:
+        cancel();
+        return;
+    }
+    // The prompt ran a nested event loop: the queue may have been stopped meanwhile.
+    if (!headIs(generation) || m_client)
+        return;
+    if (!accepted) {
+        cancel();
+        return;
+    }
+    MailBoxRequest &head = m_queue.first();
+    head.account = account;
+    head.loginChanged = true;
+    if (!start(head)) {
+        cancel();
+        return;
+    }
+    login(head.generation);
+}
+
+void MailBox::cancel() {
+    release();
+    removeHead();
+    startNext();
+}
+
+void MailBox::writeBack(const MailBoxRequest &request) {
+    StoreAccountList *store = StoreAccountList::accounts();
+    const QString name = request.account.name();
+    DataAccount *stored = store->account(name);
+    if (!stored || AccountIdentity(*stored) != request.queuedFor) {
+        std::fprintf(stderr,
+                     "MailBox::slotLoggedIn: %s: the stored account has changed; new login not saved\n",
+                     qPrintable(name));
+        return;
+    }
+    if (stored->type == DataAccount::POP3)
+        copyLogin(request.account.pop3.incoming, stored->pop3.incoming,
+                  request.account.pop3.incoming.advanced, stored->pop3.incoming.advanced);
+    else
+        copyLogin(request.account.imap.incoming, stored->imap.incoming,
+                  request.account.imap.incoming.advanced, stored->imap.incoming.advanced);
+    store->setChanged(true);
+    const QString failed = store->saveToStore();
+    if (!failed.isEmpty())
+        std::fprintf(stderr, "MailBox::slotLoggedIn: %s\n", qPrintable(failed));
+}
+
+void MailBox::slotLoggedIn() {
+    if (!fromClient())
+        return;
+    MailBoxRequest &head = m_queue.first();
+    const quint64 generation = head.generation;
+    if (head.loginChanged) {
+        head.loginChanged = false;
+        writeBack(head);
+    }
+    const bool isDelete = m_queue.first().action == MailBoxRequest::Delete;
+    Q_EMIT sigLoggedIn(DataAccount(m_queue.first().account), isDelete);
+    if (m_client && headIs(generation))
+        m_client->getMessageList(!isDelete);
+}
+
+void MailBox::slotMessageList() {
+    if (!fromClient())
+        return;
+    const quint64 generation = m_queue.first().generation;
+    Q_EMIT sigMessageList(DataAccount(m_queue.first().account));
+    if (!m_client || !headIs(generation) || m_queue.first().action != MailBoxRequest::Delete)
+        return;
+    const QStringList &ids = m_queue.first().ids;
+    if (ids.isEmpty())
+        m_client->closeSocket(true);
+    else
+        m_client->deleteMessage(ids.first());
+}
+
+void MailBox::slotDownloaded(int total, int number) {
+    if (!fromClient())
+        return;
+    const QString text = QStringLiteral("Retrieving message %1 of %2").arg(number).arg(total);
+    Q_EMIT sigProgress(DataAccount(m_queue.first().account), text, total, number);
+}
+
+void MailBox::slotMessageData(const DataEmailMessage &message) {
+    if (!fromClient())
+        return;
+    const MailBoxRequest &head = m_queue.first();
+    DataEmailMessage tagged = message;
+    tagged.account = head.account.name();
+    const bool timed = head.timed;
+    Q_EMIT sigMessageData(DataAccount(head.account), tagged, timed);
+}
+
+void MailBox::slotMessageData() {
+    if (!fromClient())
+        return;
+    const MailBoxRequest &head = m_queue.first();
+    const quint64 generation = head.generation;
+    const QString name = head.account.name();
+    DataEmailList list = m_client->messageList();
+    for (DataEmailMessage &message : list)
+        message.account = name;
+    const bool timed = head.timed;
+    Q_EMIT sigMessageData(DataAccount(head.account), list, timed);
+    if (m_client && headIs(generation))
+        m_client->closeSocket(false);
+}
+
+void MailBox::slotDeleted(const QString &uid) {
+    if (!fromClient())
+        return;
+    const MailBoxRequest &head = m_queue.first();
+    const quint64 generation = head.generation;
+    const qsizetype i = head.ids.indexOf(uid);
+    if (i < 0) {
+        m_client->closeSocket(true);
+        return;
+    }
+    m_confirmed.append(uid);
+    const int count = int(head.ids.size());
+    const QString text = QStringLiteral("Deleting message %1 of %2").arg(i + 1).arg(count);
+    const QString next = i + 1 < count ? head.ids.at(i + 1) : QString();
+    // The bar measures the mailbox as listed in this session.
+    const int total = qMax(count, m_client->messageCount());
+    Q_EMIT sigProgress(DataAccount(head.account), text, total, int(i + 1));
+    if (!m_client || !headIs(generation))
+        return;
+    if (next.isNull())
+        m_client->closeSocket(true); // the orderly end commits the deletions
+    else
+        m_client->deleteMessage(next);
+}
+
+void MailBox::slotClosed() {
+    if (!fromClient())
+        return;
+    const MailBoxRequest head = m_queue.first();
+    const QStringList confirmed = m_confirmed;
+    m_confirmed.clear();
+    release();
+    removeHead();
+    // Only now are the deletions committed on the server.
+    if (head.action == MailBoxRequest::Delete)
+        for (const QString &uid : confirmed)
+            Q_EMIT sigDeleted(head.account, uid);
+    scheduleNext();
+}
+
+void MailBox::slotSinceTimeout() {
+    ++m_minutes;
+    Q_EMIT sigSinceTimeout(m_minutes);
+}

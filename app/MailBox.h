@@ -1,0 +1,109 @@
+#pragma once
+// The one place that talks to mail servers for checking and deleting: a queue of requests
+// worked strictly one after another, each with a freshly made protocol client chosen by the
+// account type, whose signals come out again tagged with the request's account. A refused
+// POP3 or IMAP login asks the user for new details; any other failure ends the request with
+// one error text. A process-wide singleton on the GUI thread.
+
+#include "DataEmailList.h"
+#include "MailBoxRequest.h"
+
+#include "data/data_account_list.h"
+#include "data/data_email.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class MailSocket;
+
+class MailBox : public QObject {
+    Q_OBJECT
+public:
+    static MailBox *self();
+
+    // Queue a request at the tail; nothing starts until go().
+    void download(const DataAccount &account, bool timed);
+    void deleteMail(const DataAccount &account, const QStringList &uids);
+    // Starts the queue unless it is working already (then true: the new requests are
+    // reached in turn); false when nothing could be started.
+    bool go();
+    // Drops the request under way and every queued one at once; no error is reported.
+    void stop();
+    [[nodiscard]] bool busy() const { return m_busy; }
+
+    // For tests and the status line.
+    [[nodiscard]] const QList<MailBoxRequest> &queue() const { return m_queue; }
+    [[nodiscard]] MailSocket *client() const { return m_client; }
+    [[nodiscard]] int minutes() const { return m_minutes; }
+    [[nodiscard]] bool idleTimerActive() const { return m_idleTimer.isActive(); }
+
+    MailBox(const MailBox &) = delete;
+    MailBox &operator=(const MailBox &) = delete;
+
+public Q_SLOTS:
+    void slotError();
+    void slotAuthError();
+    void slotLoggedIn();
+    void slotMessageList();
+    void slotMessageData();
+    void slotDownloaded(int total, int number);
+    void slotDeleted(const QString &uid);
+    void slotMessageData(const DataEmailMessage &message);
+    void slotClosed();
+    void slotSinceTimeout();
+    bool startNext();
+    void reauth();
+    void cancel();
+
+Q_SIGNALS:
+    void sigBusy(bool busy);
+    void sigError(const QString &text);
+    void sigConnecting(const DataAccount &account, bool isDelete);
+    void sigLoggedIn(const DataAccount &account, bool isDelete);
+    void sigProgress(const DataAccount &account, const QString &text, int total, int done);
+    void sigMessageList(const DataAccount &account);
+    void sigMessageData(const DataAccount &account, const DataEmailList &list, bool timed);
+    void sigMessageData(const DataAccount &account, const DataEmailMessage &message, bool timed);
+    void sigDeleted(const DataAccount &account, const QString &uid);
+    void sigSinceTimeout(int minutes);
+
+private:
+    MailBox();
+
+    template <typename Socket, typename Section>
+    MailSocket *makeServerClient(const Section &in, int throttle);
+    // Makes and wires the request's client; false when the request cannot run at all.
+    bool start(MailBoxRequest &request);
+    // Logs the just-started client in, unless a signal handler ended the request meanwhile.
+    void login(quint64 generation);
+    // Whether a client signal belongs to the request under way.
+    [[nodiscard]] bool fromClient() const;
+    [[nodiscard]] bool headIs(quint64 generation) const;
+    // The client goes at once: no signal of it reaches the queue again, its link is dropped
+    // and it is deleted from the event loop.
+    void release();
+    // The head request has ended; continuations scheduled for it no longer run.
+    void removeHead();
+    // Ends the head request with an error: the bookkeeping is done before anyone hears of it,
+    // since the error box runs a nested event loop.
+    void fail();
+    void scheduleNext();
+    void startIdleCount();
+    // The login details the user entered go back to the stored account of that name,
+    // changing only the prompt's fields, when it is still the mailbox the request was for.
+    static void writeBack(const MailBoxRequest &request);
+
+    QList<MailBoxRequest> m_queue;
+    MailSocket *m_client = nullptr;
+    bool m_busy = false;
+    QTimer m_idleTimer;
+    int m_minutes = 0;
+    // Uids the server confirmed deleted in the session under way; reported once the orderly
+    // close has committed them.
+    QStringList m_confirmed;
+    quint64 m_lastGeneration = 0;
+    // Changes whenever the head request ends or the queue is stopped.
+    quint64 m_epoch = 0;
+};

@@ -1,0 +1,520 @@
+#include "VLMailLister.h"
+
+#include "MailBox.h"
+#include "VLMailTable.h"
+#include "VLScannerItem.h"
+#include "vl_file_cache.h"
+#include "vl_history.h"
+#include "vl_seen_email_list.h"
+
+#include "data/store_account_list.h"
+#include "data/store_list_filters.h"
+#include "data/store_list_matches.h"
+#include "data/store_options.h"
+#include "data/store_tools.h"
+#include "engine/VLDNSRBL.h"
+#include "engine/VLScanner.h"
+#include "engine/VLTM.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 kSecondsPerDay = 86400;
+
+// The actions a blacklist or community listing asks for, from that service's settings.
+template <typename Settings> void applyListing(const Settings &settings, DataEmailStatus &status) {
+    if (settings.markForDeletion)
+        status.delete_ = 1;
+    if (settings.markForBouncing)
+        status.bounce = 1;
+    if (settings.displayOrHide == 2)
+        status.hide = true;
+    if (settings.addToBlacklist)
+        status.markBlacklist = true;
+    if (settings.whence == 2)
+        status.autoDelete = true;
+}
+
+void colourAsSpam(DataEmailStatus &status) {
+    const DataToolsLearningSpam &spam = StoreTools::tools()->learning.spam;
+    if (spam.colorRow)
+        status.bgColor = spam.useColor;
+}
+
+} // namespace
+
+VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) {
+    setObjectName(QLatin1String(name));
+    m_table = new VLMailTable(this, QStringLiteral("mailtable"));
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("progressbar"));
+    m_bar->setFixedWidth(220);
+    m_text = new QLabel(this);
+    m_text->setObjectName(QStringLiteral("progresstext"));
+    m_text->setTextFormat(Qt::PlainText);
+    for (QFrame *frame : {static_cast<QFrame *>(m_text)}) {
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->setFrameShadow(QFrame::Sunken);
+    }
+    // A QProgressBar is no frame on Qt 6: the sunken panel is its style's own.
+
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(m_table);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_bar, 0);
+    row->addWidget(m_text, 1);
+    column->addLayout(row);
+
+    m_deletionTimer.setSingleShot(true);
+    m_rescanTimer.setSingleShot(true);
+
+    connect(StoreListEmailMatch::friends(), &Store::changed, this, &VLMailLister::slotRescan);
+    connect(StoreListEmailMatch::blacklist(), &Store::changed, this, &VLMailLister::slotRescan);
+    connect(StoreListEmailFilter::filter(), &Store::changed, this, &VLMailLister::slotRescan);
+    connect(StoreOptions::options(), &Store::changed, this, &VLMailLister::slotOptionsChanged);
+    connect(StoreTools::tools(), &Store::changed, this, &VLMailLister::slotRescan);
+    connect(&m_deletionTimer, &QTimer::timeout, this, &VLMailLister::slotDoDeletions);
+    connect(&m_rescanTimer, &QTimer::timeout, this, &VLMailLister::slotDoRescan);
+
+    MailBox *box = MailBox::self();
+    connect(box, qOverload<const DataAccount &, const DataEmailList &, bool>(&MailBox::sigMessageData), this,
+            qOverload<const DataAccount &, const DataEmailList &, bool>(&VLMailLister::slotMessageData));
+    connect(box, &MailBox::sigProgress, this, &VLMailLister::slotProgress);
+    connect(box, qOverload<const DataAccount &, const DataEmailMessage &, bool>(&MailBox::sigMessageData),
+            this,
+            qOverload<const DataAccount &, const DataEmailMessage &, bool>(&VLMailLister::slotMessageData));
+    connect(box, &MailBox::sigBusy, this, &VLMailLister::slotMailBoxBusy);
+    connect(box, &MailBox::sigConnecting, this, &VLMailLister::slotConnecting);
+    connect(box, &MailBox::sigLoggedIn, this, &VLMailLister::slotLoggedIn);
+    connect(box, &MailBox::sigDeleted, this, &VLMailLister::slotDeleted);
+    connect(&VLDNSRBL::self(), &VLDNSRBL::sigRBLMatched, this, &VLMailLister::slotRBLMatched);
+    connect(&VLTM::self(), &VLTM::sigTMDone, this, &VLMailLister::slotTMDone);
+    connect(&VLTM::self(), &VLTM::sigBusy, this, &VLMailLister::slotTMBusy);
+    connect(&VLDNSRBL::self(), &VLDNSRBL::sigBusy, this, &VLMailLister::slotDNSRBLBusy);
+}
+
+VLMailLister::~VLMailLister() = default;
+
+bool VLMailLister::anyEmails() const {
+    return m_table->numVirtualRows() > 0;
+}
+
+const DataEmailMessage *VLMailLister::message(int row) const {
+    const VLScannerItem *item = m_table->scannerItem(row);
+    return item ? &item->message() : nullptr;
+}
+
+void VLMailLister::saveTableWidths() {
+    m_table->saveTableWidths();
+}
+
+// ---------------------------------------------------------------- receiving
+
+void VLMailLister::hideIfRead(VLScannerItem *item) const {
+    if (item->isMessageRead() && !StoreOptions::options()->display.readDisplay)
+        item->status().hide = true;
+}
+
+void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailMessage &message, bool) {
+    const QString name = account.name();
+    VLSeenEmailList *seen = VLSeenEmailList::self();
+    const QString id = message.identifier();
+    if (VLScannerItem::findMessage(message.unique())) {
+        // Still listed: the row keeps its verdict and the user's marks, and its seen entry
+        // stays, since the message is still on the server.
+        seen->present(name, id);
+        return;
+    }
+    auto *item = new VLScannerItem(m_table, name, message);
+    item->setListedFrom(AccountIdentity(account));
+    VLScanner::self().scan(item->message(), item->status());
+    if (seen->present(name, id)) {
+        item->setMessageRead();
+        hideIfRead(item);
+    }
+    item->insertTableRow(m_table->numVirtualRows(), m_showHidden);
+    item->updateTableRow();
+    if (seen->tm(name, id))
+        item->disableReport();
+    if (seen->spamCop(name, id))
+        item->disableSpamCop();
+    item->status().isNew = true;
+}
+
+void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailList &list, bool timed) {
+    const QString name = account.name();
+    std::fprintf(stderr, "VLMailLister::slotMessageData: %s: %d messages: timed=%d\n", qPrintable(name),
+                 int(list.size()), int(timed));
+    VLScanner::self().finish();
+
+    // One pass over the rows: which of the account's rows left the server, and whether the
+    // list brought new ones.
+    QSet<QString> listed;
+    listed.reserve(list.size());
+    for (const DataEmailMessage &m : list)
+        listed.insert(m.unique());
+    QList<int> gone;
+    bool any = false;
+    const int rows = m_table->numVirtualRows();
+    for (int row = 0; row < rows; ++row) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item || item->account() != name)
+            continue;
+        const bool isGone = !listed.contains(item->message().unique());
+        item->setGone(isGone);
+        if (isGone) {
+            gone.append(row);
+            m_autoQueued.remove({name, item->message().uid});
+            continue;
+        }
+        if (item->status().isNew) {
+            item->status().isNew = false;
+            any = true;
+        }
+    }
+    if (!gone.isEmpty()) {
+        m_table->setUpdatesEnabled(false);
+        m_table->removeVirtualRows(gone);
+        m_table->setUpdatesEnabled(true);
+        m_table->repaintAll();
+    }
+    VLSeenEmailList::self()->loaded(name);
+    VLSeenEmailList::self()->dump();
+
+    // A deletion queued for this account in a run that has ended without deleting may be
+    // tried again now.
+    for (auto it = m_autoQueued.begin(); it != m_autoQueued.end();) {
+        if (it.key().first == name && it.value() < m_queueRun)
+            it = m_autoQueued.erase(it);
+        else
+            ++it;
+    }
+
+    m_tmBusy = VLTM::self().busy();
+    m_RBLBusy = VLDNSRBL::self().busy();
+    std::fprintf(stderr, "VLMailLister::slotMessageData: m_tmBusy=%d m_RBLBusy=%d\n", int(m_tmBusy),
+                 int(m_RBLBusy));
+
+    if (!showHiddenCount())
+        m_text->setText(list.isEmpty() ? QStringLiteral("%1: Mailbox is empty").arg(name) : QString());
+    // After the text: a deletion that starts now says so itself.
+    checkAutoDelete();
+    Q_EMIT sigNewMail(any, timed);
+}
+
+// ---------------------------------------------------------------- late answers
+
+void VLMailLister::refill(VLScannerItem *item) {
+    item->updateTableRow();
+    const int row = item->row();
+    if (row >= 0)
+        m_table->setRowHidden(row, !m_showHidden && item->status().hide);
+}
+
+void VLMailLister::slotRBLMatched(const QString &name, const QString &answer, const QString &unique) {
+    std::fprintf(stderr, "VLMailLister::slotRBLMatched: [%s] [%s] [%s]  <===========\n", qPrintable(name),
+                 qPrintable(answer), qPrintable(unique));
+    VLScannerItem *item = VLScannerItem::findMessage(unique);
+    if (!item || item->status().klass != 0)
+        return;
+    std::fprintf(stderr, "VLMailLister::slotRBLMatched: ** FOUND **\n");
+    DataEmailStatus &status = item->status();
+    // The status is plain text; the reason is rich text and gets only fixed markup here.
+    status.status = name;
+    status.reason += QLatin1String("<nobr>*  Realtime Blackhole List</nobr><br/>");
+    status.klass = 6;
+    status.logging |= 0x400;
+    applyListing(StoreTools::tools()->origin, status);
+    colourAsSpam(status);
+    refill(item);
+}
+
+void VLMailLister::slotTMDone(const QString &unique, bool found) {
+    std::fprintf(stderr, "VLMailLister::slotTMDone: %s: spam=%d <===========\n", qPrintable(unique),
+                 int(found));
+    if (!found)
+        return;
+    VLScannerItem *item = VLScannerItem::findMessage(unique);
+    // A verdict that is the user's own (a friend, a filter saying legitimate) stands.
+    if (!item || item->status().klass == 3 || (item->status().logging & 0x020))
+        return;
+    std::fprintf(stderr, "VLMailLister::slotTMDone: ** FOUND **\n");
+    DataEmailStatus &status = item->status();
+    status.status = QStringLiteral("Known Spam");
+    status.reason += QLatin1String("<nobr>*  Tallow Mark!</nobr><br/>");
+    status.klass = 7;
+    // Counted in the mail log and the summary as a community match.
+    status.logging |= 0x004;
+    applyListing(StoreTools::tools()->tm, status);
+    colourAsSpam(status);
+    item->disableReport();
+    refill(item);
+}
+
+void VLMailLister::lookupsBusy(const char *who, bool busy, bool &flag) {
+    std::fprintf(stderr, "VLMailLister::%s: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", who, int(busy),
+                 int(m_tmBusy), int(m_RBLBusy));
+    const bool was = m_tmBusy || m_RBLBusy;
+    flag = busy;
+    const bool now = m_tmBusy || m_RBLBusy;
+    if (was && !now)
+        checkAutoDelete();
+}
+
+void VLMailLister::slotDNSRBLBusy(bool busy) {
+    lookupsBusy("slotDNSRBLBusy", busy, m_RBLBusy);
+}
+
+void VLMailLister::slotTMBusy(bool busy) {
+    lookupsBusy("slotTMBusy", busy, m_tmBusy);
+}
+
+// ---------------------------------------------------------------- automatic deletion
+
+void VLMailLister::checkAutoDelete() {
+    // Both services asked afresh: a lookup still waiting in a queue is not over either.
+    if (VLDNSRBL::self().busy() || VLTM::self().busy() || MailBox::self()->busy())
+        return;
+    doAutoDelete();
+}
+
+bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure) {
+    const DataOptionsSummary &options = StoreOptions::options()->summary;
+    const DataEmailMessage &message = item->message();
+    if (options.allowRevovery) {
+        VLFileCache *cache = VLFileCache::self();
+        if (!cache->addFile(message.identifier(), message.raw)) {
+            const QString path = cache->path(message.identifier());
+            std::fprintf(stderr, "VLMailLister::doAutoDelete: %s: cannot save; %s stays on the server\n",
+                         qPrintable(path), qPrintable(message.uid));
+            failure = QStringLiteral("%1: cannot save").arg(path);
+            return false;
+        }
+    }
+    if (options.messageLogging) {
+        item->status().logging |= 0x002;
+        VLHistory::self()->update(message, item->status(), 0);
+        logged = true;
+    }
+    return true;
+}
+
+void VLMailLister::doAutoDelete() {
+    struct Group {
+        QString name;
+        AccountIdentity from;
+        QList<VLScannerItem *> rows;
+    };
+    QList<Group> groups;
+    const int rows = m_table->numVirtualRows();
+    for (int row = 0; row < rows; ++row) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item || !item->status().autoDelete ||
+            m_autoQueued.contains({item->account(), item->message().uid}))
+            continue;
+        auto group = std::find_if(groups.begin(), groups.end(), [item](const Group &g) {
+            return g.name == item->account() && g.from == item->listedFrom();
+        });
+        if (group == groups.end())
+            group = groups.insert(groups.end(), Group{item->account(), item->listedFrom(), {}});
+        group->rows.append(item);
+    }
+    if (groups.isEmpty())
+        return;
+
+    bool queued = false;
+    bool logged = false;
+    QString failure;
+    for (const Group &group : std::as_const(groups)) {
+        // Only to the mailbox the rows were listed from.
+        const DataAccount *account = StoreAccountList::accounts()->account(group.name);
+        if (!account || AccountIdentity(*account) != group.from) {
+            std::fprintf(stderr,
+                         "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
+                         qPrintable(group.name), int(group.rows.size()));
+            continue;
+        }
+        QStringList uids;
+        for (VLScannerItem *item : group.rows)
+            if (keepBeforeDeleting(item, logged, failure))
+                uids.append(item->message().uid);
+        if (uids.isEmpty())
+            continue;
+        MailBox::self()->deleteMail(*account, uids);
+        for (const QString &uid : std::as_const(uids))
+            m_autoQueued.insert({group.name, uid}, m_queueRun);
+        queued = true;
+    }
+    if (logged) {
+        const int days = StoreOptions::options()->summary.keepLogFor;
+        if (days > 0)
+            VLHistory::self()->dump(days * kSecondsPerDay);
+        else
+            VLHistory::self()->dump();
+    }
+    // A copy that could not be made safe keeps its message on the server, and says so.
+    if (!failure.isEmpty())
+        m_text->setText(failure);
+    else if (queued)
+        m_text->setText(QStringLiteral("Auto-deleting emails"));
+    if (queued)
+        MailBox::self()->go();
+}
+
+// ---------------------------------------------------------------- deletions
+
+void VLMailLister::slotDeleted(const DataAccount &account, const QString &uid) {
+    std::fprintf(stderr, "VLMailLister::slotDeleted: %s: %s\n", qPrintable(account.name()), qPrintable(uid));
+    m_deletions.append(DeletePair(account.name(), uid));
+    if (m_deletions.size() > kDeletionBatch) {
+        m_deletionTimer.stop();
+        slotDoDeletions();
+    } else {
+        m_deletionTimer.start(kDeletionDelayMs);
+    }
+    VLSeenEmailList::self()->dump();
+}
+
+void VLMailLister::slotDoDeletions() {
+    QSet<QPair<QString, QString>> pending;
+    for (const DeletePair &pair : std::as_const(m_deletions))
+        pending.insert({pair.account, pair.uid});
+    m_deletions.clear();
+    QList<int> rows;
+    const int count = m_table->numVirtualRows();
+    for (int row = 0; row < count; ++row) {
+        const VLScannerItem *item = m_table->scannerItem(row);
+        if (item && pending.contains({item->account(), item->message().uid}))
+            rows.append(row);
+    }
+    for (const auto &key : std::as_const(pending))
+        m_autoQueued.remove(key);
+    if (rows.isEmpty())
+        return;
+    std::fprintf(stderr, "VLMailLister::slotDoDeletions: delete=%d\n", int(rows.size()));
+    m_table->removeVirtualRows(rows);
+}
+
+// ---------------------------------------------------------------- rescans
+
+void VLMailLister::slotRescan() {
+    std::fprintf(stderr, "VLMailLister::slotRescan: called\n");
+    m_rescanTimer.stop();
+    m_rescanTimer.start(kRescanDelayMs);
+}
+
+void VLMailLister::slotDoRescan() {
+    std::fprintf(stderr, "VLMailLister::slotDoRescan: called\n");
+    m_table->setUpdatesEnabled(false);
+    VLScanner &scanner = VLScanner::self();
+    scanner.begin();
+    const int statusCol = m_table->mapFieldToCol(VLMailTable::Status);
+    const int rows = m_table->numVirtualRows();
+    for (int row = 0; row < rows; ++row) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item)
+            continue;
+        // A row not yet counted at the end of its list stays new.
+        const bool isNew = item->status().isNew;
+        scanner.scan(item->message(), item->status());
+        item->status().isNew = isNew;
+        hideIfRead(item);
+        if (QTableWidgetItem *cell = statusCol > 0 ? m_table->item(row, statusCol) : nullptr)
+            cell->setText(item->status().status);
+    }
+    scanner.finish();
+    // The new verdicts may hide rows or show hidden ones.
+    m_table->applyHiding();
+    m_table->setUpdatesEnabled(true);
+    m_table->repaintAll();
+    if (!MailBox::self()->busy())
+        showHiddenCount();
+}
+
+void VLMailLister::slotOptionsChanged() {
+    m_table->setUpdatesEnabled(false);
+    QList<VLScannerItem *> items;
+    const int rows = m_table->numVirtualRows();
+    items.reserve(rows);
+    for (int row = 0; row < rows; ++row) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (item) {
+            item->removeTableRow();
+            m_table->takeItem(row, 0);
+        }
+        items.append(item);
+    }
+    m_table->resetLayout();
+    for (int index = 0; index < items.size(); ++index) {
+        if (!items.at(index))
+            continue;
+        items.at(index)->insertTableRow(index, m_showHidden);
+        items.at(index)->updateTableRow();
+    }
+    m_table->setUpdatesEnabled(true);
+    m_table->repaintAll();
+    slotRescan();
+}
+
+// ---------------------------------------------------------------- progress
+
+void VLMailLister::slotConnecting(const DataAccount &account, bool toDelete) {
+    std::fprintf(stderr, "VLMailLister::slotConnecting: %s: toDelete=%d\n", qPrintable(account.name()),
+                 int(toDelete));
+    m_text->setText(QStringLiteral("%1: Connecting to server").arg(account.name()));
+}
+
+void VLMailLister::slotLoggedIn(const DataAccount &account, bool toDelete) {
+    std::fprintf(stderr, "VLMailLister::slotLoggedIn: %s: toDelete=%d\n", qPrintable(account.name()),
+                 int(toDelete));
+    m_text->setText(QStringLiteral("%1: Logged in").arg(account.name()));
+    if (!toDelete)
+        VLSeenEmailList::self()->loading(account.name());
+}
+
+void VLMailLister::slotProgress(const DataAccount &account, const QString &text, int total, int done) {
+    m_text->setText(QStringLiteral("%1: %2").arg(account.name(), text));
+    m_bar->setMaximum(total);
+    m_bar->setValue(done);
+}
+
+void VLMailLister::slotMailBoxBusy(bool busy) {
+    if (busy)
+        return;
+    ++m_queueRun;
+    m_bar->reset();
+    showHiddenCount();
+    // From the event loop: whoever else hears that the queue is idle hears it before the
+    // queue starts again.
+    QTimer::singleShot(0, this, &VLMailLister::checkAutoDelete);
+}
+
+void VLMailLister::slotSinceTimeout(int minutes) {
+    if (m_table->countHiddenEmails() > 0)
+        return;
+    m_text->setText(QStringLiteral("Mail last checked %1 minutes ago").arg(minutes));
+}
+
+bool VLMailLister::showHiddenCount() {
+    const int hidden = m_table->countHiddenEmails();
+    if (hidden <= 0)
+        return false;
+    m_text->setText(QStringLiteral("%1 emails hidden from list").arg(hidden));
+    return true;
+}
+
+void VLMailLister::showHiddenEmails(bool show) {
+    m_showHidden = show;
+    m_table->showHiddenEmails(show);
+    if (show)
+        m_text->clear();
+    else
+        showHiddenCount();
+}

@@ -1,0 +1,326 @@
+// The mailbox queue and the mail lister against a real Dovecot on this process's own loopback
+// address: "Home" is POP3 in plain text (alice), "Work" is IMAP over TLS (bob) with a CA
+// made for the test. Checks, second checks, removed and empty mailboxes, secure logins,
+// deletions and refused logins with the login prompt.
+
+#include "mailbox_fixture.h"
+
+#include "app/vl_seen_email_list.h"
+#include "dialogs/dialog_login.h"
+
+#include "DovecotServer.h"
+#include "TestCA.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+using namespace mailboxtest;
+using vltest::DovecotServer;
+
+namespace {
+
+const QString kAlicePw = QStringLiteral("alice-pw");
+const QString kBobPw = QStringLiteral("bob-pw");
+
+class MailBoxDovecot : public MailBoxTest {
+protected:
+    void SetUp() override {
+        MailBoxTest::SetUp();
+        vltest::TestCA::instance(); // SSL_CERT_FILE names the test's own authority
+        DovecotServer &server = DovecotServer::instance();
+        server.addUser(QStringLiteral("alice"), kAlicePw);
+        server.addUser(QStringLiteral("bob"), kBobPw);
+        storeAccounts({home(kAlicePw), work(kBobPw)});
+    }
+
+    static DataAccount home(const QString &password) {
+        DovecotServer &server = DovecotServer::instance();
+        return pop3Account(QStringLiteral("Home"), server.host(), server.pop3Port(), QStringLiteral("alice"),
+                           password);
+    }
+    static DataAccount work(const QString &password) {
+        DovecotServer &server = DovecotServer::instance();
+        return imapAccount(QStringLiteral("Work"), server.host(), server.imapsPort(), QStringLiteral("bob"),
+                           password, true);
+    }
+
+    static void fill(const QString &user, const QList<QByteArray> &subjects) {
+        QList<QByteArray> files;
+        for (const QByteArray &s : subjects)
+            files << mailFile(s);
+        vltest::fillMaildir(DovecotServer::instance().maildir(user), files);
+    }
+
+    void checkBoth(bool timed) {
+        MailBox::self()->download(stored(QStringLiteral("Home")), timed);
+        MailBox::self()->download(stored(QStringLiteral("Work")), timed);
+        ASSERT_TRUE(runQueue());
+    }
+};
+
+TEST_F(MailBoxDovecot, OneCheckListsBothAccountsInOrder) {
+    fill(QStringLiteral("alice"), {"h1", "h2"});
+    fill(QStringLiteral("bob"), {"w1", "w2", "w3"});
+    checkBoth(true);
+
+    EXPECT_EQ(rows(), (QStringList{"Home h1", "Home h2", "Work w1", "Work w2", "Work w3"}));
+    EXPECT_EQ(recorder->events,
+              (QStringList{"connecting Home", "busy", "loggedIn Home",
+                           "progress Home: Retrieving message 1 of 2 (2,1)",
+                           "progress Home: Retrieving message 2 of 2 (2,2)", "newMail any=1 timed=1",
+                           "list Home 2 timed=1", "connecting Work", "busy", "loggedIn Work",
+                           "progress Work: Retrieving message 1 of 3 (3,1)",
+                           "progress Work: Retrieving message 2 of 3 (3,2)",
+                           "progress Work: Retrieving message 3 of 3 (3,3)", "newMail any=1 timed=1",
+                           "list Work 3 timed=1", "idle"}));
+    EXPECT_TRUE(progressText().isEmpty()) << progressText().toStdString();
+    // Every message carries its account, so equal uids of two accounts never meet.
+    for (int row = 0; row < table()->numVirtualRows(); ++row) {
+        const VLScannerItem *item = table()->scannerItem(row);
+        EXPECT_EQ(item->message().account, item->account());
+        EXPECT_EQ(VLScannerItem::findMessage(item->message().unique()), item);
+    }
+    EXPECT_TRUE(MailBox::self()->idleTimerActive());
+    EXPECT_EQ(MailBox::self()->client(), nullptr);
+}
+
+TEST_F(MailBoxDovecot, SecondCheckKeepsRowsMarksAndSeenEntries) {
+    fill(QStringLiteral("alice"), {"h1", "h2"});
+    fill(QStringLiteral("bob"), {"w1"});
+    checkBoth(false);
+    ASSERT_EQ(table()->numVirtualRows(), 3);
+    VLScannerItem *h2 = rowOf(QStringLiteral("Home"), QStringLiteral("h2"));
+    VLScannerItem *w1 = rowOf(QStringLiteral("Work"), QStringLiteral("w1"));
+    ASSERT_TRUE(h2 && w1);
+    h2->setDeleteChecked(QString(), true);
+    w1->setBounceChecked(QString(), true);
+    // The user looked at h2: the seen list keys it by its message identity.
+    VLSeenEmailList::self()->add(QStringLiteral("Home"), h2->message().identifier());
+    recorder->events.clear();
+
+    checkBoth(false);
+    EXPECT_EQ(rowOf(QStringLiteral("Home"), QStringLiteral("h2")), h2);
+    EXPECT_EQ(rowOf(QStringLiteral("Work"), QStringLiteral("w1")), w1);
+    EXPECT_EQ(table()->numVirtualRows(), 3);
+    EXPECT_TRUE(h2->isDeleteChecked());
+    EXPECT_TRUE(w1->isBounceChecked());
+    EXPECT_EQ(recorder->starting(u"newMail"_s),
+              (QStringList{"newMail any=0 timed=0", "newMail any=0 timed=0"}));
+    // Still on the server, so still seen: the entry survives the list's end and the file.
+    EXPECT_TRUE(VLSeenEmailList::self()->seen(QStringLiteral("Home"), QStringLiteral("h2@example.org")));
+    EXPECT_TRUE(seenFileHas(u"Home"_s, u"h2@example.org"_s));
+}
+
+TEST_F(MailBoxDovecot, MessageRemovedFromTheServerLosesItsRow) {
+    fill(QStringLiteral("alice"), {"h1", "h2", "h3"});
+    checkBoth(false);
+    ASSERT_EQ(rows(), (QStringList{"Home h1", "Home h2", "Home h3"}));
+    VLScannerItem *h1 = rowOf(QStringLiteral("Home"), QStringLiteral("h1"));
+    h1->setDeleteChecked(QString(), true);
+
+    const QString maildir = DovecotServer::instance().maildir(QStringLiteral("alice"));
+    int removed = 0;
+    for (const QString &sub : {QStringLiteral("/new"), QStringLiteral("/cur")}) {
+        QDir dir(maildir + sub);
+        for (const QString &name : dir.entryList(QDir::Files)) {
+            QFile f(dir.filePath(name));
+            if (f.open(QIODevice::ReadOnly) && f.readAll().contains("Subject: h2\r\n")) {
+                f.close();
+                removed += int(QFile::remove(dir.filePath(name)));
+            }
+        }
+    }
+    ASSERT_EQ(removed, 1);
+
+    checkBoth(false);
+    EXPECT_EQ(rows(), (QStringList{"Home h1", "Home h3"}));
+    EXPECT_EQ(rowOf(QStringLiteral("Home"), QStringLiteral("h1")), h1);
+    EXPECT_TRUE(h1->isDeleteChecked());
+}
+
+TEST_F(MailBoxDovecot, EmptyMailboxSaysSo) {
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    ASSERT_TRUE(runQueue());
+    EXPECT_EQ(progressText(), QStringLiteral("Home: Mailbox is empty"));
+    EXPECT_EQ(recorder->starting(u"newMail"_s), QStringList{"newMail any=0 timed=0"});
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+}
+
+TEST_F(MailBoxDovecot, SecureLoginUsesApopAndCramMd5) {
+    DataAccount h = home(kAlicePw);
+    h.pop3.incoming.advanced.useSecureAuth = true;
+    DataAccount w = work(kBobPw);
+    w.imap.incoming.advanced.useSecureAuth = true;
+    storeAccounts({h, w});
+    fill(QStringLiteral("alice"), {"h1"});
+    fill(QStringLiteral("bob"), {"w1"});
+    checkBoth(false);
+    EXPECT_EQ(rows(), (QStringList{"Home h1", "Work w1"}));
+    const QByteArray log = DovecotServer::instance().log();
+    EXPECT_TRUE(log.contains("user=<alice>, method=APOP")) << log.constData();
+    EXPECT_TRUE(log.contains("user=<bob>, method=CRAM-MD5")) << log.constData();
+    EXPECT_FALSE(log.contains("method=PLAIN")) << log.constData();
+}
+
+TEST_F(MailBoxDovecot, DeletingTwoOfThreeReportsAfterTheClose) {
+    fill(QStringLiteral("alice"), {"h1", "h2", "h3"});
+    fill(QStringLiteral("bob"), {"w1", "w2", "w3"});
+    checkBoth(false);
+    ASSERT_EQ(table()->numVirtualRows(), 6);
+    const auto uidOf = [this](const QString &account, const QString &subject) {
+        const VLScannerItem *item = rowOf(account, subject);
+        return item ? item->message().uid : QString();
+    };
+    recorder->events.clear();
+    // What the server holds when a deletion is reported: it must already be committed.
+    QStringList filesAtReport;
+    recorder->onDeleted = [&](const DataAccount &a, const QString &) {
+        const QString user = a.name() == u"Home"_s ? u"alice"_s : u"bob"_s;
+        filesAtReport << a.name() + u' ' + QString::number(DovecotServer::instance().messageFiles(user));
+    };
+    MailBox::self()->deleteMail(stored(QStringLiteral("Home")),
+                                {uidOf(u"Home"_s, u"h1"_s), uidOf(u"Home"_s, u"h3"_s)});
+    MailBox::self()->deleteMail(stored(QStringLiteral("Work")),
+                                {uidOf(u"Work"_s, u"w2"_s), uidOf(u"Work"_s, u"w3"_s)});
+    // Nothing to delete: the session ends at once, in order.
+    MailBox::self()->deleteMail(stored(QStringLiteral("Home")), {});
+    ASSERT_TRUE(runQueue());
+    EXPECT_EQ(recorder->events,
+              (QStringList{"connecting Home delete", "busy", "loggedIn Home delete",
+                           "progress Home: Deleting message 1 of 2 (3,1)",
+                           "progress Home: Deleting message 2 of 2 (3,2)", "deleted Home", "deleted Home",
+                           "connecting Work delete", "busy", "loggedIn Work delete",
+                           "progress Work: Deleting message 1 of 2 (3,1)",
+                           "progress Work: Deleting message 2 of 2 (3,2)", "deleted Work", "deleted Work",
+                           "connecting Home delete", "busy", "loggedIn Home delete", "idle"}));
+    EXPECT_EQ(filesAtReport, (QStringList{"Home 1", "Home 1", "Work 1", "Work 1"}));
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+    QTest::qWait(VLMailLister::kDeletionDelayMs + 100);
+    EXPECT_EQ(rows(), (QStringList{"Home h2", "Work w1"}));
+    EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("alice")), 1);
+    EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("bob")), 1);
+}
+
+// ---------------------------------------------------------------- refused logins
+
+struct Prompted {
+    QString name;
+    QString server;
+    QString user;
+    QString password;
+    bool clientDetached = false;
+};
+
+// On the next login prompt of that name: note what it shows, optionally run extra, then type
+// the password (if any) and confirm, or cancel.
+void answerPrompt(const QString &name, Prompted &seen, const QString &password, bool confirm,
+                  std::function<void()> extra = {}) {
+    vltest::whenModal(
+        name,
+        [&seen, password, confirm, extra](QWidget *w) {
+            seen.name = w->objectName();
+            // The refused client is gone before the user is asked.
+            seen.clientDetached = MailBox::self()->client() == nullptr;
+            seen.server = vltest::child<QLabel>(w, QStringLiteral("server"))->text();
+            seen.user = vltest::child<QLineEdit>(w, QStringLiteral("name"))->text();
+            auto *field = vltest::child<QLineEdit>(w, QStringLiteral("password"));
+            seen.password = field->text();
+            if (extra)
+                extra();
+            if (!confirm) {
+                static_cast<QDialog *>(w)->reject();
+                return;
+            }
+            field->setText(password);
+            static_cast<QDialog *>(w)->accept();
+        },
+        15000);
+}
+
+TEST_F(MailBoxDovecot, WrongPasswordsPromptPop3ThenImapAndEachIsSavedOnce) {
+    storeAccounts({home(u"wrong-a"_s), work(u"wrong-b"_s)});
+    fill(QStringLiteral("alice"), {"h1"});
+    fill(QStringLiteral("bob"), {"w1"});
+    QSignalSpy changes(StoreAccountList::accounts(), &Store::changed);
+    Prompted pop3;
+    static Prompted imap;
+    // Meanwhile the user edits the account elsewhere: that edit stays.
+    answerPrompt(u"pop3login"_s, pop3, kAlicePw, true, [] {
+        StoreAccountList::accounts()->account(u"Home"_s)->pop3.outgoing.emailAddress = u"alice@example.org"_s;
+        answerPrompt(u"imaplogin"_s, imap, kBobPw, true);
+    });
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    MailBox::self()->download(stored(QStringLiteral("Work")), false);
+    ASSERT_TRUE(runQueue(60000));
+    EXPECT_EQ(pop3.name, QStringLiteral("pop3login"));
+    EXPECT_TRUE(pop3.clientDetached);
+    EXPECT_TRUE(imap.clientDetached);
+    EXPECT_EQ(pop3.server, DovecotServer::instance().host());
+    EXPECT_EQ(pop3.user, QStringLiteral("alice"));
+    EXPECT_EQ(imap.name, QStringLiteral("imaplogin"));
+    EXPECT_EQ(imap.user, QStringLiteral("bob"));
+    EXPECT_EQ(rows(), (QStringList{"Home h1", "Work w1"}));
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+    EXPECT_EQ(changes.size(), 2); // one write-back per login that succeeded
+    EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, kAlicePw);
+    EXPECT_EQ(stored(u"Work"_s).imap.incoming.password, kBobPw);
+    const QByteArray file = folder().read(QStringLiteral("accounts.vlp"));
+    EXPECT_TRUE(file.contains(kAlicePw.toLatin1()));
+    EXPECT_TRUE(file.contains(kBobPw.toLatin1()));
+    EXPECT_TRUE(file.contains("alice@example.org"));
+}
+
+TEST_F(MailBoxDovecot, CancelDropsOnlyTheRefusedRequest) {
+    storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
+    fill(QStringLiteral("alice"), {"h1"});
+    fill(QStringLiteral("bob"), {"w1"});
+    const QByteArray before = folder().read(QStringLiteral("accounts.vlp"));
+    Prompted seen;
+    answerPrompt(u"pop3login"_s, seen, QString(), false);
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    MailBox::self()->download(stored(QStringLiteral("Work")), false);
+    ASSERT_TRUE(runQueue(60000));
+    EXPECT_EQ(seen.name, QStringLiteral("pop3login"));
+    EXPECT_EQ(rows(), QStringList{"Work w1"});
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+    EXPECT_EQ(recorder->count(u"idle"_s), 1);
+    EXPECT_EQ(folder().read(QStringLiteral("accounts.vlp")), before);
+}
+
+TEST_F(MailBoxDovecot, RequestQueuedBehindKeepsItsOwnCopy) {
+    storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
+    fill(QStringLiteral("alice"), {"h1"});
+    Prompted first, second;
+    answerPrompt(u"pop3login"_s, first, kAlicePw, true,
+                 [&second] { answerPrompt(u"pop3login"_s, second, QString(), false); });
+    // Two checks queued with the same wrong copy: the details typed for the first reach the
+    // first request only.
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    ASSERT_TRUE(runQueue(60000));
+    EXPECT_EQ(first.password, QStringLiteral("wrong-a"));
+    EXPECT_EQ(second.password, QStringLiteral("wrong-a"));
+    EXPECT_EQ(rows(), QStringList{"Home h1"});
+    EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, kAlicePw);
+    EXPECT_TRUE(recorder->errors.isEmpty());
+}
+
+TEST_F(MailBoxDovecot, LoginIsNotWrittenToAnAccountChangedMeanwhile) {
+    storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
+    fill(QStringLiteral("alice"), {"h1"});
+    Prompted seen;
+    // While the prompt is open the stored account is pointed at another mailbox.
+    answerPrompt(u"pop3login"_s, seen, kAlicePw, true, [] {
+        StoreAccountList::accounts()->account(u"Home"_s)->pop3.incoming.userName = u"carol"_s;
+    });
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    ASSERT_TRUE(runQueue(60000));
+    EXPECT_EQ(rows(), QStringList{"Home h1"}); // the login itself worked
+    EXPECT_EQ(stored(u"Home"_s).pop3.incoming.userName, u"carol"_s);
+    EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, u"wrong-a"_s);
+    EXPECT_FALSE(folder().read(QStringLiteral("accounts.vlp")).contains(kAlicePw.toLatin1()));
+}
+
+} // namespace

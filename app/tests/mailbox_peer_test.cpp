@@ -1,0 +1,178 @@
+// The mailbox queue on the failures a real server will not produce on demand, played by a
+// scripted peer: a link dropped after the deletions but before QUIT, a garbage greeting, a
+// stop while a message is still arriving; and refused web-mail logins, which never prompt.
+
+#include "mailbox_fixture.h"
+
+#include "proto/MailSocket.h"
+
+#include "HotmailGateway.h"
+#include "ScriptedPeer.h"
+
+#include <QEventLoop>
+#include <QPointer>
+
+using namespace mailboxtest;
+using vltest::ScriptedPeer;
+
+namespace {
+
+class MailBoxPeer : public MailBoxTest {
+protected:
+    // A peer playing the dialogue file, and an account "name" that reaches it.
+    DataAccount peerAccount(ScriptedPeer &peer, const char *dialogue, const QString &name) {
+        peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/") + QLatin1String(dialogue));
+        EXPECT_TRUE(peer.start());
+        return pop3Account(name, peer.host(), peer.serverPort(), QStringLiteral("user"),
+                           QStringLiteral("secret"));
+    }
+
+    // Lists messages with these uids for the account, as a check would.
+    void listRows(const DataAccount &account, const QStringList &uids) {
+        DataEmailList list;
+        for (const QString &uid : uids) {
+            DataEmailMessage m;
+            m.uid = uid;
+            m.subject = m.encSubject = u"subject "_s + uid;
+            m.account = account.name();
+            list << m;
+            lister->slotMessageData(account, m, false);
+        }
+        lister->slotMessageData(account, list, false);
+    }
+};
+
+TEST_F(MailBoxPeer, DropBetweenDeletionsAndQuitReportsNoDeletion) {
+    ScriptedPeer peer;
+    const DataAccount account = peerAccount(peer, "pop3_drop_before_quit.txt", u"Home"_s);
+    storeAccounts({account});
+    listRows(account, {u"uid-a"_s, u"uid-b"_s});
+    MailBox::self()->deleteMail(account, {u"uid-a"_s, u"uid-b"_s});
+    ASSERT_TRUE(runQueue());
+    EXPECT_TRUE(peer.mismatches().isEmpty()) << peer.mismatches().join(u'\n').toStdString();
+    // The server answered both DELEs: the progress says so, but nothing was committed.
+    EXPECT_EQ(recorder->starting(u"progress"_s),
+              (QStringList{"progress Home: Deleting message 1 of 2 (2,1)",
+                           "progress Home: Deleting message 2 of 2 (2,2)"}));
+    EXPECT_TRUE(recorder->deleted.isEmpty()) << recorder->deleted.join(u' ').toStdString();
+    ASSERT_EQ(recorder->errors.size(), 1);
+    EXPECT_TRUE(recorder->errors[0].endsWith(u": Home"_s)) << recorder->errors[0].toStdString();
+    QTest::qWait(VLMailLister::kDeletionDelayMs + 100);
+    EXPECT_EQ(rows(), (QStringList{"Home subject uid-a", "Home subject uid-b"}));
+}
+
+TEST_F(MailBoxPeer, GarbageThenCloseIsOneErrorAndTheNextRequestRuns) {
+    ScriptedPeer bad, good;
+    const DataAccount garbage = peerAccount(bad, "pop3_garbage_then_close.txt", u"Garbage"_s);
+    const DataAccount fine = peerAccount(good, "pop3_empty_mailbox.txt", u"Fine"_s);
+    storeAccounts({garbage, fine});
+    // Whoever hears of the error finds the queue already past the failed request.
+    int queuedAtError = -1;
+    QObject::connect(MailBox::self(), &MailBox::sigError, recorder.get(),
+                     [&] { queuedAtError = int(MailBox::self()->queue().size()); });
+    MailBox::self()->download(garbage, false);
+    MailBox::self()->download(fine, false);
+    ASSERT_TRUE(runQueue());
+    QTest::qWait(200);
+    ASSERT_EQ(recorder->errors.size(), 1) << recorder->events.join(u'\n').toStdString();
+    EXPECT_TRUE(recorder->errors[0].endsWith(u": Garbage"_s)) << recorder->errors[0].toStdString();
+    EXPECT_EQ(queuedAtError, 1);
+    EXPECT_EQ(recorder->starting(u"list"_s), QStringList{"list Fine 0 timed=0"});
+    EXPECT_EQ(recorder->count(u"idle"_s), 1);
+    EXPECT_EQ(progressText(), u"Fine: Mailbox is empty"_s);
+}
+
+TEST_F(MailBoxPeer, StopAndImmediateGoWhileDataIsInFlight) {
+    ScriptedPeer slow, other;
+    const DataAccount trickle = peerAccount(slow, "pop3_slow_message.txt", u"Slow"_s);
+    const DataAccount empty = peerAccount(other, "pop3_empty_mailbox.txt", u"Other"_s);
+    storeAccounts({trickle, empty});
+    MailBox::self()->download(trickle, false);
+    MailBox::self()->go();
+    ASSERT_TRUE(vltest::waitUntil([&] {
+        for (const QByteArray &line : slow.received())
+            if (line.startsWith("TOP"))
+                return true;
+        return false;
+    }));
+    QTest::qWait(100); // some of the message is on its way
+    QPointer<MailSocket> old = MailBox::self()->client();
+    ASSERT_TRUE(old);
+
+    MailBox::self()->stop();
+    MailBox::self()->download(empty, false);
+    EXPECT_TRUE(MailBox::self()->go());
+    ASSERT_TRUE(vltest::waitUntil([] { return !MailBox::self()->busy(); }));
+    QTest::qWait(300); // the old server keeps sending
+    QEventLoop loop;   // the released client goes once an event loop runs
+    QTimer::singleShot(50, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(old.isNull());
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+    // Nothing of the stopped session reaches anyone after the stop.
+    const QStringList afterStop = recorder->events.mid(recorder->events.indexOf(u"idle"_s));
+    EXPECT_TRUE(afterStop.filter(u"Slow"_s).isEmpty()) << recorder->events.join(u'|').toStdString();
+    EXPECT_EQ(recorder->starting(u"list"_s), QStringList{"list Other 0 timed=0"});
+    QStringList busy;
+    for (const QString &e : recorder->events)
+        if (e == u"busy"_s || e == u"idle"_s)
+            busy << e;
+    EXPECT_EQ(busy, (QStringList{"busy", "idle", "busy", "idle"}));
+    EXPECT_EQ(rows(), QStringList());
+}
+
+// ---------------------------------------------------------------- web mail
+
+// No prompt may open: a modal window would block the test, so any is noted and closed.
+class NoPrompt {
+public:
+    NoPrompt() {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                opened << w->objectName();
+                w->close();
+            }
+        });
+        m_timer.start();
+    }
+    QStringList opened;
+
+private:
+    QTimer m_timer;
+};
+
+TEST_F(MailBoxPeer, RefusedWebMailLoginIsOneErrorWithoutPrompt) {
+    vltest::HotmailGateway &gateway = vltest::HotmailGateway::instance();
+    gateway.reset();
+    gateway.setSwitch(u"login"_s, u"invalid"_s);
+    qputenv("VL_HOTMAIL_GATEWAY", gateway.address().toLatin1());
+    const DataAccount account = hotmailAccount(u"Web"_s, vltest::HotmailGateway::user(), u"wrong"_s);
+    storeAccounts({account});
+    NoPrompt prompts;
+    MailBox::self()->download(account, false);
+    ASSERT_TRUE(runQueue());
+    QTest::qWait(200);
+    qunsetenv("VL_HOTMAIL_GATEWAY");
+    EXPECT_EQ(recorder->errors, QStringList{u"Invalid login: bad username or password?: Web"_s});
+    EXPECT_TRUE(prompts.opened.isEmpty()) << prompts.opened.join(u' ').toStdString();
+    EXPECT_EQ(recorder->count(u"idle"_s), 1);
+}
+
+TEST_F(MailBoxPeer, WebMailWithoutGatewayIsOneError) {
+    qunsetenv("VL_HOTMAIL_GATEWAY");
+    const DataAccount account = hotmailAccount(u"Web"_s, u"user@hm.test"_s, u"pw"_s);
+    storeAccounts({account});
+    NoPrompt prompts;
+    MailBox::self()->download(account, false);
+    MailBox::self()->download(account, true);
+    ASSERT_TRUE(runQueue());
+    QTest::qWait(100);
+    EXPECT_EQ(recorder->errors, (QStringList{u"Hotmail gateway not configured: Web"_s,
+                                             u"Hotmail gateway not configured: Web"_s}));
+    EXPECT_TRUE(prompts.opened.isEmpty());
+    EXPECT_EQ(recorder->count(u"idle"_s), 1);
+    EXPECT_EQ(recorder->count(u"busy"_s), 2);
+}
+
+} // namespace
