@@ -1,8 +1,11 @@
 // The installed data as the programs read it: the help book through the viewer's own parser
 // and searcher, the sounds through QSoundEffect, the pictures from the embedded collection,
 // the committed files against their generators, and the tree that `cmake --install` lays out.
+#include "browser.h"
+#include "globals.h"
 #include "parser.h"
 #include "searcher.h"
+#include "viewer.h"
 
 #include "data/store.h"
 
@@ -19,6 +22,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSoundEffect>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -247,6 +251,26 @@ TEST_F(HelpBook, SearchFindsThePagesOfTheBook) {
         else
             EXPECT_TRUE(found.contains(c.expected)) << found.join(QLatin1Char(' ')).toStdString();
     }
+}
+
+// The help window on the real book: every key shows its page with its text and pictures.
+TEST_F(HelpBook, TheViewerShowsThePageOfEveryKey) {
+    vlHelpDir = kHelp;
+    xmlFiles = {kHelp + QStringLiteral("velloran.xml")};
+    SOHelpViewer viewer(0, nullptr, QStringLiteral("Velloran Help"));
+    viewer.resize(900, 650);
+    viewer.show();
+    for (const QString &key : QStringList{QStringLiteral("introduction")} + kHelpKeys) {
+        SCOPED_TRACE(key.toStdString());
+        viewer.setHelpKey(key);
+        EXPECT_EQ(viewer.browser()->source().path(), kHelp + key + QStringLiteral(".html"));
+        EXPECT_FALSE(viewer.browser()->toPlainText().trimmed().isEmpty());
+        EXPECT_FALSE(viewer.browser()->documentTitle().isEmpty());
+    }
+    viewer.setHelpKey(QStringLiteral("introduction"));
+    EXPECT_FALSE(vltest::saveScreenshot(&viewer, QStringLiteral("help_book_introduction")).isEmpty());
+    viewer.setHelpKey(QStringLiteral("How_to_manage_Filters"));
+    EXPECT_FALSE(vltest::saveScreenshot(&viewer, QStringLiteral("help_book_filters")).isEmpty());
 }
 
 // Runs a committed generator into a temporary folder and compares what it wrote with the
