@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QtTest/QTest>
 
 #include <csignal>
 #include <memory>
@@ -177,6 +178,17 @@ TEST_F(Launcher, ASignalEndsAnOpenModalBoxAsCancelledAndStillSaves) {
     EXPECT_TRUE(run.err().contains(QLatin1String("modal ended answer=cancel")));
     EXPECT_NE(file(QStringLiteral("options.vlp")), QByteArray("<missing>"));
     EXPECT_EQ(leftovers(), QStringList());
+}
+
+TEST_F(Launcher, ClosingABoxWhileTheWindowIsHiddenDoesNotEndTheProgram) {
+    Velloran run(home, {QStringLiteral("VL_TEST_TRAY=1")});
+    ASSERT_TRUE(run.waitFor(QStringLiteral("stand-in: hidden, box open"))) << run.err().toStdString();
+    ASSERT_TRUE(dismissTheBox());
+    ASSERT_TRUE(run.waitFor(QStringLiteral("stand-in: box closed")));
+    QTest::qWait(500);
+    EXPECT_TRUE(run.running());
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.finish(), 0);
 }
 
 TEST_F(Launcher, WithoutAUsableDisplayOneLineAndStatusTwo) {

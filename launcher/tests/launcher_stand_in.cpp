@@ -1,6 +1,7 @@
 // velloran's start-up and shut-down around a stand-in main window, for the launcher tests:
 // a plain window, shown as the options say. $VL_TEST_MODAL opens a modal box over it once the
-// loop runs; $VL_TEST_CHANGE marks the options store changed, as a session of real use does.
+// loop runs; $VL_TEST_TRAY hides the window (as into the tray) and opens a parentless box;
+// $VL_TEST_CHANGE marks the options store changed, as a session of real use does.
 #include "launcher_run.h"
 
 #include "data/data_options_general.h"
@@ -32,6 +33,13 @@ int main(int argc, char **argv) {
                                              QMessageBox::Ok | QMessageBox::Cancel);
                 std::fprintf(stderr, "stand-in: modal ended answer=%s\n",
                              answer == QMessageBox::Ok ? "ok" : "cancel");
+            });
+        if (qEnvironmentVariableIsSet("VL_TEST_TRAY"))
+            QTimer::singleShot(0, window.get(), [w = window.get()] {
+                w->hide();
+                std::fprintf(stderr, "stand-in: hidden, box open\n");
+                QMessageBox::information(nullptr, QStringLiteral("Velloran Pro"), QStringLiteral("box"));
+                std::fprintf(stderr, "stand-in: box closed\n");
             });
         return window;
     });
