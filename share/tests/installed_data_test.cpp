@@ -327,16 +327,13 @@ TEST(Sounds, EveryChimeLoadsInQSoundEffect) {
 TEST(Images, ThePicturesTheWindowsNameLoad) {
     // The collection comes with libvl_data, which the programs load by using it.
     ASSERT_FALSE(Store::dataDir().isEmpty());
-    QStringList names = {QStringLiteral("linuxLogo.png"),
-                         QStringLiteral("miniLogo.png"),
-                         QStringLiteral("smallVLIconPos.png"),
-                         QStringLiteral("smallVLIconNeg.png"),
-                         QStringLiteral("help.png"),
-                         QStringLiteral("spinup.png"),
-                         QStringLiteral("spindown.png"),
-                         QStringLiteral("plus.png"),
-                         QStringLiteral("x.png"),
-                         QStringLiteral("magnify.png")};
+    QStringList names = {QStringLiteral("linuxLogo.png"), QStringLiteral("miniLogo.png"),
+                         QStringLiteral("smallVLIconPos.png"), QStringLiteral("smallVLIconNeg.png"),
+                         QStringLiteral("help.png"), QStringLiteral("spinup.png"),
+                         QStringLiteral("spindown.png"), QStringLiteral("plus.png"), QStringLiteral("x.png"),
+                         QStringLiteral("magnify.png"),
+                         // The help window's own two, embedded in vlhelp.
+                         QStringLiteral("previous.png"), QStringLiteral("next.png")};
     for (const char *base : {"CheckMail", "ProcessMail", "Stop", "MailProgram", "Settings", "Recycle"})
         for (const char *pattern :
              {"large%1Active.png", "large%1Disabled.png", "small%1Active.png", "small%1Disabled.png"})
