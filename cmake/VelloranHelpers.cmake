@@ -69,6 +69,9 @@ function(vl_add_library name)
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
         target_compile_options(vl_${name} PRIVATE -Wshadow=local)
     endif()
+    # Installed side by side in <prefix>/lib/velloran, where they find one another.
+    set_target_properties(vl_${name} PROPERTIES INSTALL_RPATH "$ORIGIN")
+    install(TARGETS vl_${name} LIBRARY DESTINATION lib/velloran)
 endfunction()
 
 # vl_add_test(<name> SOURCES ... LIBS ... [QT] [XVFB] [ENV k=v ...] [SERIAL])
