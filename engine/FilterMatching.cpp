@@ -1,5 +1,6 @@
 // Matching a message against the user's filters.
 
+#include "FilterTexts.h"
 #include "PatternSearch.h"
 #include "TextCase.h"
 
@@ -36,28 +37,27 @@ QString testedText(int useHeader, const DataEmailMessage &message) {
     }
 }
 
-// The lower-cased texts of one message, each made on first use, so that a walk over the
-// filters lower-cases a long body once and not once per condition.
-class LoweredTexts {
-public:
-    explicit LoweredTexts(const DataEmailMessage &message) : m_message(message) {}
+} // namespace
 
-    const QString &get(int useHeader) {
-        const size_t slot = (useHeader >= From && useHeader <= EntireMessage) ? size_t(useHeader) : 0;
-        if (!m_made[slot]) {
-            m_texts[slot] = TextCase::lowered(testedText(useHeader, m_message));
-            m_made[slot] = true;
-        }
-        return m_texts[slot];
+const QString &FilterTexts::get(int useHeader) {
+    const size_t slot = (useHeader >= From && useHeader <= EntireMessage) ? size_t(useHeader) : 0;
+    if (!m_made[slot]) {
+        // Lowering goes character by character, so the whole message is its lowered header
+        // block followed by the lowered body, which may already be there; only a surrogate
+        // pair split between the two needs the joined text.
+        if (slot == EntireMessage &&
+            !(m_message.headers.size() > 0 && m_message.headers.back().isHighSurrogate()))
+            m_texts[slot] = TextCase::lowered(m_message.headers) + get(Body);
+        else
+            m_texts[slot] = TextCase::lowered(testedText(int(slot), m_message));
+        m_made[slot] = true;
     }
+    return m_texts[slot];
+}
 
-private:
-    const DataEmailMessage &m_message;
-    std::array<QString, EntireMessage + 1> m_texts;
-    std::array<bool, EntireMessage + 1> m_made{};
-};
+namespace {
 
-bool ruleMatches(const DataEmailFilterRule &rule, LoweredTexts &texts) {
+bool ruleMatches(const DataEmailFilterRule &rule, FilterTexts &texts) {
     switch (rule.useMatch) {
     case Contains:
         return texts.get(rule.useHeader).contains(rule.text.toLower());
@@ -83,7 +83,7 @@ bool ruleMatches(const DataEmailFilterRule &rule, LoweredTexts &texts) {
     }
 }
 
-bool filterMatches(const DataEmailFilter &filter, LoweredTexts &texts, bool firstPass) {
+bool filterMatches(const DataEmailFilter &filter, FilterTexts &texts, bool firstPass) {
     if (filter.disabled || filter.precOverFriends != firstPass)
         return false;
     // A filter without conditions would otherwise act on every message of its pass (and
@@ -111,18 +111,23 @@ bool filterMatches(const DataEmailFilter &filter, LoweredTexts &texts, bool firs
 } // namespace
 
 bool DataEmailFilterRule::match(const DataEmailMessage &message) const {
-    LoweredTexts texts(message);
+    FilterTexts texts(message);
     return ruleMatches(*this, texts);
 }
 
 bool DataEmailFilter::match(const DataEmailMessage &message, bool firstPass) const {
-    LoweredTexts texts(message);
+    FilterTexts texts(message);
     return filterMatches(*this, texts, firstPass);
 }
 
 const DataEmailFilter *DataListEmailFilter::match(const DataEmailMessage &message, bool firstPass) const {
-    LoweredTexts texts(message);
-    for (const DataEmailFilter &filter : filters) {
+    FilterTexts texts(message);
+    return firstMatchingFilter(*this, texts, firstPass);
+}
+
+const DataEmailFilter *firstMatchingFilter(const DataListEmailFilter &list, FilterTexts &texts,
+                                           bool firstPass) {
+    for (const DataEmailFilter &filter : list.filters) {
         if (filterMatches(filter, texts, firstPass))
             return &filter;
     }

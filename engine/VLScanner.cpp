@@ -1,5 +1,6 @@
 #include "VLScanner.h"
 
+#include "FilterTexts.h"
 #include "LinearPatterns.h"
 #include "PatternSearch.h"
 #include "VLBayes.h"
@@ -118,7 +119,8 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         }
     }
 
-    if (const DataEmailFilter *filter = m_filters->match(msg, true)) {
+    FilterTexts texts(msg);
+    if (const DataEmailFilter *filter = firstMatchingFilter(*m_filters, texts, true)) {
         applyFilter(*filter, status);
         return;
     }
@@ -143,7 +145,7 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         return;
     }
 
-    if (const DataEmailFilter *filter = m_filters->match(msg, false)) {
+    if (const DataEmailFilter *filter = firstMatchingFilter(*m_filters, texts, false)) {
         applyFilter(*filter, status);
         return;
     }

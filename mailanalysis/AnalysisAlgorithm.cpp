@@ -30,18 +30,15 @@ void AnalysisAlgorithm::add(unsigned int id, const std::string &context, std::ws
     const TokenView key{id, context, text};
     const std::size_t hash = tokenHash(key);
     if (m_slots.empty()) {
-        m_slots.assign(1024, 0);
+        m_slots.reserve(512);
         m_entries.reserve(256);
         m_text.reserve(2048);
     }
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = hash & mask;
-    for (; m_slots[i] != 0; i = (i + 1) & mask) {
-        Entry &entry = m_entries[m_slots[i] - 1];
-        if (entry.hash == hash && tokenEqual(viewOf(entry), key)) {
-            ++entry.count;
-            return;
-        }
+    Slot &slot =
+        m_slots.probe(hash, [&](const Slot &s) { return tokenEqual(viewOf(m_entries[s.entry - 1]), key); });
+    if (slot.used()) {
+        ++m_entries[slot.entry - 1].count;
+        return;
     }
 
     // A new token. The tokenizers use two contexts; look among those seen, newest first.
@@ -60,21 +57,7 @@ void AnalysisAlgorithm::add(unsigned int id, const std::string &context, std::ws
     }
     m_entries.push_back({hash, m_text.size(), id, static_cast<std::uint32_t>(text.size()), contextIndex, 1u});
     m_text.append(text);
-    m_slots[i] = static_cast<std::uint32_t>(m_entries.size());
-
-    // Keep the table at most half full, so that probes stay short.
-    if (m_entries.size() * 2 > m_slots.size()) {
-        std::vector<std::uint32_t> slots(m_slots.size() * 2, 0);
-        const std::size_t newMask = slots.size() - 1;
-        for (std::size_t e = 0; e < m_entries.size(); ++e) {
-            std::size_t j = m_entries[e].hash & newMask;
-            while (slots[j] != 0) {
-                j = (j + 1) & newMask;
-            }
-            slots[j] = static_cast<std::uint32_t>(e + 1);
-        }
-        m_slots.swap(slots);
-    }
+    m_slots.fill(slot, Slot{hash, static_cast<std::uint32_t>(m_entries.size())});
 }
 
 const std::vector<std::uint32_t> &AnalysisAlgorithm::ordered() const {

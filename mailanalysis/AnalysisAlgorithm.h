@@ -5,6 +5,7 @@
 #include "ITokenHandler.h"
 #include "ITraitHandler.h"
 #include "OccuranceData.h"
+#include "OpenAddressTable_p.h"
 #include "Token.h"
 
 #include <cstddef>
@@ -57,10 +58,16 @@ private:
     // The entries in token order, the order in which scoring multiplies.
     const std::vector<std::uint32_t> &ordered() const;
 
-    // A flat hash set over the message's distinct tokens: thousands of words a message
-    // cost no allocation each and no tree walk. m_slots holds entry index + 1, 0 when free.
+    // A slot of the hash set over the message's distinct tokens: entry index + 1, 0 when free.
+    struct Slot {
+        std::size_t hash;
+        std::uint32_t entry;
+        [[nodiscard]] bool used() const { return entry != 0; }
+    };
+
+    // Thousands of words a message cost no allocation each and no tree walk.
     std::vector<Entry> m_entries;
-    std::vector<std::uint32_t> m_slots;
+    OpenAddressTable<Slot> m_slots;
     std::wstring m_text;
     std::vector<std::string> m_contexts;
     // Built on first use after a change; one object serves one message on one thread.

@@ -1,8 +1,8 @@
 #include "OccuranceData.h"
 
-#include "bdblib/BinaryStreams.h"
+#include "OpenAddressTable_p.h"
 
-#include <sys/mman.h>
+#include "bdblib/BinaryStreams.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -90,21 +90,18 @@ struct IndexKey {
 
 } // namespace
 
-// Open-addressing hash table over the keys of both maps with both counts beside each key.
-// A search in a std::map of a hundred thousand words costs some thirty scattered string
-// comparisons per side; this costs one probe that mostly reads one cache line.
+// The training index: the keys of both maps with both counts beside each key. A search in
+// a std::map of a hundred thousand words costs some thirty scattered string comparisons
+// per side; this costs one probe that mostly reads one cache line.
 class OccuranceData::Index {
 public:
     explicit Index(const OccuranceData &data) {
         // Most keys are on both sides; the table grows if they are not.
-        reserve(std::max(data.m_legitTokens.size(), data.m_junkTokens.size()));
+        m_table.reserve(std::max(data.m_legitTokens.size(), data.m_junkTokens.size()));
         mergeSides(data, [&](const Token &key, unsigned int legit, unsigned int junk) {
-            growIfFull();
-            Slot &slot = emptySlot(tokenHash(key.view()));
-            slot.key = keyOf(key);
-            slot.legit = legit;
-            slot.junk = junk;
-            ++m_used;
+            const std::size_t hash = tokenHash(key.view());
+            Slot &slot = m_table.probe(hash, [](const Slot &) { return false; });
+            m_table.fill(slot, Slot{hash, legit, junk, keyOf(key)});
         });
     }
 
@@ -123,14 +120,14 @@ public:
         std::size_t ahead[AHEAD];
         for (std::size_t i = 0; i < n && i < AHEAD; ++i) {
             ahead[i] = hashOf(i);
-            __builtin_prefetch(&m_slots[ahead[i] & m_mask]);
+            m_table.prefetch(ahead[i]);
         }
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t hash = ahead[i % AHEAD];
             if (i + AHEAD < n) {
                 const std::size_t next = hashOf(i + AHEAD);
                 ahead[i % AHEAD] = next;
-                __builtin_prefetch(&m_slots[next & m_mask]);
+                m_table.prefetch(next);
             }
             out[i] = find(tokens[i], hash);
         }
@@ -139,38 +136,25 @@ public:
     [[nodiscard]] std::pair<unsigned int, unsigned int> find(const TokenView &token, std::size_t hash) const {
         IndexKey probe;
         const bool written = probe.encode(token);
-        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            const Slot &slot = m_slots[i];
-            if (slot.key.kind() == IndexKey::Free) {
-                return {0, 0};
-            }
-            if (slot.hash == hash && matches(slot, written, probe, token)) {
-                return {slot.legit, slot.junk};
-            }
-        }
+        const Slot &slot =
+            m_table.probe(hash, [&](const Slot &s) { return matches(s, written, probe, token); });
+        return slot.used() ? std::pair{slot.legit, slot.junk} : std::pair{0u, 0u};
     }
 
     // Mirrors a count of a map entry; key must be the map's own key object.
     void set(const Token &key, bool isJunk, unsigned int count) {
-        growIfFull();
         const TokenView view = key.view();
         const std::size_t hash = tokenHash(view);
         IndexKey probe;
         const bool written = probe.encode(view);
-        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            Slot &slot = m_slots[i];
-            if (slot.key.kind() == IndexKey::Free) {
-                slot.hash = hash;
-                slot.key = keyOf(key);
-                ++m_used;
-                (isJunk ? slot.junk : slot.legit) = count;
-                return;
-            }
-            if (slot.hash == hash && matches(slot, written, probe, view)) {
-                (isJunk ? slot.junk : slot.legit) = count;
-                return;
-            }
+        Slot &slot = m_table.probe(hash, [&](const Slot &s) { return matches(s, written, probe, view); });
+        if (slot.used()) {
+            (isJunk ? slot.junk : slot.legit) = count;
+            return;
         }
+        Slot added{hash, 0, 0, keyOf(key)};
+        (isJunk ? added.junk : added.legit) = count;
+        m_table.fill(slot, added);
     }
 
 private:
@@ -179,6 +163,7 @@ private:
         unsigned int legit = 0;
         unsigned int junk = 0;
         IndexKey key;
+        [[nodiscard]] bool used() const { return key.kind() != IndexKey::Free; }
     };
 
     static IndexKey keyOf(const Token &key) {
@@ -217,85 +202,7 @@ private:
         }
     }
 
-    // The free slot where a key of this hash goes (the key must not be in the table).
-    Slot &emptySlot(std::size_t hash) {
-        std::size_t i = hash & m_mask;
-        while (m_slots[i].key.kind() != IndexKey::Free) {
-            i = (i + 1) & m_mask;
-        }
-        m_slots[i].hash = hash;
-        return m_slots[i];
-    }
-
-    // The slots of a large table lie on huge pages where the system grants them: lookups
-    // land on random slots, and with small pages most of them would also miss the TLB.
-    class SlotArray {
-    public:
-        SlotArray() = default;
-        explicit SlotArray(std::size_t size) : m_size(size) {
-            constexpr std::size_t HUGE_PAGE = std::size_t(2) << 20;
-            std::size_t bytes = size * sizeof(Slot);
-            std::size_t alignment = 64;
-            if (bytes >= HUGE_PAGE) {
-                alignment = HUGE_PAGE;
-                bytes = (bytes + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
-            }
-            void *memory = std::aligned_alloc(alignment, bytes);
-            if (memory == nullptr) {
-                throw std::bad_alloc();
-            }
-            if (alignment == HUGE_PAGE) {
-                // Only a hint: refused, the table is as correct and somewhat slower.
-                madvise(memory, bytes, MADV_HUGEPAGE);
-            }
-            m_slots.reset(static_cast<Slot *>(memory));
-            std::uninitialized_value_construct_n(m_slots.get(), size);
-        }
-
-        Slot &operator[](std::size_t i) { return m_slots[i]; }
-        const Slot &operator[](std::size_t i) const { return m_slots[i]; }
-        [[nodiscard]] std::size_t size() const { return m_size; }
-        [[nodiscard]] const Slot *begin() const { return m_slots.get(); }
-        [[nodiscard]] const Slot *end() const { return m_slots.get() + m_size; }
-
-    private:
-        struct Release {
-            void operator()(Slot *slots) const { std::free(slots); }
-        };
-        std::unique_ptr<Slot[], Release> m_slots;
-        std::size_t m_size = 0;
-    };
-
-    void reserve(std::size_t entries) {
-        std::size_t size = 16;
-        while (size < entries * 2) {
-            size *= 2;
-        }
-        m_slots = SlotArray(size);
-        m_mask = size - 1;
-        m_used = 0;
-    }
-
-    // Keeps the table at most half full, so that probes stay short.
-    void growIfFull() {
-        if ((m_used + 1) * 2 > m_slots.size()) {
-            rehash(m_slots.size() * 2);
-        }
-    }
-
-    void rehash(std::size_t size) {
-        const SlotArray old = std::exchange(m_slots, SlotArray(size));
-        m_mask = size - 1;
-        for (const Slot &slot : old) {
-            if (slot.key.kind() != IndexKey::Free) {
-                emptySlot(slot.hash) = slot;
-            }
-        }
-    }
-
-    SlotArray m_slots;
-    std::size_t m_mask = 0;
-    std::size_t m_used = 0;
+    OpenAddressTable<Slot> m_table;
 };
 
 OccuranceData::OccuranceData() = default;

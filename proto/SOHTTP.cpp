@@ -224,6 +224,27 @@ QString SOHTTP::digestLine() {
     return line;
 }
 
+QString SOHTTP::carriedAuthorization() {
+    // A Digest answer signs one method and path; for another request the server's realm,
+    // nonce and opaque values it carries answer afresh, as a new challenge would.
+    static const QRegularExpression field(QStringLiteral("(?:^|[ ,])(realm|nonce|qop|opaque)=\"([^\"]*)\""));
+    if (!m_authText.startsWith(QLatin1String("Authorization: Digest ")) || m_user.isEmpty() ||
+        m_password.isNull())
+        return m_authText;
+    QString challenge;
+    for (auto it = field.globalMatch(m_authText); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        challenge += QStringLiteral("%1=\"%2\", ").arg(m.captured(1), m.captured(2));
+    }
+    if (!challenge.contains(QLatin1String("realm=")) || !challenge.contains(QLatin1String("nonce=")))
+        return m_authText;
+    m_challenge = challenge;
+    const QString line = digestLine();
+    if (!line.isEmpty())
+        m_authText = line;
+    return line.isEmpty() ? m_authText : line;
+}
+
 void SOHTTP::connected() {
     m_connected = true;
     m_currentMethod = !m_method.isEmpty() ? m_method
@@ -240,9 +261,12 @@ void SOHTTP::connected() {
         const QString auth = digestLine();
         if (auth.isEmpty())
             return;
+        // Kept as the authorization text: a caller that hands it to its next request
+        // starts that one already authorised instead of being challenged again.
+        m_authText = auth;
         lines << auth;
     } else if (!m_authText.isEmpty()) {
-        lines << m_authText;
+        lines << carriedAuthorization();
     }
     const QStringList cookies = m_jar.cookiesFor(m_server, m_path);
     if (!cookies.isEmpty())

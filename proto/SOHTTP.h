@@ -35,6 +35,8 @@ public:
     void setAuthText(const QString &line) { m_authText = line; }
     void setHeaders(const QStringList &lines) { m_extraHeaders += lines; }
 
+    // The line set with setAuthText or, once a challenge has been answered, the Digest line
+    // that answered it; cleared by the next challenge.
     [[nodiscard]] QString authText() const { return m_authText; }
     [[nodiscard]] QString errorCode() const { return m_response.statusCode(); }
     [[nodiscard]] QString errorText() const { return m_response.statusText(); }
@@ -64,6 +66,9 @@ private:
     // The Authorization line answering the pending challenge; empty (and an error reported)
     // when it cannot be built.
     QString digestLine();
+    // The authorization text to send when no challenge is pending: a carried Digest line
+    // signed anew for this request, any other text as it is.
+    QString carriedAuthorization();
     void completeResponse();
     // The absolute form of a Location value, resolved against the current request.
     bool resolveLocation(const QString &location, QString &scheme, QString &host, int &port,

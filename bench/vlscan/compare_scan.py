@@ -66,7 +66,7 @@ def main():
     parser.add_argument('--cpu', type=int, default=0)
     args = parser.parse_args()
 
-    ham, spam = cb.files(args.corpus, cb.HAM), cb.files(args.corpus, cb.SPAM)
+    ham, spam = cb.files(args.corpus, cb.HAM, 'name'), cb.files(args.corpus, cb.SPAM, 'name')
     ham_train, ham_test = ham[0::2], ham[1::2]
     spam_train, spam_test = spam[0::2], spam[1::2]
     test = ham_test + spam_test

@@ -153,7 +153,7 @@ TEST(DomHelpersText, EmptyTextReadsBackNull) {
     QDomDocument document;
     QDomElement root = document.createElement(QStringLiteral("name"));
     document.appendChild(root);
-    Data::makeText(root, "body", QString(""));
+    Data::makeText(root, "body", QString(QLatin1String("")));
     ASSERT_EQ(str(compact(root)), "name(body(''))");
     const QDomDocument back = parse(QString::fromUtf8(RecordXml::serialize(document)));
     EXPECT_TRUE(Data::getText(back.documentElement(), "body").isNull());
@@ -321,7 +321,10 @@ const CheckCase kCheckCases[] = {
      nullptr,
      [](auto &e, auto &r) { Data::checkItem(e, "m", QString(), r); },
      {}},
-    {"EmptyTextEmptyAttribute", "", [](auto &e, auto &r) { Data::checkItem(e, "m", QString(""), r); }, {}},
+    {"EmptyTextEmptyAttribute",
+     "",
+     [](auto &e, auto &r) { Data::checkItem(e, "m", QString(QLatin1String("")), r); },
+     {}},
     {"TextAgainstAbsent",
      nullptr,
      [](auto &e, auto &r) { Data::checkItem(e, "m", QStringLiteral("x"), r); },
@@ -391,7 +394,7 @@ TEST(CheckText, EveryChildOfThatNameNullAndEmptyDiffer) {
     errors.clear();
     Data::checkText(empty.documentElement(), "t", QString(), errors);
     EXPECT_TRUE(errors.isEmpty());
-    Data::checkText(empty.documentElement(), "t", QString(""), errors);
+    Data::checkText(empty.documentElement(), "t", QString(QLatin1String("")), errors);
     EXPECT_EQ(errors, QStringList{QStringLiteral("t: got [] expected []")});
 }
 

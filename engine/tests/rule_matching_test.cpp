@@ -61,6 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
         {"question mark not none", u"?ob@example.com"_s, true, u"ob@example.com"_s, false},
         {"other pattern characters kept", u"[ab]ob@example.com"_s, true, u"aob@example.com"_s, true},
         {"invalid pattern matches nothing", u"(*@example.com"_s, true, u"(bob@example.com"_s, false},
+        {"star after a prefix", u"bob*@Example.com"_s, true, u"BOBBY@example.com"_s, true},
+        {"star prefix differs", u"bob*@example.com"_s, true, u"rob@example.com"_s, false},
+        {"prefix and suffix may not overlap", u"bob*bob"_s, true, u"bob"_s, false},
+        {"two stars", u"b*@*.com"_s, true, u"bob@mail.example.com"_s, true},
+        {"star before a sender beyond ASCII", kDomain, true, u"b\u00e9b@example.com"_s, true},
+        // Case folding beyond ASCII: the Kelvin sign is a capital "k".
+        {"plain Kelvin sign", u"kate@example.com"_s, false, u"\u212aate@example.com"_s, true},
+        {"star Kelvin sign", u"*@kiwi.example"_s, true, u"bob@\u212aiwi.example"_s, true},
+        {"plain Kelvin sign elsewhere", u"kate@example.com"_s, false, u"\u212aatf@example.com"_s, false},
     }),
     vltest::RowName());
 
@@ -277,6 +286,18 @@ TEST(TextCaseTest, LowersAsQtDoes) {
     const QString wide = latin1 + u"\u0130\u0391\u00c9"_s;
     EXPECT_EQ(TextCase::lowered(wide), wide.toLower());
     EXPECT_EQ(TextCase::lowered(QString()), QString());
+    // Texts are lowered in blocks of characters with a rest: every length around a block
+    // and a character beyond Latin-1 at every place of it.
+    const QString sample = u"AZ@[`az{\u00c0\u00d7\u00de\u00df\u00ff\u00bf\u0100Q"_s;
+    for (qsizetype n = 0; n <= 20; ++n) {
+        const QString text = sample.repeated(2).left(n);
+        EXPECT_EQ(TextCase::lowered(text), text.toLower()) << n;
+        for (qsizetype at = 0; at < n; ++at) {
+            QString wider = text;
+            wider[at] = QChar(0x0391);
+            EXPECT_EQ(TextCase::lowered(wider), wider.toLower()) << n << " " << at;
+        }
+    }
 }
 
 } // namespace

@@ -22,6 +22,7 @@ struct HTTPResult {
     QString location;
     QString error;
     QString code;
+    QString authText; // the client's authorization text once the request has ended
     [[nodiscard]] int endings() const { return pages + errors; }
 };
 
@@ -51,5 +52,6 @@ inline HTTPResult fetch(SOCookieJar &jar, const std::function<void(SOHTTP &)> &p
         loop.exec();
     // Nothing may follow the ending.
     QTest::qWait(50);
+    r.authText = client.authText();
     return r;
 }

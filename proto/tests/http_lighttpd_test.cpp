@@ -5,6 +5,7 @@
 #include "LighttpdServer.h"
 #include "TestNames.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -133,6 +134,67 @@ TEST(LiveCookies, SetThenSentBack) {
         });
         ASSERT_EQ(r.pages, 1) << r.error.toStdString();
         EXPECT_TRUE(r.page.contains("cookie=session=abc123\n")) << r.page.toStdString();
+    }
+}
+
+// A caller that carries the authorization text from one client to the next is challenged
+// only once; a stale text is answered afresh and replaced.
+TEST(LiveDigest, AnsweredChallengeIsKeptForTheNextRequest) {
+    vltest::LighttpdServer &server = vltest::LighttpdServer::instance();
+    for (bool tls : {false, true}) {
+        SCOPED_TRACE(tls);
+        const QString scheme = tls ? s("https") : s("http");
+        const int port = tls ? server.tlsPort() : server.port();
+        const QString path = s("/private/secret.txt?kept-") + scheme;
+        const auto request = [&](const QString &authText, const QString &target) {
+            SOCookieJar jar;
+            return fetch(jar, [&](SOHTTP &h) {
+                h.setUserAndPwd(s("dave"), s("dave-pw"));
+                h.setAuthText(authText);
+                h.requestPage(scheme, server.host(), port, target, {}, false);
+            });
+        };
+        const auto statuses = [&](const QString &target, qsizetype count) {
+            QStringList codes;
+            if (!QTest::qWaitFor(
+                    [&] { return server.accessLog().filter(target + s(" HTTP/")).size() >= count; }, 10000))
+                ADD_FAILURE() << "fewer than " << count << " requests logged";
+            for (const QString &line : server.accessLog().filter(target + s(" HTTP/")))
+                codes << line.section(u'"', 2, 2).trimmed().section(u' ', 0, 0);
+            return codes;
+        };
+        const auto nonceOf = [](const QString &line) {
+            return QRegularExpression(s(", nonce=\"([^\"]*)\"")).match(line).captured(1);
+        };
+
+        const HTTPResult first = request({}, path);
+        ASSERT_EQ(first.pages, 1) << first.error.toStdString();
+        EXPECT_TRUE(first.authText.startsWith(s("Authorization: Digest  username=\"dave\", realm=\"")))
+            << first.authText.toStdString();
+        EXPECT_TRUE(first.authText.contains(s(", uri=\"%1\"").arg(path))) << first.authText.toStdString();
+        EXPECT_EQ(statuses(path, 2), (QStringList{s("401"), s("200")}));
+
+        // Carried to the same path and to another one: signed anew, never challenged.
+        const QString other = path + s("-other");
+        for (const QString &target : {path, other}) {
+            const HTTPResult next = request(first.authText, target);
+            ASSERT_EQ(next.pages, 1) << next.error.toStdString();
+            EXPECT_TRUE(next.page.contains("top secret"));
+            EXPECT_EQ(nonceOf(next.authText), nonceOf(first.authText));
+            EXPECT_TRUE(next.authText.contains(s(", uri=\"%1\"").arg(target))) << next.authText.toStdString();
+        }
+        EXPECT_EQ(statuses(path, 3), (QStringList{s("401"), s("200"), s("200")}));
+        EXPECT_EQ(statuses(other, 1), QStringList{s("200")});
+
+        // The same line with a nonce the server never gave: challenged, answered, replaced.
+        QString stale = first.authText;
+        stale.replace(QRegularExpression(s(", nonce=\"[^\"]*\"")),
+                      s(", nonce=\"00000000000000000000000000000000\""));
+        const HTTPResult third = request(stale, path);
+        ASSERT_EQ(third.pages, 1) << third.error.toStdString();
+        EXPECT_TRUE(third.authText.startsWith(s("Authorization: Digest  username=\"dave\"")));
+        EXPECT_NE(nonceOf(third.authText), nonceOf(stale));
+        EXPECT_EQ(statuses(path, 5), (QStringList{s("401"), s("200"), s("200"), s("401"), s("200")}));
     }
 }
 
