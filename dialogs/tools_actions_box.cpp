@@ -39,9 +39,9 @@ ToolsActionsBox::ToolsActionsBox(QWidget *parent)
       // The object name is spelled so in scripts and help files.
       m_markForBouncing(newCheckBox(QStringLiteral("Mark the email for b&ouncing"), "markForBoucing", this)),
       m_display(newRadioButton(QStringLiteral("Dis&play the email"), "display", this)),
-      m_hide(newRadioButton(QStringLiteral("H&ide the email"), "hide", this)),
-      m_onProcess(newRadioButton(QStringLiteral("O&n process email (recommended)"), "onprocess", this)),
-      m_automatic(newRadioButton(QStringLiteral("A&utomatically (without notification)"), "automatic", this)),
+      m_hide(newRadioButton(QStringLiteral("Hide the emai&l"), "hide", this)),
+      m_onProcess(newRadioButton(QStringLiteral("On p&rocess email (recommended)"), "onprocess", this)),
+      m_automatic(newRadioButton(QStringLiteral("Automaticall&y (without notification)"), "automatic", this)),
       m_displayOrHide(new DataRadioSet(this, m_display, m_hide)),
       m_whence(new DataRadioSet(this, m_onProcess, m_automatic)) {
     setObjectName(QStringLiteral("actions"));
