@@ -29,8 +29,11 @@ constexpr int kRetryMs = 50;
 } // namespace
 
 bool sidePaneBusy(const QWidget *w) {
-    const QWidget *modal = QApplication::activeModalWidget();
-    return modal && w->isAncestorOf(modal);
+    // Walked by hand: isAncestorOf stops at window borders, and the dialog is a window.
+    for (const QObject *o = QApplication::activeModalWidget(); o; o = o->parent())
+        if (o == w)
+            return true;
+    return false;
 }
 
 PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, const char *helpKey,

@@ -5,7 +5,9 @@
 
 #include "GuiHelpers.h"
 
+#include <QCoreApplication>
 #include <QEnterEvent>
+#include <QFile>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>

@@ -5,6 +5,7 @@
 
 #include "tools_dialog_fixture.h"
 
+#include "panel_list_email_filter.h"
 #include "panel_list_email_match.h"
 #include "panel_side_emails.h"
 #include "panel_side_filter.h"

@@ -8,6 +8,7 @@
 
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>

@@ -25,6 +25,8 @@ inline QString dataDir() {
     static vltest::TempDir dir("tools-data");
     static const bool set = [] {
         Store::setDataDir(QString::fromStdString(dir.path()));
+        // The installed hover help, from the source tree.
+        qputenv("VL_SHAREDIR", VL_SOURCE_DIR "/share");
         return true;
     }();
     (void)set;

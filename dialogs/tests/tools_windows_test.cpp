@@ -75,7 +75,8 @@ TEST_P(ToolsGroups, MnemonicsHoverHelpAndPicture) {
     dialog.resize(860, 640);
     ASSERT_TRUE(vltest::activate(&dialog));
     EXPECT_EQ(vltest::mnemonicClashes(&dialog), QStringList{});
-    EXPECT_EQ(vltest::missingMnemonics(&dialog), QStringList{});
+    // The help pane's frame titles a read-only text, not a control: nothing to jump to.
+    EXPECT_EQ(vltest::missingMnemonics(&dialog, {"OK", "Cancel", "Help and information"}), QStringList{});
 
     QWidget *page = dialog.panel()->currentPage();
     dynamic_cast<VLPanel *>(page)->focusFirstWidget();
@@ -97,9 +98,10 @@ TEST_P(ToolsGroups, MnemonicsHoverHelpAndPicture) {
 }
 
 const GroupCase kGroups[] = {
-    {"friends", "blacklist", "tools_dialog_filters", "add edit remove options display hide OK"},
-    {"blacklist", "filter", "tools_dialog_blacklist", "add edit remove options delete bounce display hide OK"},
-    {"filter", "friends", "tools_dialog_filter", "add edit remove"},
+    // Edit, Remove, up and down wait for a current row, so the chain passes them by.
+    {"friends", "blacklist", "tools_dialog_filters", "add options display hide friends blacklist filter OK"},
+    {"blacklist", "filter", "tools_dialog_blacklist", "add options delete bounce display hide friends"},
+    {"filter", "friends", "tools_dialog_filter", "add browser friends"},
     {"virus", "learning", "tools_dialog_learning", "possible"},
     {"learning", "virus", "tools_dialog_learning_page", "teach"},
     {"spamcop", "tm", "tools_dialog_misc", "enablespamcop"},
@@ -114,7 +116,7 @@ TEST_F(ToolsWindows, PicturesOfTheThreePanes) {
     SidePanel panel;
     panel.tabs.resize(420, 600);
     ASSERT_TRUE(vltest::activate(&panel.tabs));
-    panel.filters->listEmailFilter()->setCurrentCell(0, 2);
+    panel.filters->listEmailFilter()->setCurrentCell(1, 2);
     for (QWidget *pane : {static_cast<QWidget *>(panel.friends), static_cast<QWidget *>(panel.blacklist),
                           static_cast<QWidget *>(panel.filters)}) {
         panel.tabs.setCurrentWidget(pane);
@@ -126,7 +128,7 @@ TEST_F(ToolsWindows, PicturesOfTheThreePanes) {
     panel.tabs.setCurrentWidget(panel.filters);
     panel.filters->focusFirstWidget();
     EXPECT_EQ(vltest::tabChain(&panel.tabs).mid(0, 6),
-              (QStringList{"add", "edit", "remove", "How_to_manage_Filters", "up", "down"}));
+              (QStringList{"add", "edit", "remove", "How_to_manage_Filters", "up", "browser"}));
 }
 
 } // namespace
