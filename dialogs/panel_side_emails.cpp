@@ -8,12 +8,14 @@
 #include "vl_help.h"
 #include "vl_rt_label.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QGridLayout>
 #include <QIcon>
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -41,6 +43,11 @@ PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, c
     : QWidget(parent) {
     setObjectName(QLatin1String(name));
     auto *label = new VLRTLabel(QString::fromUtf8(labelText), this, false);
+    // The pane is as narrow as the user makes the side panel: the sentence wraps to the
+    // pane's width and the label grows to the lines that takes.
+    label->setMinimumWidth(0);
+    connect(label->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, label,
+            [label](const QSizeF &size) { label->setFixedHeight(int(std::ceil(size.height()))); });
     m_add = newButton(QStringLiteral("&Add"), "plus.png", "add", this);
     m_edit = newButton(QStringLiteral("&Edit"), "magnify.png", "edit", this);
     m_remove = newButton(QStringLiteral("&Remove"), "x.png", "remove", this);

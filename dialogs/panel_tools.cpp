@@ -121,7 +121,13 @@ PanelTools::PanelTools(QWidget *parent, const char *name) : QWidget(parent) {
     for (const char *n : {"friends", "blacklist", "filter", "learning", "virus", "origin", "spamcop", "tm"})
         m_buttons.append(byName.value(n));
     m_current = m_friends;
-    m_toolbox->setMinimumWidth(m_toolbox->sizeHint().width());
+    // Wide enough for the buttons and for the item titles, which the size hint leaves out.
+    int width = m_toolbox->sizeHint().width();
+    for (int i = 0; i < m_toolbox->count(); ++i) {
+        const QString title = m_toolbox->itemText(i).remove(QLatin1Char('&'));
+        width = qMax(width, m_toolbox->fontMetrics().horizontalAdvance(title) + 64);
+    }
+    m_toolbox->setMinimumWidth(width);
     raisePage(m_friends);
     byName.value("friends")->setChecked(true);
 
