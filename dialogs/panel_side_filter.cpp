@@ -122,8 +122,9 @@ void PanelSideFilter::reload() {
     }
     m_reloadQueued = false;
     const int row = m_list->currentRow();
-    const QString name =
-        row >= 0 && row < m_list->list().filters.size() ? m_list->list().filters.at(row).filterName : QString();
+    const QString name = row >= 0 && row < m_list->list().filters.size()
+                             ? m_list->list().filters.at(row).filterName
+                             : QString();
     const int scroll = m_list->verticalScrollBar()->value();
 
     m_list->load(*m_store);

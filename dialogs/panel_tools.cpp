@@ -94,7 +94,8 @@ PanelTools::PanelTools(QWidget *parent, const char *name) : QWidget(parent) {
     };
     QHash<QByteArray, ToolsToolButton *> byName;
     for (const ButtonSpec &s : specs) {
-        auto *button = new ToolsToolButton(s.image, QString::fromUtf8(s.label), this, s.page, s.group, s.name);
+        auto *button =
+            new ToolsToolButton(s.image, QString::fromUtf8(s.label), this, s.page, s.group, s.name);
         auto *column = static_cast<QVBoxLayout *>(s.group->layout());
         column->insertWidget(column->count() - 1, button);
         byName.insert(s.name, button);

@@ -113,7 +113,8 @@ PanelToolsBlacklist::PanelToolsBlacklist(QWidget *parent, const char *name)
     box->addWidget(new VLRTLabel(QStringLiteral("Perform the action :-"), m_action, false));
     QRadioButton *display =
         newRadioButton(QStringLiteral("On \"&Process Mail\" (recommended)"), "display", m_action);
-    QRadioButton *hide = newRadioButton(QStringLiteral("Automatically (&without notification)"), "hide", m_action);
+    QRadioButton *hide =
+        newRadioButton(QStringLiteral("Automatically (&without notification)"), "hide", m_action);
     box->addWidget(display);
     box->addWidget(hide);
     m_radio = new DataRadioSet(this, display, hide);

@@ -27,7 +27,8 @@ QToolButton *newArrow(const char *image, const char *name, QWidget *parent) {
 
 } // namespace
 
-PanelToolsFilter::PanelToolsFilter(QWidget *parent, const char *name) : PanelTitled("&Spam filters", parent, name) {
+PanelToolsFilter::PanelToolsFilter(QWidget *parent, const char *name)
+    : PanelTitled("&Spam filters", parent, name) {
     QWidget *body = widget();
     m_list = new PanelListEmailFilter(body, "filters");
     m_add = newButton(QStringLiteral("&Add"), "plus.png", "add", body);

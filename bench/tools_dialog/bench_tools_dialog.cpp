@@ -30,8 +30,9 @@ DataListEmailMatch addresses(const char *user) {
         DataEmailMatch e;
         const int n = (i * 7919) % entryCount;
         e.wildcard = n % 10 == 0;
-        e.address = e.wildcard ? QStringLiteral("*@domain%1.example").arg(n)
-                               : QStringLiteral("%1%2@domain%3.example").arg(QLatin1String(user)).arg(n).arg(n % 977);
+        e.address =
+            e.wildcard ? QStringLiteral("*@domain%1.example").arg(n)
+                       : QStringLiteral("%1%2@domain%3.example").arg(QLatin1String(user)).arg(n).arg(n % 977);
         e.disabled = n % 13 == 0;
         e.lastUsed = 1700000000 + n;
         list.entries.append(e);
@@ -56,7 +57,8 @@ struct Fixture {
         static_cast<DataListEmailFilter &>(*StoreListEmailFilter::filter()) = filters;
         for (Store *s : {static_cast<Store *>(StoreListEmailMatch::friends()),
                          static_cast<Store *>(StoreListEmailMatch::blacklist()),
-                         static_cast<Store *>(StoreListEmailFilter::filter()), static_cast<Store *>(StoreTools::tools())}) {
+                         static_cast<Store *>(StoreListEmailFilter::filter()),
+                         static_cast<Store *>(StoreTools::tools())}) {
             s->setChanged(false);
             (void)s->saveToStore();
         }
@@ -87,7 +89,8 @@ void BM_SidePaneEditToIdle(benchmark::State &state) {
     fixture();
     PanelSideBlacklist pane(nullptr, "blacklist");
     pane.loadFromStore();
-    QObject::connect(StoreListEmailMatch::blacklist(), &Store::changed, &pane, &PanelSideBlacklist::loadFromStore);
+    QObject::connect(StoreListEmailMatch::blacklist(), &Store::changed, &pane,
+                     &PanelSideBlacklist::loadFromStore);
     pane.resize(420, 600);
     pane.show();
     QCoreApplication::processEvents();
@@ -107,6 +110,10 @@ BENCHMARK(BM_SidePaneEditToIdle)->Unit(benchmark::kMillisecond)->Iterations(20);
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("VL_SHAREDIR", VL_SOURCE_DIR "/share");
+    // The dialog remembers its geometry in the user's settings: never in the real home.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
     QApplication app(argc, argv);
     std::FILE *quiet = std::freopen("/dev/null", "w", stderr);
     (void)quiet;

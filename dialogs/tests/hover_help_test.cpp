@@ -102,7 +102,8 @@ TEST_F(HoverHelp, MissingOrBrokenFilesAreTracedAndAttachNothing) {
     EXPECT_NE(trace.find("PanelHelp::addHelp: " VL_TEST_DATA_DIR "/share/data/no_such.help: cannot open\n"),
               std::string::npos)
         << trace;
-    EXPECT_NE(trace.find("PanelHelp::addHelp: hover_broken.help: cannot parse\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("PanelHelp::addHelp: hover_broken.help: cannot parse\n"), std::string::npos)
+        << trace;
     EXPECT_EQ(help->count(), 0);
 }
 

@@ -29,7 +29,8 @@ DataListEmailMatch l(const QList<DataEmailMatch> &entries) {
 QString show(const DataListEmailMatch &list) {
     QStringList out;
     for (const DataEmailMatch &m : list.entries)
-        out << m.address + QLatin1Char('@') + QString::number(m.lastUsed) + (m.disabled ? QStringLiteral("!") : QString());
+        out << m.address + QLatin1Char('@') + QString::number(m.lastUsed) +
+                   (m.disabled ? QStringLiteral("!") : QString());
     return out.join(QLatin1Char(' '));
 }
 
@@ -47,23 +48,46 @@ TEST_P(ListEdits, Apply) {
 }
 
 const Case kCases[] = {
-    {"nothing changed anywhere", {e("a", 1), e("b", 1)}, {e("a", 1), e("b", 1)}, {e("a", 1), e("b", 1)}, "a@1 b@1"},
+    {"nothing changed anywhere",
+     {e("a", 1), e("b", 1)},
+     {e("a", 1), e("b", 1)},
+     {e("a", 1), e("b", 1)},
+     "a@1 b@1"},
     {"the scanner's newer stamp stays on an untouched entry", {e("a", 1)}, {e("a", 1)}, {e("a", 9)}, "a@9"},
     {"an entry added meanwhile stays", {e("a", 1)}, {e("a", 1)}, {e("a", 1), e("n", 5)}, "a@1 n@5"},
-    {"the user's removal wins over a re-stamp", {e("a", 1), e("b", 1)}, {e("b", 1)}, {e("a", 9), e("b", 1)}, "b@1"},
+    {"the user's removal wins over a re-stamp",
+     {e("a", 1), e("b", 1)},
+     {e("b", 1)},
+     {e("a", 9), e("b", 1)},
+     "b@1"},
     {"the user's addition goes in", {e("a", 1)}, {e("a", 1), e("u", 3)}, {e("a", 1)}, "a@1 u@3"},
     {"an address both added keeps the user's entry", {}, {e("u", 3, true)}, {e("u", 8)}, "u@3!"},
     {"a disabled check is the user's change", {e("a", 1)}, {e("a", 1, true)}, {e("a", 9)}, "a@1!"},
-    {"an edited address replaces the old one", {e("a", 1), e("b", 1)}, {e("a2", 4), e("b", 1)},
-     {e("a", 1), e("b", 7)}, "a2@4 b@7"},
-    {"an untouched entry gone from the store stays gone", {e("a", 1), e("b", 1)}, {e("a", 1), e("b", 1)},
-     {e("b", 1)}, "b@1"},
-    {"one of two equal entries removed leaves one", {e("d", 1), e("d", 2)}, {e("d", 2)}, {e("d", 1), e("d", 2)},
+    {"an edited address replaces the old one",
+     {e("a", 1), e("b", 1)},
+     {e("a2", 4), e("b", 1)},
+     {e("a", 1), e("b", 7)},
+     "a2@4 b@7"},
+    {"an untouched entry gone from the store stays gone",
+     {e("a", 1), e("b", 1)},
+     {e("a", 1), e("b", 1)},
+     {e("b", 1)},
+     "b@1"},
+    {"one of two equal entries removed leaves one",
+     {e("d", 1), e("d", 2)},
+     {e("d", 2)},
+     {e("d", 1), e("d", 2)},
      "d@2"},
-    {"plain and wildcard entries are told apart", {e("*@x", 1)}, {e("*@x", 1)}, {e("*@x", 6), e("@x", 2)},
+    {"plain and wildcard entries are told apart",
+     {e("*@x", 1)},
+     {e("*@x", 1)},
+     {e("*@x", 6), e("@x", 2)},
      "*@x@6 @x@2"},
-    {"the user's list order leads", {e("a", 1), e("b", 1)}, {e("b", 1), e("a", 1), e("c", 1)},
-     {e("z", 1), e("a", 1), e("b", 1)}, "b@1 a@1 c@1 z@1"},
+    {"the user's list order leads",
+     {e("a", 1), e("b", 1)},
+     {e("b", 1), e("a", 1), e("c", 1)},
+     {e("z", 1), e("a", 1), e("b", 1)},
+     "b@1 a@1 c@1 z@1"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Lists, ListEdits, ::testing::ValuesIn(kCases), vltest::RowName());

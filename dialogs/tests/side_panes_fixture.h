@@ -32,10 +32,12 @@ struct SidePanel {
                          blacklist->listEmailMatch(), &PanelListEmailMatch::slotRemoveEmail);
         QObject::connect(blacklist->listEmailMatch(), &PanelListEmailMatch::sigAddedEmail,
                          friends->listEmailMatch(), &PanelListEmailMatch::slotRemoveEmail);
-        QObject::connect(StoreListEmailMatch::friends(), &Store::changed, friends, &PanelSideFriends::loadFromStore);
+        QObject::connect(StoreListEmailMatch::friends(), &Store::changed, friends,
+                         &PanelSideFriends::loadFromStore);
         QObject::connect(StoreListEmailMatch::blacklist(), &Store::changed, blacklist,
                          &PanelSideBlacklist::loadFromStore);
-        QObject::connect(StoreListEmailFilter::filter(), &Store::changed, filters, &PanelSideFilter::loadFromStore);
+        QObject::connect(StoreListEmailFilter::filter(), &Store::changed, filters,
+                         &PanelSideFilter::loadFromStore);
     }
 };
 

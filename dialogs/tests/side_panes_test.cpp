@@ -136,9 +136,11 @@ TEST(SidePanes, AStoreChangeDuringThePanesOwnDialogWaitsForIt) {
     vltest::child<QPushButton>(panel.blacklist, QStringLiteral("edit"))->click();
     QStringList stored = addresses(*StoreListEmailMatch::blacklist());
     stored.sort();
-    EXPECT_EQ(stored, (QStringList{QStringLiteral("a@x.org"), QStringLiteral("b@x.org"), QStringLiteral("c2@x.org")}));
+    EXPECT_EQ(stored, (QStringList{QStringLiteral("a@x.org"), QStringLiteral("b@x.org"),
+                                   QStringLiteral("c2@x.org")}));
     EXPECT_TRUE(vltest::waitUntil([&] { return list->rowCount() == 3; }, 2000));
-    EXPECT_EQ(rows(list), (QStringList{QStringLiteral("a@x.org"), QStringLiteral("b@x.org"), QStringLiteral("c2@x.org")}));
+    EXPECT_EQ(rows(list), (QStringList{QStringLiteral("a@x.org"), QStringLiteral("b@x.org"),
+                                       QStringLiteral("c2@x.org")}));
     EXPECT_EQ(list->currentRow(), 2);
 }
 

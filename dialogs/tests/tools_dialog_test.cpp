@@ -25,7 +25,9 @@ using namespace toolsdlg;
 namespace {
 
 QString shownPage(const DialogTools &dialog) {
-    return vltest::child<QStackedWidget>(dialog.panel(), QStringLiteral("stack"))->currentWidget()->objectName();
+    return vltest::child<QStackedWidget>(dialog.panel(), QStringLiteral("stack"))
+        ->currentWidget()
+        ->objectName();
 }
 
 QStringList litButtons(const DialogTools &dialog) {
@@ -57,14 +59,16 @@ TEST(ToolsDialog, OpensOnTheFriendsPageWithItsButtonLitAndHelpOffered) {
     QStringList order;
     for (ToolsToolButton *b : dialog.panel()->buttons())
         order << b->objectName();
-    EXPECT_EQ(order.join(QLatin1Char(' ')), QStringLiteral("friends blacklist filter learning virus origin spamcop tm"));
+    EXPECT_EQ(order.join(QLatin1Char(' ')),
+              QStringLiteral("friends blacklist filter learning virus origin spamcop tm"));
 }
 
 TEST(ToolsDialog, EachButtonShowsItsPageLightsAloneAndSetsHelp) {
     resetStores({}, {});
     DialogTools dialog(nullptr, "tools");
     // Tallowmark! first, so that every later button has to switch Help back on.
-    for (const char *name : {"tm", "blacklist", "tm", "filter", "learning", "virus", "origin", "spamcop", "friends"}) {
+    for (const char *name :
+         {"tm", "blacklist", "tm", "filter", "learning", "virus", "origin", "spamcop", "friends"}) {
         SCOPED_TRACE(name);
         button(dialog, name)->click();
         EXPECT_EQ(shownPage(dialog), QLatin1String(name));
@@ -207,7 +211,8 @@ TEST(ToolsDialogMerge, OkAppliesTheUsersEditsToTheListAsStoredNow) {
     ASSERT_TRUE(saved.loadFromFile(QStringLiteral("blacklist"), "vlp", dataDir()).isNull());
     QStringList got;
     for (const DataEmailMatch &e : saved.entries)
-        got << e.address + QLatin1Char('@') + QString::number(e.address == QStringLiteral("user@x.org") ? 1 : e.lastUsed);
+        got << e.address + QLatin1Char('@') +
+                   QString::number(e.address == QStringLiteral("user@x.org") ? 1 : e.lastUsed);
     got.sort();
     EXPECT_EQ(got, (QStringList{QStringLiteral("same@x.org@10"), QStringLiteral("scanner@x.org@500"),
                                 QStringLiteral("stamped@x.org@900"), QStringLiteral("user@x.org@1")}));
@@ -219,7 +224,8 @@ TEST(ToolsListPages, FriendsActionShowsAndSavesAsStored) {
         int stored;
         bool display, hide;
     };
-    for (const Case c : {Case{1, true, false}, Case{2, false, true}, Case{0, false, false}, Case{7, false, false}}) {
+    for (const Case c :
+         {Case{1, true, false}, Case{2, false, true}, Case{0, false, false}, Case{7, false, false}}) {
         SCOPED_TRACE(c.stored);
         PanelToolsFriends page(nullptr, "friends");
         DataToolsFriends in;
@@ -283,7 +289,8 @@ TEST(ToolsListPages, SavingBeforeLoadingWritesNothing) {
     friends.saveToStore();
     blacklist.saveToStore();
     filters.saveToStore();
-    EXPECT_EQ(QList<QByteArray>({fileBytes("friends"), fileBytes("blacklist"), fileBytes("filters")}), before);
+    EXPECT_EQ(QList<QByteArray>({fileBytes("friends"), fileBytes("blacklist"), fileBytes("filters")}),
+              before);
     EXPECT_EQ(StoreListEmailMatch::friends()->entries.size(), 1);
     EXPECT_EQ(StoreListEmailFilter::filter()->filters.size(), 1);
 }
@@ -295,7 +302,8 @@ TEST(ToolsFilterPage, DescriptionFollowsTheCurrentRuleAndClearsWithTheLast) {
     auto *list = page.listEmailFilter();
     auto *browser = vltest::child<QTextBrowser>(&page, QStringLiteral("browser"));
     list->setCurrentCell(0, 2);
-    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("first"))) << browser->toPlainText().toStdString();
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("first")))
+        << browser->toPlainText().toStdString();
     list->setCurrentCell(1, 2);
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("second")));
     EXPECT_FALSE(browser->toPlainText().contains(QStringLiteral("first")));

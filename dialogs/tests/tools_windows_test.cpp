@@ -51,7 +51,8 @@ TEST_F(ToolsWindows, AScriptAddsAnAddressInTheDialogOpenedFromTheBlacklistPane) 
     EXPECT_EQ(addresses(*StoreListEmailMatch::friends()), QStringList{});
     QStringList blacklist = addresses(*StoreListEmailMatch::blacklist());
     blacklist.sort();
-    EXPECT_EQ(blacklist, (QStringList{QStringLiteral("offers@junk.example"), QStringLiteral("spam@junk.example")}));
+    EXPECT_EQ(blacklist,
+              (QStringList{QStringLiteral("offers@junk.example"), QStringLiteral("spam@junk.example")}));
     EXPECT_TRUE(StoreTools::tools()->blacklist.markBounce);
     EXPECT_TRUE(fileBytes("blacklist").contains("spam@junk.example"));
     EXPECT_TRUE(vltest::waitUntil([&] { return rows(panel.blacklist->listEmailMatch()).size() == 2; }, 2000));
@@ -59,8 +60,8 @@ TEST_F(ToolsWindows, AScriptAddsAnAddressInTheDialogOpenedFromTheBlacklistPane) 
 }
 
 struct GroupCase {
-    const char *page;   // raised by name, which opens its group
-    const char *hover;  // the tool button the pointer rests on
+    const char *page;  // raised by name, which opens its group
+    const char *hover; // the tool button the pointer rests on
     const char *shot;
     const char *chainStart; // the first entries of the tab chain from the page's first widget
 };
@@ -123,7 +124,8 @@ TEST_F(ToolsWindows, PicturesOfTheThreePanes) {
         QTest::qWait(50);
         EXPECT_EQ(vltest::mnemonicClashes(&panel.tabs), QStringList{}) << pane->objectName().toStdString();
         dynamic_cast<VLPanel *>(pane)->focusFirstWidget();
-        EXPECT_FALSE(vltest::saveScreenshot(&panel.tabs, QStringLiteral("side_pane_") + pane->objectName()).isEmpty());
+        EXPECT_FALSE(
+            vltest::saveScreenshot(&panel.tabs, QStringLiteral("side_pane_") + pane->objectName()).isEmpty());
     }
     panel.tabs.setCurrentWidget(panel.filters);
     panel.filters->focusFirstWidget();
