@@ -4,7 +4,9 @@
 #include "dialog_tools.h"
 #include "list_edits.h"
 #include "list_table_p.h"
+#include "pane_reload_p.h"
 #include "panel_list_email_match.h"
+#include "tools_actions_box_p.h"
 #include "vl_help.h"
 #include "vl_rt_label.h"
 
@@ -18,26 +20,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
-QPushButton *newButton(const QString &text, const char *image, const char *name, QWidget *parent) {
-    auto *button = new QPushButton(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)), text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-constexpr int kRetryMs = 50;
-
-} // namespace
-
-bool sidePaneBusy(const QWidget *w) {
-    // Walked by hand: isAncestorOf stops at window borders, and the dialog is a window.
-    for (const QObject *o = QApplication::activeModalWidget(); o; o = o->parent())
-        if (o == w)
-            return true;
-    return false;
-}
-
 PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, const char *helpKey,
                                  QWidget *parent, const char *name)
     : QWidget(parent) {
@@ -48,10 +30,10 @@ PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, c
     label->setMinimumWidth(0);
     connect(label->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, label,
             [label](const QSizeF &size) { label->setFixedHeight(int(std::ceil(size.height()))); });
-    m_add = newButton(QStringLiteral("&Add"), "plus.png", "add", this);
-    m_edit = newButton(QStringLiteral("&Edit"), "magnify.png", "edit", this);
-    m_remove = newButton(QStringLiteral("&Remove"), "x.png", "remove", this);
-    m_options = newButton(QStringLiteral("&Options"), "options.png", "options", this);
+    m_add = newIconButton(QStringLiteral("&Add"), "plus.png", "add", this);
+    m_edit = newIconButton(QStringLiteral("&Edit"), "magnify.png", "edit", this);
+    m_remove = newIconButton(QStringLiteral("&Remove"), "x.png", "remove", this);
+    m_options = newIconButton(QStringLiteral("&Options"), "options.png", "options", this);
     m_list = new PanelListEmailMatch(listTitle, this, "emails");
     m_help = new VLHelpPushButton(this, helpKey, nullptr);
 
@@ -73,9 +55,7 @@ PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, c
     connect(m_list, &PanelListEmailMatch::sigChanged, this, &PanelSideEmails::slotChanged);
     connect(m_options, &QPushButton::clicked, this, &PanelSideEmails::slotOptions);
 
-    m_retry.setSingleShot(true);
-    m_retry.setInterval(kRetryMs);
-    connect(&m_retry, &QTimer::timeout, this, &PanelSideEmails::reload);
+    m_reload = new PaneReload(this, [this] { reload(); });
 }
 
 void PanelSideEmails::loadList(StoreListEmailMatch *store) {
@@ -86,21 +66,12 @@ void PanelSideEmails::loadList(StoreListEmailMatch *store) {
         m_loaded = m_list->list();
         return;
     }
-    // A burst of changes gives one reload, after the handler that caused them has returned.
-    if (m_reloadQueued)
-        return;
-    m_reloadQueued = true;
-    QMetaObject::invokeMethod(this, &PanelSideEmails::reload, Qt::QueuedConnection);
+    m_reload->request();
 }
 
 void PanelSideEmails::reload() {
     if (!m_store)
         return;
-    if (sidePaneBusy(this)) {
-        m_retry.start();
-        return;
-    }
-    m_reloadQueued = false;
     // The row the user was on stays current, found by its entry; the view stays where it was.
     const int row = m_list->currentRow();
     const bool hadRow = row >= 0 && row < m_list->list().entries.size();

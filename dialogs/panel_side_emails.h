@@ -8,9 +8,9 @@
 #include "data/data_list_matches.h"
 #include "vl_panel.h"
 
-#include <QTimer>
 #include <QWidget>
 
+class PaneReload;
 class PanelListEmailMatch;
 class QPushButton;
 class StoreListEmailMatch;
@@ -50,9 +50,7 @@ private:
     StoreListEmailMatch *m_store = nullptr;
     // The list the pane's table is an edit of.
     DataListEmailMatch m_loaded;
-    bool m_reloadQueued = false;
-    // Retries a reload put off while a dialog of the pane is open.
-    QTimer m_retry;
+    PaneReload *m_reload;
 };
 
 class PanelSideFriends : public PanelSideEmails {
@@ -78,7 +76,3 @@ public slots:
     void loadFromStore();
     void saveToStore();
 };
-
-// Whether a modal window of w's own (a dialog it opened) is running: then w is inside one
-// of its own handlers, and rebuilding it would pull the rows out from under that handler.
-bool sidePaneBusy(const QWidget *w);

@@ -2,8 +2,9 @@
 
 #include "data/store_list_filters.h"
 #include "list_table_p.h"
+#include "pane_reload_p.h"
 #include "panel_list_email_filter.h"
-#include "panel_side_emails.h"
+#include "tools_actions_box_p.h"
 #include "vl_help.h"
 
 #include <QGridLayout>
@@ -14,32 +15,14 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
-namespace {
-
-QPushButton *newButton(const QString &text, const char *image, const char *name, QWidget *parent) {
-    auto *button = new QPushButton(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)), text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QToolButton *newArrow(const char *image, const char *name, QWidget *parent) {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)));
-    button->setFixedSize(button->sizeHint());
-    return button;
-}
-
-} // namespace
-
 PanelSideFilter::PanelSideFilter(QWidget *parent, const char *name) : QWidget(parent) {
     setObjectName(QLatin1String(name));
     m_list = new PanelListEmailFilter(this, "filters");
-    m_add = newButton(QStringLiteral("&Add"), "plus.png", "add", this);
-    m_edit = newButton(QStringLiteral("&Edit"), "magnify.png", "edit", this);
-    m_remove = newButton(QStringLiteral("&Remove"), "x.png", "remove", this);
-    m_up = newArrow("spinup.png", "up", this);
-    m_down = newArrow("spindown.png", "down", this);
+    m_add = newIconButton(QStringLiteral("&Add"), "plus.png", "add", this);
+    m_edit = newIconButton(QStringLiteral("&Edit"), "magnify.png", "edit", this);
+    m_remove = newIconButton(QStringLiteral("&Remove"), "x.png", "remove", this);
+    m_up = newArrowButton("spinup.png", "up", this);
+    m_down = newArrowButton("spindown.png", "down", this);
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("browser"));
     m_browser->setMinimumHeight(180);
@@ -68,9 +51,7 @@ PanelSideFilter::PanelSideFilter(QWidget *parent, const char *name) : QWidget(pa
     connect(m_list, &PanelListEmailFilter::sigEmpty, this, &PanelSideFilter::slotEmpty);
     connect(m_list, &PanelListEmailFilter::sigChanged, this, &PanelSideFilter::slotChanged);
 
-    m_retry.setSingleShot(true);
-    m_retry.setInterval(50);
-    connect(&m_retry, &QTimer::timeout, this, &PanelSideFilter::reload);
+    m_reload = new PaneReload(this, [this] { reload(); });
 }
 
 void PanelSideFilter::slotCurrent(const DataEmailFilter &filter) {
@@ -107,20 +88,12 @@ void PanelSideFilter::loadFromStore() {
         m_list->load(*m_store);
         return;
     }
-    if (m_reloadQueued)
-        return;
-    m_reloadQueued = true;
-    QMetaObject::invokeMethod(this, &PanelSideFilter::reload, Qt::QueuedConnection);
+    m_reload->request();
 }
 
 void PanelSideFilter::reload() {
     if (!m_store)
         return;
-    if (sidePaneBusy(this)) {
-        m_retry.start();
-        return;
-    }
-    m_reloadQueued = false;
     const int row = m_list->currentRow();
     const QString name = row >= 0 && row < m_list->list().filters.size()
                              ? m_list->list().filters.at(row).filterName

@@ -5,10 +5,10 @@
 
 #include "vl_panel.h"
 
-#include <QTimer>
 #include <QWidget>
 
 class DataEmailFilter;
+class PaneReload;
 class DataToolsFilter;
 class PanelListEmailFilter;
 class QPushButton;
@@ -49,6 +49,5 @@ private:
     QTextBrowser *m_browser;
     VLHelpPushButton *m_help;
     StoreListEmailFilter *m_store = nullptr;
-    bool m_reloadQueued = false;
-    QTimer m_retry;
+    PaneReload *m_reload;
 };

@@ -15,25 +15,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton *newButton(const QString &text, const char *image, const char *name, QWidget *parent) {
-    auto *button = new QPushButton(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)), text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-} // namespace
-
 PanelToolsEmails::PanelToolsEmails(const char *listCaption, const char *title, QWidget *parent,
                                    const char *name)
     : PanelTitled(title, parent, name) {
     QWidget *body = widget();
     m_list = new PanelListEmailMatch(listCaption, body, "emaillist");
-    m_add = newButton(QStringLiteral("&Add"), "plus.png", "add", body);
-    m_edit = newButton(QStringLiteral("&Edit"), "magnify.png", "edit", body);
-    m_remove = newButton(QStringLiteral("Remo&ve"), "x.png", "remove", body);
-    m_options = newButton(QStringLiteral("&Options"), "options.png", "options", body);
+    m_add = newIconButton(QStringLiteral("&Add"), "plus.png", "add", body);
+    m_edit = newIconButton(QStringLiteral("&Edit"), "magnify.png", "edit", body);
+    m_remove = newIconButton(QStringLiteral("Remo&ve"), "x.png", "remove", body);
+    m_options = newIconButton(QStringLiteral("&Options"), "options.png", "options", body);
 
     m_grid = new QGridLayout(body);
     m_grid->setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "data/store_list_filters.h"
 #include "panel_list_email_filter.h"
+#include "tools_actions_box_p.h"
 
 #include <QGridLayout>
 #include <QIcon>
@@ -9,33 +10,15 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
-namespace {
-
-QPushButton *newButton(const QString &text, const char *image, const char *name, QWidget *parent) {
-    auto *button = new QPushButton(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)), text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QToolButton *newArrow(const char *image, const char *name, QWidget *parent) {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)));
-    button->setFixedSize(button->sizeHint());
-    return button;
-}
-
-} // namespace
-
 PanelToolsFilter::PanelToolsFilter(QWidget *parent, const char *name)
     : PanelTitled("&Spam filters", parent, name) {
     QWidget *body = widget();
     m_list = new PanelListEmailFilter(body, "filters");
-    m_add = newButton(QStringLiteral("&Add"), "plus.png", "add", body);
-    m_edit = newButton(QStringLiteral("&Edit"), "magnify.png", "edit", body);
-    m_remove = newButton(QStringLiteral("Remo&ve"), "x.png", "remove", body);
-    m_up = newArrow("spinup.png", "up", body);
-    m_down = newArrow("spindown.png", "down", body);
+    m_add = newIconButton(QStringLiteral("&Add"), "plus.png", "add", body);
+    m_edit = newIconButton(QStringLiteral("&Edit"), "magnify.png", "edit", body);
+    m_remove = newIconButton(QStringLiteral("Remo&ve"), "x.png", "remove", body);
+    m_up = newArrowButton("spinup.png", "up", body);
+    m_down = newArrowButton("spindown.png", "down", body);
     m_browser = new QTextBrowser(body);
     m_browser->setObjectName(QStringLiteral("browser"));
 

@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent) {
     auto *box = new QCheckBox(text, parent);
@@ -16,6 +19,20 @@ QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent) {
 QRadioButton *newRadioButton(const QString &text, const char *name, QWidget *parent) {
     auto *button = new QRadioButton(text, parent);
     button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QPushButton *newIconButton(const QString &text, const char *image, const char *name, QWidget *parent) {
+    auto *button = new QPushButton(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)), text, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QToolButton *newArrowButton(const char *image, const char *name, QWidget *parent) {
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)));
+    button->setFixedSize(button->sizeHint());
     return button;
 }
 
