@@ -16,7 +16,7 @@ PanelToolsLearningLegit::PanelToolsLearningLegit(QWidget *parent, const char *na
     setObjectName(QLatin1String(name));
     QGridLayout *grid = tabGrid(this);
     m_doAction =
-        newCheckBox(QStringLiteral("If Velloran recognizes the email as legitimate, specify &which action "
+        newCheckBox(QStringLiteral("If &Velloran recognizes the email as legitimate, specify which action "
                                    "should be taken"),
                     "doaction", this);
     grid->addWidget(m_doAction, 0, 0, 1, 5);

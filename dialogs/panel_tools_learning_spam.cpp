@@ -16,7 +16,7 @@ PanelToolsLearningSpam::PanelToolsLearningSpam(QWidget *parent, const char *name
     setObjectName(QLatin1String(name));
     QGridLayout *grid = tabGrid(this);
     // The action box stays enabled without it: the choices are kept for when it is ticked.
-    m_doAction = newCheckBox(QStringLiteral("If Velloran recognizes the email as spam, specify &which action "
+    m_doAction = newCheckBox(QStringLiteral("If &Velloran recognizes the email as spam, specify which action "
                                             "should be taken"),
                              "doaction", this);
     grid->addWidget(m_doAction, 0, 0, 1, 5);

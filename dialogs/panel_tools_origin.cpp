@@ -35,7 +35,7 @@ PanelToolsOrigin::PanelToolsOrigin(QWidget *parent, const char *name)
     : PanelTitled("&Block known origins of spam", parent, name) {
     QWidget *page = widget();
     m_checkDNS = new VLGroupBox(1, Qt::Horizontal, page, "checkdns");
-    m_checkDNS->setTitle(QStringLiteral("&Check the origin of the email egains DNS blacklist servers"));
+    m_checkDNS->setTitle(QStringLiteral("Check the ori&gin of the email egains DNS blacklist servers"));
     m_checkDNS->setCheckable(true);
     m_checkDNS->setFlat(true);
 

@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent) {
     auto *box = new QCheckBox(text, parent);
@@ -16,6 +19,20 @@ QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent) {
 QRadioButton *newRadioButton(const QString &text, const char *name, QWidget *parent) {
     auto *button = new QRadioButton(text, parent);
     button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QPushButton *newIconButton(const QString &text, const char *image, const char *name, QWidget *parent) {
+    auto *button = new QPushButton(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)), text, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QToolButton *newArrowButton(const char *image, const char *name, QWidget *parent) {
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(QIcon(QStringLiteral(":/vlImages/") + QLatin1String(image)));
+    button->setFixedSize(button->sizeHint());
     return button;
 }
 
@@ -39,9 +56,9 @@ ToolsActionsBox::ToolsActionsBox(QWidget *parent)
       // The object name is spelled so in scripts and help files.
       m_markForBouncing(newCheckBox(QStringLiteral("Mark the email for b&ouncing"), "markForBoucing", this)),
       m_display(newRadioButton(QStringLiteral("Dis&play the email"), "display", this)),
-      m_hide(newRadioButton(QStringLiteral("H&ide the email"), "hide", this)),
-      m_onProcess(newRadioButton(QStringLiteral("O&n process email (recommended)"), "onprocess", this)),
-      m_automatic(newRadioButton(QStringLiteral("A&utomatically (without notification)"), "automatic", this)),
+      m_hide(newRadioButton(QStringLiteral("Hide the emai&l"), "hide", this)),
+      m_onProcess(newRadioButton(QStringLiteral("On p&rocess email (recommended)"), "onprocess", this)),
+      m_automatic(newRadioButton(QStringLiteral("Automaticall&y (without notification)"), "automatic", this)),
       m_displayOrHide(new DataRadioSet(this, m_display, m_hide)),
       m_whence(new DataRadioSet(this, m_onProcess, m_automatic)) {
     setObjectName(QStringLiteral("actions"));

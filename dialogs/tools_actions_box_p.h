@@ -11,12 +11,18 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
+class QToolButton;
 class QRadioButton;
 
 // A check box, radio button or line edit with its object name, for the tool pages.
 QCheckBox *newCheckBox(const QString &text, const char *name, QWidget *parent);
 QRadioButton *newRadioButton(const QString &text, const char *name, QWidget *parent);
 QLineEdit *newLineEdit(const char *name, QWidget *parent);
+// A push button with an icon of the embedded images ("plus.png"), and a small arrow tool
+// button fixed to its size hint, for the list pages and panes.
+QPushButton *newIconButton(const QString &text, const char *image, const char *name, QWidget *parent);
+QToolButton *newArrowButton(const char *image, const char *name, QWidget *parent);
 // A field's caption, whose mnemonic focuses the field.
 QLabel *newCaption(const QString &text, QWidget *field, QWidget *parent);
 
