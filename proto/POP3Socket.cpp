@@ -339,8 +339,8 @@ void POP3Socket::fetchNext() {
         const int last = qMin(int(messageCount()), m_fetchIndex + kWindow);
         QByteArray batch;
         for (int i = m_sentIndex; i < last; ++i)
-            batch += "TOP " + QByteArray::number(m_numbers.at(i)) + ' ' + QByteArray::number(m_lineLimit) +
-                     "\r\n";
+            batch +=
+                "TOP " + QByteArray::number(m_numbers.at(i)) + ' ' + QByteArray::number(m_lineLimit) + "\r\n";
         if (!writeCommands(batch, {}, kCommandSeconds)) {
             setError(sendError("TOP"), true);
             return;
