@@ -140,7 +140,7 @@ TEST_P(SSLSocketLink, ACommandHoldingALineEndIsRefusedUnsent) {
     }
     // A batch of pipelined commands: only whole CR LF lines.
     for (const QByteArray &bad : {QByteArray("TOP 1 200\r\nTOP 2\n200\r\n"), QByteArray("TOP 1\r200\r\n"),
-                                  QByteArray("TOP 1 200"), QByteArray("TOP 1\0 200\r\n", 14), QByteArray()}) {
+                                  QByteArray("TOP 1 200"), QByteArray("TOP 1\0 200\r\n", 12), QByteArray()}) {
         EXPECT_FALSE(client.writeCommands(bad, {}, 60)) << bad.toStdString();
     }
     EXPECT_TRUE(client.error().isEmpty());
