@@ -1,7 +1,8 @@
 #pragma once
 // Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
 // lists the messages with their UIDs, fetches the first 8000 bytes of each without marking
-// them seen, flags messages deleted by UID and ends with CLOSE, which removes them.
+// them seen (several fetches pipelined), flags messages deleted by UID and ends with CLOSE,
+// which removes them.
 
 #include "MailSocket.h"
 

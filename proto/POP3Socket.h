@@ -1,7 +1,8 @@
 #pragma once
 // Client for POP3 accounts: logs in (USER/PASS, or APOP for a secure login), lists the
 // messages by unique id, fetches the header and first lines of each with TOP (nothing is
-// marked as read), deletes by unique id and ends with QUIT.
+// marked as read; several commands at a time when CAPA offers PIPELINING), deletes by
+// unique id and ends with QUIT.
 
 #include "MailSocket.h"
 
