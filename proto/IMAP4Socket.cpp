@@ -13,12 +13,69 @@ namespace {
 
 constexpr int kCommandSeconds = 60;
 constexpr int kLineSeconds = 30;
+// Message fetches on the way at once; more go out in one write when half are answered.
+constexpr int kWindow = 32;
 
 // The UIDVALIDITY under which each mailbox was last listed for the user: a later delete
 // checks it, so uids of a list from a mailbox since recreated never reach another message.
 QHash<QString, quint32> &listedValidity() {
     static QHash<QString, quint32> map;
     return map;
+}
+
+bool isWordByte(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The digits after the last whole word "UID" (any case) at or after from that blanks and
+// at least one digit follow; empty when there is none.
+QByteArray lastUid(const QByteArray &line, qsizetype from) {
+    const char *p = line.constData();
+    const qsizetype n = line.size();
+    for (qsizetype at = n - 3; at >= from; --at) {
+        if (qstrnicmp(p + at, "UID", 3) != 0 || (at > 0 && isWordByte(p[at - 1])))
+            continue;
+        qsizetype i = at + 3;
+        if (i >= n || !isBlank(p[i]))
+            continue;
+        while (i < n && isBlank(p[i]))
+            ++i;
+        const qsizetype digits = i;
+        while (i < n && isDigit(p[i]))
+            ++i;
+        if (i > digits)
+            return QByteArray(p + digits, i - digits);
+    }
+    return {};
+}
+
+// The UID of an untagged "* n FETCH" line, else empty.
+QByteArray fetchLineUid(const QByteArray &line) {
+    const char *p = line.constData();
+    const qsizetype n = line.size();
+    qsizetype i = 1;
+    if (n < 1 || p[0] != '*' || i >= n || !isBlank(p[i]))
+        return {};
+    while (i < n && isBlank(p[i]))
+        ++i;
+    const qsizetype number = i;
+    while (i < n && isDigit(p[i]))
+        ++i;
+    if (i == number || i >= n || !isBlank(p[i]))
+        return {};
+    while (i < n && isBlank(p[i]))
+        ++i;
+    if (n - i < 5 || qstrnicmp(p + i, "FETCH", 5) != 0 || (i + 5 < n && isWordByte(p[i + 5])))
+        return {};
+    return lastUid(line, i + 5);
 }
 
 bool isUntagged(const QByteArray &line) {
@@ -89,7 +146,9 @@ void IMAP4Socket::login() {
     m_tag = 0;
     m_uidValidity = 0;
     m_literalLeft = 0;
+    m_literalFetch = -1;
     m_continued = false;
+    m_fetches.clear();
     setTimeout(kCommandSeconds * 1000, {});
 }
 
@@ -175,6 +234,7 @@ void IMAP4Socket::getMessageList(bool fetch) {
         Q_EMIT sigMessageData();
         return;
     }
+    reserveMessages(m_messageCount);
     if (!sendTagged(QStringLiteral("FETCH 1:%1 (FLAGS UID RFC822.SIZE)").arg(m_messageCount), "FETCH"))
         return;
     m_state = 8;
@@ -186,15 +246,55 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
         setError(QStringLiteral("Request to retrieve header during command"), true);
         return;
     }
+    Fetch f;
+    f.uid = uid;
+    f.index = m_fetchIndex;
     if (!sendTagged(
             QStringLiteral("UID FETCH %1 (UID BODY.PEEK[]<0.%2> RFC822.SIZE)").arg(uid).arg(kFetchBytes),
             "UID FETCH"))
         return;
-    m_text.clear();
+    f.tag = m_currentTag.toLatin1();
+    m_fetches.append(f);
     m_announcedSize = 0;
-    m_gotData = false;
     m_state = 12;
     m_currentId = uid;
+    ++m_fetchedCount;
+    Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
+}
+
+void IMAP4Socket::fetchNext() {
+    if (m_fetchIndex >= messageCount()) {
+        m_state = 6;
+        Q_EMIT sigMessageData();
+        return;
+    }
+    if (m_sentIndex < m_fetchIndex)
+        m_sentIndex = m_fetchIndex;
+    if (m_sentIndex - m_fetchIndex <= kWindow / 2 && m_sentIndex < messageCount()) {
+        const int last = qMin(int(messageCount()), m_fetchIndex + kWindow);
+        QByteArray batch;
+        QList<Fetch> sent;
+        for (int i = m_sentIndex; i < last; ++i) {
+            Fetch f;
+            f.uid = messageList().at(i).uid;
+            f.index = i;
+            f.tag = sequence().toLatin1();
+            batch += f.tag + " UID FETCH " + f.uid.toLatin1() + " (UID BODY.PEEK[]<0." +
+                     QByteArray::number(kFetchBytes) + "> RFC822.SIZE)\r\n";
+            sent.append(f);
+        }
+        if (!writeCommands(batch, {}, kCommandSeconds)) {
+            setError(QStringLiteral("Error sending UID FETCH command to IMAP server"), true);
+            return;
+        }
+        m_fetches.append(sent);
+        m_sentIndex = last;
+    } else {
+        setTimeout(kCommandSeconds * 1000, {});
+    }
+    m_announcedSize = 0;
+    m_state = 12;
+    m_currentId = m_fetches.constFirst().uid;
     ++m_fetchedCount;
     Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
 }
@@ -241,10 +341,11 @@ bool IMAP4Socket::takePending() {
         if (n <= 0)
             return false;
         m_literalLeft -= n;
-        if (m_literalIsData) {
-            const qsizetype room = kFetchBytes - m_text.size();
+        if (m_literalIsData && m_literalFetch >= 0 && m_literalFetch < m_fetches.size()) {
+            QByteArray &text = m_fetches[m_literalFetch].text;
+            const qsizetype room = kFetchBytes - text.size();
             if (room > 0)
-                m_text.append(QByteArray(chunk, qMin<qsizetype>(room, n)));
+                text.append(chunk, qMin<qsizetype>(room, n));
         }
         setTimeout(kLineSeconds * 1000, {});
     }
@@ -260,12 +361,21 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
     const qint64 literal = untagged ? literalSize(line) : -1;
     if (literal >= 0) {
         m_literalLeft = literal;
-        m_literalIsData = m_state == 12 || m_state == 13;
+        const bool fetching = m_state == 12 || m_state == 13 || m_state == 14;
+        // The data of a response belongs to the fetch its UID names; the rest of a response
+        // after a literal stays with the same fetch.
+        if (!fetching)
+            m_literalFetch = -1;
+        else if (!continued)
+            m_literalFetch = fetchFor(line);
+        m_literalIsData = m_literalFetch >= 0;
         m_continued = true;
-        if (m_literalIsData) {
-            m_announcedSize += int(qMin<qint64>(literal, INT_MAX - m_announcedSize));
-            m_gotData = true;
+        if (fetching) {
             m_state = 13;
+            if (m_literalIsData) {
+                m_announcedSize += int(qMin<qint64>(literal, INT_MAX - m_announcedSize));
+                m_fetches[m_literalFetch].gotData = true;
+            }
         }
         setTimeout(kLineSeconds * 1000, {});
         return;
@@ -372,12 +482,9 @@ void IMAP4Socket::selectLine(const QByteArray &line, bool tagged) {
 
 void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
     if (!tagged) {
-        static const QRegularExpression fetch(
-            QStringLiteral("^\\*\\s+[0-9]+\\s+FETCH\\b.*\\bUID\\s+([0-9]+)"),
-            QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = fetch.match(QString::fromLatin1(line));
-        if (m.hasMatch())
-            appendMessage(m.captured(1));
+        const QByteArray uid = fetchLineUid(line);
+        if (!uid.isEmpty())
+            appendMessage(QString::fromLatin1(uid));
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
@@ -397,8 +504,10 @@ void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
         return;
     }
     m_fetchIndex = 0;
+    m_sentIndex = 0;
     m_fetchedCount = 0;
-    getMessage(messageList().at(0).uid, m_lineLimit);
+    m_fetches.clear();
+    fetchNext();
 }
 
 void IMAP4Socket::fetchLine(const QByteArray &line, bool tagged) {
@@ -411,21 +520,58 @@ void IMAP4Socket::fetchLine(const QByteArray &line, bool tagged) {
         setError(serverLine(line), true);
         return;
     }
-    messageDone();
-}
-
-void IMAP4Socket::messageDone() {
-    m_state = 6;
-    QPointer<IMAP4Socket> self(this);
-    // A completion without data (the message went away meanwhile) skips that message.
-    if (m_gotData) {
-        loadEmail(m_fetchIndex, m_text);
-        if (!self || ended() || m_state != 6)
-            return;
-    }
-    if (m_fetch && ++m_fetchIndex < messageCount()) {
-        getMessage(messageList().at(m_fetchIndex).uid, m_lineLimit);
+    if (m_fetches.isEmpty()) {
+        m_state = 6;
+        Q_EMIT sigMessageData();
         return;
     }
-    Q_EMIT sigMessageData();
+    // The completion of the fetch with this tag; a tag of no fetch ends the oldest.
+    qsizetype which = 0;
+    for (qsizetype i = 0; i < m_fetches.size(); ++i) {
+        const QByteArray &tag = m_fetches.at(i).tag;
+        if (line.size() > tag.size() && line.startsWith(tag) && line.at(tag.size()) == ' ') {
+            which = i;
+            break;
+        }
+    }
+    m_fetches[which].done = true;
+    drainFetches();
+}
+
+int IMAP4Socket::fetchFor(const QByteArray &line) const {
+    if (m_fetches.isEmpty())
+        return -1;
+    const QByteArray uid = lastUid(line, 0);
+    if (uid.isEmpty())
+        return 0;
+    for (qsizetype i = 0; i < m_fetches.size(); ++i) {
+        if (m_fetches.at(i).uid == QLatin1String(uid))
+            return int(i);
+    }
+    return -1;
+}
+
+void IMAP4Socket::drainFetches() {
+    QPointer<IMAP4Socket> self(this);
+    while (!m_fetches.isEmpty() && m_fetches.constFirst().done) {
+        const Fetch f = m_fetches.takeFirst();
+        // With fetches still on the way the client stays busy between messages.
+        const int state = m_fetches.isEmpty() ? 6 : 12;
+        m_state = state;
+        // A completion without data (the message went away meanwhile) skips that message.
+        if (f.gotData) {
+            loadEmail(f.index, f.text);
+            if (!self || ended() || m_state != state)
+                return;
+        }
+        if (!m_fetch) {
+            if (m_fetches.isEmpty())
+                Q_EMIT sigMessageData();
+            return;
+        }
+        ++m_fetchIndex;
+        fetchNext();
+        if (!self || ended() || m_state != 12)
+            return;
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
 // lists the messages with their UIDs, fetches the first 8000 bytes of each without marking
-// them seen, flags messages deleted by UID and ends with CLOSE, which removes them.
+// them seen (several fetches pipelined), flags messages deleted by UID and ends with CLOSE,
+// which removes them.
 
 #include "MailSocket.h"
 
@@ -45,7 +46,9 @@ private:
     void selectLine(const QByteArray &line, bool tagged);
     void listLine(const QByteArray &line, bool tagged);
     void fetchLine(const QByteArray &line, bool tagged);
-    void messageDone();
+    void fetchNext();
+    void drainFetches();
+    [[nodiscard]] int fetchFor(const QByteArray &line) const;
     [[nodiscard]] QString validityKey() const;
 
     QString m_host;
@@ -63,7 +66,23 @@ private:
     int m_fetchedCount = 0;
     QString m_currentId;
     int m_announcedSize = 0;
-    SODataArray m_text;
+
+    // Message fetches sent and not yet handed on, in list order. Several go out at once
+    // (commands may be pipelined); the server names the message of each data response by
+    // its UID and each completion by its tag, and messages are handed on in list order.
+    struct Fetch {
+        QString uid;
+        int index = 0;
+        QByteArray tag;
+        SODataArray text;
+        bool gotData = false;
+        bool done = false;
+    };
+    QList<Fetch> m_fetches;
+    // List position of the first message whose fetch has not been sent.
+    int m_sentIndex = 0;
+    // The fetch a literal being read belongs to (-1: bytes nobody asked for).
+    int m_literalFetch = -1;
 
     QString m_currentTag;
     // LOGIN arguments that go as literals: each waits for the server's "+".
@@ -73,7 +92,6 @@ private:
     bool m_literalIsData = false;
     // The line after a literal continues the same response: it is never a completion.
     bool m_continued = false;
-    bool m_gotData = false;
     // UIDVALIDITY reported by SELECT in this session (0: none reported).
     quint32 m_uidValidity = 0;
 };

@@ -5,16 +5,18 @@
 MailSocket::MailSocket(QObject *parent) : SOSSLSocket(parent) {}
 
 void MailSocket::appendMessage(const QString &uid) {
-    DataEmailMessage m;
-    m.uid = uid;
-    m_messages.append(m);
+    m_messages.emplaceBack().uid = uid;
 }
 
 void MailSocket::loadEmail(int index, const SODataArray &raw) {
     if (index < 0 || index >= m_messages.size())
         return;
-    m_messages[index].loadEmail(raw);
-    Q_EMIT sigMessageData(m_messages.at(index));
+    // The parsed message goes to the owner and is not kept: the list names the messages on
+    // the server, and a whole mailbox of texts held here for the session would cost memory
+    // (and time) in proportion to the mailbox.
+    DataEmailMessage message = m_messages.at(index);
+    message.loadEmail(raw);
+    Q_EMIT sigMessageData(message);
 }
 
 void MailSocket::authError(const QString &text) {

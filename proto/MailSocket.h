@@ -1,6 +1,8 @@
 #pragma once
-// Common face of the incoming-mail clients: the list of messages found on the server, the
-// operations the mailbox queue calls without knowing the protocol, and the progress signals.
+// Common face of the incoming-mail clients: the list of messages found on the server (by
+// unique id; each fetched message goes to the owner in sigMessageData(message) and is not
+// kept here), the operations the mailbox queue calls without knowing the protocol, and the
+// progress signals.
 
 #include "SOSSLSocket.h"
 
@@ -42,8 +44,10 @@ Q_SIGNALS:
 
 protected:
     void clearEmailList() { m_messages.clear(); }
+    void reserveMessages(int count) { m_messages.reserve(count); }
     void appendMessage(const QString &uid);
-    // Parses raw into the record at index and hands it on with sigMessageData(record).
+    // Parses raw into a copy of the record at index and hands it on with
+    // sigMessageData(record); the list keeps the record as it was listed (its unique id).
     void loadEmail(int index, const SODataArray &raw);
     // A refused login: the text is kept without sigError(), then sigAuthError().
     void authError(const QString &text);

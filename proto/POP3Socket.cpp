@@ -11,6 +11,13 @@ namespace {
 
 constexpr int kCommandSeconds = 60;
 constexpr int kLineSeconds = 30;
+// TOP commands on the way at once when the server pipelines; more go out in one write when
+// half of them have been answered.
+constexpr int kWindow = 32;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 bool positive(const QByteArray &line) {
     return line.startsWith("+OK");
@@ -37,6 +44,8 @@ void POP3Socket::setup(SOSSLSocket::SSLType type, const QString &host, int port,
 
 void POP3Socket::login() {
     resetEnded();
+    m_capaKnown = false;
+    m_pipelining = false;
     const int port = m_port != 0 ? m_port : m_type != SOSSLSocket::NoSSL ? 995 : 110;
     connectToHost(m_type, m_host, quint16(port));
     m_state = 2;
@@ -70,6 +79,7 @@ void POP3Socket::getMessageList(bool fetch) {
     }
     clearEmailList();
     m_numbers.clear();
+    m_listedIds.clear();
     if (!send(QStringLiteral("UIDL"), "UIDL"))
         return;
     m_state = 8;
@@ -223,6 +233,20 @@ void POP3Socket::handleLine(const QByteArray &line) {
         m_state = 1;
         closeAndSignal();
         return;
+    case 20:
+        if (!positive(line)) {
+            // A server without CAPA is taken one command at a time.
+            m_capaKnown = true;
+            m_state = 4;
+            fetchNext();
+            return;
+        }
+        m_state = 21;
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    case 21:
+        capabilityLine(line);
+        return;
     default:
         std::fprintf(stderr, "POP3Socket::readyRead: state %d: [%s]\n", m_state, line.left(200).constData());
         setError(QStringLiteral("Internal POP3 error: unknown state: %1").arg(m_state), true);
@@ -232,6 +256,10 @@ void POP3Socket::handleLine(const QByteArray &line) {
 void POP3Socket::listingLine(const QByteArray &line) {
     if (line.startsWith('.')) {
         m_state = 4;
+        reserveMessages(int(m_listedIds.size()));
+        for (const QString &uid : std::as_const(m_listedIds))
+            appendMessage(uid);
+        m_listedIds.clear();
         QPointer<POP3Socket> self(this);
         Q_EMIT sigMessageList();
         if (!self || ended() || !m_fetch || m_state != 4)
@@ -240,39 +268,114 @@ void POP3Socket::listingLine(const QByteArray &line) {
             Q_EMIT sigMessageData();
             return;
         }
-        m_fetchIndex = 0;
-        getMessage(0, m_lineLimit);
+        startFetching();
         return;
     }
-    const QList<QByteArray> pieces = line.simplified().split(' ');
+    // Two pieces between runs of blanks: the message number and the unique id.
+    const char *p = line.constData();
+    const qsizetype n = line.size();
+    qsizetype start[3] = {0, 0, 0};
+    qsizetype end[3] = {0, 0, 0};
+    int pieces = 0;
+    for (qsizetype i = 0; i < n && pieces < 3;) {
+        while (i < n && isBlank(p[i]))
+            ++i;
+        if (i == n)
+            break;
+        start[pieces] = i;
+        while (i < n && !isBlank(p[i]))
+            ++i;
+        end[pieces++] = i;
+    }
     bool numeric = false;
-    const int number = pieces.size() == 2 ? pieces.at(0).toInt(&numeric) : 0;
+    const int number =
+        pieces == 2 ? QByteArray::fromRawData(p + start[0], end[0] - start[0]).toInt(&numeric) : 0;
     if (numeric && number > 0) {
-        appendMessage(QString::fromLatin1(pieces.at(1)));
+        m_listedIds.append(QString::fromLatin1(p + start[1], end[1] - start[1]));
         m_numbers.append(number);
     }
     setTimeout(kLineSeconds * 1000, {});
 }
 
+void POP3Socket::startFetching() {
+    m_fetchIndex = 0;
+    m_sentIndex = 0;
+    // One message gains nothing from pipelining; for more, ask once whether the server
+    // takes commands ahead of its answers.
+    if (messageCount() > 1 && !m_capaKnown) {
+        if (send(QStringLiteral("CAPA"), "CAPA"))
+            m_state = 20;
+        return;
+    }
+    fetchNext();
+}
+
+void POP3Socket::capabilityLine(const QByteArray &line) {
+    if (line == ".") {
+        m_capaKnown = true;
+        m_state = 4;
+        fetchNext();
+        return;
+    }
+    qsizetype word = 0;
+    while (word < line.size() && !isBlank(line.at(word)))
+        ++word;
+    if (word == 10 && qstrnicmp(line.constData(), "PIPELINING", 10) == 0)
+        m_pipelining = true;
+    setTimeout(kLineSeconds * 1000, {});
+}
+
+void POP3Socket::fetchNext() {
+    if (m_fetchIndex >= messageCount()) {
+        m_state = 4;
+        Q_EMIT sigMessageData();
+        return;
+    }
+    if (!m_pipelining) {
+        getMessage(m_fetchIndex, m_lineLimit);
+        return;
+    }
+    if (m_sentIndex - m_fetchIndex <= kWindow / 2 && m_sentIndex < messageCount()) {
+        const int last = qMin(int(messageCount()), m_fetchIndex + kWindow);
+        QByteArray batch;
+        for (int i = m_sentIndex; i < last; ++i)
+            batch +=
+                "TOP " + QByteArray::number(m_numbers.at(i)) + ' ' + QByteArray::number(m_lineLimit) + "\r\n";
+        if (!writeCommands(batch, {}, kCommandSeconds)) {
+            setError(sendError("TOP"), true);
+            return;
+        }
+        m_sentIndex = last;
+    } else {
+        setTimeout(kCommandSeconds * 1000, {});
+    }
+    m_text.resize(0);
+    m_state = 8;
+    m_nextState = 10;
+    Q_EMIT sigDownloaded(messageCount(), m_fetchIndex + 1);
+}
+
 void POP3Socket::topLine(const QByteArray &line) {
     if (line == ".") {
-        m_state = 4;
         const int index = m_fetchIndex++;
+        // With answers still on the way the client stays busy between messages.
+        const int state = m_pipelining && m_sentIndex > m_fetchIndex ? 8 : 4;
+        m_state = state;
+        m_nextState = 10;
         QPointer<POP3Socket> self(this);
         // The record gets an exact copy; the working buffer keeps its room for the next one.
         loadEmail(index, SODataArray(QByteArray(m_text.constData(), m_text.size())));
-        if (!self || ended() || m_state != 4)
+        if (!self || ended() || m_state != state)
             return;
-        if (m_fetchIndex >= messageCount())
-            Q_EMIT sigMessageData();
-        else
-            getMessage(m_fetchIndex, m_lineLimit);
+        fetchNext();
         return;
     }
     // Byte-stuffing: a line the server began with "." has one more in front of it.
-    const QByteArray text = (line.size() > 1 && line.startsWith('.')) ? line.mid(1) : line;
-    if (m_text.size() + text.size() + 2 <= kMaxStoredText) {
-        m_text.append(text);
+    const bool stuffed = line.size() > 1 && line.startsWith('.');
+    const char *text = line.constData() + (stuffed ? 1 : 0);
+    const qsizetype size = line.size() - (stuffed ? 1 : 0);
+    if (m_text.size() + size + 2 <= kMaxStoredText) {
+        m_text.append(text, size);
         m_text.append("\r\n", 2);
     }
     setTimeout(kLineSeconds * 1000, {});

@@ -1,7 +1,8 @@
 #pragma once
 // Client for POP3 accounts: logs in (USER/PASS, or APOP for a secure login), lists the
 // messages by unique id, fetches the header and first lines of each with TOP (nothing is
-// marked as read), deletes by unique id and ends with QUIT.
+// marked as read; several commands at a time when CAPA offers PIPELINING), deletes by
+// unique id and ends with QUIT.
 
 #include "MailSocket.h"
 
@@ -38,6 +39,9 @@ protected:
 private:
     void listingLine(const QByteArray &line);
     void topLine(const QByteArray &line);
+    void capabilityLine(const QByteArray &line);
+    void startFetching();
+    void fetchNext();
     void greeting(const QByteArray &line);
     bool send(const QString &command, const char *name);
 
@@ -57,4 +61,12 @@ private:
     // The message number the server gave each listed unique id: TOP and DELE name that
     // number, so a skipped listing line cannot shift them onto another message.
     QList<int> m_numbers;
+    // Unique ids of a listing being read; the list is built from them at its end.
+    QStringList m_listedIds;
+    // Whether the server's CAPA answer was read in this session, and whether it offered
+    // PIPELINING: then TOP commands go out several at a time, ahead of their answers.
+    bool m_capaKnown = false;
+    bool m_pipelining = false;
+    // List position of the first message whose TOP has not been sent (pipelined fetch).
+    int m_sentIndex = 0;
 };

@@ -5,6 +5,7 @@
 // a stored text plus sigError(). Nothing here blocks; everything runs on the Qt event loop.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -52,6 +53,9 @@ public:
     // went out. A command holding CR, LF or NUL is refused unsent: it would smuggle a second
     // command onto the line.
     bool writeCommand(const QString &command, const QString &timeoutText, int seconds);
+    // Several commands, each already ending in CR LF, in one write (pipelining): the same
+    // all-or-nothing rule and time-out as writeCommand.
+    bool writeCommands(const QByteArray &commands, const QString &timeoutText, int seconds);
     // Like writeCommand, but a long text may go out in pieces over several event-loop turns.
     bool writeData(const QString &data, const QString &timeoutText, int seconds);
     bool writeData(const QByteArray &data, const QString &timeoutText, int seconds);
@@ -65,9 +69,11 @@ public:
     bool readBlock(QByteArray &data, unsigned long length);
     int available();
 
+    // Arms (or re-arms) the one time-out of the link. Re-arming is cheap: it moves a
+    // deadline, and the timer, which only ever fires early, waits on for what is left.
     void setTimeout(int milliseconds, const QString &text);
     void cancelTimeout();
-    [[nodiscard]] bool timeoutActive() const { return m_timer.isActive(); }
+    [[nodiscard]] bool timeoutActive() const { return m_armed; }
 
     // Every protocol wait passes through this process-wide factor (tests shorten them).
     static void setTimeoutScale(double scale);
@@ -90,6 +96,7 @@ private Q_SLOTS:
     void slotReader();
     void slotWriter();
     bool slotWriteData();
+    void slotTimer();
 
 private:
     bool initSSL();
@@ -100,6 +107,7 @@ private:
     void failLink(const QString &text);
     [[nodiscard]] QString sslFailureReason(int sslError) const;
     void enableWriteWatch(bool on);
+    void armTimer(int milliseconds);
 
     QString m_host;
     quint16 m_port = 0;
@@ -125,4 +133,13 @@ private:
     QString m_error;
     QString m_timeoutText;
     QTimer m_timer;
+    // The time-out: armed, its deadline (ms on m_clock) and when m_timer fires next.
+    bool m_armed = false;
+    qint64 m_deadline = 0;
+    qint64 m_timerDue = 0;
+    // While received lines are handed on, a re-arm only notes its wait; the deadline is set
+    // once when the batch ends (one clock reading instead of one a line).
+    bool m_inReader = false;
+    int m_pendingWait = -1;
+    QElapsedTimer m_clock;
 };

@@ -9,6 +9,7 @@
 #include "TestCA.h"
 #include "TestNames.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QSignalSpy>
 #include <QTest>
@@ -139,6 +140,11 @@ TEST_P(SSLSocketLink, ACommandHoldingALineEndIsRefusedUnsent) {
                                QStringLiteral("PASS a") + QChar(0) + QStringLiteral("b")}) {
         EXPECT_FALSE(client.writeCommand(bad, {}, 60));
     }
+    // A batch of pipelined commands: only whole CR LF lines.
+    for (const QByteArray &bad : {QByteArray("TOP 1 200\r\nTOP 2\n200\r\n"), QByteArray("TOP 1\r200\r\n"),
+                                  QByteArray("TOP 1 200"), QByteArray("TOP 1\0 200\r\n", 12), QByteArray()}) {
+        EXPECT_FALSE(client.writeCommands(bad, {}, 60)) << bad.toStdString();
+    }
     EXPECT_TRUE(client.error().isEmpty());
     EXPECT_FALSE(client.timeoutActive());
 }
@@ -247,6 +253,33 @@ TEST(SSLSocketTimeout, EveryWaitPassesThroughTheScale) {
     EXPECT_EQ(client.timeouts, 1);
     SOSSLSocket::setTimeoutScale(1);
     EXPECT_EQ(SOSSLSocket::scaled(30000), 30000);
+}
+
+TEST(SSLSocketTimeout, ReArmingMovesTheDeadlineEitherWay) {
+    SOSSLSocket::setTimeoutScale(1);
+    LineClient client;
+    // A shorter wait after a longer one runs out at the shorter one.
+    QElapsedTimer since;
+    since.start();
+    client.setTimeout(60000, {});
+    client.setTimeout(100, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client.timeouts == 1; }, 5000));
+    EXPECT_LT(since.elapsed(), 5000);
+    EXPECT_FALSE(client.timeoutActive());
+    // Re-armed before it runs out, it waits the whole new wait from then on, and once.
+    client.setTimeout(1000, {});
+    QTest::qWait(600);
+    since.start();
+    client.setTimeout(1000, {});
+    QTest::qWait(600);
+    if (since.elapsed() < 950) { // (a loaded machine may oversleep)
+        EXPECT_EQ(client.timeouts, 1);
+    }
+    EXPECT_TRUE(client.timeoutActive() || client.timeouts == 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client.timeouts == 2; }, 5000));
+    EXPECT_GE(since.elapsed(), 990);
+    QTest::qWait(300);
+    EXPECT_EQ(client.timeouts, 2);
 }
 
 TEST(SSLSocketError, AnEmptyTextIsStoredWithoutSignal) {
