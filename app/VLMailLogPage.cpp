@@ -43,6 +43,8 @@ VLMailLogPage::VLMailLogPage(QWidget *parent, const char *name) : QTableWidget(0
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line a record, however long its sender or subject.
+    setWordWrap(false);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSortIndicatorShown(false);

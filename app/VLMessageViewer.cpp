@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@ VLMessageViewer::VLMessageViewer(QWidget *parent, const char *name) : VLDialog(p
     m_headers->setObjectName(QStringLiteral("headers"));
     m_headers->setOpenLinks(false);
     m_headers->setOpenExternalLinks(false);
+    m_headers->setLineWrapMode(QTextEdit::NoWrap);
     m_display = new VLMessageDisplay(this, true, "display");
     box->addWidget(m_headers);
     box->addWidget(m_display, 1);
@@ -33,7 +35,7 @@ VLMessageViewer::VLMessageViewer(QWidget *parent, const char *name) : VLDialog(p
 
 void VLMessageViewer::setMessage(const DataEmailMessage &message) {
     // The values are the sender's text: escaped, so none of it is taken as markup.
-    const QString row = QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>");
+    const QString row = QStringLiteral("<tr><td style='padding-right:8px'><b>%1</b></td><td>%2</td></tr>");
     QString html = QStringLiteral("<qt bgcolor='%1'><table cellspacing='0' cellpadding='0'>")
                        .arg(palette().color(backgroundRole()).name());
     html += row.arg(QStringLiteral("From:"), message.encFrom.toHtmlEscaped());
@@ -42,10 +44,11 @@ void VLMessageViewer::setMessage(const DataEmailMessage &message) {
     html += row.arg(QStringLiteral("Subject:"), message.encSubject.toHtmlEscaped());
     html += QStringLiteral("</table></qt>");
     m_headers->setHtml(html);
-    // Four lines of header: no more room than they need.
-    m_headers->document()->setTextWidth(m_headers->viewport()->width());
+    // Four lines of header, unwrapped: no more room than they need.
+    m_headers->document()->adjustSize();
     const int frame = 2 * m_headers->frameWidth();
-    m_headers->setFixedHeight(int(m_headers->document()->size().height()) + frame + 4);
+    const int scrollBar = m_headers->horizontalScrollBar()->sizeHint().height();
+    m_headers->setFixedHeight(int(m_headers->document()->size().height()) + frame + scrollBar);
 
     m_display->slotCurrentMsg(message);
     setWindowTitle(QStringLiteral("%1 - %2").arg(QStringLiteral("Velloran Pro"), message.subject));

@@ -87,11 +87,6 @@ VLQuickReply::VLQuickReply(const DataEmailMessage &message, QWidget *parent, con
     connect(sendButton, &QPushButton::clicked, this, &VLQuickReply::accept);
     connect(cancel, &QPushButton::clicked, this, &VLQuickReply::reject);
 
-    setTabOrder(m_from, m_to);
-    setTabOrder(m_to, m_subject);
-    setTabOrder(m_subject, m_body);
-    setTabOrder(m_body, cancel);
-    setTabOrder(cancel, sendButton);
     m_body->setFocus();
 }
 

@@ -117,12 +117,6 @@ VLStatistics::VLStatistics(QWidget *parent, const char *name) : VLDialog(parent,
 
     m_tabber->setCurrentWidget(objectName() == QLatin1String("statistics") ? static_cast<QWidget *>(m_summary)
                                                                            : m_mailLog);
-    setTabOrder(m_tabber, m_summary);
-    setTabOrder(m_summary, m_mailLog);
-    setTabOrder(m_mailLog, m_showFor);
-    setTabOrder(m_showFor, m_clear);
-    setTabOrder(m_clear, m_restore);
-    setTabOrder(m_restore, m_ok);
 }
 
 void VLStatistics::slotForChanged() {

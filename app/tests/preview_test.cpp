@@ -153,11 +153,15 @@ TEST(OutgoingMail, MessageIdsTakeTheSendersDomainAndStampKeepsWhatIsSet) {
         const char *address;
         const char *domain;
     } cases[] = {
-        {"Me <me@example.org>", "@example.org>"}, {"me@mail.example.net", "@mail.example.net>"},
-        {"", "@localhost>"},                      {"no address", "@localhost>"},
-        {"me@bad host>", "@localhost>"},          {"me@exa\u00e4mple.org", "@localhost>"},
+        {"Me <me@example.org>", "@example.org>"},
+        {"me@mail.example.net", "@mail.example.net>"},
+        {"", "@localhost>"},
+        {"no address", "@localhost>"},
+        {"me@bad host>", "@localhost>"},
+        {"me@exa\u00e4mple.org", "@localhost>"},
     };
-    const QRegularExpression shape(QStringLiteral("^<[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}@"));
+    const QRegularExpression shape(
+        QStringLiteral("^<[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}@"));
     for (const auto &c : cases) {
         const QString id = VLOutgoingMail::newMessageID(QString::fromUtf8(c.address));
         EXPECT_TRUE(shape.match(id).hasMatch()) << c.address << " " << id.toStdString();

@@ -10,17 +10,21 @@
 #include "preview_fixture.h"
 #include "vl_file_cache.h"
 
+#include "dialogs/dialog_restore.h"
 #include "dialogs/vl_progress_bar.h"
 
 #include "GuiHelpers.h"
 #include "SMTPServer.h"
 
+#include <QComboBox>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -36,6 +40,12 @@ const QByteArray kMessage =
     "Message-ID: <minutes-1@example.org>\r\n"
     "\r\n"
     "Hello,\r\n\r\nthe minutes are below. <b>Nothing</b> here is markup.\r\n\r\nEve\r\n";
+
+// A key as the user types it: to the widget with the focus, else to the window.
+void typeKey(QWidget *window, Qt::Key key) {
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : window, key);
+}
 
 void expectKeyboardReady(QWidget *w) {
     EXPECT_TRUE(vltest::mnemonicClashes(w).isEmpty()) << vltest::mnemonicClashes(w).join(u' ').toStdString();
@@ -66,7 +76,7 @@ TEST(PreviewOnX, ViewerClosesWithReturn) {
         ASSERT_TRUE(vltest::activate(w));
         expectKeyboardReady(w);
         shot = !vltest::saveScreenshot(w, QStringLiteral("message_viewer")).isEmpty();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        typeKey(w, Qt::Key_Return);
     });
     EXPECT_EQ(viewer.exec(), QDialog::Accepted);
     EXPECT_TRUE(shot);
@@ -76,7 +86,8 @@ TEST(PreviewOnX, QuickReplyWrittenAndSentFromTheKeyboard) {
     apptest::DataFolder folder;
     apptest::useTestServer(QStringLiteral("me-x@example.org"));
     VLMessageDisplay pane(nullptr, false, "messagedisplay");
-    pane.slotCurrentMsg(apptest::message(QByteArray(kMessage).replace("eve@example.org", "eve-x@example.org")));
+    pane.slotCurrentMsg(
+        apptest::message(QByteArray(kMessage).replace("eve@example.org", "eve-x@example.org")));
     pane.show();
     vltest::whenModal(QStringLiteral("quickreply"), [&](QWidget *w) {
         ASSERT_TRUE(vltest::activate(w));
@@ -84,6 +95,9 @@ TEST(PreviewOnX, QuickReplyWrittenAndSentFromTheKeyboard) {
         expectKeyboardReady(w);
         // The writing starts in the body.
         EXPECT_EQ(QApplication::focusWidget(), child<QTextEdit>(w, QStringLiteral("body")));
+        EXPECT_EQ(vltest::tabChain(w),
+                  (QStringList{QStringLiteral("body"), QStringLiteral("cancel"), QStringLiteral("send"),
+                               QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("subject")}));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Thanks, see you Tuesday."));
         EXPECT_FALSE(vltest::saveScreenshot(w, QStringLiteral("quick_reply")).isEmpty());
         vltest::pressMnemonic(w, u's');
@@ -98,6 +112,25 @@ TEST(PreviewOnX, QuickReplyWrittenAndSentFromTheKeyboard) {
                     .content.contains("Thanks, see you Tuesday."));
 }
 
+// The restore dialog has no name of its own, and the statistics dialog under it is modal too:
+// waits (bounded) for a modal DialogRestore.
+void whenRestoreDialog(std::function<void(QWidget *)> action) {
+    auto *timer = new QTimer(qApp);
+    auto deadline = std::make_shared<QDeadlineTimer>(10000);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, action] {
+        auto *dialog = qobject_cast<DialogRestore *>(QApplication::activeModalWidget());
+        if (!dialog && !deadline->hasExpired())
+            return;
+        timer->deleteLater();
+        timer->stop();
+        if (dialog)
+            action(dialog);
+        else
+            ADD_FAILURE() << "no restore dialog";
+    });
+    timer->start(20);
+}
+
 TEST(PreviewOnX, StatisticsTabsAndRestoreFromTheKeyboard) {
     apptest::MailLogFixture f;
     apptest::useTestServer(QStringLiteral("Me <me-restore@example.org>"));
@@ -109,12 +142,22 @@ TEST(PreviewOnX, StatisticsTabsAndRestoreFromTheKeyboard) {
         ASSERT_TRUE(vltest::activate(w));
         expectKeyboardReady(w);
         EXPECT_FALSE(vltest::saveScreenshot(w, QStringLiteral("statistics_summary")).isEmpty());
+        EXPECT_EQ(vltest::tabChain(w),
+                  (QStringList{QStringLiteral("qt_tabwidget_tabbar"), QStringLiteral("summary"),
+                               QStringLiteral("showFor"), QStringLiteral("clear"), QStringLiteral("ok")}));
         vltest::pressMnemonic(w, u'm');
         auto *page = child<VLMailLogPage>(w, QStringLiteral("maillog"));
         EXPECT_EQ(child<QTabWidget>(w, QStringLiteral("tabber"))->currentWidget(), page);
         // Eight weeks, then the first row, from the keyboard.
         vltest::pressMnemonic(w, u'y');
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        auto *period = child<QComboBox>(w, QStringLiteral("showFor"));
+        EXPECT_EQ(QApplication::focusWidget(), period);
+        typeKey(w, Qt::Key_End);
+        EXPECT_EQ(period->currentIndex(), 4);
+        int visible = 0;
+        for (int row = 0; row < page->rowCount(); ++row)
+            visible += page->isRowHidden(row) ? 0 : 1;
+        EXPECT_EQ(visible, 4);
         page->setFocus();
         QTest::keyClick(page, Qt::Key_Home);
         QTest::keyClick(page, Qt::Key_Down);
@@ -123,7 +166,7 @@ TEST(PreviewOnX, StatisticsTabsAndRestoreFromTheKeyboard) {
         EXPECT_TRUE(child<QPushButton>(w, QStringLiteral("restore"))->isEnabled());
         EXPECT_FALSE(vltest::saveScreenshot(w, QStringLiteral("statistics_maillog")).isEmpty());
 
-        vltest::whenModal(QString(), [&](QWidget *r) {
+        whenRestoreDialog([&](QWidget *r) {
             ASSERT_TRUE(vltest::activate(r));
             r->resize(460, 220);
             auto *bar = r->findChild<VLProgressBar *>();
@@ -131,10 +174,12 @@ TEST(PreviewOnX, StatisticsTabsAndRestoreFromTheKeyboard) {
                 vltest::waitUntil([bar] { return bar->text() == QLatin1String("Message restored"); }));
             EXPECT_FALSE(vltest::saveScreenshot(r, QStringLiteral("restore_dialog")).isEmpty());
             restored = true;
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            typeKey(r, Qt::Key_Return);
         });
+        // A mnemonic clicks its button a moment later, as a user sees it pressed.
         vltest::pressMnemonic(w, u'r');
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(vltest::waitUntil([&] { return restored; }));
+        typeKey(w, Qt::Key_Escape);
     });
     dialog.exec();
     EXPECT_TRUE(restored);

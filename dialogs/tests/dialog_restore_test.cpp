@@ -86,8 +86,9 @@ TEST(DialogRestore, EachOrderOfSignalsEndsInItsState) {
                 emitSignal(sender, s);
             EXPECT_EQ(bar->text(), QLatin1String(c.text)) << c.name;
             EXPECT_EQ(barMoves(bar), c.moving) << c.name;
-            if (!c.moving)
+            if (!c.moving) {
                 EXPECT_EQ(bar->value(), 0) << c.name;
+            }
             EXPECT_EQ(child<QPushButton>(w, QStringLiteral("ok"))->isEnabled(), c.okEnabled) << c.name;
             static_cast<QDialog *>(w)->reject();
         });
