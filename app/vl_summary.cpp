@@ -81,6 +81,10 @@ QString VLSummary::infoAsEmail() const {
     return sections.join(u'\n');
 }
 
+int VLSummary::spamPercentage(const VLSummaryInfo &info) {
+    return int(double(info.spamFiltered) / double(info.received) * 100.0);
+}
+
 QString VLSummary::infoAsEmail(const QString &period, const VLSummaryInfo &info) {
     QString text = QStringLiteral("Statistics for last %1\n").arg(period);
     text += heading("Spam");
@@ -102,8 +106,7 @@ QString VLSummary::infoAsEmail(const QString &period, const VLSummaryInfo &info)
     text += item("Unclassified", info.unclassified);
     text += item("Spam Filtered", info.spamFiltered);
     if (info.spamFiltered >= 1) {
-        const int percent = int(double(info.spamFiltered) / double(info.received) * 100.0);
-        text += item("Spam as percentage (%)", percent);
+        text += item("Spam as percentage (%)", spamPercentage(info));
     }
     return text;
 }

@@ -46,6 +46,10 @@ public:
     // The section of one period under the given name.
     [[nodiscard]] static QString infoAsEmail(const QString &period, const VLSummaryInfo &info);
 
+    // Spam filtered as a share of all mail received, in whole per cent (truncated); only
+    // meaningful when some spam was filtered.
+    [[nodiscard]] static int spamPercentage(const VLSummaryInfo &info);
+
     // The counters of period 0 (day) to 4 (eight weeks).
     [[nodiscard]] const VLSummaryInfo &info(int period) const { return m_info[period]; }
 

@@ -25,15 +25,6 @@ QByteArray bytesUpToNul(const char *p, qsizetype n) {
     return QByteArray(p, n);
 }
 
-// The text between the first "<" and the last ">" after it, or the value unchanged.
-QString bareAddress(const QString &value) {
-    const qsizetype open = value.indexOf(QLatin1Char('<'));
-    const qsizetype close = value.lastIndexOf(QLatin1Char('>'));
-    if (open < 0 || close <= open)
-        return value;
-    return value.mid(open + 1, close - open - 1);
-}
-
 bool takeRow(HeaderTable::Row row, const QByteArray &line, QString &out) {
     QByteArray g;
     if (!HeaderTable::take(row, line, g))
@@ -51,6 +42,14 @@ bool takeRow(HeaderTable::Row row, const QByteArray &line, QStringList &out) {
 }
 
 } // namespace
+
+QString bareAddress(const QString &value) {
+    const qsizetype open = value.indexOf(QLatin1Char('<'));
+    const qsizetype close = value.lastIndexOf(QLatin1Char('>'));
+    if (open < 0 || close <= open)
+        return value;
+    return value.mid(open + 1, close - open - 1);
+}
 
 // ---------------------------------------------------------------------------------------
 // DataEmailMessage

@@ -176,6 +176,9 @@ public:
     VL_DATA_OVERRIDES
 };
 
+// The text between the first "<" and the last ">" after it, or the value unchanged: the
+// bare address of "Name <address>".
+QString bareAddress(const QString &value);
 // Decodes the RFC 2047 encoded words of a header value (bytes as received); the rest
 // of the value is taken as Latin-1.
 QString getEncodedText(const QByteArray &value);
