@@ -230,8 +230,9 @@ void VLLearningItem::paint(QPainter *painter, const QPalette &palette, const QRe
                            bool selected) const {
     const QPalette &row = palette;
     painter->fillRect(rect, selected ? palette.brush(QPalette::Highlight) : row.brush(QPalette::Base));
-    // An open editor draws the boxes over this background itself.
-    if (m_editor)
+    // An open editor draws the boxes over this background itself (a closed one is hidden
+    // until its deferred deletion).
+    if (m_editor && m_editor->isVisible())
         return;
 
     const QTableWidget *table = tableWidget();
