@@ -1,17 +1,46 @@
 #include "VLCellPainting_p.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
-#include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QWidget>
+
+#include <array>
 
 namespace {
 
 QStyle *styleOf(const QWidget *widget) {
     return widget ? widget->style() : QApplication::style();
+}
+
+// Everything an indicator's picture depends on. Compared as plain values: building a text
+// key for every box of every repaint cost more than drawing the copy.
+struct IndicatorKey {
+    const QStyle *style;
+    bool on;
+    bool enabled;
+    QSize size;
+    qreal ratio;
+    std::array<QRgb, 6> colours;
+
+    bool operator==(const IndicatorKey &) const = default;
+};
+
+size_t qHash(const IndicatorKey &key, size_t seed = 0) {
+    seed = qHashMulti(seed, key.style, key.on, key.enabled, key.size.width(), key.size.height(), key.ratio);
+    return qHashRange(key.colours.cbegin(), key.colours.cend(), seed);
+}
+
+// The looks in use are few (a handful of row colours, on or off, enabled or not); a cache
+// that somehow grows past this is dropped and refilled rather than kept growing.
+constexpr qsizetype kMostIndicators = 512;
+
+QHash<IndicatorKey, QPixmap> &indicators() {
+    static QHash<IndicatorKey, QPixmap> cache;
+    return cache;
 }
 
 } // namespace
@@ -35,18 +64,22 @@ void drawIndicator(QPainter *painter, const QWidget *widget, const QPalette &pal
     // each look is drawn once and then copied.
     const QStyle *style = styleOf(widget);
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
-    const QString key = QString::asprintf(
-        "vl_indicator_%p_%d_%d_%dx%d@%g_%08x_%08x_%08x_%08x_%08x_%08x", static_cast<const void *>(style),
-        on ? 1 : 0, enabled ? 1 : 0, rect.width(), rect.height(), ratio, palette.color(QPalette::Base).rgba(),
-        palette.color(QPalette::Text).rgba(), palette.color(QPalette::WindowText).rgba(),
-        palette.color(QPalette::Highlight).rgba(), palette.color(QPalette::Shadow).rgba(),
-        palette.color(QPalette::Dark).rgba());
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(rect.size() * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
+    const IndicatorKey key{style,
+                           on,
+                           enabled,
+                           rect.size(),
+                           ratio,
+                           {palette.color(QPalette::Base).rgba(), palette.color(QPalette::Text).rgba(),
+                            palette.color(QPalette::WindowText).rgba(),
+                            palette.color(QPalette::Highlight).rgba(), palette.color(QPalette::Shadow).rgba(),
+                            palette.color(QPalette::Dark).rgba()}};
+    QHash<IndicatorKey, QPixmap> &cache = indicators();
+    auto found = cache.constFind(key);
+    if (found == cache.cend()) {
+        QPixmap drawn(rect.size() * ratio);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        QPainter p(&drawn);
         QStyleOptionButton option;
         option.rect = QRect(QPoint(0, 0), rect.size());
         option.palette = palette;
@@ -57,8 +90,11 @@ void drawIndicator(QPainter *painter, const QWidget *widget, const QPalette &pal
             option.state |= QStyle::State_Enabled;
         style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &p, widget);
         p.end();
-        QPixmapCache::insert(key, pixmap);
+        if (cache.size() >= kMostIndicators)
+            cache.clear();
+        found = cache.insert(key, drawn);
     }
+    const QPixmap &pixmap = *found;
     painter->drawPixmap(rect.topLeft(), pixmap);
 }
 

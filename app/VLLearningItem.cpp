@@ -37,20 +37,9 @@ const Marks &marks() {
     return loaded;
 }
 
-// Fills a widget with one colour of its own (a child would otherwise take its parent's
-// background role, here the viewport's Base).
-void fillWith(QWidget *widget, const QColor &colour) {
-    widget->setBackgroundRole(QPalette::Window);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QWidget *stretcher(QWidget *parent, const QColor &colour) {
+QWidget *stretcher(QWidget *parent) {
     auto *widget = new QWidget(parent);
     widget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    fillWith(widget, colour);
     return widget;
 }
 
@@ -185,11 +174,6 @@ void VLLearningItem::sendMouseEvent(QMouseEvent *event) {
 VLDoubleEditor *VLLearningItem::createEditor(QWidget *parent) {
     std::fprintf(stderr, "VLLearningItem::createEditor: m_editor=%p\n",
                  static_cast<const void *>(m_editorObject));
-    const QTableWidget *table = tableWidget() ? tableWidget() : m_table;
-    const QColor highlight = table ? table->palette().color(QPalette::Active, QPalette::Highlight)
-                                   : parent->palette().color(QPalette::Active, QPalette::Highlight);
-    const QColor background = parent->palette().color(parent->backgroundRole());
-
     auto *editor = new VLDoubleEditor(parent);
     editor->setObjectName(QStringLiteral("vl_double_editor"));
     m_editor = editor;
@@ -204,19 +188,18 @@ VLDoubleEditor *VLLearningItem::createEditor(QWidget *parent) {
     box1->setChecked(checks & 1);
     box2->setChecked(checks & 2);
     box2->setText(text());
-    fillWith(box1, background);
-    fillWith(box2, background);
     editor->setBoxes(box1, box2);
     connect(box1, &QCheckBox::toggled, this, &VLLearningItem::slotToggled1);
     connect(box2, &QCheckBox::toggled, this, &VLLearningItem::slotToggled2);
 
     auto *layout = new QHBoxLayout(editor);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(stretcher(editor, highlight), 1);
+    // Nothing in the editor fills its background: the cell painted beneath shows through,
+    // so the current cell keeps its row's colour (or the selection's) like its neighbours.
+    layout->addWidget(stretcher(editor), 1);
     layout->addWidget(box1);
     layout->addWidget(box2);
-    layout->addWidget(stretcher(editor, highlight), 1);
-    fillWith(editor, highlight);
+    layout->addWidget(stretcher(editor), 1);
     layout->activate();
     return editor;
 }
@@ -247,6 +230,10 @@ void VLLearningItem::paint(QPainter *painter, const QPalette &palette, const QRe
                            bool selected) const {
     const QPalette &row = palette;
     painter->fillRect(rect, selected ? palette.brush(QPalette::Highlight) : row.brush(QPalette::Base));
+    // An open editor draws the boxes over this background itself (a closed one is hidden
+    // until its deferred deletion).
+    if (m_editor && m_editor->isVisible())
+        return;
 
     const QTableWidget *table = tableWidget();
     const bool enabled = flags() & Qt::ItemIsEnabled;

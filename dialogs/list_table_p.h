@@ -4,6 +4,7 @@
 // a time; the check of a row is the inverse of its record's disabled flag.
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QTableWidget>
 
 namespace listtable {
@@ -25,6 +26,15 @@ inline void setup(QTableWidget *table) {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // In a dialog Tab leaves the table; arrows move between its rows.
     table->setTabKeyNavigation(false);
+    // The margins are spacing, not cells: a current cell there (the first cell when the
+    // table takes the focus, a click beside the text) would put the focus frame in the
+    // empty strip. The row stays; the current cell moves to its text.
+    QItemSelectionModel *selection = table->selectionModel();
+    QObject::connect(
+        selection, &QItemSelectionModel::currentChanged, table, [selection](const QModelIndex &current) {
+            if (current.isValid() && (current.column() == Margin || current.column() == EndMargin))
+                selection->setCurrentIndex(current.siblingAtColumn(Text), QItemSelectionModel::NoUpdate);
+        });
 }
 
 inline void setRow(QTableWidget *table, int row, bool disabled, const QString &text) {

@@ -9,7 +9,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 #include <cstdio>
 
@@ -53,6 +56,10 @@ bool editAccount(QWidget *parent, DataAccount &account, int type, bool load, con
     }
 }
 
+// A column is never made wider than this for one long entry (a five-thousand-letter name
+// would push the buttons off the screen); such a cell is elided instead.
+constexpr int kWidestColumn = 220;
+
 } // namespace
 
 PanelAccountList::PanelAccountList(QWidget *parent, const char *name) : QWidget(parent) {
@@ -74,6 +81,7 @@ PanelAccountList::PanelAccountList(QWidget *parent, const char *name) : QWidget(
     // Tab leaves the table for the buttons; the arrows move between rows.
     m_table->setTabKeyNavigation(false);
     grid->addWidget(m_table, 0, 0, 4, 1);
+    fitColumns();
 
     m_add = addButton(this, grid, 0, QStringLiteral("&Add"), "add", "plus.png");
     m_remove = addButton(this, grid, 1, QStringLiteral("&Remove"), "remove", "x.png");
@@ -102,12 +110,44 @@ void PanelAccountList::showRow(int row) {
     }
 }
 
+void PanelAccountList::fitColumns() {
+    const QFontMetrics metrics = m_table->fontMetrics();
+    // A cell's text sits inside the focus frame's margin on either side, plus a pixel.
+    const int padding =
+        2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1) + 4;
+    // Room for a typical server or user name even while the list is empty, so that the
+    // first account added does not arrive clipped.
+    const int typical = metrics.horizontalAdvance(QStringLiteral("mail.provider.example.com")) + padding;
+    const QHeaderView *header = m_table->horizontalHeader();
+    int total = 0;
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        int width = header->sectionSizeHint(column);
+        for (int row = 0; row < m_table->rowCount(); ++row) {
+            if (const QTableWidgetItem *item = m_table->item(row, column))
+                width = std::max(width, metrics.horizontalAdvance(item->text()) + padding);
+        }
+        if (column > 0)
+            width = std::max(width, typical);
+        width = std::min(width, std::max(kWidestColumn, header->sectionSizeHint(column)));
+        // The last column stretches over what is left, which the minimum width keeps at
+        // least this wide.
+        if (column + 1 < m_table->columnCount())
+            m_table->setColumnWidth(column, width);
+        total += width;
+    }
+    const int scrollBar = m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_table);
+    m_table->setMinimumWidth(total + 2 * m_table->frameWidth() + scrollBar);
+}
+
 void PanelAccountList::load(const DataAccountList &list) {
     m_list = list;
-    const QSignalBlocker block(m_table);
-    m_table->setRowCount(int(m_list.accountList.size()));
-    for (int row = 0; row < m_table->rowCount(); ++row)
-        showRow(row);
+    {
+        const QSignalBlocker block(m_table);
+        m_table->setRowCount(int(m_list.accountList.size()));
+        for (int row = 0; row < m_table->rowCount(); ++row)
+            showRow(row);
+    }
+    fitColumns();
 }
 
 void PanelAccountList::save(DataAccountList &list) const {
@@ -163,6 +203,7 @@ void PanelAccountList::slotAdd() {
         m_table->insertRow(row);
         showRow(row);
     }
+    fitColumns();
     m_table->setCurrentCell(row, 0);
     slotCurrent();
 }
@@ -175,6 +216,7 @@ void PanelAccountList::slotProperties() {
     if (!editAccount(this, account, account.type, true, namesExcept(row)))
         return;
     showRow(row);
+    fitColumns();
 }
 
 void PanelAccountList::slotRemove() {

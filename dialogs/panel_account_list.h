@@ -33,6 +33,9 @@ public slots:
 
 private:
     void showRow(int row);
+    // Widens the columns to their headers and entries (within a limit) and keeps the table
+    // wide enough to show them all.
+    void fitColumns();
     // The names of every account but the one at skip, as the details dialog must not reuse.
     [[nodiscard]] QStringList namesExcept(int skip) const;
 

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 PanelToolsOriginServer::PanelToolsOriginServer(QWidget *parent, const char *name)
     : QWidget(parent), m_name(newLineEdit("name", this)), m_domain(newLineEdit("domain", this)) {
     setObjectName(QLatin1String(name));
@@ -36,6 +38,10 @@ DialogToolsOriginServer::DialogToolsOriginServer(QWidget *parent, const char *na
       m_panel(new PanelToolsOriginServer(this, "panel")) {
     layout()->addWidget(m_panel);
     addOKCancel();
+    // Two fields need no full-size window, only room for a long zone name. A size the user
+    // gave the editor before still wins when it opens.
+    const QSize hint = sizeHint();
+    resize(std::max(hint.width(), 420), hint.height());
 }
 
 void DialogToolsOriginServer::load(const DataToolsOriginServer &server) {

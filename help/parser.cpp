@@ -6,6 +6,16 @@
 
 #include <cstdio>
 
+namespace {
+
+// The XML reader has already decoded the references; a title written over several lines or
+// padded with spaces still shows as one tidy row.
+QString shownTitle(const QXmlStreamAttributes &attributes) {
+    return attributes.value(QLatin1String("title")).toString().simplified();
+}
+
+} // namespace
+
 ContentsItem::ContentsItem(QTreeWidget *parent, const QString &title, const QString &link)
     : QTreeWidgetItem(parent) {
     setText(0, title);
@@ -77,7 +87,7 @@ void SOHelpParser::startDocument() {
 
 ContentsItem *SOHelpParser::addRow(QList<ContentsItem *> &stack, QTreeWidget *topList,
                                    QTreeWidgetItem *topItem, const QXmlStreamAttributes &attributes) {
-    const QString title = attributes.value(QLatin1String("title")).toString();
+    const QString title = shownTitle(attributes);
     const QString link = attributes.value(QLatin1String("ref")).toString();
     ContentsItem *row;
     if (!stack.isEmpty())
@@ -121,7 +131,7 @@ bool SOHelpParser::startElement(QStringView name, const QXmlStreamAttributes &at
         return true;
     }
     if (name == u"contents") {
-        m_bookTitle = attributes.value(QLatin1String("title")).toString();
+        m_bookTitle = shownTitle(attributes);
         return true;
     }
     return false;

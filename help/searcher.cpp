@@ -1,5 +1,7 @@
 #include "searcher.h"
 
+#include "HTMLParserLib/HTMLCharacterEncoding.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -189,6 +191,19 @@ QString SOSearcher::titleOf(QStringView page) {
     return title;
 }
 
+QString SOSearcher::plainTitle(const QString &raw) {
+    QString plain;
+    for (const wchar_t c : CharacterData::decodeCDATA(raw.toStdWString(), true)) {
+        // A reference to a surrogate or to a code beyond Unicode names no character.
+        const auto code = char32_t(c);
+        if (code > 0x10FFFF || QChar::isSurrogate(code))
+            plain += QChar(QChar::ReplacementCharacter);
+        else
+            plain += QStringView(QChar::fromUcs4(code));
+    }
+    return plain.simplified();
+}
+
 QString SOSearcher::getDocumentTitle(const QString &page) {
     const auto cached = m_titles.constFind(page);
     if (cached != m_titles.cend())
@@ -196,9 +211,9 @@ QString SOSearcher::getDocumentTitle(const QString &page) {
     QFile file(m_helpDir + page);
     if (!file.open(QIODevice::ReadOnly))
         return page;
-    const QString title = titleOf(QString::fromUtf8(file.readAll()));
-    if (title.isNull())
-        return page;
+    const QString title = plainTitle(titleOf(QString::fromUtf8(file.readAll())));
+    if (title.isEmpty())
+        return page; // a blank row in the results could not be told from the next
     m_titles.insert(page, title);
     return title;
 }

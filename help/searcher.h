@@ -35,7 +35,8 @@ public:
     [[nodiscard]] QStringList search(const QStringList &words, const QStringList &phrases);
     // True if at least one phrase occurs in the page's word list.
     [[nodiscard]] bool findPhrases(const QStringList &phrases, const QString &page);
-    // The page's "<title>", or the page name when it has none or cannot be read.
+    // The page's "<title>" as plain text (see plainTitle), or the page name when it has
+    // none, an empty one or cannot be read.
     [[nodiscard]] QString getDocumentTitle(const QString &page);
 
     // A word list's numbers, one per line; a line that is not a number counts as 0.
@@ -43,6 +44,9 @@ public:
     // The text between the first "<title>" and the first "</title>" after it (tags in any
     // case), unchanged; a null string when either tag is missing.
     static QString titleOf(QStringView page);
+    // A title as the results list shows it: character references decoded and white space
+    // trimmed and collapsed to single spaces.
+    static QString plainTitle(const QString &raw);
     // The first position at which phrase occurs in list, or -1. An empty phrase occurs at 0
     // of any non-empty list.
     static qsizetype phrasePosition(const QList<int> &list, const QList<int> &phrase);

@@ -145,6 +145,15 @@ TEST_F(MailTableX, TwelveRowsOfEveryLook) {
     EXPECT_EQ(background(3), QColor(0xc8, 0xff, 0xc8)); // friend colour
     EXPECT_EQ(background(1), QColor(224, 224, 224));    // odd row
     EXPECT_NE(background(7), background(11));           // the selected row
+
+    // The current learning cell's editor lets its row's colour show around its boxes.
+    const QRect learning =
+        table->visualRect(table->model()->index(9, table->mapFieldToCol(VLMailTable::Learning)))
+            .translated(table->viewport()->pos());
+    for (const int x : {learning.left() + 1, learning.center().x(), learning.right() - 1})
+        EXPECT_EQ(shot.pixelColor(x, learning.top() + 1), background(9)) << x;
+    for (const int x : {learning.left() + 1, learning.right() - 1})
+        EXPECT_EQ(shot.pixelColor(x, learning.center().y()), background(9)) << x;
 }
 
 } // namespace

@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -303,6 +306,45 @@ TEST(AccountList, AStoredListWithDuplicatesEditsAndSavesUnchanged) {
     DataAccountList saved;
     panel.save(saved);
     EXPECT_EQ(xml(saved), xml(list));
+}
+
+// What a column needs to show its header and every entry whole.
+int neededWidth(const QTableWidget *table, int column) {
+    int width = table->horizontalHeader()->sectionSizeHint(column);
+    for (int row = 0; row < table->rowCount(); ++row)
+        width = std::max(width, table->fontMetrics().horizontalAdvance(table->item(row, column)->text()) + 6);
+    return width;
+}
+
+TEST(AccountList, HeadersAndTypicalEntriesShowWholeAtTheSmallestSize) {
+    DataAccountList list;
+    list.accountList.append(accounttest::pop3Account(QStringLiteral("Work")));
+    DataAccount imap = accounttest::pop3Account(QStringLiteral("College mail"));
+    imap.type = DataAccount::IMAP;
+    imap.imap.name_.name = QStringLiteral("College mail");
+    imap.imap.incoming.serverAddress = QStringLiteral("imap.mail.brindlecot.example");
+    imap.imap.incoming.userName = QStringLiteral("ada.lovelace@brindlecot.example");
+    list.accountList.append(imap);
+    DialogAccountList dialog(nullptr, "accountList");
+    QTableWidget *table = dialog.panel()->table();
+    // Empty first: the first account added must not arrive clipped either.
+    for (const bool loaded : {false, true}) {
+        if (loaded)
+            dialog.load(list);
+        dialog.show();
+        // As small as the dialog lets itself be made.
+        dialog.resize(1, 1);
+        ASSERT_TRUE(vltest::waitUntil([&] { return dialog.width() > 1; }, 2000));
+        for (int column = 0; column < table->columnCount(); ++column)
+            EXPECT_GE(table->columnWidth(column), neededWidth(table, column))
+                << "column " << column << (loaded ? " with accounts" : " empty");
+        EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width());
+        dialog.hide();
+    }
+
+    // One absurdly long name is elided rather than pushing the dialog off the screen.
+    dialog.load(accounttest::awkwardList());
+    EXPECT_LT(dialog.minimumSizeHint().width(), 900);
 }
 
 TEST(AccountList, AFileThatCannotBeWrittenIsReported) {

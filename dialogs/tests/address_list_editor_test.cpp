@@ -198,6 +198,34 @@ TEST(AddressListTable, LoadSortsStablyAndEmitsNothing) {
     EXPECT_TRUE(t.remove.isEnabled());
 }
 
+TEST(AddressListTable, TheCurrentCellIsNeverAMargin) {
+    DataListEmailMatch list;
+    list.entries = {entry("alice@c.org"), entry("bob@a.org")};
+    ListTable t("friends");
+    t.table.load(list);
+    t.owner.resize(400, 200);
+    t.table.resize(400, 200);
+    ASSERT_TRUE(vltest::activate(&t.owner));
+    // Taking the focus makes the first cell current: that is the margin.
+    t.table.setFocus();
+    ASSERT_TRUE(vltest::waitUntil([&] { return t.table.hasFocus(); }, 2000));
+    EXPECT_EQ(t.table.currentRow(), 0);
+    EXPECT_EQ(t.table.currentColumn(), 2);
+    const struct {
+        int row;
+        int column;
+    } cases[] = {{1, 0}, {0, 3}, {1, 1}, {0, 2}};
+    for (const auto &c : cases) {
+        QTest::mouseClick(t.table.viewport(), Qt::LeftButton, {},
+                          t.table.visualRect(t.table.model()->index(c.row, c.column)).center());
+        EXPECT_EQ(t.table.currentRow(), c.row) << c.column;
+        EXPECT_EQ(t.table.currentColumn(), c.column == 1 ? 1 : 2) << c.column;
+        EXPECT_EQ(t.table.selectedItems().size(), 4) << "the whole row stays selected";
+        EXPECT_TRUE(t.table.item(c.row, 2)->isSelected());
+    }
+    EXPECT_TRUE(t.edit.isEnabled());
+}
+
 TEST(AddressListTable, FriendsAndBlacklistStayApart) {
     ListTable friends("friends");
     ListTable blacklist("blacklist");

@@ -701,4 +701,22 @@ TEST(ToolsPages, ServerEditorIsCaptionedAndCarriesNoHelp) {
     EXPECT_FALSE(out.disabled) << "the editor leaves the in-use flag alone";
 }
 
+TEST(ToolsPages, ServerEditorOpensAtItsOwnSizeAndThenKeepsTheUsers) {
+    QSize chosen;
+    {
+        DialogToolsOriginServer dialog(nullptr, "serversize");
+        dialog.show();
+        ASSERT_TRUE(vltest::waitUntil([&] { return dialog.isVisible(); }, 2000));
+        EXPECT_EQ(dialog.height(), dialog.sizeHint().height());
+        EXPECT_GE(dialog.width(), 420);
+        EXPECT_LT(dialog.width(), 640);
+        chosen = dialog.size() + QSize(100, 50);
+        dialog.resize(chosen);
+    }
+    DialogToolsOriginServer again(nullptr, "serversize");
+    again.show();
+    ASSERT_TRUE(vltest::waitUntil([&] { return again.isVisible(); }, 2000));
+    EXPECT_EQ(again.size(), chosen);
+}
+
 } // namespace

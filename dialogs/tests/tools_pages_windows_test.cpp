@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 using namespace toolstest;
 
@@ -29,7 +30,11 @@ public:
     explicit PageWindow(Page kind)
         : VLDialog(QStringLiteral("Spam Tools"), nullptr, "toolspage"), kind(kind) {
         page = makePage(kind, this);
-        layout()->addWidget(page);
+        // The tools dialog keeps its page stack 10 pixels in from the edges.
+        auto *margin = new QVBoxLayout;
+        margin->setContentsMargins(10, 10, 10, 10);
+        margin->addWidget(page);
+        static_cast<QBoxLayout *>(layout())->addLayout(margin);
         addOKCancel("How_to_customize_the_tools");
     }
     Page kind;

@@ -74,6 +74,10 @@ const ParseCase parseCases[] = {
     {"ElementNamesAreCaseSensitive", R"(<help><Contents title="T"/></help>)", false, "", "", ""},
     {"MalformedXmlFails", R"(<help><contents><section title="A" ref="a.html"></contents></help>)", false,
      "A -> a.html\n", "", ""},
+    {"TitlesShowAsOneTidyLine",
+     "<help><contents title=\" T \"><section title=\"  Getting\n   started &amp;\tmore \" ref=\"a.html\"/>"
+     "</contents><index><item title=\" &lt;i&gt; \" ref=\"i.html\"/></index></help>",
+     true, "Getting started & more -> a.html\n", "<i> -> i.html\n", ""},
     {"TextIsIgnored", R"(<help>some words<contents title="T">more<section title="A" ref="">x</section>
         </contents></help>)",
      true, "A -> \n", "", ""},
@@ -144,6 +148,13 @@ TEST(HelpParser, BookTitleIsEmptyWithoutContentsTitle) {
     ASSERT_TRUE(parser.parse(
         QByteArrayLiteral("<help><contents><section title=\"A\" ref=\"a.html\"/></contents></help>")));
     EXPECT_TRUE(parser.bookTitle().isEmpty());
+    // Only white space is no title either: the book row then reads "Untitled Book".
+    SOHelpParser blank(row, &index, keywords);
+    ASSERT_TRUE(blank.parse(QByteArrayLiteral("<help><contents title=\" \n \"/></help>")));
+    EXPECT_TRUE(blank.bookTitle().isEmpty());
+    SOHelpParser padded(row, &index, keywords);
+    ASSERT_TRUE(padded.parse(QByteArrayLiteral("<help><contents title=\"  My\n  book \"/></help>")));
+    EXPECT_EQ(padded.bookTitle(), QStringLiteral("My book"));
     EXPECT_EQ(dump(contents), QStringLiteral("BOOK -> \n  A -> a.html\n"));
 }
 

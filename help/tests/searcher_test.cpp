@@ -147,10 +147,11 @@ TEST(HelpSearcher, DocumentTitles) {
         const char *page;
         const char *title;
     } cases[] = {
-        {"intro.html", "Intro"},                          // tags in any case
-        {"install.html", " Installing &amp; upgrading "}, // raw: no trimming, no entities
-        {"notitle.html", "notitle.html"},                 // no title: the page name
-        {"missing.html", "missing.html"},                 // unreadable: the page name
+        {"intro.html", "Intro"},                    // tags in any case
+        {"install.html", "Installing & upgrading"}, // plain text: trimmed, entities decoded
+        {"notitle.html", "notitle.html"},           // no title: the page name
+        {"blanktitle.html", "blanktitle.html"},     // only white space: the page name
+        {"missing.html", "missing.html"},           // unreadable: the page name
     };
     for (const auto &c : cases)
         EXPECT_EQ(searcher.getDocumentTitle(QString::fromUtf8(c.page)), QString::fromUtf8(c.title)) << c.page;
@@ -173,6 +174,25 @@ TEST(HelpSearcher, TitleReader) {
         else
             EXPECT_TRUE(title.isNull()) << c.page;
     }
+}
+
+TEST(HelpSearcher, PlainTitles) {
+    const struct {
+        const char *raw;
+        const char *plain;
+    } cases[] = {
+        {" Installing &amp; upgrading ", "Installing & upgrading"},
+        {"Tabs\tand\n  new\r\nlines", "Tabs and new lines"},
+        {"&lt;b&gt; &quot;q&quot; &#65;&#x42; &eacute;", "<b> \"q\" AB \u00e9"},
+        {"R&amp;D &amp;amp;", "R&D &amp;"}, // decoded once only
+        {"A &unknown; & B &", "A &unknown; & B &"},
+        {"a&nbsp;b", "a b"},                                // a no-break space is white space too
+        {"&#0;x&#1114112;&#xD800;y", "&#0;x\ufffd\ufffdy"}, // no such character
+        {"  \n ", ""},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SOSearcher::plainTitle(QString::fromUtf8(c.raw)), QString::fromUtf8(c.plain)) << c.raw;
 }
 
 TEST(HelpSearcher, WordListLines) {

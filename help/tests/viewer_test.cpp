@@ -370,7 +370,7 @@ TEST(HelpChooser, SearchListsTitlesAndColoursEveryOccurrence) {
               QStringList({QStringLiteral("instance.html"), QStringLiteral("install.html")}));
     ASSERT_EQ(results->count(), 2);
     EXPECT_EQ(results->item(0)->text(), QStringLiteral("Running two instances"));
-    EXPECT_EQ(results->item(1)->text(), QStringLiteral(" Installing &amp; upgrading "));
+    EXPECT_EQ(results->item(1)->text(), QStringLiteral("Installing & upgrading"));
 
     results->setCurrentRow(1);
     EXPECT_EQ(browser->source().path(), dataDir() + QStringLiteral("install.html"));
