@@ -31,7 +31,8 @@ TEST(SplashScreen, StaysWithinItsFrameAndClosesAfterFiveSeconds) {
     EXPECT_TRUE(splash.isVisible());
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 10000));
-    EXPECT_GE(clock.elapsed(), VLSplashScreen::ShowMs - 50);
+    // A timer of seconds may fire up to 5 % early (Qt's coarse timers).
+    EXPECT_GE(clock.elapsed(), VLSplashScreen::ShowMs * 95 / 100 - 50);
     EXPECT_LT(clock.elapsed(), VLSplashScreen::ShowMs + 4000);
 }
 
