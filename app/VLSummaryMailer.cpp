@@ -1,5 +1,7 @@
 #include "VLSummaryMailer.h"
 
+#include "VLOutgoingMail.h"
+
 #include "app_clock.h"
 #include "vl_summary.h"
 
@@ -10,8 +12,6 @@
 #include "proto/SMTPSender.h"
 
 #include <QDateTime>
-#include <QTimeZone>
-#include <QUuid>
 
 #include <cstdio>
 
@@ -54,20 +54,6 @@ std::optional<qint64> VLSummaryMailer::period(int every) {
     }
 }
 
-void VLSummaryMailer::stamp(DataEmailMessage &message, const QString &outgoingAddress) {
-    if (message.date.isEmpty())
-        message.date =
-            QDateTime::fromSecsSinceEpoch(AppClock::now(), QTimeZone::utc()).toString(Qt::RFC2822Date);
-    if (message.uid.isEmpty()) {
-        const qsizetype at = outgoingAddress.lastIndexOf(u'@');
-        QString domain = at >= 0 ? outgoingAddress.mid(at + 1).trimmed() : QString();
-        domain.remove(u'>');
-        if (domain.isEmpty())
-            domain = QStringLiteral("localhost");
-        message.uid = u'<' + QUuid::createUuid().toString(QUuid::WithoutBraces) + u'@' + domain + u'>';
-    }
-}
-
 bool VLSummaryMailer::sendIfDue(const DataOptionsSummary &options) {
     const qint64 now = AppClock::now();
     VLSettings settings;
@@ -89,7 +75,7 @@ bool VLSummaryMailer::sendIfDue(const DataOptionsSummary &options) {
     message.to = options.outgoingEmailAddress;
     message.subject = QStringLiteral("VelloranPro activity summary");
     message.body_ = summary.infoAsEmail();
-    stamp(message, options.outgoingEmailAddress);
+    VLOutgoingMail::stamp(message, options.outgoingEmailAddress);
     summarySender()->sendMessage(false, options.outgoingEmailServer, options.advanced, QString(), QString(),
                                  message, options.outgoingEmailAddress, options.outgoingEmailAddress);
     std::fprintf(stderr, "%s\n", qPrintable(message.body_));

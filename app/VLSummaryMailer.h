@@ -19,10 +19,6 @@ public:
     // Seconds between summaries for the "every" choice, or nothing for no summary.
     [[nodiscard]] static std::optional<qint64> period(int every);
 
-    // Gives mail the application writes itself a Date (now) and a Message-ID in the domain of
-    // the sending address (else "localhost") when it has none.
-    static void stamp(DataEmailMessage &message, const QString &outgoingAddress);
-
     // Sends one summary when the options ask for it and a period has passed since the last.
     // A missing "lastsent" counts from now, so the first summary goes a period later. True
     // when one was handed to the sender.
