@@ -1,10 +1,9 @@
 #include "searcher.h"
 
-#include "HTMLParserLib/HTMLCharacterEncoding.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTextDocumentFragment>
 
 #include <algorithm>
 #include <cstdio>
@@ -192,14 +191,42 @@ QString SOSearcher::titleOf(QStringView page) {
 }
 
 QString SOSearcher::plainTitle(const QString &raw) {
+    // Character references decoded once, by hand for numeric ones and by Qt's own HTML entity
+    // table for names; anything that is no reference stays as written.
     QString plain;
-    for (const wchar_t c : CharacterData::decodeCDATA(raw.toStdWString(), true)) {
-        // A reference to a surrogate or to a code beyond Unicode names no character.
-        const auto code = char32_t(c);
-        if (code > 0x10FFFF || QChar::isSurrogate(code))
-            plain += QChar(QChar::ReplacementCharacter);
-        else
-            plain += QStringView(QChar::fromUcs4(code));
+    plain.reserve(raw.size());
+    qsizetype i = 0;
+    while (i < raw.size()) {
+        const qsizetype semi = raw.at(i) == u'&' ? raw.indexOf(u';', i + 1) : -1;
+        if (semi < 0 || semi - i > 32) {
+            plain += raw.at(i++);
+            continue;
+        }
+        const QStringView name = QStringView(raw).sliced(i + 1, semi - i - 1);
+        QString decoded;
+        if (name.startsWith(u'#') && name.size() > 1) {
+            const bool hex = name.at(1) == u'x' || name.at(1) == u'X';
+            bool ok = false;
+            const qulonglong code = name.sliced(hex ? 2 : 1).toULongLong(&ok, hex ? 16 : 10);
+            if (ok && code != 0) {
+                // A reference to a surrogate or to a code beyond Unicode names no character.
+                if (code > 0x10FFFF || QChar::isSurrogate(char32_t(code)))
+                    decoded = QChar(QChar::ReplacementCharacter);
+                else
+                    decoded = QStringView(QChar::fromUcs4(char32_t(code))).toString();
+            }
+        } else if (!name.isEmpty()) {
+            const QString reference = raw.sliced(i, semi - i + 1);
+            const QString text = QTextDocumentFragment::fromHtml(reference).toPlainText();
+            if (text != reference && text.size() <= 2)
+                decoded = text;
+        }
+        if (decoded.isNull()) {
+            plain += raw.at(i++);
+            continue;
+        }
+        plain += decoded;
+        i = semi + 1;
     }
     return plain.simplified();
 }
