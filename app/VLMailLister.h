@@ -52,6 +52,10 @@ public:
     // The row's message, or null when the row has none.
     [[nodiscard]] const DataEmailMessage *message(int row) const;
 
+    // Carries out what the rows are marked for: bounces, reports, learning, list changes and
+    // deletions on the servers. False when nothing was marked.
+    bool processMail();
+
 Q_SIGNALS:
     void sigNewMail(bool any, bool timed);
     void sigCurrentMsg(const DataEmailMessage &message);
@@ -75,6 +79,23 @@ public Q_SLOTS:
     void slotOptionsChanged();
     void slotDoDeletions();
     void doAutoDelete();
+
+    // Commands on the rows.
+    void slotCurrentCell(int row, int col);
+    void slotValueChanged(int row, int col);
+    void slotPreviewMessage();
+    void slotLearningChanged(DataEmailStatus::Bayes bayes, bool on);
+    void slotAddToBlacklist();
+    void slotAddToFriends();
+    void slotAddDomainToBlacklist();
+    void slotAddDomainToFriends();
+    void slotMarForDeletion();
+    void slotMarkForBouncing();
+    void slotViewCompleteHeader();
+    void slotMarkAllForDeletion();
+    void slotMarkAllForBouncing();
+    void slotSelectAllEmails();
+    void slotClearMessageList();
 
 private:
     // Shows "%1 emails hidden from list" when rows are hidden; false (text left) otherwise.
