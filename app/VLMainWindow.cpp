@@ -101,6 +101,10 @@ VLMainWindow::VLMainWindow()
     m_lr->setObjectName(QStringLiteral("lr"));
     m_tb->setObjectName(QStringLiteral("tb"));
     setCentralWidget(m_lr);
+    // Room the window gains goes to the mail list; the side panel keeps about its own width
+    // until the user moves the divider.
+    m_lr->setStretchFactor(0, 1);
+    m_lr->setStretchFactor(1, 0);
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
 
     setupActions();
