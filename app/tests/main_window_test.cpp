@@ -35,6 +35,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -696,6 +697,26 @@ TEST_F(MainWindowTest, SidePanelKeepsTheTwoListsApartAndShowsChangesMadeElsewher
     blacklist->setChanged(true);
     EXPECT_TRUE(
         vltest::waitUntil([&] { return paneRows(side->blacklist()).contains(u"spammer@x.org"_s); }, 2000));
+}
+
+TEST_F(MainWindowTest, TheLogoOpensTheMakersSiteInABrowser) {
+    // A stand-in browser first on PATH that writes down what it was asked to open.
+    const QString bin = folder().file(u"bin"_s);
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString opened = folder().file(u"opened"_s);
+    QFile script(bin + u"/firefox"_s);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + path);
+    VLMainWindow window;
+    vltest::child<QAction>(&window, u"brindlecot"_s)->trigger();
+    EXPECT_TRUE(
+        vltest::waitUntil([&] { return QFile::exists(opened) && QFileInfo(opened).size() > 0; }, 5000));
+    EXPECT_EQ(folder().read(u"opened"_s), QByteArray(VL_MAKER_URL_EXPECTED));
+    qputenv("PATH", path);
 }
 
 } // namespace
