@@ -174,28 +174,26 @@ bool VLMailLister::processMail() {
     StoreListEmailMatch *friends = StoreListEmailMatch::friends();
     bool blacklistChanged = false;
     bool friendsChanged = false;
+    // The box decides: the sender joins or leaves the list when it differs from the status.
+    auto follow = [](bool box, bool &inList, StoreListEmailMatch *list, const DataEmailMessage &message,
+                     bool &changed) {
+        if (box == inList)
+            return;
+        inList = box;
+        if (box)
+            list->add(message);
+        else
+            list->remove(message);
+        changed = true;
+    };
     for (VLScannerItem *item : std::as_const(items)) {
         DataEmailStatus &status = item->status();
         const DataEmailMessage &message = item->message();
         std::fprintf(stderr, "VLMailLister::processMail: %s: b=%d/%d f=%d/%d\n", qPrintable(message.from),
                      int(item->isBlacklistChecked()), int(status.isBlacklist), int(item->isFriendChecked()),
                      int(status.isFriend));
-        if (item->isBlacklistChecked() != status.isBlacklist) {
-            status.isBlacklist = item->isBlacklistChecked();
-            if (status.isBlacklist)
-                blacklist->add(message);
-            else
-                blacklist->remove(message);
-            blacklistChanged = true;
-        }
-        if (item->isFriendChecked() != status.isFriend) {
-            status.isFriend = item->isFriendChecked();
-            if (status.isFriend)
-                friends->add(message);
-            else
-                friends->remove(message);
-            friendsChanged = true;
-        }
+        follow(item->isBlacklistChecked(), status.isBlacklist, blacklist, message, blacklistChanged);
+        follow(item->isFriendChecked(), status.isFriend, friends, message, friendsChanged);
     }
     for (auto [store, changed] :
          {std::pair{blacklist, blacklistChanged}, std::pair{friends, friendsChanged}}) {

@@ -20,6 +20,8 @@
 #include <QSignalBlocker>
 
 #include <cstdio>
+#include <functional>
+#include <initializer_list>
 
 namespace {
 
@@ -46,10 +48,47 @@ QString senderOf(const DataEmailMessage &message) {
     return address.isNull() ? QStringLiteral("") : address;
 }
 
-// The lists changed by a command: rescanned now, saved a little later.
-void listChanged(Store *store) {
-    store->setChanged(true);
-    store->saveDelayed(kListSaveDelayMs);
+// The lists changed by a command, in that order: rescanned now, saved a little later.
+void listsChanged(std::initializer_list<Store *> stores) {
+    for (Store *store : stores) {
+        store->setChanged(true);
+        store->saveDelayed(kListSaveDelayMs);
+    }
+}
+
+// The command on every selected row that has a message; false when there was none. The
+// boxes it changes are no clicks of the user's, so the table does not report them.
+template <typename Command> bool forSelected(VLMailTable *table, Command command) {
+    const QSignalBlocker quiet(table);
+    bool any = false;
+    for (int row : selectedRows(table))
+        if (VLScannerItem *item = table->scannerItem(row)) {
+            std::invoke(command, item);
+            any = true;
+        }
+    return any;
+}
+
+// The senders of the selected rows out of one list and into the other, their boxes checked;
+// both lists changed, the blacklist first.
+void moveSenders(VLMailTable *table, StoreListEmailMatch *from, StoreListEmailMatch *to,
+                 void (VLScannerItem::*check)(const QString &, bool)) {
+    if (!forSelected(table, [=](VLScannerItem *item) {
+            from->remove(item->message());
+            to->add(item->message());
+            (item->*check)(QString(), true);
+        }))
+        return;
+    StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
+    listsChanged({blacklist, blacklist == to ? from : to});
+}
+
+template <typename Command> void forAll(VLMailTable *table, Command command) {
+    const QSignalBlocker quiet(table);
+    const int count = table->numVirtualRows();
+    for (int row = 0; row < count; ++row)
+        if (VLScannerItem *item = table->scannerItem(row))
+            std::invoke(command, item);
 }
 
 // A file name for a status dump: the uid with every "/" and leading dot replaced, so the
@@ -200,107 +239,49 @@ void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes bayes, bool on) {
 }
 
 void VLMailLister::slotAddToFriends() {
-    StoreListEmailMatch *friends = StoreListEmailMatch::friends();
-    StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
-    const QSignalBlocker quiet(m_table);
-    bool any = false;
-    for (int row : selectedRows(m_table)) {
-        VLScannerItem *item = m_table->scannerItem(row);
-        if (!item)
-            continue;
-        blacklist->remove(item->message());
-        friends->add(item->message());
-        item->setFriendChecked(QString(), true);
-        any = true;
-    }
-    if (!any)
-        return;
-    listChanged(blacklist);
-    listChanged(friends);
+    moveSenders(m_table, StoreListEmailMatch::blacklist(), StoreListEmailMatch::friends(),
+                &VLScannerItem::setFriendChecked);
 }
 
 void VLMailLister::slotAddToBlacklist() {
-    StoreListEmailMatch *friends = StoreListEmailMatch::friends();
-    StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
-    const QSignalBlocker quiet(m_table);
-    bool any = false;
-    for (int row : selectedRows(m_table)) {
-        VLScannerItem *item = m_table->scannerItem(row);
-        if (!item)
-            continue;
-        blacklist->add(item->message());
-        friends->remove(item->message());
-        item->setBlacklistChecked(QString(), true);
-        any = true;
-    }
-    if (!any)
-        return;
-    listChanged(blacklist);
-    listChanged(friends);
+    moveSenders(m_table, StoreListEmailMatch::friends(), StoreListEmailMatch::blacklist(),
+                &VLScannerItem::setBlacklistChecked);
 }
 
 void VLMailLister::slotAddDomainToFriends() {
     StoreListEmailMatch *friends = StoreListEmailMatch::friends();
-    const QSignalBlocker quiet(m_table);
-    bool any = false;
-    for (int row : selectedRows(m_table)) {
-        VLScannerItem *item = m_table->scannerItem(row);
-        if (!item)
-            continue;
-        friends->addDomain(item->message());
-        item->setDeleteChecked(QString(), false);
-        item->setBounceChecked(QString(), false);
-        item->setReportChecked(QString(), false);
-        item->setSpamCopChecked(QString(), false);
-        any = true;
-    }
-    if (any)
-        listChanged(friends);
+    if (forSelected(m_table, [=](VLScannerItem *item) {
+            friends->addDomain(item->message());
+            item->setDeleteChecked(QString(), false);
+            item->setBounceChecked(QString(), false);
+            item->setReportChecked(QString(), false);
+            item->setSpamCopChecked(QString(), false);
+        }))
+        listsChanged({friends});
 }
 
 void VLMailLister::slotAddDomainToBlacklist() {
     StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
-    bool any = false;
-    for (int row : selectedRows(m_table)) {
-        if (const VLScannerItem *item = m_table->scannerItem(row)) {
-            blacklist->addDomain(item->message());
-            any = true;
-        }
-    }
-    if (any)
-        listChanged(blacklist);
+    if (forSelected(m_table, [=](VLScannerItem *item) { blacklist->addDomain(item->message()); }))
+        listsChanged({blacklist});
 }
 
 void VLMailLister::slotMarForDeletion() {
-    const QSignalBlocker quiet(m_table);
-    for (int row : selectedRows(m_table))
-        if (VLScannerItem *item = m_table->scannerItem(row))
-            item->markForDeletion();
+    forSelected(m_table, &VLScannerItem::markForDeletion);
 }
 
 void VLMailLister::slotMarkForBouncing() {
-    const QSignalBlocker quiet(m_table);
-    for (int row : selectedRows(m_table))
-        if (VLScannerItem *item = m_table->scannerItem(row))
-            item->markForBouncing();
+    forSelected(m_table, &VLScannerItem::markForBouncing);
 }
 
 void VLMailLister::slotViewCompleteHeader() {}
 
 void VLMailLister::slotMarkAllForDeletion() {
-    const QSignalBlocker quiet(m_table);
-    const int count = m_table->numVirtualRows();
-    for (int row = 0; row < count; ++row)
-        if (VLScannerItem *item = m_table->scannerItem(row))
-            item->markForDeletion();
+    forAll(m_table, &VLScannerItem::markForDeletion);
 }
 
 void VLMailLister::slotMarkAllForBouncing() {
-    const QSignalBlocker quiet(m_table);
-    const int count = m_table->numVirtualRows();
-    for (int row = 0; row < count; ++row)
-        if (VLScannerItem *item = m_table->scannerItem(row))
-            item->markForBouncing();
+    forAll(m_table, &VLScannerItem::markForBouncing);
 }
 
 void VLMailLister::slotSelectAllEmails() {

@@ -154,6 +154,10 @@ TEST_F(MailRows, UncheckingDeleteWithThreeRowsSelectedUnchecksAllThree) {
 }
 
 TEST_F(MailRows, LearningTickSpreadsToTheSelection) {
+    // The boxes a spam verdict ticks go with the verdict, to the selected rows only, though
+    // all four rows are from one sender.
+    StoreTools::tools()->learning.learn.markBlacklist = true;
+    StoreTools::tools()->learning.learn.markDelete = true;
     for (const QString &uid : {u"1"_s, u"2"_s, u"3"_s, u"4"_s})
         add(home, uid);
     select(0, 2);
@@ -173,6 +177,8 @@ TEST_F(MailRows, LearningTickSpreadsToTheSelection) {
     }
     EXPECT_EQ(spam, u"xxx."_s);
     EXPECT_EQ(status, u"jjj."_s);
+    EXPECT_EQ(boxes(&VLScannerItem::isBlacklistChecked), u"xxx."_s);
+    EXPECT_EQ(boxes(&VLScannerItem::isDeleteChecked), u"xxx."_s);
 }
 
 // ---------------------------------------------------------------- list and marking commands

@@ -196,6 +196,17 @@ TEST_F(Processing, AMessageThatCannotBeSavedStaysOnTheServer) {
     EXPECT_EQ(historyFile(), (QStringList{u"K2@example.org 0"_s, u"K1@example.org 0"_s, u"end"_s}));
 }
 
+TEST_F(Processing, WithoutARecycleBinDeletionsNeedNoCopy) {
+    StoreOptions::options()->summary.allowRevovery = false;
+    folder().write(u"cache"_s, "not a folder");
+    fill(u"alice"_s, {file("R1"), file("R2")});
+    check();
+    rowOf(u"Home"_s, u"R1"_s)->setDeleteChecked(QString(), true);
+    EXPECT_TRUE(process());
+    EXPECT_EQ(onServer(u"alice"_s), QList<QByteArray>{file("R2")});
+    EXPECT_EQ(historyFile(), (QStringList{u"R2@example.org 0"_s, u"R1@example.org 2"_s, u"end"_s}));
+}
+
 TEST_F(Processing, WithoutMessageLoggingTheMailLogIsUntouched) {
     StoreOptions::options()->summary.messageLogging = false;
     const QByteArray before = "not read, not written\n";
