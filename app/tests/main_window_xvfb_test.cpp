@@ -248,6 +248,7 @@ TEST_F(MainWindowOnX, TrayMenu) {
     StoreOptions::options()->general.checkOnStartup = false;
     VLMainWindow window;
     window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.slotStartup();
     QMenu *menu = window.trayMenu();
     ASSERT_NE(menu, nullptr);
