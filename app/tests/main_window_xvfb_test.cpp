@@ -250,6 +250,7 @@ TEST_F(MainWindowOnX, TrayMenu) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.slotStartup();
+    ASSERT_TRUE(vltest::waitUntil([&] { return window.trayIcon()->isDocked(); }, 10000));
     QMenu *menu = window.trayMenu();
     ASSERT_NE(menu, nullptr);
     QStringList items;
