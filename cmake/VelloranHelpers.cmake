@@ -47,6 +47,16 @@ endmacro()
 set(VL_QT_STRICT_DEFINITIONS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
     QT_NO_CONTEXTLESS_CONNECT)
 
+# vl_qt_strict(<target> ...): the same rules for programs and helper libraries made without
+# vl_add_library. Tests, fuzz targets and benchmarks get them from their helpers whether or not
+# their folder asked for Qt: many reach Qt through the libraries they link, and the defines
+# mean nothing to a source that never includes a Qt header.
+function(vl_qt_strict)
+    foreach(target IN LISTS ARGN)
+        target_compile_definitions(${target} PRIVATE ${VL_QT_STRICT_DEFINITIONS})
+    endforeach()
+endfunction()
+
 # vl_add_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 # builds the shared library libvl_<name> as target vl_<name>; its folder is the include root.
 function(vl_add_library name)
@@ -91,6 +101,7 @@ function(vl_add_test name)
     else()
         target_link_libraries(${name} PRIVATE vl_testmain ${A_LIBS})
     endif()
+    vl_qt_strict(${name})
     target_compile_definitions(${name} PRIVATE
         VL_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
         VL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
@@ -150,6 +161,7 @@ function(vl_add_fuzzer name)
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE ${A_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    vl_qt_strict(${name})
     set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     foreach(dir IN LISTS A_SEEDS)
         cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE)

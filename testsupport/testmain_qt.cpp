@@ -33,7 +33,7 @@ int main(int argc, char **argv) {
 #endif
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir runtimeDir(QDir::tempPath() + "/vl-runtime-XXXXXX");
+    QTemporaryDir runtimeDir(QDir::tempPath() + QLatin1String("/vl-runtime-XXXXXX"));
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid()) {
         QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
@@ -41,11 +41,11 @@ int main(int argc, char **argv) {
     // Settings files and the user's data land in a home of this process's own, never in the
     // real one, and processes running side by side never share them. Set before the first
     // QSettings, which fixes its folders for the life of the process.
-    QTemporaryDir home(QDir::tempPath() + "/vl-home-XXXXXX");
+    QTemporaryDir home(QDir::tempPath() + QLatin1String("/vl-home-XXXXXX"));
     if (home.isValid()) {
         qputenv("HOME", home.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
-        qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home.path() + QLatin1String("/.config")).toLocal8Bit());
+        qputenv("XDG_DATA_HOME", (home.path() + QLatin1String("/.local/share")).toLocal8Bit());
     }
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

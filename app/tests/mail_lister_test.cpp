@@ -22,6 +22,8 @@
 
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace mailboxtest;
 
 namespace {
@@ -116,13 +118,13 @@ TEST_F(MailLister, EndOfListRemovesOnlyThatAccountsGoneRowsAndCountsNewOnes) {
     deliver(home, {u"1"_s, u"2"_s, u"3"_s}, true);
     deliver(work, {u"1"_s});
     EXPECT_EQ(recorder->starting(u"newMail"_s),
-              (QStringList{"newMail any=1 timed=1", "newMail any=1 timed=0"}));
+              (QStringList{u"newMail any=1 timed=1"_s, u"newMail any=1 timed=0"_s}));
     VLScannerItem *three = row(u"Home"_s, u"3"_s);
     three->setDeleteChecked(QString(), true);
 
     // A second check of Home: 2 is gone, 4 is new, the others keep their rows and marks.
     deliver(home, {u"1"_s, u"3"_s, u"4"_s});
-    EXPECT_EQ(uids(), (QStringList{"Home 1", "Home 3", "Work 1", "Home 4"}));
+    EXPECT_EQ(uids(), (QStringList{u"Home 1"_s, u"Home 3"_s, u"Work 1"_s, u"Home 4"_s}));
     EXPECT_EQ(row(u"Home"_s, u"3"_s), three);
     EXPECT_TRUE(three->isDeleteChecked());
     EXPECT_EQ(recorder->starting(u"newMail"_s).last(), u"newMail any=1 timed=0"_s);
@@ -130,7 +132,7 @@ TEST_F(MailLister, EndOfListRemovesOnlyThatAccountsGoneRowsAndCountsNewOnes) {
     EXPECT_EQ(recorder->starting(u"newMail"_s).last(), u"newMail any=0 timed=0"_s);
 
     deliver(home, {});
-    EXPECT_EQ(uids(), QStringList{"Work 1"});
+    EXPECT_EQ(uids(), QStringList{u"Work 1"_s});
     EXPECT_EQ(progressText(), u"Home: Mailbox is empty"_s);
 }
 
@@ -161,7 +163,7 @@ TEST_F(MailLister, SeenMessagesAreKeyedByIdentityAndHiddenWhenAsked) {
     }
     EXPECT_FALSE(row(u"Home"_s, u"1"_s)->hasReport());
     // Hidden, yet still new mail.
-    EXPECT_EQ(recorder->starting(u"newMail"_s), QStringList{"newMail any=1 timed=0"});
+    EXPECT_EQ(recorder->starting(u"newMail"_s), QStringList{u"newMail any=1 timed=0"_s});
     EXPECT_EQ(progressText(), u"2 emails hidden from list"_s);
     EXPECT_TRUE(seenFileHas(u"Home"_s, u"1@example.org"_s));
     EXPECT_TRUE(seenFileHas(u"Home"_s, noId.identifier()));
@@ -263,8 +265,8 @@ TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
     deliver(account, {u"1"_s, u"2"_s});
     ASSERT_EQ(MailBox::self()->queue().size(), 1);
     EXPECT_EQ(MailBox::self()->queue().first().action, MailBoxRequest::Delete);
-    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{"1"});
-    EXPECT_EQ(recorder->starting(u"connecting"_s), QStringList{"connecting Home delete"});
+    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{u"1"_s});
+    EXPECT_EQ(recorder->starting(u"connecting"_s), QStringList{u"connecting Home delete"_s});
     // Kept before deleting: in the recycle bin and in the mail log.
     EXPECT_EQ(VLFileCache::self()->bytes(u"1@example.org"_s), QByteArray(one->message().raw));
     ASSERT_EQ(VLHistory::self()->emailList()->size(), 1);
@@ -304,11 +306,12 @@ TEST_F(MailLister, AutoDeletionWaitsUntilTheQueueIsIdle) {
         const auto &q = MailBox::self()->queue();
         return !q.isEmpty() && q.first().action == MailBoxRequest::Delete;
     }));
-    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{"1"});
+    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{u"1"_s});
     EXPECT_EQ(MailBox::self()->queue().first().account.name(), u"Home"_s);
     // Whoever else heard of the idle queue heard it before the deletion started.
-    EXPECT_EQ(recorder->events.filter(QRegularExpression(u"^(busy|idle|connecting)"_s)),
-              (QStringList{"connecting Other", "busy", "idle", "connecting Home delete", "busy"}));
+    EXPECT_EQ(
+        recorder->events.filter(QRegularExpression(u"^(busy|idle|connecting)"_s)),
+        (QStringList{u"connecting Other"_s, u"busy"_s, u"idle"_s, u"connecting Home delete"_s, u"busy"_s}));
 }
 
 TEST_F(MailLister, AutoDeletionLeavesAMessageWhoseCopyCannotBeSaved) {
@@ -321,7 +324,7 @@ TEST_F(MailLister, AutoDeletionLeavesAMessageWhoseCopyCannotBeSaved) {
     EXPECT_FALSE(MailBox::self()->busy());
     EXPECT_TRUE(progressText().endsWith(u": cannot save"_s)) << progressText().toStdString();
     EXPECT_TRUE(progressText().contains(u"cache"_s)) << progressText().toStdString();
-    EXPECT_EQ(uids(), QStringList{"Home 1"});
+    EXPECT_EQ(uids(), QStringList{u"Home 1"_s});
 }
 
 TEST_F(MailLister, AutoDeletionOfAnAccountThatChangedIsDropped) {
@@ -365,7 +368,7 @@ TEST_F(MailLister, AutoDeletionWaitsForTheBlacklistAnswerFromRealDns) {
     EXPECT_FALSE(VLDNSRBL::self().busy());
     EXPECT_EQ(row(u"Home"_s, u"1"_s)->status().klass, 6);
     EXPECT_EQ(row(u"Home"_s, u"1"_s)->status().status, u"Test List"_s);
-    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{"1"});
+    EXPECT_EQ(MailBox::self()->queue().first().ids, QStringList{u"1"_s});
     EXPECT_EQ(row(u"Home"_s, u"2"_s)->status().klass, 0);
 }
 
@@ -379,14 +382,14 @@ TEST_F(MailLister, DeletionReportsRemoveEightAtOnceAndFewerAfterTheDelay) {
     ASSERT_EQ(table()->numVirtualRows(), 11);
     for (int i = 1; i <= 8; ++i)
         lister->slotDeleted(home, QString::number(i));
-    EXPECT_EQ(uids(), (QStringList{"Home 9", "Home 10", "Home 11"}));
+    EXPECT_EQ(uids(), (QStringList{u"Home 9"_s, u"Home 10"_s, u"Home 11"_s}));
     lister->slotDeleted(home, u"9"_s);
     lister->slotDeleted(home, u"10"_s);
     lister->slotDeleted(work, u"11"_s); // another account's uid
     lister->slotDeleted(home, u"99"_s); // no such row
     EXPECT_EQ(table()->numVirtualRows(), 3);
     QTest::qWait(VLMailLister::kDeletionDelayMs + 150);
-    EXPECT_EQ(uids(), QStringList{"Home 11"});
+    EXPECT_EQ(uids(), QStringList{u"Home 11"_s});
 }
 
 TEST_F(MailLister, TwoStoreChangesMakeOneRescanThatReappliesHiding) {
@@ -414,7 +417,7 @@ TEST_F(MailLister, OptionsChangeKeepsEveryRow) {
     VLScannerItem *two = row(u"Home"_s, u"2"_s);
     two->setDeleteChecked(QString(), true);
     Q_EMIT StoreOptions::options()->changed();
-    EXPECT_EQ(uids(), (QStringList{"Home 1", "Home 2"}));
+    EXPECT_EQ(uids(), (QStringList{u"Home 1"_s, u"Home 2"_s}));
     EXPECT_EQ(row(u"Home"_s, u"2"_s), two);
     EXPECT_TRUE(two->isDeleteChecked());
     EXPECT_EQ(table()->item(1, table()->mapFieldToCol(VLMailTable::Subject))->text(), u"subject 2"_s);

@@ -20,6 +20,8 @@
 #include <QToolTip>
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using apptest::columnsOnly;
@@ -53,10 +55,11 @@ TEST_F(MailTable, WithoutStoredColumnsTheDefaultsShowInDefaultOrder) {
     makeTable();
     EXPECT_EQ(table->objectName(), QStringLiteral("mailtable"));
     EXPECT_EQ(table->columnCount(), 18);
-    EXPECT_EQ(shownLabels(*table),
-              (QStringList{"Learning", "Delete", "Status", "Size", "From", "Subject", "Sent", "Account"}));
-    EXPECT_EQ(hiddenLabels(*table), (QStringList{"Dummy", "Friends", "Blacklist", "Bounce", "Attachments",
-                                                 "Report", "Priority", "To", "Arrived", "SpamCop"}));
+    EXPECT_EQ(shownLabels(*table), (QStringList{u"Learning"_s, u"Delete"_s, u"Status"_s, u"Size"_s, u"From"_s,
+                                                u"Subject"_s, u"Sent"_s, u"Account"_s}));
+    EXPECT_EQ(hiddenLabels(*table),
+              (QStringList{u"Dummy"_s, u"Friends"_s, u"Blacklist"_s, u"Bounce"_s, u"Attachments"_s,
+                           u"Report"_s, u"Priority"_s, u"To"_s, u"Arrived"_s, u"SpamCop"_s}));
     EXPECT_EQ(table->mapColToField(0), 0);
     EXPECT_EQ(table->mapFieldToCol(VLMailTable::Learning), 1);
     EXPECT_EQ(table->mapFieldToCol(VLMailTable::SpamCop), 17);
@@ -80,10 +83,11 @@ TEST_F(MailTable, StoredColumnsComeFirstAndBadOrDisabledOnesAreLeftOut) {
     };
     makeTable();
     EXPECT_EQ(table->columnCount(), 18);
-    EXPECT_EQ(shownLabels(*table),
-              (QStringList{"Subject", "Report", "Learning", "Delete", "Size", "From", "Sent", "Account"}));
-    EXPECT_EQ(hiddenLabels(*table), (QStringList{"Dummy", "Status", "Friends", "Blacklist", "Bounce",
-                                                 "Attachments", "Priority", "To", "Arrived", "SpamCop"}));
+    EXPECT_EQ(shownLabels(*table), (QStringList{u"Subject"_s, u"Report"_s, u"Learning"_s, u"Delete"_s,
+                                                u"Size"_s, u"From"_s, u"Sent"_s, u"Account"_s}));
+    EXPECT_EQ(hiddenLabels(*table),
+              (QStringList{u"Dummy"_s, u"Status"_s, u"Friends"_s, u"Blacklist"_s, u"Bounce"_s,
+                           u"Attachments"_s, u"Priority"_s, u"To"_s, u"Arrived"_s, u"SpamCop"_s}));
     EXPECT_EQ(table->mapFieldToCol(VLMailTable::Subject), 1);
     EXPECT_EQ(table->mapFieldToCol(VLMailTable::Report), 2);
     // Every code has exactly one column.
@@ -173,17 +177,17 @@ TEST_F(MailTable, VirtualRowsGrowShrinkAndGoWithTheirItems) {
     // Rows in any order, twice, and past the end: each existing row goes once.
     table->removeVirtualRows({4, 1, 4, 9, -1, 2});
     EXPECT_EQ(table->numVirtualRows(), 3);
-    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{"m0", "m3", "m5"}));
+    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{u"m0"_s, u"m3"_s, u"m5"_s}));
     EXPECT_EQ(VLScannerItem::findMessage(mailFrom({}, {}, {}, QStringLiteral("uid1")).unique()), nullptr);
 
     table->removeVirtualRow(3); // past the end
     EXPECT_EQ(table->numVirtualRows(), 3);
     table->removeVirtualRow(0);
-    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{"m3", "m5"}));
+    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{u"m3"_s, u"m5"_s}));
 
     table->setNumVirtualRows(1);
     EXPECT_EQ(table->rowCount(), 1);
-    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{"m3"}));
+    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{u"m3"_s}));
     table->setNumVirtualRows(0);
     EXPECT_EQ(table->rowCount(), 0);
     EXPECT_EQ(table->numVirtualRows(), 0);
@@ -244,8 +248,8 @@ TEST_F(MailTable, HeaderClicksSortAscendingDescendingAscendingAndHidingHolds) {
                 hidden.append(cell(row, VLMailTable::Subject)->text());
         return hidden;
     };
-    const QStringList up{"alpha", "bravo", "charlie", "delta"};
-    const QStringList down{"delta", "charlie", "bravo", "alpha"};
+    const QStringList up{u"alpha"_s, u"bravo"_s, u"charlie"_s, u"delta"_s};
+    const QStringList down{u"delta"_s, u"charlie"_s, u"bravo"_s, u"alpha"_s};
     const struct {
         QStringList order;
         int sortOrder;
@@ -258,7 +262,7 @@ TEST_F(MailTable, HeaderClicksSortAscendingDescendingAscendingAndHidingHolds) {
         settings.beginGroup(QStringLiteral("mailTable"));
         EXPECT_EQ(settings.value(QStringLiteral("sortOrder")).toInt(), click.sortOrder);
         EXPECT_EQ(settings.value(QStringLiteral("sortColumn")).toInt(), int(VLMailTable::Subject));
-        EXPECT_EQ(hiddenSubject(), QStringList{"charlie"});
+        EXPECT_EQ(hiddenSubject(), QStringList{u"charlie"_s});
         EXPECT_EQ(header->sortIndicatorSection(), col);
         EXPECT_EQ(header->sortIndicatorOrder(), click.indicator);
     }
@@ -287,7 +291,8 @@ TEST_F(MailTable, StatusSortsByVerdictGroupThenText) {
         item->updateTableRow();
     }
     table->slotClickHeader(table->mapFieldToCol(VLMailTable::Status));
-    EXPECT_EQ(columnTexts(VLMailTable::Status), (QStringList{"Friend", "Legit", "", "Blacklisted", "Spam"}));
+    EXPECT_EQ(columnTexts(VLMailTable::Status),
+              (QStringList{u"Friend"_s, u"Legit"_s, u""_s, u"Blacklisted"_s, u"Spam"_s}));
 }
 
 // ---------------------------------------------------------------- clicks on cells

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace mailboxtest;
 using vltest::DovecotServer;
 
@@ -65,16 +67,16 @@ TEST_F(MailBoxDovecot, OneCheckListsBothAccountsInOrder) {
     fill(QStringLiteral("bob"), {"w1", "w2", "w3"});
     checkBoth(true);
 
-    EXPECT_EQ(rows(), (QStringList{"Home h1", "Home h2", "Work w1", "Work w2", "Work w3"}));
+    EXPECT_EQ(rows(), (QStringList{u"Home h1"_s, u"Home h2"_s, u"Work w1"_s, u"Work w2"_s, u"Work w3"_s}));
     EXPECT_EQ(recorder->events,
-              (QStringList{"connecting Home", "busy", "loggedIn Home",
-                           "progress Home: Retrieving message 1 of 2 (2,1)",
-                           "progress Home: Retrieving message 2 of 2 (2,2)", "newMail any=1 timed=1",
-                           "list Home 2 timed=1", "connecting Work", "busy", "loggedIn Work",
-                           "progress Work: Retrieving message 1 of 3 (3,1)",
-                           "progress Work: Retrieving message 2 of 3 (3,2)",
-                           "progress Work: Retrieving message 3 of 3 (3,3)", "newMail any=1 timed=1",
-                           "list Work 3 timed=1", "idle"}));
+              (QStringList{u"connecting Home"_s, u"busy"_s, u"loggedIn Home"_s,
+                           u"progress Home: Retrieving message 1 of 2 (2,1)"_s,
+                           u"progress Home: Retrieving message 2 of 2 (2,2)"_s, u"newMail any=1 timed=1"_s,
+                           u"list Home 2 timed=1"_s, u"connecting Work"_s, u"busy"_s, u"loggedIn Work"_s,
+                           u"progress Work: Retrieving message 1 of 3 (3,1)"_s,
+                           u"progress Work: Retrieving message 2 of 3 (3,2)"_s,
+                           u"progress Work: Retrieving message 3 of 3 (3,3)"_s, u"newMail any=1 timed=1"_s,
+                           u"list Work 3 timed=1"_s, u"idle"_s}));
     EXPECT_TRUE(progressText().isEmpty()) << progressText().toStdString();
     // Every message carries its account, so equal uids of two accounts never meet.
     for (int row = 0; row < table()->numVirtualRows(); ++row) {
@@ -107,7 +109,7 @@ TEST_F(MailBoxDovecot, SecondCheckKeepsRowsMarksAndSeenEntries) {
     EXPECT_TRUE(h2->isDeleteChecked());
     EXPECT_TRUE(w1->isBounceChecked());
     EXPECT_EQ(recorder->starting(u"newMail"_s),
-              (QStringList{"newMail any=0 timed=0", "newMail any=0 timed=0"}));
+              (QStringList{u"newMail any=0 timed=0"_s, u"newMail any=0 timed=0"_s}));
     // Still on the server, so still seen: the entry survives the list's end and the file.
     EXPECT_TRUE(VLSeenEmailList::self()->seen(QStringLiteral("Home"), QStringLiteral("h2@example.org")));
     EXPECT_TRUE(seenFileHas(u"Home"_s, u"h2@example.org"_s));
@@ -116,7 +118,7 @@ TEST_F(MailBoxDovecot, SecondCheckKeepsRowsMarksAndSeenEntries) {
 TEST_F(MailBoxDovecot, MessageRemovedFromTheServerLosesItsRow) {
     fill(QStringLiteral("alice"), {"h1", "h2", "h3"});
     checkBoth(false);
-    ASSERT_EQ(rows(), (QStringList{"Home h1", "Home h2", "Home h3"}));
+    ASSERT_EQ(rows(), (QStringList{u"Home h1"_s, u"Home h2"_s, u"Home h3"_s}));
     VLScannerItem *h1 = rowOf(QStringLiteral("Home"), QStringLiteral("h1"));
     h1->setDeleteChecked(QString(), true);
 
@@ -135,7 +137,7 @@ TEST_F(MailBoxDovecot, MessageRemovedFromTheServerLosesItsRow) {
     ASSERT_EQ(removed, 1);
 
     checkBoth(false);
-    EXPECT_EQ(rows(), (QStringList{"Home h1", "Home h3"}));
+    EXPECT_EQ(rows(), (QStringList{u"Home h1"_s, u"Home h3"_s}));
     EXPECT_EQ(rowOf(QStringLiteral("Home"), QStringLiteral("h1")), h1);
     EXPECT_TRUE(h1->isDeleteChecked());
 }
@@ -144,7 +146,7 @@ TEST_F(MailBoxDovecot, EmptyMailboxSaysSo) {
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     ASSERT_TRUE(runQueue());
     EXPECT_EQ(progressText(), QStringLiteral("Home: Mailbox is empty"));
-    EXPECT_EQ(recorder->starting(u"newMail"_s), QStringList{"newMail any=0 timed=0"});
+    EXPECT_EQ(recorder->starting(u"newMail"_s), QStringList{u"newMail any=0 timed=0"_s});
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
 }
 
@@ -157,7 +159,7 @@ TEST_F(MailBoxDovecot, SecureLoginUsesApopAndCramMd5) {
     fill(QStringLiteral("alice"), {"h1"});
     fill(QStringLiteral("bob"), {"w1"});
     checkBoth(false);
-    EXPECT_EQ(rows(), (QStringList{"Home h1", "Work w1"}));
+    EXPECT_EQ(rows(), (QStringList{u"Home h1"_s, u"Work w1"_s}));
     const QByteArray log = DovecotServer::instance().log();
     EXPECT_TRUE(log.contains("user=<alice>, method=APOP")) << log.constData();
     EXPECT_TRUE(log.contains("user=<bob>, method=CRAM-MD5")) << log.constData();
@@ -187,18 +189,19 @@ TEST_F(MailBoxDovecot, DeletingTwoOfThreeReportsAfterTheClose) {
     // Nothing to delete: the session ends at once, in order.
     MailBox::self()->deleteMail(stored(QStringLiteral("Home")), {});
     ASSERT_TRUE(runQueue());
-    EXPECT_EQ(recorder->events,
-              (QStringList{"connecting Home delete", "busy", "loggedIn Home delete",
-                           "progress Home: Deleting message 1 of 2 (3,1)",
-                           "progress Home: Deleting message 2 of 2 (3,2)", "deleted Home", "deleted Home",
-                           "connecting Work delete", "busy", "loggedIn Work delete",
-                           "progress Work: Deleting message 1 of 2 (3,1)",
-                           "progress Work: Deleting message 2 of 2 (3,2)", "deleted Work", "deleted Work",
-                           "connecting Home delete", "busy", "loggedIn Home delete", "idle"}));
-    EXPECT_EQ(filesAtReport, (QStringList{"Home 1", "Home 1", "Work 1", "Work 1"}));
+    EXPECT_EQ(
+        recorder->events,
+        (QStringList{u"connecting Home delete"_s, u"busy"_s, u"loggedIn Home delete"_s,
+                     u"progress Home: Deleting message 1 of 2 (3,1)"_s,
+                     u"progress Home: Deleting message 2 of 2 (3,2)"_s, u"deleted Home"_s, u"deleted Home"_s,
+                     u"connecting Work delete"_s, u"busy"_s, u"loggedIn Work delete"_s,
+                     u"progress Work: Deleting message 1 of 2 (3,1)"_s,
+                     u"progress Work: Deleting message 2 of 2 (3,2)"_s, u"deleted Work"_s, u"deleted Work"_s,
+                     u"connecting Home delete"_s, u"busy"_s, u"loggedIn Home delete"_s, u"idle"_s}));
+    EXPECT_EQ(filesAtReport, (QStringList{u"Home 1"_s, u"Home 1"_s, u"Work 1"_s, u"Work 1"_s}));
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
     QTest::qWait(VLMailLister::kDeletionDelayMs + 100);
-    EXPECT_EQ(rows(), (QStringList{"Home h2", "Work w1"}));
+    EXPECT_EQ(rows(), (QStringList{u"Home h2"_s, u"Work w1"_s}));
     EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("alice")), 1);
     EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("bob")), 1);
 }
@@ -261,7 +264,7 @@ TEST_F(MailBoxDovecot, WrongPasswordsPromptPop3ThenImapAndEachIsSavedOnce) {
     EXPECT_EQ(pop3.user, QStringLiteral("alice"));
     EXPECT_EQ(imap.name, QStringLiteral("imaplogin"));
     EXPECT_EQ(imap.user, QStringLiteral("bob"));
-    EXPECT_EQ(rows(), (QStringList{"Home h1", "Work w1"}));
+    EXPECT_EQ(rows(), (QStringList{u"Home h1"_s, u"Work w1"_s}));
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
     EXPECT_EQ(changes.size(), 2); // one write-back per login that succeeded
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, kAlicePw);
@@ -283,7 +286,7 @@ TEST_F(MailBoxDovecot, CancelDropsOnlyTheRefusedRequest) {
     MailBox::self()->download(stored(QStringLiteral("Work")), false);
     ASSERT_TRUE(runQueue(60000));
     EXPECT_EQ(seen.name, QStringLiteral("pop3login"));
-    EXPECT_EQ(rows(), QStringList{"Work w1"});
+    EXPECT_EQ(rows(), QStringList{u"Work w1"_s});
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
     EXPECT_EQ(recorder->count(u"idle"_s), 1);
     EXPECT_EQ(folder().read(QStringLiteral("accounts.vlp")), before);
@@ -302,7 +305,7 @@ TEST_F(MailBoxDovecot, RequestQueuedBehindKeepsItsOwnCopy) {
     ASSERT_TRUE(runQueue(60000));
     EXPECT_EQ(first.password, QStringLiteral("wrong-a"));
     EXPECT_EQ(second.password, QStringLiteral("wrong-a"));
-    EXPECT_EQ(rows(), QStringList{"Home h1"});
+    EXPECT_EQ(rows(), QStringList{u"Home h1"_s});
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, kAlicePw);
     EXPECT_TRUE(recorder->errors.isEmpty());
 }
@@ -317,7 +320,7 @@ TEST_F(MailBoxDovecot, LoginIsNotWrittenToAnAccountChangedMeanwhile) {
     });
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     ASSERT_TRUE(runQueue(60000));
-    EXPECT_EQ(rows(), QStringList{"Home h1"}); // the login itself worked
+    EXPECT_EQ(rows(), QStringList{u"Home h1"_s}); // the login itself worked
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.userName, u"carol"_s);
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, u"wrong-a"_s);
     EXPECT_FALSE(folder().read(QStringLiteral("accounts.vlp")).contains(kAlicePw.toLatin1()));

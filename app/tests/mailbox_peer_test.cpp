@@ -12,6 +12,8 @@
 #include <QEventLoop>
 #include <QPointer>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace mailboxtest;
 using vltest::ScriptedPeer;
 
@@ -52,13 +54,13 @@ TEST_F(MailBoxPeer, DropBetweenDeletionsAndQuitReportsNoDeletion) {
     EXPECT_TRUE(peer.mismatches().isEmpty()) << peer.mismatches().join(u'\n').toStdString();
     // The server answered both DELEs: the progress says so, but nothing was committed.
     EXPECT_EQ(recorder->starting(u"progress"_s),
-              (QStringList{"progress Home: Deleting message 1 of 2 (2,1)",
-                           "progress Home: Deleting message 2 of 2 (2,2)"}));
+              (QStringList{u"progress Home: Deleting message 1 of 2 (2,1)"_s,
+                           u"progress Home: Deleting message 2 of 2 (2,2)"_s}));
     EXPECT_TRUE(recorder->deleted.isEmpty()) << recorder->deleted.join(u' ').toStdString();
     ASSERT_EQ(recorder->errors.size(), 1);
     EXPECT_TRUE(recorder->errors[0].endsWith(u": Home"_s)) << recorder->errors[0].toStdString();
     QTest::qWait(VLMailLister::kDeletionDelayMs + 100);
-    EXPECT_EQ(rows(), (QStringList{"Home subject uid-a", "Home subject uid-b"}));
+    EXPECT_EQ(rows(), (QStringList{u"Home subject uid-a"_s, u"Home subject uid-b"_s}));
 }
 
 TEST_F(MailBoxPeer, GarbageThenCloseIsOneErrorAndTheNextRequestRuns) {
@@ -77,7 +79,7 @@ TEST_F(MailBoxPeer, GarbageThenCloseIsOneErrorAndTheNextRequestRuns) {
     ASSERT_EQ(recorder->errors.size(), 1) << recorder->events.join(u'\n').toStdString();
     EXPECT_TRUE(recorder->errors[0].endsWith(u": Garbage"_s)) << recorder->errors[0].toStdString();
     EXPECT_EQ(queuedAtError, 1);
-    EXPECT_EQ(recorder->starting(u"list"_s), QStringList{"list Fine 0 timed=0"});
+    EXPECT_EQ(recorder->starting(u"list"_s), QStringList{u"list Fine 0 timed=0"_s});
     EXPECT_EQ(recorder->count(u"idle"_s), 1);
     EXPECT_EQ(progressText(), u"Fine: Mailbox is empty"_s);
 }
@@ -112,12 +114,12 @@ TEST_F(MailBoxPeer, StopAndImmediateGoWhileDataIsInFlight) {
     // Nothing of the stopped session reaches anyone after the stop.
     const QStringList afterStop = recorder->events.mid(recorder->events.indexOf(u"idle"_s));
     EXPECT_TRUE(afterStop.filter(u"Slow"_s).isEmpty()) << recorder->events.join(u'|').toStdString();
-    EXPECT_EQ(recorder->starting(u"list"_s), QStringList{"list Other 0 timed=0"});
+    EXPECT_EQ(recorder->starting(u"list"_s), QStringList{u"list Other 0 timed=0"_s});
     QStringList busy;
     for (const QString &e : recorder->events)
         if (e == u"busy"_s || e == u"idle"_s)
             busy << e;
-    EXPECT_EQ(busy, (QStringList{"busy", "idle", "busy", "idle"}));
+    EXPECT_EQ(busy, (QStringList{u"busy"_s, u"idle"_s, u"busy"_s, u"idle"_s}));
     EXPECT_EQ(rows(), QStringList());
 }
 

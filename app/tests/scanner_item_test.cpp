@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using apptest::columnsOnly;
@@ -151,7 +153,7 @@ TEST_F(ScannerItem, RowsSurviveAnOptionsChangeInTheirNewColumns) {
         kept[row]->updateTableRow();
     }
     EXPECT_EQ(table->mapFieldToCol(VLMailTable::Subject), 1);
-    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{"m0", "m1", "m2"}));
+    EXPECT_EQ(columnTexts(VLMailTable::Subject), (QStringList{u"m0"_s, u"m1"_s, u"m2"_s}));
     EXPECT_EQ(table->scannerItem(1), kept[1]);
     EXPECT_TRUE(box(kept[1], VLMailTable::Delete));
     EXPECT_TRUE(table->isRowHidden(2));
@@ -369,12 +371,12 @@ TEST_F(ScannerItem, ARemovedReportBoxIsAbsentForEveryOperation) {
 TEST_F(ScannerItem, SenderSettersMatchTheBareAddressWithoutRegardToCase) {
     makeTable();
     VLScannerItem *ann =
-        addMail(QStringLiteral("Ann <ann@example.org>"), QStringLiteral("ann@example.org"), "1");
-    VLScannerItem *alias =
-        addMail(QStringLiteral("\"A. N. Other\" <ANN@Example.ORG>"), QStringLiteral("ANN@Example.ORG"), "2");
+        addMail(QStringLiteral("Ann <ann@example.org>"), QStringLiteral("ann@example.org"), u"1"_s);
+    VLScannerItem *alias = addMail(QStringLiteral("\"A. N. Other\" <ANN@Example.ORG>"),
+                                   QStringLiteral("ANN@Example.ORG"), u"2"_s);
     VLScannerItem *bob =
-        addMail(QStringLiteral("Bob <bob@example.org>"), QStringLiteral("bob@example.org"), "3");
-    VLScannerItem *bare = addMail(QStringLiteral("undisclosed"), QString(), "4");
+        addMail(QStringLiteral("Bob <bob@example.org>"), QStringLiteral("bob@example.org"), u"3"_s);
+    VLScannerItem *bare = addMail(QStringLiteral("undisclosed"), QString(), u"4"_s);
 
     for (VLScannerItem *item : {ann, alias, bob, bare})
         item->setBlacklistChecked(QStringLiteral("ann@example.org"), true);
@@ -401,7 +403,7 @@ TEST_F(ScannerItem, SenderSettersMatchTheBareAddressWithoutRegardToCase) {
 TEST_F(ScannerItem, FriendsBoxAppliesToTheRowItselfOrItsSender) {
     makeTable();
     VLScannerItem *item =
-        addMail(QStringLiteral("Ann <ann@example.org>"), QStringLiteral("ann@example.org"), "1");
+        addMail(QStringLiteral("Ann <ann@example.org>"), QStringLiteral("ann@example.org"), u"1"_s);
     const auto markEverything = [&] {
         item->setBlacklistChecked(QString(), true);
         item->markForBouncing();

@@ -15,6 +15,8 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using apptest::DataFolder;
@@ -30,10 +32,10 @@ QStringList namesIn(const QString &folder) {
 
 // A file already in the cache folder at start-up, last modified at the given time.
 void plant(const DataFolder &folder, const QString &name, const QByteArray &bytes, time_t modified) {
-    ASSERT_TRUE(QDir().mkpath(folder.file("cache")));
-    folder.write("cache/" + name, bytes);
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"cache"_s)));
+    folder.write(u"cache/"_s + name, bytes);
     const struct timeval times[2] = {{modified, 0}, {modified, 0}};
-    ASSERT_EQ(::utimes(QFile::encodeName(folder.file("cache/" + name)).constData(), times), 0);
+    ASSERT_EQ(::utimes(QFile::encodeName(folder.file(u"cache/"_s + name)).constData(), times), 0);
 }
 
 } // namespace
@@ -41,26 +43,26 @@ void plant(const DataFolder &folder, const QString &name, const QByteArray &byte
 TEST(VLFileCache, OneFilePerIdentityAndTheFirstCopyWins) {
     DataFolder folder;
     VLFileCache *cache = VLFileCache::self();
-    EXPECT_EQ(cache->folder(), folder.file("cache"));
+    EXPECT_EQ(cache->folder(), folder.file(u"cache"_s));
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(cache->folder()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
-    EXPECT_FALSE(cache->exists("a/b"));
-    EXPECT_TRUE(cache->addFile("a/b", bytesOf("first copy")));
-    EXPECT_TRUE(cache->addFile("a_b", bytesOf("second")));
-    EXPECT_TRUE(cache->addFile("a/b", bytesOf("third, longer than the first")));
-    EXPECT_TRUE(cache->exists("a_b"));
-    EXPECT_EQ(cache->bytes("a_b"), "first copy");
-    EXPECT_EQ(cache->text("a/b"), QLatin1String("first copy"));
+    EXPECT_FALSE(cache->exists(u"a/b"_s));
+    EXPECT_TRUE(cache->addFile(u"a/b"_s, bytesOf("first copy")));
+    EXPECT_TRUE(cache->addFile(u"a_b"_s, bytesOf("second")));
+    EXPECT_TRUE(cache->addFile(u"a/b"_s, bytesOf("third, longer than the first")));
+    EXPECT_TRUE(cache->exists(u"a_b"_s));
+    EXPECT_EQ(cache->bytes(u"a_b"_s), "first copy");
+    EXPECT_EQ(cache->text(u"a/b"_s), QLatin1String("first copy"));
     EXPECT_EQ(cache->total(), 10u);
-    EXPECT_EQ(cache->allFiles(), QStringList{folder.file("cache/a_b")});
-    EXPECT_EQ(namesIn(cache->folder()), QStringList{"a_b"}) << "no scratch file left";
-    ASSERT_EQ(::stat(QFile::encodeName(folder.file("cache/a_b")).constData(), &st), 0);
+    EXPECT_EQ(cache->allFiles(), QStringList{folder.file(u"cache/a_b"_s)});
+    EXPECT_EQ(namesIn(cache->folder()), QStringList{u"a_b"_s}) << "no scratch file left";
+    ASSERT_EQ(::stat(QFile::encodeName(folder.file(u"cache/a_b"_s)).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
-    EXPECT_TRUE(cache->bytes("missing").isEmpty());
-    EXPECT_TRUE(cache->text("missing").isEmpty());
+    EXPECT_TRUE(cache->bytes(u"missing"_s).isEmpty());
+    EXPECT_TRUE(cache->text(u"missing"_s).isEmpty());
 }
 
 TEST(VLFileCache, EveryByteComesBackAsStored) {
@@ -71,39 +73,39 @@ TEST(VLFileCache, EveryByteComesBackAsStored) {
         all += char(i);
     all += '\0';
     all += "after the NUL";
-    ASSERT_TRUE(cache->addFile("<all@bytes>", SODataArray(all)));
-    EXPECT_EQ(cache->bytes("<all@bytes>"), all);
+    ASSERT_TRUE(cache->addFile(u"<all@bytes>"_s, SODataArray(all)));
+    EXPECT_EQ(cache->bytes(u"<all@bytes>"_s), all);
     EXPECT_EQ(cache->total(), unsigned(all.size()));
-    const QString text = cache->text("<all@bytes>");
+    const QString text = cache->text(u"<all@bytes>"_s);
     ASSERT_EQ(text.size(), 255) << "text ends at the NUL";
     EXPECT_EQ(text.at(0xe4 - 1), QChar(0xe4)) << "bytes as Latin-1";
 
-    EXPECT_TRUE(cache->addFile("empty", SODataArray()));
-    EXPECT_TRUE(cache->exists("empty"));
-    EXPECT_TRUE(cache->bytes("empty").isEmpty());
+    EXPECT_TRUE(cache->addFile(u"empty"_s, SODataArray()));
+    EXPECT_TRUE(cache->exists(u"empty"_s));
+    EXPECT_TRUE(cache->bytes(u"empty"_s).isEmpty());
 }
 
 TEST(VLFileCache, IdentitiesThatAreNoFileNameStillGetOne) {
     DataFolder folder;
     VLFileCache *cache = VLFileCache::self();
-    const QString at255 = QString(251, u'x') + "@x.y";
-    const QString at300 = QString(296, u'x') + "@x.y";
+    const QString at255 = QString(251, u'x') + u"@x.y"_s;
+    const QString at300 = QString(296, u'x') + u"@x.y"_s;
     const QString wide = QString(100, QChar(0x20ac)); // 300 bytes in UTF-8
     const struct {
         const char *name;
         QString identity;
         bool ownName; // the file is named after the identity
     } cases[] = {
-        {"empty", "", false},
-        {"dot", ".", false},
-        {"dot dot", "..", false},
-        {"dots and slashes", "../..", true},
-        {"hidden", ".hidden@x", true},
+        {"empty", u""_s, false},
+        {"dot", u"."_s, false},
+        {"dot dot", u".."_s, false},
+        {"dots and slashes", u"../.."_s, true},
+        {"hidden", u".hidden@x"_s, true},
         {"255 bytes", at255, true},
         {"300 bytes", at300, false},
         {"300 bytes of UTF-8", wide, false},
         {"UTF-8", QString::fromUtf8("Grüße_2024"), true},
-        {"NUL", QString("a") + QChar(0) + "b", false},
+        {"NUL", u"a"_s + QChar(0) + u"b"_s, false},
     };
     int stored = 0;
     for (const auto &c : cases) {
@@ -118,7 +120,7 @@ TEST(VLFileCache, IdentitiesThatAreNoFileNameStillGetOne) {
         if (c.ownName)
             EXPECT_EQ(file.fileName(), QString(c.identity).replace(u'/', u'_'));
         else
-            EXPECT_TRUE(file.fileName().startsWith("sha256-")) << file.fileName().toStdString();
+            EXPECT_TRUE(file.fileName().startsWith(u"sha256-"_s)) << file.fileName().toStdString();
         EXPECT_EQ(namesIn(cache->folder()).size(), stored);
     }
     EXPECT_EQ(cache->allFiles().size(), stored);
@@ -126,82 +128,86 @@ TEST(VLFileCache, IdentitiesThatAreNoFileNameStillGetOne) {
 
 TEST(VLFileCache, TrimmingDeletesTheOldestFirstHiddenNamesIncluded) {
     DataFolder folder;
-    plant(folder, ".dotted@x", "12345", 1000);
-    plant(folder, "newer@x", "1234567", 3000);
-    plant(folder, "older@x", "123", 2000);
-    ASSERT_TRUE(QDir().mkpath(folder.file("cache/a folder")));
-    ASSERT_EQ(::symlink("older@x", QFile::encodeName(folder.file("cache/link")).constData()), 0);
+    plant(folder, u".dotted@x"_s, "12345", 1000);
+    plant(folder, u"newer@x"_s, "1234567", 3000);
+    plant(folder, u"older@x"_s, "123", 2000);
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"cache/a folder"_s)));
+    ASSERT_EQ(::symlink("older@x", QFile::encodeName(folder.file(u"cache/link"_s)).constData()), 0);
 
     VLFileCache *cache = VLFileCache::self();
-    EXPECT_EQ(cache->allFiles(), (QStringList{folder.file("cache/.dotted@x"), folder.file("cache/older@x"),
-                                              folder.file("cache/newer@x")}));
+    EXPECT_EQ(cache->allFiles(),
+              (QStringList{folder.file(u"cache/.dotted@x"_s), folder.file(u"cache/older@x"_s),
+                           folder.file(u"cache/newer@x"_s)}));
     EXPECT_EQ(cache->total(), 15u);
-    ASSERT_TRUE(cache->addFile("run@x", bytesOf("12")));
+    ASSERT_TRUE(cache->addFile(u"run@x"_s, bytesOf("12")));
     EXPECT_EQ(cache->total(), 17u);
 
     cache->trimToSize(17);
     EXPECT_EQ(cache->total(), 17u) << "at the limit: nothing to do";
     cache->trimToSize(10);
     EXPECT_EQ(cache->total(), 9u);
-    EXPECT_EQ(cache->allFiles(), (QStringList{folder.file("cache/newer@x"), folder.file("cache/run@x")}));
-    EXPECT_FALSE(folder.exists("cache/.dotted@x"));
-    EXPECT_FALSE(folder.exists("cache/older@x"));
+    EXPECT_EQ(cache->allFiles(),
+              (QStringList{folder.file(u"cache/newer@x"_s), folder.file(u"cache/run@x"_s)}));
+    EXPECT_FALSE(folder.exists(u"cache/.dotted@x"_s));
+    EXPECT_FALSE(folder.exists(u"cache/older@x"_s));
 
     // Another hand removed a file: its entry still goes, and the count never wraps.
-    ASSERT_TRUE(QFile::remove(folder.file("cache/newer@x")));
+    ASSERT_TRUE(QFile::remove(folder.file(u"cache/newer@x"_s)));
     cache->trimToSize(0);
     EXPECT_EQ(cache->total(), 0u);
     EXPECT_TRUE(cache->allFiles().isEmpty());
-    EXPECT_EQ(namesIn(cache->folder()), (QStringList{"a folder", "link"})) << "only files are the cache's";
+    EXPECT_EQ(namesIn(cache->folder()), (QStringList{u"a folder"_s, u"link"_s}))
+        << "only files are the cache's";
 }
 
 TEST(VLFileCache, TrimToTimeCountsWhatItRemoves) {
     DataFolder folder;
     VLFileCache *cache = VLFileCache::self();
-    ASSERT_TRUE(cache->addFile("one", bytesOf("1111")));
-    ASSERT_TRUE(cache->addFile("two", bytesOf("22")));
-    const unsigned long stamp = QFileInfo(cache->path("one")).birthTime().isValid()
-                                    ? QFileInfo(cache->path("one")).birthTime().toSecsSinceEpoch()
-                                    : QFileInfo(cache->path("one")).metadataChangeTime().toSecsSinceEpoch();
+    ASSERT_TRUE(cache->addFile(u"one"_s, bytesOf("1111")));
+    ASSERT_TRUE(cache->addFile(u"two"_s, bytesOf("22")));
+    const unsigned long stamp =
+        QFileInfo(cache->path(u"one"_s)).birthTime().isValid()
+            ? QFileInfo(cache->path(u"one"_s)).birthTime().toSecsSinceEpoch()
+            : QFileInfo(cache->path(u"one"_s)).metadataChangeTime().toSecsSinceEpoch();
     cache->trimToTime(stamp);
     EXPECT_EQ(cache->total(), 6u) << "made at that second, not before it";
     cache->trimToTime(stamp + 100000);
     EXPECT_EQ(cache->total(), 0u);
     EXPECT_TRUE(cache->allFiles().isEmpty());
     EXPECT_TRUE(namesIn(cache->folder()).isEmpty());
-    ASSERT_TRUE(cache->addFile("one", bytesOf("1")));
+    ASSERT_TRUE(cache->addFile(u"one"_s, bytesOf("1")));
     EXPECT_EQ(cache->total(), 1u);
 }
 
 TEST(VLFileCache, ThingsThatAreNotFilesUnderAMessagesName) {
     DataFolder folder;
     VLFileCache *cache = VLFileCache::self();
-    ASSERT_TRUE(QDir().mkpath(folder.file("cache/dir@x")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file("cache/fifo@x")).constData(), 0600), 0);
-    folder.write("outside", "not the cache's");
-    ASSERT_EQ(::symlink("../outside", QFile::encodeName(folder.file("cache/link@x")).constData()), 0);
-    for (const char *name : {"dir@x", "fifo@x", "link@x"}) {
-        SCOPED_TRACE(name);
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"cache/dir@x"_s)));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file(u"cache/fifo@x"_s)).constData(), 0600), 0);
+    folder.write(u"outside"_s, "not the cache's");
+    ASSERT_EQ(::symlink("../outside", QFile::encodeName(folder.file(u"cache/link@x"_s)).constData()), 0);
+    for (const QString &name : {u"dir@x"_s, u"fifo@x"_s, u"link@x"_s}) {
+        SCOPED_TRACE(name.toStdString());
         EXPECT_FALSE(cache->exists(name));
         EXPECT_TRUE(cache->bytes(name).isEmpty()) << "never read, never waited on";
         EXPECT_FALSE(cache->addFile(name, bytesOf("message")));
     }
-    EXPECT_EQ(folder.read("outside"), "not the cache's");
+    EXPECT_EQ(folder.read(u"outside"_s), "not the cache's");
     EXPECT_EQ(cache->total(), 0u);
 }
 
 TEST(VLFileCache, AFolderThatCannotBeMade) {
     DataFolder folder;
-    folder.write("plain", "x");
-    Store::setDataDir(folder.file("plain"));
+    folder.write(u"plain"_s, "x");
+    Store::setDataDir(folder.file(u"plain"_s));
     VLFileCache *cache = VLFileCache::self();
-    EXPECT_FALSE(cache->addFile("m@x", bytesOf("message")));
-    EXPECT_FALSE(cache->exists("m@x"));
-    EXPECT_TRUE(cache->bytes("m@x").isEmpty());
+    EXPECT_FALSE(cache->addFile(u"m@x"_s, bytesOf("message")));
+    EXPECT_FALSE(cache->exists(u"m@x"_s));
+    EXPECT_TRUE(cache->bytes(u"m@x"_s).isEmpty());
     EXPECT_EQ(cache->total(), 0u);
     cache->trimToSize(0);
-    EXPECT_EQ(folder.read("plain"), "x");
-    EXPECT_EQ(namesIn(folder.path()), QStringList{"plain"});
+    EXPECT_EQ(folder.read(u"plain"_s), "x");
+    EXPECT_EQ(namesIn(folder.path()), QStringList{u"plain"_s});
 }
 
 TEST(VLFileCache, AShortWriteLeavesNothing) {
@@ -216,14 +222,14 @@ TEST(VLFileCache, AShortWriteLeavesNothing) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool added = cache->addFile("big@x", SODataArray(QByteArray(100000, 'm')));
+    const bool added = cache->addFile(u"big@x"_s, SODataArray(QByteArray(100000, 'm')));
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
     ::sigaction(SIGXFSZ, &old, nullptr);
 
     EXPECT_FALSE(added);
-    EXPECT_FALSE(cache->exists("big@x"));
-    EXPECT_TRUE(namesIn(cache->folder()).isEmpty()) << namesIn(cache->folder()).join(' ').toStdString();
+    EXPECT_FALSE(cache->exists(u"big@x"_s));
+    EXPECT_TRUE(namesIn(cache->folder()).isEmpty()) << namesIn(cache->folder()).join(u' ').toStdString();
     EXPECT_EQ(cache->total(), 0u);
-    EXPECT_TRUE(cache->addFile("big@x", SODataArray(QByteArray(100000, 'm'))));
+    EXPECT_TRUE(cache->addFile(u"big@x"_s, SODataArray(QByteArray(100000, 'm'))));
     EXPECT_EQ(cache->total(), 100000u);
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using apptest::DataFolder;
@@ -94,7 +96,7 @@ TEST(VLHistory, UpdateMergesOneMessageAndKeepsOthersApart) {
     history->update(message("a", "a@x"), status("Spam", 0x10), 100);
     history->update(message("b", "b@x"), status("Spam", 0x10), 200);
     history->update(message("a", "a@x"), status("Friend", 0x40), 300);
-    EXPECT_EQ(uidsOf(*history), (QStringList{"b", "a"}));
+    EXPECT_EQ(uidsOf(*history), (QStringList{u"b"_s, u"a"_s}));
     EXPECT_EQ(history->emailList()->last()->processed, 100);
     EXPECT_EQ(history->emailList()->last()->logging, 0x50);
 }
@@ -109,11 +111,11 @@ TEST(VLHistory, RoundTripKeepsNewestFirstAndTheFields) {
     history->update(message("u2", "", "No id"), status("Legit", 0x40), Now - 20);
     history->update(message("u3", "c@x"), status("", 0), Now - 10);
     history->dump(86400);
-    ASSERT_TRUE(folder.exists("history.vlp"));
+    ASSERT_TRUE(folder.exists(u"history.vlp"_s));
 
     history->clear();
     ASSERT_TRUE(history->load().isNull());
-    EXPECT_EQ(uidsOf(*history), (QStringList{"u3", "u2", "u&1"}));
+    EXPECT_EQ(uidsOf(*history), (QStringList{u"u3"_s, u"u2"_s, u"u&1"_s}));
     const DataEmailSummary *back = history->emailList()->last();
     EXPECT_EQ(back->subject, odd.subject);
     EXPECT_EQ(back->from, odd.from);
@@ -135,7 +137,7 @@ TEST(VLHistory, ClearThenDumpWritesOnlyTheEndLine) {
     history->dump();
     history->clear();
     history->dump(0);
-    EXPECT_EQ(folder.read("history.vlp"), endLine());
+    EXPECT_EQ(folder.read(u"history.vlp"_s), endLine());
     history->update(message("u1", "a@x"), status("Spam", 1), 0);
     EXPECT_TRUE(history->load().isNull());
     EXPECT_TRUE(history->emailList()->isEmpty());
@@ -151,34 +153,34 @@ TEST(VLHistory, LoadFallsBackToTheBackupAndSkipsDamagedLines) {
         QStringList expected;
         bool fromBackup;
     } cases[] = {
-        {"whole file", lineOf("c1", 1) + lineOf("c2", 2) + endLine(), {"c1", "c2"}, false},
-        {"cut before the end line", lineOf("c1", 1) + lineOf("c2", 2), {"b1", "b2"}, true},
-        {"cut inside the last line", lineOf("c1", 1) + lineOf("c2", 2).left(20), {"b1", "b2"}, true},
+        {"whole file", lineOf("c1", 1) + lineOf("c2", 2) + endLine(), {u"c1"_s, u"c2"_s}, false},
+        {"cut before the end line", lineOf("c1", 1) + lineOf("c2", 2), {u"b1"_s, u"b2"_s}, true},
+        {"cut inside the last line", lineOf("c1", 1) + lineOf("c2", 2).left(20), {u"b1"_s, u"b2"_s}, true},
         {"damaged middle line",
          lineOf("c1", 1) + "garbage&line\n" + lineOf("c3", 3) + endLine(),
-         {"c1", "c3"},
+         {u"c1"_s, u"c3"_s},
          false},
-        {"bad version", lineOf("c1", 1) + "300" + lineOf("c2", 2).mid(3) + endLine(), {"c1"}, false},
-        {"damaged line and no end line", lineOf("c1", 1) + "garbage\n", {"b1", "b2"}, true},
-        {"over-long line", lineOf("c1", 1) + QByteArray(20000, 'x') + "\n" + endLine(), {"c1"}, false},
-        {"empty file", QByteArray(), {"b1", "b2"}, true},
+        {"bad version", lineOf("c1", 1) + "300" + lineOf("c2", 2).mid(3) + endLine(), {u"c1"_s}, false},
+        {"damaged line and no end line", lineOf("c1", 1) + "garbage\n", {u"b1"_s, u"b2"_s}, true},
+        {"over-long line", lineOf("c1", 1) + QByteArray(20000, 'x') + "\n" + endLine(), {u"c1"_s}, false},
+        {"empty file", QByteArray(), {u"b1"_s, u"b2"_s}, true},
         {"only the end line", endLine(), {}, false},
         {"end line, then more", endLine() + lineOf("c1", 1), {}, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        folder.write("history.vlp", c.current);
-        folder.write("history.bak", backup);
+        folder.write(u"history.vlp"_s, c.current);
+        folder.write(u"history.bak"_s, backup);
         EXPECT_TRUE(history->load().isNull());
         EXPECT_EQ(uidsOf(*history), c.expected);
     }
 
     // Neither file whole: the error, and nothing of the failed current file remains.
-    folder.write("history.vlp", lineOf("c1", 1));
-    folder.write("history.bak", lineOf("b1", 1));
+    folder.write(u"history.vlp"_s, lineOf("c1", 1));
+    folder.write(u"history.bak"_s, lineOf("b1", 1));
     EXPECT_EQ(history->load(), QLatin1String("history: cannot load"));
-    EXPECT_EQ(uidsOf(*history), QStringList{"b1"});
-    QFile::remove(folder.file("history.bak"));
+    EXPECT_EQ(uidsOf(*history), QStringList{u"b1"_s});
+    QFile::remove(folder.file(u"history.bak"_s));
     EXPECT_EQ(history->load(), QLatin1String("history: cannot load"));
     EXPECT_TRUE(history->emailList()->isEmpty());
 }
@@ -203,10 +205,12 @@ TEST(VLHistory, DumpDropsEntriesOlderThanTheKeepPeriod) {
         qint64 keep; // -1: the form without a limit
         QStringList kept;
     } cases[] = {
-        {"a day", 86400, {"future", "now", "1s", "1d"}},
-        {"0: only this second", 0, {"future", "now"}},
-        {"no limit", -1, {"future", "now", "1s", "1d", "1d+1s", "ancient", "pre-1970"}},
-        {"beyond 32 bits", qint64(1) << 40, {"future", "now", "1s", "1d", "1d+1s", "ancient", "pre-1970"}},
+        {"a day", 86400, {u"future"_s, u"now"_s, u"1s"_s, u"1d"_s}},
+        {"0: only this second", 0, {u"future"_s, u"now"_s}},
+        {"no limit", -1, {u"future"_s, u"now"_s, u"1s"_s, u"1d"_s, u"1d+1s"_s, u"ancient"_s, u"pre-1970"_s}},
+        {"beyond 32 bits",
+         qint64(1) << 40,
+         {u"future"_s, u"now"_s, u"1s"_s, u"1d"_s, u"1d+1s"_s, u"ancient"_s, u"pre-1970"_s}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,7 +222,7 @@ TEST(VLHistory, DumpDropsEntriesOlderThanTheKeepPeriod) {
         EXPECT_EQ(uidsOf(*history), c.kept) << "in memory";
         // Pruned entries are gone from the dictionary too: they come back as new entries.
         history->update(message("1d+1s", "1d+1s"), status("x", 2), 0);
-        EXPECT_EQ(history->emailList()->first()->uid, c.kept.contains("1d+1s") ? "future" : "1d+1s");
+        EXPECT_EQ(history->emailList()->first()->uid, c.kept.contains(u"1d+1s"_s) ? u"future"_s : u"1d+1s"_s);
         ASSERT_TRUE(history->load().isNull());
         EXPECT_EQ(uidsOf(*history), c.kept) << "in the file";
     }
@@ -228,37 +232,37 @@ TEST(VLHistory, FailedWriteKeepsTheOldFile) {
     DataFolder folder;
     VLHistory *history = VLHistory::self();
     const QByteArray old = lineOf("old", 1) + endLine();
-    folder.write("history.vlp", old);
+    folder.write(u"history.vlp"_s, old);
     ASSERT_TRUE(history->load().isNull());
     history->update(message("new", "new@x"), status("x", 1), 0);
 
     // Something that is not a file where the new copy goes: nothing written, nothing pruned.
-    ASSERT_TRUE(QDir().mkpath(folder.file("history.new/sub")));
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"history.new/sub"_s)));
     history->dump(0);
-    EXPECT_EQ(folder.read("history.vlp"), old);
-    EXPECT_EQ(uidsOf(*history), (QStringList{"new", "old"}));
-    ASSERT_TRUE(QDir(folder.file("history.new")).removeRecursively());
+    EXPECT_EQ(folder.read(u"history.vlp"_s), old);
+    EXPECT_EQ(uidsOf(*history), (QStringList{u"new"_s, u"old"_s}));
+    ASSERT_TRUE(QDir(folder.file(u"history.new"_s)).removeRecursively());
 
     // A backup that cannot be replaced stops the commit.
-    ASSERT_TRUE(QDir().mkpath(folder.file("history.bak/sub")));
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"history.bak/sub"_s)));
     history->dump();
-    EXPECT_EQ(folder.read("history.vlp"), old);
-    ASSERT_TRUE(QDir(folder.file("history.bak")).removeRecursively());
+    EXPECT_EQ(folder.read(u"history.vlp"_s), old);
+    ASSERT_TRUE(QDir(folder.file(u"history.bak"_s)).removeRecursively());
 
     history->dump();
     ASSERT_TRUE(history->load().isNull());
-    EXPECT_EQ(uidsOf(*history), (QStringList{"new", "old"}));
-    EXPECT_EQ(folder.read("history.bak"), old);
+    EXPECT_EQ(uidsOf(*history), (QStringList{u"new"_s, u"old"_s}));
+    EXPECT_EQ(folder.read(u"history.bak"_s), old);
 }
 
 TEST(VLHistory, DataFolderThroughARegularFile) {
     DataFolder folder;
-    folder.write("plain", "x");
-    Store::setDataDir(folder.file("plain"));
+    folder.write(u"plain"_s, "x");
+    Store::setDataDir(folder.file(u"plain"_s));
     VLHistory *history = VLHistory::self();
     EXPECT_EQ(history->load(), QLatin1String("history: cannot load"));
     history->update(message("u", "u@x"), status("x", 1), 0);
     history->dump();
     EXPECT_EQ(history->emailList()->size(), 1);
-    EXPECT_EQ(folder.read("plain"), "x");
+    EXPECT_EQ(folder.read(u"plain"_s), "x");
 }

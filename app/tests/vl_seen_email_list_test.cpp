@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using apptest::DataFolder;
@@ -18,7 +20,7 @@ using apptest::FixedClock;
 
 // The file's lines, sorted (the order of entries is the order of addition).
 QList<QByteArray> lines(const DataFolder &folder) {
-    QList<QByteArray> out = folder.read("seenemail.vlp").split('\n');
+    QList<QByteArray> out = folder.read(u"seenemail.vlp"_s).split('\n');
     if (!out.isEmpty() && out.last().isEmpty())
         out.removeLast();
     return out;
@@ -34,33 +36,33 @@ TEST(VLSeenEmailList, OddAccountsAndIdsSurviveTheFile) {
         QString account;
         QString id;
     } entries[] = {
-        {"plain", "a@example.org"},
-        {"R&D", "x&y=z@host"},
-        {"100%", "%41%zz%"},
-        {"two\nlines", "cr\r\nlf\n"},
+        {u"plain"_s, u"a@example.org"_s},
+        {u"R&D"_s, u"x&y=z@host"_s},
+        {u"100%"_s, u"%41%zz%"_s},
+        {u"two\nlines"_s, u"cr\r\nlf\n"_s},
         {QString::fromUtf8("Jörg €"), QString::fromUtf8("<😀@例え.jp>")},
-        {"a::b", "c"}, // the same text as account "a" with id "b::c" once joined with "::"
-        {"a", "b::c"},
-        {"", ""},
-        {"sp ace", " "},
+        {u"a::b"_s, u"c"_s}, // the same text as account "a" with id "b::c" once joined with "::"
+        {u"a"_s, u"b::c"_s},
+        {u""_s, u""_s},
+        {u"sp ace"_s, u" "_s},
     };
     for (const auto &e : entries)
         seen->add(e.account, e.id);
-    seen->setTm("R&D", "x&y=z@host");
-    seen->setSpamCop("a", "b::c");
+    seen->setTm(u"R&D"_s, u"x&y=z@host"_s);
+    seen->setSpamCop(u"a"_s, u"b::c"_s);
     seen->dump();
     EXPECT_EQ(lines(folder).size(), qsizetype(std::size(entries)));
 
     seen->clear();
-    EXPECT_FALSE(seen->seen("plain", "a@example.org"));
+    EXPECT_FALSE(seen->seen(u"plain"_s, u"a@example.org"_s));
     ASSERT_TRUE(seen->load().isNull());
     for (const auto &e : entries) {
         SCOPED_TRACE(e.account.toStdString() + " / " + e.id.toStdString());
         EXPECT_TRUE(seen->seen(e.account, e.id));
-        EXPECT_EQ(seen->tm(e.account, e.id), e.account == "R&D");
-        EXPECT_EQ(seen->spamCop(e.account, e.id), e.account == "a");
+        EXPECT_EQ(seen->tm(e.account, e.id), e.account == u"R&D"_s);
+        EXPECT_EQ(seen->spamCop(e.account, e.id), e.account == u"a"_s);
     }
-    EXPECT_FALSE(seen->seen("a", "b"));
+    EXPECT_FALSE(seen->seen(u"a"_s, u"b"_s));
     EXPECT_EQ(lines(folder).first(), "plain&a%40example.org&1700000000&0&0");
 }
 
@@ -87,75 +89,75 @@ TEST(VLSeenEmailList, LinesAsTheyMayBeFound) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        folder.write("seenemail.vlp", "short&line\n\n" + c.line);
+        folder.write(u"seenemail.vlp"_s, "short&line\n\n" + c.line);
         ASSERT_TRUE(seen->load().isNull());
         const QString account = QString::fromUtf8(c.account);
         const QString id = QString::fromUtf8(c.id);
         EXPECT_TRUE(seen->seen(account, id));
         EXPECT_EQ(seen->tm(account, id), c.tm);
         EXPECT_EQ(seen->spamCop(account, id), c.spamCop);
-        EXPECT_FALSE(seen->seen("short", "line")) << "two fields are no entry";
+        EXPECT_FALSE(seen->seen(u"short"_s, u"line"_s)) << "two fields are no entry";
     }
 
     // An over-long line is passed over; the lines around it still count.
-    folder.write("seenemail.vlp",
+    folder.write(u"seenemail.vlp"_s,
                  "acc&before&1\n" + QByteArray(VLSeenEmailList::MaxLine, 'x') + "&y&1\nacc&after&1\n");
     ASSERT_TRUE(seen->load().isNull());
-    EXPECT_TRUE(seen->seen("acc", "before"));
-    EXPECT_TRUE(seen->seen("acc", "after"));
+    EXPECT_TRUE(seen->seen(u"acc"_s, u"before"_s));
+    EXPECT_TRUE(seen->seen(u"acc"_s, u"after"_s));
     seen->dump();
     EXPECT_EQ(lines(folder).size(), 2);
 
     // A line of the longest length is read whole.
     const QByteArray longest = "acc&" + QByteArray(VLSeenEmailList::MaxLine - 11, 'i') + "&1&0&1\n";
     ASSERT_EQ(longest.size(), VLSeenEmailList::MaxLine);
-    folder.write("seenemail.vlp", longest);
+    folder.write(u"seenemail.vlp"_s, longest);
     ASSERT_TRUE(seen->load().isNull());
-    EXPECT_TRUE(seen->spamCop("acc", QString(VLSeenEmailList::MaxLine - 11, u'i')));
+    EXPECT_TRUE(seen->spamCop(u"acc"_s, QString(VLSeenEmailList::MaxLine - 11, u'i')));
 
     // The same message twice keeps one entry with both lines' reports.
-    folder.write("seenemail.vlp", "acc&m&1&1&0\nacc&m&2&0&1\n");
+    folder.write(u"seenemail.vlp"_s, "acc&m&1&1&0\nacc&m&2&0&1\n");
     ASSERT_TRUE(seen->load().isNull());
-    EXPECT_TRUE(seen->tm("acc", "m"));
-    EXPECT_TRUE(seen->spamCop("acc", "m"));
+    EXPECT_TRUE(seen->tm(u"acc"_s, u"m"_s));
+    EXPECT_TRUE(seen->spamCop(u"acc"_s, u"m"_s));
     seen->dump();
     EXPECT_EQ(lines(folder), QList<QByteArray>{"acc&m&1&1&1"});
 
     // An empty file is an empty list; no file at all is an error.
-    folder.write("seenemail.vlp", "");
+    folder.write(u"seenemail.vlp"_s, "");
     EXPECT_TRUE(seen->load().isNull());
-    EXPECT_FALSE(seen->seen("acc", "m"));
-    QFile::remove(folder.file("seenemail.vlp"));
-    QFile::remove(folder.file("seenemail.bak"));
+    EXPECT_FALSE(seen->seen(u"acc"_s, u"m"_s));
+    QFile::remove(folder.file(u"seenemail.vlp"_s));
+    QFile::remove(folder.file(u"seenemail.bak"_s));
     EXPECT_EQ(seen->load(), QLatin1String("seenEmail: cannot load"));
 }
 
 TEST(VLSeenEmailList, AnEntryTooLongForALineIsNotWritten) {
     DataFolder folder;
     VLSeenEmailList *seen = VLSeenEmailList::self();
-    seen->add("acc", "short");
-    seen->add("acc", QString(VLSeenEmailList::MaxLine, u'&')); // three bytes each once encoded
-    seen->add("acc", "after");
+    seen->add(u"acc"_s, u"short"_s);
+    seen->add(u"acc"_s, QString(VLSeenEmailList::MaxLine, u'&')); // three bytes each once encoded
+    seen->add(u"acc"_s, u"after"_s);
     seen->dump();
     EXPECT_EQ(lines(folder).size(), 2);
-    EXPECT_TRUE(seen->seen("acc", QString(VLSeenEmailList::MaxLine, u'&'))) << "still known in this run";
+    EXPECT_TRUE(seen->seen(u"acc"_s, QString(VLSeenEmailList::MaxLine, u'&'))) << "still known in this run";
 }
 
 TEST(VLSeenEmailList, EntriesAndTheirReports) {
     DataFolder folder;
     FixedClock clock(1000);
     VLSeenEmailList *seen = VLSeenEmailList::self();
-    seen->add("acc", "m1");
-    seen->setTm("acc", "m1");
+    seen->add(u"acc"_s, u"m1"_s);
+    seen->setTm(u"acc"_s, u"m1"_s);
     clock.set(2000);
-    seen->add("acc", "m1");
-    EXPECT_TRUE(seen->tm("acc", "m1")) << "a second add changes nothing";
-    seen->setTm("acc", "nothing");
-    seen->setSpamCop("other", "m1");
-    EXPECT_FALSE(seen->tm("acc", "nothing"));
-    EXPECT_FALSE(seen->spamCop("acc", "nothing"));
-    EXPECT_FALSE(seen->seen("other", "m1"));
-    EXPECT_FALSE(seen->present("acc", "nothing"));
+    seen->add(u"acc"_s, u"m1"_s);
+    EXPECT_TRUE(seen->tm(u"acc"_s, u"m1"_s)) << "a second add changes nothing";
+    seen->setTm(u"acc"_s, u"nothing"_s);
+    seen->setSpamCop(u"other"_s, u"m1"_s);
+    EXPECT_FALSE(seen->tm(u"acc"_s, u"nothing"_s));
+    EXPECT_FALSE(seen->spamCop(u"acc"_s, u"nothing"_s));
+    EXPECT_FALSE(seen->seen(u"other"_s, u"m1"_s));
+    EXPECT_FALSE(seen->present(u"acc"_s, u"nothing"_s));
     seen->dump();
     EXPECT_EQ(lines(folder), QList<QByteArray>{"acc&m1&1000&1&0"});
 }
@@ -163,7 +165,7 @@ TEST(VLSeenEmailList, EntriesAndTheirReports) {
 TEST(VLSeenEmailList, AListingDropsTheMessagesNoLongerOnTheServer) {
     DataFolder folder;
     VLSeenEmailList *seen = VLSeenEmailList::self();
-    folder.write("seenemail.vlp", "A&a1&1&0&0\nA&a2&1&1&0\nA&a3&1&0&1\nB&b1&1&0&0\n");
+    folder.write(u"seenemail.vlp"_s, "A&a1&1&0&0\nA&a2&1&1&0\nA&a3&1&0&1\nB&b1&1&0&0\n");
     ASSERT_TRUE(seen->load().isNull());
 
     struct Step {
@@ -173,37 +175,37 @@ TEST(VLSeenEmailList, AListingDropsTheMessagesNoLongerOnTheServer) {
     } steps[] = {
         {"a listing that breaks off keeps every entry and its reports",
          [&] {
-             seen->loading("A");
-             EXPECT_TRUE(seen->present("A", "a1"));
+             seen->loading(u"A"_s);
+             EXPECT_TRUE(seen->present(u"A"_s, u"a1"_s));
          },
          {"A&a1&1&0&0", "A&a2&1&1&0", "A&a3&1&0&1", "B&b1&1&0&0"}},
         {"a whole listing drops what it did not list, of that account only",
          [&] {
-             seen->loading("A");
-             seen->present("A", "a3");
-             seen->add("A", "a4");
-             seen->loaded("A");
+             seen->loading(u"A"_s);
+             seen->present(u"A"_s, u"a3"_s);
+             seen->add(u"A"_s, u"a4"_s);
+             seen->loaded(u"A"_s);
          },
          {"A&a3&1&0&1", "B&b1&1&0&0", "A&a4&0&0&0"}},
         {"a listing that starts again forgets the broken one",
          [&] {
-             seen->loading("B");
-             seen->present("B", "b1");
-             seen->loading("B");
-             seen->loaded("B");
+             seen->loading(u"B"_s);
+             seen->present(u"B"_s, u"b1"_s);
+             seen->loading(u"B"_s);
+             seen->loaded(u"B"_s);
          },
          {"A&a3&1&0&1", "A&a4&0&0&0"}},
         {"an entry listed again is written again",
          [&] {
-             seen->loading("A");
-             seen->present("A", "a1");
-             seen->present("A", "a3");
-             seen->present("A", "a4");
-             seen->loaded("A");
+             seen->loading(u"A"_s);
+             seen->present(u"A"_s, u"a1"_s);
+             seen->present(u"A"_s, u"a3"_s);
+             seen->present(u"A"_s, u"a4"_s);
+             seen->loaded(u"A"_s);
          },
          {"A&a1&1&0&0", "A&a3&1&0&1", "A&a4&0&0&0"}},
         {"the end of a listing that never started changes nothing",
-         [&] { seen->loaded("A"); },
+         [&] { seen->loaded(u"A"_s); },
          {"A&a1&1&0&0", "A&a3&1&0&1", "A&a4&0&0&0"}},
     };
     FixedClock clock(0);
@@ -214,20 +216,20 @@ TEST(VLSeenEmailList, AListingDropsTheMessagesNoLongerOnTheServer) {
         EXPECT_EQ(lines(folder), step.written);
     }
     // Entries not written are still known in this run, so their rows still show as read.
-    EXPECT_TRUE(seen->seen("B", "b1"));
-    EXPECT_TRUE(seen->tm("A", "a2"));
+    EXPECT_TRUE(seen->seen(u"B"_s, u"b1"_s));
+    EXPECT_TRUE(seen->tm(u"A"_s, u"a2"_s));
 }
 
 TEST(VLSeenEmailList, ABadCurrentFileFallsBackWithoutDuplicates) {
     DataFolder folder;
     VLSeenEmailList *seen = VLSeenEmailList::self();
-    seen->add("mem", "ory");
-    ASSERT_TRUE(QDir().mkpath(folder.file("seenemail.vlp/sub")));
-    folder.write("seenemail.bak", "acc&m1&1&0&0\nacc&m2&1&0&0\n");
+    seen->add(u"mem"_s, u"ory"_s);
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"seenemail.vlp/sub"_s)));
+    folder.write(u"seenemail.bak"_s, "acc&m1&1&0&0\nacc&m2&1&0&0\n");
     ASSERT_TRUE(seen->load().isNull());
-    EXPECT_FALSE(seen->seen("mem", "ory")) << "the list is emptied first";
+    EXPECT_FALSE(seen->seen(u"mem"_s, u"ory"_s)) << "the list is emptied first";
     ASSERT_TRUE(seen->load().isNull());
-    ASSERT_TRUE(QDir(folder.file("seenemail.vlp")).removeRecursively());
+    ASSERT_TRUE(QDir(folder.file(u"seenemail.vlp"_s)).removeRecursively());
     seen->dump();
     EXPECT_EQ(lines(folder), (QList<QByteArray>{"acc&m1&1&0&0", "acc&m2&1&0&0"}));
 }

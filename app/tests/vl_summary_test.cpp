@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using apptest::DataFolder;
@@ -59,7 +61,8 @@ TEST(VLSummary, AnEmptyLogGivesFiveSectionsOfZeros) {
     for (const char *period : {"day", "week", "two weeks", "four weeks", "eight weeks"}) {
         if (!expected.isEmpty())
             expected += u'\n';
-        expected += QString::fromLatin1(EmptySection).replace("last day", QLatin1String("last ") + period);
+        expected += QString::fromLatin1(EmptySection)
+                        .replace(u"last day"_s, QLatin1String("last ") + QLatin1String(period));
     }
     EXPECT_EQ(text.toStdString(), expected.toStdString());
     EXPECT_EQ(text.count(u'\n'), 5 * 19 + 4);
@@ -156,7 +159,7 @@ TEST(VLSummary, TheSpamShareIsTruncated) {
             const DataEmailSummary r = record(0, i < c.spam ? 0x200 : 0x040);
             VLSummary::addToInfo(&r, info);
         }
-        const QString text = VLSummary::infoAsEmail("week", info);
+        const QString text = VLSummary::infoAsEmail(u"week"_s, info);
         EXPECT_EQ(text.count(u'\n'), c.line ? 20 : 19);
         if (c.line) {
             EXPECT_TRUE(text.endsWith(QLatin1String(c.line))) << text.toStdString();
@@ -176,7 +179,7 @@ TEST(VLSummary, LoadingTheLogTwiceDoublesTheCounts) {
     for (int i = 0; i < 4; ++i) {
         DataEmailMessage m;
         m.uid = QString::number(i);
-        m.messageID = QString::number(i) + "@x";
+        m.messageID = QString::number(i) + u"@x"_s;
         history->update(m, i % 2 ? legit : spam, long(Midnight - i * 5 * Day));
     }
     VLSummary summary;

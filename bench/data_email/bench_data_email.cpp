@@ -13,6 +13,8 @@
 
 #include <cstdio>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 QList<QByteArray> messages() {
@@ -23,7 +25,7 @@ QList<QByteArray> messages() {
     corpus += QLatin1Char('/');
     for (const char *folder : {"easy-ham-1", "spam-1"}) {
         QDir dir(corpus + QLatin1String(folder));
-        const QStringList names = dir.entryList({"*.txt"}, QDir::Files, QDir::Name);
+        const QStringList names = dir.entryList({u"*.txt"_s}, QDir::Files, QDir::Name);
         for (qsizetype i = 0; i < names.size() && i < 500; ++i) {
             QFile f(dir.filePath(names[i]));
             if (f.open(QIODevice::ReadOnly))
@@ -65,13 +67,13 @@ BENCHMARK(BM_EncodedText);
 
 void BM_SummaryLine(benchmark::State &state) {
     DataEmailSummary s;
-    s.uid = "UID-1234567";
+    s.uid = u"UID-1234567"_s;
     s.processed = 1234567890;
     s.from = QString::fromUtf8("\"Jörg Müller\" <joerg@example.de>");
     s.subject = QString::fromUtf8("Grüße & a long subject line of some length");
-    s.status = "Spam";
-    s.ident = "20090303.abc@example.org";
-    s.to = "me@example.com";
+    s.status = u"Spam"_s;
+    s.ident = u"20090303.abc@example.org"_s;
+    s.to = u"me@example.com"_s;
     for (auto _ : state) {
         QBuffer buf;
         buf.open(QIODevice::ReadWrite);

@@ -15,6 +15,8 @@
 #include <clocale>
 #include <string>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using vltest::emailFixture;
@@ -55,11 +57,11 @@ TEST(SODataArray, AppendsBytesAndStringsAndStopsTextAtNul) {
 TEST(DataEmailMessage, LoadsEveryFieldOfAFullMessage) {
     const DataEmailMessage m = loadMessage(emailFixture("basic.lf.eml"));
     EXPECT_EQ(m.returnpath, latin1("<bounce-42@lists.example.org>"));
-    EXPECT_EQ(m.delivto, QStringList({"first@mail.example.net", "second.user@mail.example.net"}));
+    EXPECT_EQ(m.delivto, QStringList({u"first@mail.example.net"_s, u"second.user@mail.example.net"_s}));
     // The last Received line wins; the unfolded line keeps its continuation whitespace.
     EXPECT_EQ(m.recvfrom, latin1("[10.0.0.5] (helo=laptop) by relay.example.org\tfor "
                                  "<list@lists.example.org>; Tue, 3 Mar 2009 10:14:58 +0100"));
-    EXPECT_EQ(m.recvfor, QStringList({"<second.user@mail.example.net>;", "<list@lists.example.org>;"}));
+    EXPECT_EQ(m.recvfor, QStringList({u"<second.user@mail.example.net>;"_s, u"<list@lists.example.org>;"_s}));
     EXPECT_EQ(m.arrived, latin1("Tue, 3 Mar 2009 10:15:02 +0100 (CET)"));
     EXPECT_EQ(m.from, latin1("\"Anna Smith\" <anna.smith@example.org>"));
     EXPECT_EQ(m.rawFrom, latin1("anna.smith@example.org"));
@@ -103,20 +105,21 @@ TEST(DataEmailMessage, CrLfAndLfMessagesLoadTheSameFields) {
     const DataEmailMessage lf = loadMessage(emailFixture("basic.lf.eml"));
     const DataEmailMessage crlf = loadMessage(emailFixture("basic.crlf.eml"));
     QDomDocument d1, d2;
-    QDomElement e1 = d1.createElement("m"), e2 = d2.createElement("m");
+    QDomElement e1 = d1.createElement(u"m"_s), e2 = d2.createElement(u"m"_s);
     lf.store(e1);
     crlf.store(e2);
     const QStringList sameKeys = {
-        "uid",        "recvfrom",    "delivto",    "recvfor", "x_envto",    "x_origto",   "resentfrom",
-        "apparently", "from",        "to",         "cc",      "replyto",    "returnpath", "subject",
-        "date",       "status",      "priority",   "arrived", "messageID",  "length",     "VLMessageID",
-        "anonymize",  "rawTo",       "rawCc",      "rawFrom", "rawReplyto", "bestTo",     "encSubject",
-        "encFrom",    "contentType", "attachments"};
+        u"uid"_s,        u"recvfrom"_s,   u"delivto"_s,     u"recvfor"_s,    u"x_envto"_s,  u"x_origto"_s,
+        u"resentfrom"_s, u"apparently"_s, u"from"_s,        u"to"_s,         u"cc"_s,       u"replyto"_s,
+        u"returnpath"_s, u"subject"_s,    u"date"_s,        u"status"_s,     u"priority"_s, u"arrived"_s,
+        u"messageID"_s,  u"length"_s,     u"VLMessageID"_s, u"anonymize"_s,  u"rawTo"_s,    u"rawCc"_s,
+        u"rawFrom"_s,    u"rawReplyto"_s, u"bestTo"_s,      u"encSubject"_s, u"encFrom"_s,  u"contentType"_s,
+        u"attachments"_s};
     for (const QString &key : sameKeys)
         EXPECT_EQ(e1.attribute(key), e2.attribute(key)) << key.toStdString();
     // The header block keeps the line ends that the message had.
-    EXPECT_EQ(crlf.headers, QString(lf.headers).replace("\n", "\r\n"));
-    EXPECT_EQ(crlf.body(), QString(lf.body()).replace("\n", "\r\n"));
+    EXPECT_EQ(crlf.headers, QString(lf.headers).replace(u"\n"_s, u"\r\n"_s));
+    EXPECT_EQ(crlf.body(), QString(lf.body()).replace(u"\n"_s, u"\r\n"_s));
 }
 
 TEST(DataEmailMessage, EightBitHeadersMatchUnderAUtf8Locale) {
@@ -130,7 +133,7 @@ TEST(DataEmailMessage, EightBitHeadersMatchUnderAUtf8Locale) {
                                 "e aus K\xf6ln \xe2\x82\xac 100"));
     EXPECT_EQ(m.encSubject, m.subject);
     EXPECT_EQ(m.recvfrom, latin1("host.example (host.example [198.51.100.4])"));
-    EXPECT_EQ(m.x_origto, QStringList{"orig.rcpt@example.de"});
+    EXPECT_EQ(m.x_origto, QStringList{u"orig.rcpt@example.de"_s});
     EXPECT_EQ(m.body_, latin1("K\xf6rper\n"));
 }
 
@@ -197,7 +200,7 @@ TEST(DataEmailMessage, HeaderTableEdgeCases) {
     // Content-Length takes the digits only.
     EXPECT_EQ(loadMessage("Content-Length: 12abc\n\n").length, latin1("12"));
     // X-Original-...-To rows.
-    EXPECT_EQ(loadMessage("X-Original-Envelope-To: a@b\n\n").x_origto, QStringList{"a@b"});
+    EXPECT_EQ(loadMessage("X-Original-Envelope-To: a@b\n\n").x_origto, QStringList{u"a@b"_s});
     // A Received line without "for" and ";" sets only recvfrom.
     const DataEmailMessage r = loadMessage("Received: from a.example by b\n\n");
     EXPECT_EQ(r.recvfrom, latin1("a.example by b"));
@@ -292,21 +295,21 @@ TEST(DataEmailMessage, BodyFindsTheFirstPart) {
 
 TEST(DataEmailMessage, IdentifierUniqueShowTo) {
     DataEmailMessage m;
-    m.uid = "UID7";
-    m.subject = "Hi";
-    m.date = "Mon";
+    m.uid = u"UID7"_s;
+    m.subject = u"Hi"_s;
+    m.date = u"Mon"_s;
     EXPECT_EQ(m.identifier(), latin1("Hi_Mon"));
-    m.messageID = "id@x";
+    m.messageID = u"id@x"_s;
     EXPECT_EQ(m.identifier(), latin1("id@x"));
     // The same uid on two accounts names two messages.
-    m.account = "pop3:alice@mail.example";
+    m.account = u"pop3:alice@mail.example"_s;
     DataEmailMessage other = m;
-    other.account = "imap:bob@mail.example";
+    other.account = u"imap:bob@mail.example"_s;
     EXPECT_EQ(m.unique(), latin1("pop3:alice@mail.example_UID7"));
     EXPECT_NE(m.unique(), other.unique());
-    m.bestTo = "b@x";
+    m.bestTo = u"b@x"_s;
     EXPECT_EQ(m.showTo(), latin1("b@x"));
-    m.to = "t@x";
+    m.to = u"t@x"_s;
     EXPECT_EQ(m.showTo(), latin1("t@x"));
 }
 
@@ -322,26 +325,26 @@ TEST(DataEmailMessage, ClearKeepsRawBytes) {
 
 TEST(DataEmailMessage, XmlRoundTrip) {
     DataEmailMessage m = loadMessage(emailFixture("basic.crlf.eml"));
-    m.uid = "u1";
+    m.uid = u"u1"_s;
     m.seen = true;
-    m.mime = "1.0";
+    m.mime = u"1.0"_s;
     QDomDocument doc;
-    QDomElement e = doc.createElement("message");
+    QDomElement e = doc.createElement(u"message"_s);
     doc.appendChild(e);
     m.store(e);
-    EXPECT_EQ(e.attribute("delivto"), latin1("first@mail.example.net|second.user@mail.example.net"));
-    EXPECT_EQ(e.attribute("attachments"), latin1("1"));
-    EXPECT_EQ(e.attribute("seen"), latin1("1"));
-    EXPECT_FALSE(e.hasAttribute("body"));
-    EXPECT_FALSE(e.firstChildElement("headers").isNull());
-    EXPECT_FALSE(e.firstChildElement("body").isNull());
+    EXPECT_EQ(e.attribute(u"delivto"_s), latin1("first@mail.example.net|second.user@mail.example.net"));
+    EXPECT_EQ(e.attribute(u"attachments"_s), latin1("1"));
+    EXPECT_EQ(e.attribute(u"seen"_s), latin1("1"));
+    EXPECT_FALSE(e.hasAttribute(u"body"_s));
+    EXPECT_FALSE(e.firstChildElement(u"headers"_s).isNull());
+    EXPECT_FALSE(e.firstChildElement(u"body"_s).isNull());
 
     QDomDocument reparsed;
     ASSERT_TRUE(reparsed.setContent(doc.toString()));
     const DataEmailMessage r(reparsed.documentElement());
     QStringList errors;
     r.check(reparsed.documentElement(), errors);
-    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u"\n"_s).toStdString();
     EXPECT_EQ(r.uid, m.uid);
     EXPECT_EQ(r.headers, m.headers);
     EXPECT_EQ(r.body_, m.body_);
@@ -354,11 +357,11 @@ TEST(DataEmailMessage, XmlRoundTrip) {
 
     // A changed field is reported by check.
     DataEmailMessage changed = r;
-    changed.subject = "other";
+    changed.subject = u"other"_s;
     errors.clear();
     changed.check(reparsed.documentElement(), errors);
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors.first().startsWith("subject:"));
+    EXPECT_TRUE(errors.first().startsWith(u"subject:"_s));
 }
 
 TEST(HeaderTable, RowsAgreeWithTheirExpressions) {
@@ -437,9 +440,9 @@ TEST(ExtractHeader, MatchesBytewiseUnderAUtf8Locale) {
     QString text;
     EXPECT_TRUE(subject.extract(QByteArray("SUBJECT: K\xf6ln \xff end"), text));
     EXPECT_EQ(text, latin1("K\xf6ln \xff end"));
-    QStringList list{"first"};
+    QStringList list{u"first"_s};
     EXPECT_TRUE(subject.extract(QByteArray("Subject: second"), list));
-    EXPECT_EQ(list, QStringList({"first", "second"}));
+    EXPECT_EQ(list, QStringList({u"first"_s, u"second"_s}));
     QByteArray bytes = "kept";
     EXPECT_FALSE(subject.extract(QByteArray("Subject:none"), bytes));
     EXPECT_EQ(bytes, QByteArray("kept"));
@@ -454,10 +457,10 @@ TEST(DataEmailMessage, RecordFileDropsWhatXmlCannotHold) {
     DataEmailMessage m = loadMessage("Subject: bell\x07 and\x01 vt\x0b\nX-Raw: \x1b[0m\n\nbody\x02\n");
     ASSERT_TRUE(m.subject.contains(QChar(7)));
     vltest::TempDir dir;
-    const QString folder = QString::fromStdString(dir.path()) + "/";
-    ASSERT_TRUE(m.saveToFile("message", "xml", folder).isNull());
+    const QString folder = QString::fromStdString(dir.path()) + u"/"_s;
+    ASSERT_TRUE(m.saveToFile(u"message"_s, "xml", folder).isNull());
     DataEmailMessage back;
-    ASSERT_TRUE(back.loadFromFile("message", "xml", folder).isNull());
+    ASSERT_TRUE(back.loadFromFile(u"message"_s, "xml", folder).isNull());
     EXPECT_EQ(back.subject, latin1("bell and vt"));
     EXPECT_EQ(back.body_, latin1("body\n"));
     EXPECT_EQ(back.headers, latin1("Subject: bell and vt\nX-Raw: [0m\n"));

@@ -13,6 +13,8 @@
 #include <ctime>
 #include <string>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 QByteArray linesOf(const QList<DataEmailSummary> &records, bool withSentinel = true) {
@@ -88,7 +90,7 @@ TEST(DataEmailStatus, ClearAndLoggingLetters) {
     s.state = 3;
     s.delete_ = 1;
     s.isFriend = true;
-    s.status = "Spam";
+    s.status = u"Spam"_s;
     s.bayesProb = 0.7f;
     s.virusProb = 0.2f;
     s.clear();
@@ -110,28 +112,28 @@ TEST(DataEmailStatus, XmlRoundTrip) {
     s.scanned = true;
     s.logging = 0x182;
     s.autoDelete = true;
-    s.status = "Blacklisted";
-    s.reason = "<b>on the blacklist</b>";
-    s.bgColor = "#ff0000";
+    s.status = u"Blacklisted"_s;
+    s.reason = u"<b>on the blacklist</b>"_s;
+    s.bgColor = u"#ff0000"_s;
     s.klass = 6;
     s.bayesRaw = 1;
     s.bayesCategory = DataEmailStatus::Spam;
     s.bayesProb = 0.9f;
     s.hide = true;
     QDomDocument doc;
-    QDomElement e = doc.createElement("name");
+    QDomElement e = doc.createElement(u"name"_s);
     doc.appendChild(e);
     s.store(e);
-    EXPECT_EQ(e.attribute("delete"), "1");
-    EXPECT_FALSE(e.hasAttribute("bayesProb"));
-    EXPECT_FALSE(e.hasAttribute("virusProb"));
+    EXPECT_EQ(e.attribute(u"delete"_s), u"1"_s);
+    EXPECT_FALSE(e.hasAttribute(u"bayesProb"_s));
+    EXPECT_FALSE(e.hasAttribute(u"virusProb"_s));
     EXPECT_EQ(e.attributes().count(), 22);
 
     DataEmailStatus r;
     r.setup(e);
     QStringList errors;
     r.check(e, errors);
-    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u"\n"_s).toStdString();
     EXPECT_EQ(r.delete_, 1);
     EXPECT_EQ(r.logging, 0x182);
     EXPECT_EQ(r.reason, s.reason);
@@ -141,20 +143,20 @@ TEST(DataEmailStatus, XmlRoundTrip) {
 
 TEST(DataEmailSummary, FromAMessage) {
     DataEmailMessage m;
-    m.uid = "u1";
-    m.from = "a@b";
-    m.subject = "=?utf-8?q?caf=C3=A9?=";
-    m.to = "c@d";
-    m.date = "Mon";
+    m.uid = u"u1"_s;
+    m.from = u"a@b"_s;
+    m.subject = u"=?utf-8?q?caf=C3=A9?="_s;
+    m.to = u"c@d"_s;
+    m.date = u"Mon"_s;
     m.encSubject = QString::fromUtf8("café");
     DataEmailStatus st;
-    st.status = "Spam";
+    st.status = u"Spam"_s;
     st.logging = 0x2;
     const DataEmailSummary s(m, st, 1000);
-    EXPECT_EQ(s.uid, "u1");
+    EXPECT_EQ(s.uid, u"u1"_s);
     EXPECT_EQ(s.processed, 1000);
     EXPECT_EQ(s.ident, m.identifier());
-    EXPECT_EQ(s.status, "Spam");
+    EXPECT_EQ(s.status, u"Spam"_s);
     EXPECT_EQ(s.logging, 0x2);
     EXPECT_EQ(s.encSubject, m.encSubject);
 
@@ -167,7 +169,7 @@ TEST(DataEmailSummary, FromAMessage) {
 }
 
 TEST(DataEmailSummary, LineFormatAndSentinel) {
-    const DataEmailSummary s = summary("u 1", "Ann <a@b>", "x&y", "Spam", "t@x", "id@x");
+    const DataEmailSummary s = summary(u"u 1"_s, u"Ann <a@b>"_s, u"x&y"_s, u"Spam"_s, u"t@x"_s, u"id@x"_s);
     EXPECT_EQ(s.toLine(), QByteArray("00000200&u%201&1234567890&Ann%20%3Ca%40b%3E&x%26y&Spam&131"
                                      "&id%40x&abcd0123&t%40x\n"));
 
@@ -227,9 +229,9 @@ TEST(DataEmailSummary, HostileTextsRoundTrip) {
 TEST(DataEmailSummary, OverLongTextsAreCutToFitTheLine) {
     const QString e = QString::fromUtf8("\u00e9"); // 6 bytes once encoded
     const QString longSubject = QString(e).repeated(20000);
-    const QString longFrom = QString("f&").repeated(9000);
-    DataEmailSummary big = summary("uid-1", longFrom, longSubject, "Spam", "to@x", "ident");
-    const DataEmailSummary next = summary("uid-2", "a", "b", "c", "d", "e");
+    const QString longFrom = u"f&"_s.repeated(9000);
+    DataEmailSummary big = summary(u"uid-1"_s, longFrom, longSubject, u"Spam"_s, u"to@x"_s, u"ident"_s);
+    const DataEmailSummary next = summary(u"uid-2"_s, u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s);
     const QByteArray bytes = linesOf({big, next});
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_EQ(lines.size(), 4); // two records, the sentinel, and the empty rest
@@ -241,15 +243,15 @@ TEST(DataEmailSummary, OverLongTextsAreCutToFitTheLine) {
     EXPECT_TRUE(sentinel);
     ASSERT_EQ(back.size(), 2);
     // Short fields whole; long ones a prefix that ends on a whole character.
-    EXPECT_EQ(back[0].uid, "uid-1");
-    EXPECT_EQ(back[0].to, "to@x");
-    EXPECT_EQ(back[0].status, "Spam");
+    EXPECT_EQ(back[0].uid, u"uid-1"_s);
+    EXPECT_EQ(back[0].to, u"to@x"_s);
+    EXPECT_EQ(back[0].status, u"Spam"_s);
     EXPECT_TRUE(longSubject.startsWith(back[0].subject));
     EXPECT_GT(back[0].subject.size(), 1000);
     EXPECT_FALSE(back[0].subject.contains(QChar::ReplacementCharacter));
     EXPECT_TRUE(longFrom.startsWith(back[0].from));
     EXPECT_GT(back[0].from.size(), 1000);
-    EXPECT_EQ(back[1].uid, "uid-2");
+    EXPECT_EQ(back[1].uid, u"uid-2"_s);
 }
 
 TEST(DataEmailSummary, DamagedLinesAreRejected) {
@@ -292,7 +294,7 @@ TEST(DataEmailSummary, DamagedLinesAreRejected) {
     buf.open(QIODevice::ReadOnly);
     DataEmailSummary last;
     EXPECT_TRUE(last.load(buf));
-    EXPECT_EQ(last.to, "t");
+    EXPECT_EQ(last.to, u"t"_s);
     EXPECT_EQ(last.processed, 5);
 }
 
@@ -300,34 +302,34 @@ TEST(DataEmailSummary, ThroughARealFile) {
     vltest::TempDir dir;
     QFile f(QString::fromStdString(dir.file("history.vlp")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    summary("a", "b", "c", "d", "e", "f").dump(f);
+    summary(u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s).dump(f);
     DataEmailSummary::terminate(f);
     f.close();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     DataEmailSummary s, end, none;
     EXPECT_TRUE(s.load(f));
-    EXPECT_EQ(s.subject, "c");
+    EXPECT_EQ(s.subject, u"c"_s);
     EXPECT_TRUE(end.load(f));
     EXPECT_TRUE(end.isSentinel());
     EXPECT_FALSE(none.load(f));
 }
 
 TEST(DataEmailSummary, XmlRoundTrip) {
-    DataEmailSummary s = summary("u", "f", "s", "st", "t", "i");
-    s.encSubject = "es";
-    s.encFrom = "ef";
+    DataEmailSummary s = summary(u"u"_s, u"f"_s, u"s"_s, u"st"_s, u"t"_s, u"i"_s);
+    s.encSubject = u"es"_s;
+    s.encFrom = u"ef"_s;
     QDomDocument doc;
-    QDomElement e = doc.createElement("name");
+    QDomElement e = doc.createElement(u"name"_s);
     doc.appendChild(e);
     s.store(e);
-    EXPECT_EQ(e.attribute("processed"), "1234567890");
+    EXPECT_EQ(e.attribute(u"processed"_s), u"1234567890"_s);
     EXPECT_EQ(e.attributes().count(), 10);
     DataEmailSummary r;
     r.setup(e);
     QStringList errors;
     r.check(e, errors);
-    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u"\n"_s).toStdString();
     EXPECT_EQ(r.processed, 1234567890);
-    EXPECT_EQ(r.encFrom, "ef");
+    EXPECT_EQ(r.encFrom, u"ef"_s);
     EXPECT_EQ(r.logging, 0x83);
 }

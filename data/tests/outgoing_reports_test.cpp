@@ -16,6 +16,8 @@
 #include <ctime>
 #include <string>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using vltest::emailFixture;
@@ -23,15 +25,15 @@ using vltest::loadMessage;
 
 // The message text that the SMTP sender makes of an outgoing record.
 QByteArray assemble(const DataEmailMessage &m) {
-    QString text = "Date: " + m.date + "\r\nFrom: " + m.from + "\r\nMessage-Id: " + m.uid +
-                   "\r\nTo: " + m.to + "\r\nSubject: " + m.subject + "\r\n";
+    QString text = u"Date: "_s + m.date + u"\r\nFrom: "_s + m.from + u"\r\nMessage-Id: "_s + m.uid +
+                   u"\r\nTo: "_s + m.to + u"\r\nSubject: "_s + m.subject + u"\r\n"_s;
     if (!m.mime.isEmpty())
-        text += "MIME-Version: " + m.mime + "\r\n";
+        text += u"MIME-Version: "_s + m.mime + u"\r\n"_s;
     if (!m.content.isEmpty())
-        text += "Content-Type: " + m.content + "\r\n";
+        text += u"Content-Type: "_s + m.content + u"\r\n"_s;
     if (!m.autosub.isEmpty())
-        text += "Auto-Submitted: " + m.autosub + "\r\n";
-    text += "\r\n" + m.body_;
+        text += u"Auto-Submitted: "_s + m.autosub + u"\r\n"_s;
+    text += u"\r\n"_s + m.body_;
     return text.toLatin1();
 }
 
@@ -44,7 +46,7 @@ QJsonObject parseWithPython(const QByteArray &message) {
 
 QStringList headerNames(const QJsonObject &part) {
     QStringList names;
-    for (const QJsonValue &h : part["headers"].toArray())
+    for (const QJsonValue &h : part[u"headers"_s].toArray())
         names << h.toArray().at(0).toString();
     return names;
 }
@@ -57,36 +59,36 @@ QString header(const QJsonArray &headers, const QString &name) {
     return QString();
 }
 
-const QStringList bounceHeaders = {"Date",    "From",         "Message-Id",   "To",
-                                   "Subject", "MIME-Version", "Content-Type", "Auto-Submitted"};
+const QStringList bounceHeaders = {u"Date"_s,    u"From"_s,         u"Message-Id"_s,   u"To"_s,
+                                   u"Subject"_s, u"MIME-Version"_s, u"Content-Type"_s, u"Auto-Submitted"_s};
 
 bool hasLineBreakOrNul(const QString &s) {
-    return s.contains('\r') || s.contains('\n') || s.contains(QChar(0));
+    return s.contains(u'\r') || s.contains(u'\n') || s.contains(QChar(0));
 }
 
 } // namespace
 
 TEST(BounceMessage, IsAMultipartReportOfThreeParts) {
     DataEmailMessage received = loadMessage(emailFixture("basic.crlf.eml"));
-    received.uid = "UIDL-77";
+    received.uid = u"UIDL-77"_s;
     DataEmailMessage bounce;
     QString envFrom, envTo;
     const quint32 before = quint32(std::time(nullptr));
     received.bounceMessage(bounce, envFrom, envTo);
     const quint32 after = quint32(std::time(nullptr));
 
-    EXPECT_EQ(bounce.from, "Mail Delivery Subsystem <MAILER-DAEMON@example.com>");
+    EXPECT_EQ(bounce.from, u"Mail Delivery Subsystem <MAILER-DAEMON@example.com>"_s);
     EXPECT_EQ(bounce.to, received.from);
-    EXPECT_EQ(bounce.uid, "UIDL-77");
+    EXPECT_EQ(bounce.uid, u"UIDL-77"_s);
     EXPECT_EQ(bounce.date, received.date);
-    EXPECT_EQ(bounce.subject, "Returned mail: User unknown");
-    EXPECT_EQ(bounce.autosub, "auto-generated (failure)");
-    EXPECT_EQ(bounce.mime, "1.0");
-    EXPECT_EQ(envFrom, "MAILER_DEAMON@example.com");
-    EXPECT_EQ(envTo, "anna.smith@example.org");
+    EXPECT_EQ(bounce.subject, u"Returned mail: User unknown"_s);
+    EXPECT_EQ(bounce.autosub, u"auto-generated (failure)"_s);
+    EXPECT_EQ(bounce.mime, u"1.0"_s);
+    EXPECT_EQ(envFrom, u"MAILER_DEAMON@example.com"_s);
+    EXPECT_EQ(envTo, u"anna.smith@example.org"_s);
 
-    const QRegularExpression boundaryForm("^([0-9a-f]{8})\\.([0-9a-f]{8})/mx1\\.example\\.com$");
-    const QString prefix = "multipart/report; report-type=delivery-status; boundary=\"";
+    const QRegularExpression boundaryForm(u"^([0-9a-f]{8})\\.([0-9a-f]{8})/mx1\\.example\\.com$"_s);
+    const QString prefix = u"multipart/report; report-type=delivery-status; boundary=\""_s;
     ASSERT_TRUE(bounce.content.startsWith(prefix)) << bounce.content.toStdString();
     const QString boundary = bounce.content.mid(prefix.size()).chopped(1);
     const auto bm = boundaryForm.match(boundary);
@@ -96,63 +98,63 @@ TEST(BounceMessage, IsAMultipartReportOfThreeParts) {
     EXPECT_LE(t, after);
     EXPECT_EQ(bm.captured(2).toUInt(nullptr, 16), quint32(t * 17u));
 
-    const QStringList lines = bounce.body_.split("\r\n");
+    const QStringList lines = bounce.body_.split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), 33);
-    EXPECT_EQ(lines[1], "This is a MIME-encapsulated message");
-    EXPECT_EQ(lines[5], "The original message was received at " + received.date);
-    EXPECT_EQ(lines[6], "from " + received.from);
-    EXPECT_EQ(lines[9], "<second-to@example.com>");
-    EXPECT_EQ(lines[13], "mail.local: unknown name: second-to");
-    EXPECT_EQ(lines[14], "550 <second-to@example.com>... User unknown");
-    EXPECT_EQ(lines[19], "Reporting-MTA: dns; mx1.example.com");
-    EXPECT_EQ(lines[20], "Received-From-MTA: DNS; " + received.recvfrom);
-    EXPECT_EQ(lines[32], "--" + boundary + "--");
-    EXPECT_FALSE(bounce.body_.endsWith("\r\n"));
+    EXPECT_EQ(lines[1], u"This is a MIME-encapsulated message"_s);
+    EXPECT_EQ(lines[5], u"The original message was received at "_s + received.date);
+    EXPECT_EQ(lines[6], u"from "_s + received.from);
+    EXPECT_EQ(lines[9], u"<second-to@example.com>"_s);
+    EXPECT_EQ(lines[13], u"mail.local: unknown name: second-to"_s);
+    EXPECT_EQ(lines[14], u"550 <second-to@example.com>... User unknown"_s);
+    EXPECT_EQ(lines[19], u"Reporting-MTA: dns; mx1.example.com"_s);
+    EXPECT_EQ(lines[20], u"Received-From-MTA: DNS; "_s + received.recvfrom);
+    EXPECT_EQ(lines[32], u"--"_s + boundary + u"--"_s);
+    EXPECT_FALSE(bounce.body_.endsWith(u"\r\n"_s));
 
     const QJsonObject msg = parseWithPython(assemble(bounce));
-    EXPECT_EQ(msg["type"].toString(), "multipart/report");
-    EXPECT_EQ(msg["params"].toObject()["report-type"].toString(), "delivery-status");
-    EXPECT_EQ(msg["params"].toObject()["boundary"].toString(), boundary);
+    EXPECT_EQ(msg[u"type"_s].toString(), u"multipart/report"_s);
+    EXPECT_EQ(msg[u"params"_s].toObject()[u"report-type"_s].toString(), u"delivery-status"_s);
+    EXPECT_EQ(msg[u"params"_s].toObject()[u"boundary"_s].toString(), boundary);
     EXPECT_EQ(headerNames(msg), bounceHeaders);
-    EXPECT_TRUE(msg["defects"].toArray().isEmpty());
-    const QJsonArray parts = msg["parts"].toArray();
+    EXPECT_TRUE(msg[u"defects"_s].toArray().isEmpty());
+    const QJsonArray parts = msg[u"parts"_s].toArray();
     ASSERT_EQ(parts.size(), 3);
-    EXPECT_EQ(parts[0].toObject()["type"].toString(), "text/plain");
+    EXPECT_EQ(parts[0].toObject()[u"type"_s].toString(), u"text/plain"_s);
     EXPECT_TRUE(
-        parts[0].toObject()["text"].toString().contains("550 <second-to@example.com>... User unknown"));
-    EXPECT_EQ(parts[1].toObject()["type"].toString(), "message/delivery-status");
-    EXPECT_EQ(parts[2].toObject()["type"].toString(), "message/rfc822");
-    const QJsonArray blocks = parts[1].toObject()["blocks"].toArray();
+        parts[0].toObject()[u"text"_s].toString().contains(u"550 <second-to@example.com>... User unknown"_s));
+    EXPECT_EQ(parts[1].toObject()[u"type"_s].toString(), u"message/delivery-status"_s);
+    EXPECT_EQ(parts[2].toObject()[u"type"_s].toString(), u"message/rfc822"_s);
+    const QJsonArray blocks = parts[1].toObject()[u"blocks"_s].toArray();
     ASSERT_EQ(blocks.size(), 2);
-    EXPECT_EQ(header(blocks[0].toArray(), "Reporting-MTA"), "dns; mx1.example.com");
-    EXPECT_EQ(header(blocks[0].toArray(), "Arrival-Date"), received.date);
-    EXPECT_EQ(header(blocks[1].toArray(), "Final-Recipient"), "RFC822; <second-to@example.com>");
-    EXPECT_EQ(header(blocks[1].toArray(), "Action"), "failed");
-    EXPECT_EQ(header(blocks[1].toArray(), "Status"), "5.1.1");
+    EXPECT_EQ(header(blocks[0].toArray(), u"Reporting-MTA"_s), u"dns; mx1.example.com"_s);
+    EXPECT_EQ(header(blocks[0].toArray(), u"Arrival-Date"_s), received.date);
+    EXPECT_EQ(header(blocks[1].toArray(), u"Final-Recipient"_s), u"RFC822; <second-to@example.com>"_s);
+    EXPECT_EQ(header(blocks[1].toArray(), u"Action"_s), u"failed"_s);
+    EXPECT_EQ(header(blocks[1].toArray(), u"Status"_s), u"5.1.1"_s);
 }
 
 TEST(BounceMessage, DerivedValuesAndEmptyFields) {
     // A best recipient without "@": name and domain are both all of it.
     DataEmailMessage received;
-    received.bestTo = "postmaster";
-    received.rawTo = "postmaster";
-    received.rawReplyto = "sender@example.org";
+    received.bestTo = u"postmaster"_s;
+    received.rawTo = u"postmaster"_s;
+    received.rawReplyto = u"sender@example.org"_s;
     DataEmailMessage bounce;
     QString envFrom, envTo;
     received.bounceMessage(bounce, envFrom, envTo);
-    EXPECT_EQ(bounce.from, "Mail Delivery Subsystem <MAILER-DAEMON@postmaster>");
-    const QStringList lines = bounce.body_.split("\r\n");
+    EXPECT_EQ(bounce.from, u"Mail Delivery Subsystem <MAILER-DAEMON@postmaster>"_s);
+    const QStringList lines = bounce.body_.split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), 33);
-    EXPECT_EQ(lines[13], "mail.local: unknown name: postmaster");
-    EXPECT_EQ(lines[19], "Reporting-MTA: dns; mx1.postmaster");
+    EXPECT_EQ(lines[13], u"mail.local: unknown name: postmaster"_s);
+    EXPECT_EQ(lines[19], u"Reporting-MTA: dns; mx1.postmaster"_s);
     // No Date: empty date parts and an empty Date header.
     EXPECT_TRUE(bounce.date.isEmpty());
-    EXPECT_EQ(lines[5], "The original message was received at ");
-    EXPECT_EQ(lines[21], "Arrival-Date: ");
-    EXPECT_EQ(lines[27], "Last-Attempt-Date: ");
+    EXPECT_EQ(lines[5], u"The original message was received at "_s);
+    EXPECT_EQ(lines[21], u"Arrival-Date: "_s);
+    EXPECT_EQ(lines[27], u"Last-Attempt-Date: "_s);
     // An envelope sender without "@" stays the bare address.
-    EXPECT_EQ(envFrom, "postmaster");
-    EXPECT_EQ(envTo, "sender@example.org");
+    EXPECT_EQ(envFrom, u"postmaster"_s);
+    EXPECT_EQ(envTo, u"sender@example.org"_s);
 }
 
 TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage) {
@@ -164,7 +166,7 @@ TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage) {
                                 "Subject: hi\n\nbody\n";
     DataEmailMessage received = loadMessage(hostile);
     received.uid = QString::fromLatin1("id\r\nX-Uid-Injected: 1\0z", 24);
-    ASSERT_TRUE(received.from.contains('\r'));
+    ASSERT_TRUE(received.from.contains(u'\r'));
 
     DataEmailMessage bounce;
     QString envFrom, envTo;
@@ -172,31 +174,31 @@ TEST(BounceMessage, NoHeaderInjectionFromAHostileMessage) {
     for (const QString *field : {&bounce.date, &bounce.from, &bounce.uid, &bounce.to, &bounce.subject,
                                  &bounce.mime, &bounce.content, &bounce.autosub, &envFrom, &envTo})
         EXPECT_FALSE(hasLineBreakOrNul(*field)) << field->toStdString();
-    EXPECT_EQ(envTo, "eve@evil.example");
+    EXPECT_EQ(envTo, u"eve@evil.example"_s);
 
     const QJsonObject msg = parseWithPython(assemble(bounce));
     EXPECT_EQ(headerNames(msg), bounceHeaders);
-    const QJsonArray parts = msg["parts"].toArray();
+    const QJsonArray parts = msg[u"parts"_s].toArray();
     ASSERT_EQ(parts.size(), 3);
-    EXPECT_EQ(parts[0].toObject()["type"].toString(), "text/plain");
+    EXPECT_EQ(parts[0].toObject()[u"type"_s].toString(), u"text/plain"_s);
     EXPECT_EQ(headerNames(parts[0].toObject()), QStringList());
-    EXPECT_EQ(parts[1].toObject()["type"].toString(), "message/delivery-status");
-    const QJsonArray blocks = parts[1].toObject()["blocks"].toArray();
+    EXPECT_EQ(parts[1].toObject()[u"type"_s].toString(), u"message/delivery-status"_s);
+    const QJsonArray blocks = parts[1].toObject()[u"blocks"_s].toArray();
     ASSERT_EQ(blocks.size(), 2);
     QStringList perMessage;
     for (const QJsonValue &h : blocks[0].toArray())
         perMessage << h.toArray().at(0).toString();
-    EXPECT_EQ(perMessage, QStringList({"Reporting-MTA", "Received-From-MTA", "Arrival-Date"}));
+    EXPECT_EQ(perMessage, QStringList({u"Reporting-MTA"_s, u"Received-From-MTA"_s, u"Arrival-Date"_s}));
 
     // The same through the SpamCop report.
     DataEmailMessage report;
-    received.spamCopMessage(report, "me@example.net", "spam@reports.example");
+    received.spamCopMessage(report, u"me@example.net"_s, u"spam@reports.example"_s);
     const QJsonObject sc = parseWithPython(assemble(report));
-    EXPECT_EQ(headerNames(sc), QStringList({"Date", "From", "Message-Id", "To", "Subject"}));
+    EXPECT_EQ(headerNames(sc), QStringList({u"Date"_s, u"From"_s, u"Message-Id"_s, u"To"_s, u"Subject"_s}));
 }
 
 TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70) {
-    const QRegularExpression bchars("^[0-9A-Za-z'()+_,\\-./:=?]{1,70}$");
+    const QRegularExpression bchars(u"^[0-9A-Za-z'()+_,\\-./:=?]{1,70}$"_s);
     const std::string longDomain = "u@" + std::string(300, 'd') + ".example";
     const std::string cases[] = {
         // No address anywhere: the bare To value is the best recipient.
@@ -208,36 +210,36 @@ TEST(BounceMessage, BoundaryUsesOnlyBoundaryCharactersAndAtMost70) {
         DataEmailMessage bounce;
         QString envFrom, envTo;
         loadMessage(c).bounceMessage(bounce, envFrom, envTo);
-        const QString prefix = "multipart/report; report-type=delivery-status; boundary=\"";
+        const QString prefix = u"multipart/report; report-type=delivery-status; boundary=\""_s;
         ASSERT_TRUE(bounce.content.startsWith(prefix));
-        ASSERT_TRUE(bounce.content.endsWith('"'));
+        ASSERT_TRUE(bounce.content.endsWith(u'"'));
         const QString boundary = bounce.content.mid(prefix.size()).chopped(1);
         EXPECT_TRUE(bchars.match(boundary).hasMatch()) << boundary.toStdString();
         const QJsonObject msg = parseWithPython(assemble(bounce));
-        EXPECT_EQ(msg["params"].toObject()["boundary"].toString(), boundary) << c;
-        EXPECT_EQ(msg["parts"].toArray().size(), 3) << c;
+        EXPECT_EQ(msg[u"params"_s].toObject()[u"boundary"_s].toString(), boundary) << c;
+        EXPECT_EQ(msg[u"parts"_s].toArray().size(), 3) << c;
     }
 }
 
 TEST(SpamCopMessage, ForwardsTheMessageAsFetched) {
     const std::string raw = emailFixture("basic.crlf.eml");
     DataEmailMessage received = loadMessage(raw);
-    received.uid = "UIDL-9";
+    received.uid = u"UIDL-9"_s;
     DataEmailMessage report;
-    report.mime = "stale";
-    received.spamCopMessage(report, "me@example.net", "submit.x@spam.example");
-    EXPECT_EQ(report.from, "me@example.net");
-    EXPECT_EQ(report.to, "submit.x@spam.example");
-    EXPECT_EQ(report.subject, "Spam EMail");
+    report.mime = u"stale"_s;
+    received.spamCopMessage(report, u"me@example.net"_s, u"submit.x@spam.example"_s);
+    EXPECT_EQ(report.from, u"me@example.net"_s);
+    EXPECT_EQ(report.to, u"submit.x@spam.example"_s);
+    EXPECT_EQ(report.subject, u"Spam EMail"_s);
     EXPECT_EQ(report.date, received.date);
-    EXPECT_EQ(report.uid, "UIDL-9");
+    EXPECT_EQ(report.uid, u"UIDL-9"_s);
     EXPECT_TRUE(report.mime.isNull());
     EXPECT_TRUE(report.content.isNull());
     EXPECT_TRUE(report.autosub.isNull());
     EXPECT_EQ(report.body_, QString::fromLatin1(raw.data(), qsizetype(raw.size())));
 
     const QJsonObject msg = parseWithPython(assemble(report));
-    EXPECT_EQ(headerNames(msg), QStringList({"Date", "From", "Message-Id", "To", "Subject"}));
-    EXPECT_EQ(header(msg["headers"].toArray(), "Subject"), "Spam EMail");
-    EXPECT_EQ(msg["text"].toString(), QString::fromLatin1(raw.data(), qsizetype(raw.size())));
+    EXPECT_EQ(headerNames(msg), QStringList({u"Date"_s, u"From"_s, u"Message-Id"_s, u"To"_s, u"Subject"_s}));
+    EXPECT_EQ(header(msg[u"headers"_s].toArray(), u"Subject"_s), u"Spam EMail"_s);
+    EXPECT_EQ(msg[u"text"_s].toString(), QString::fromLatin1(raw.data(), qsizetype(raw.size())));
 }

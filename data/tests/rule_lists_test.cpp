@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 constexpr qint64 kNow = 4102444800; // 2100-01-01, past 2038 on purpose
@@ -59,7 +61,7 @@ TEST_F(FixedClock, AddReEnablesOrAppendsAPlainEntry) {
     list.add(from("A@x.example")); // case matters
     list.add(from(""));
     EXPECT_EQ(addresses(list),
-              (QStringList{"a@x.example", "w:b@x.example", "b@x.example", "A@x.example", ""}));
+              (QStringList{u"a@x.example"_s, u"w:b@x.example"_s, u"b@x.example"_s, u"A@x.example"_s, u""_s}));
     EXPECT_EQ(list.entries.at(0).lastUsed, kNow);
     EXPECT_EQ(list.entries.at(1).lastUsed, 5);
     EXPECT_EQ(list.entries.at(2).lastUsed, kNow);
@@ -95,7 +97,7 @@ TEST_F(FixedClock, AddDomainMakesOneWildcardPerDomain) {
     DataListEmailMatch list;
     list.entries = {entry("*@spam.example", false, 1), entry("*@spam.example", true, 1, true)};
     list.addDomain(from("joe@spam.example"));
-    EXPECT_EQ(addresses(list), (QStringList{"*@spam.example", "w:*@spam.example"}));
+    EXPECT_EQ(addresses(list), (QStringList{u"*@spam.example"_s, u"w:*@spam.example"_s}));
     EXPECT_EQ(list.entries.at(1).lastUsed, kNow);
     EXPECT_EQ(list.entries.at(0).lastUsed, 1);
 }
@@ -107,10 +109,10 @@ TEST(AddressList, RemoveFirstMatchOnly) {
     list.remove(from("*@x.example")); // a message never removes a wildcard
     EXPECT_EQ(list.entries.size(), 4);
     list.remove(from("a@x.example"));
-    EXPECT_EQ(addresses(list), (QStringList{"w:*@x.example", "a@x.example", "w:*@y.example"}));
+    EXPECT_EQ(addresses(list), (QStringList{u"w:*@x.example"_s, u"a@x.example"_s, u"w:*@y.example"_s}));
     list.remove(QStringLiteral("*@y.example"));
     list.remove(QStringLiteral("nothing"));
-    EXPECT_EQ(addresses(list), (QStringList{"w:*@x.example", "a@x.example"}));
+    EXPECT_EQ(addresses(list), (QStringList{u"w:*@x.example"_s, u"a@x.example"_s}));
 }
 
 // ---------------------------------------------------------------- expiry
@@ -125,12 +127,32 @@ TEST_F(FixedClock, ExpiryDropsOldEntriesOfTheKindSwitchedOn) {
         QStringList kept;
     };
     const Row rows[] = {
-        {"nothing on", false, 30, false, 30, {"old", "edge", "new", "never", "w:wold", "w:wnew"}},
-        {"plain after 30 days", true, 30, false, 30, {"edge", "new", "w:wold", "w:wnew"}},
-        {"wildcards after 30 days", false, 30, true, 30, {"old", "edge", "new", "never", "w:wnew"}},
-        {"both", true, 30, true, 30, {"edge", "new", "w:wnew"}},
-        {"0 days is never", true, 0, true, 0, {"old", "edge", "new", "never", "w:wold", "w:wnew"}},
-        {"negative days is never", true, -1, true, -30, {"old", "edge", "new", "never", "w:wold", "w:wnew"}},
+        {"nothing on",
+         false,
+         30,
+         false,
+         30,
+         {u"old"_s, u"edge"_s, u"new"_s, u"never"_s, u"w:wold"_s, u"w:wnew"_s}},
+        {"plain after 30 days", true, 30, false, 30, {u"edge"_s, u"new"_s, u"w:wold"_s, u"w:wnew"_s}},
+        {"wildcards after 30 days",
+         false,
+         30,
+         true,
+         30,
+         {u"old"_s, u"edge"_s, u"new"_s, u"never"_s, u"w:wnew"_s}},
+        {"both", true, 30, true, 30, {u"edge"_s, u"new"_s, u"w:wnew"_s}},
+        {"0 days is never",
+         true,
+         0,
+         true,
+         0,
+         {u"old"_s, u"edge"_s, u"new"_s, u"never"_s, u"w:wold"_s, u"w:wnew"_s}},
+        {"negative days is never",
+         true,
+         -1,
+         true,
+         -30,
+         {u"old"_s, u"edge"_s, u"new"_s, u"never"_s, u"w:wold"_s, u"w:wnew"_s}},
     };
     for (const Row &r : rows) {
         DataListEmailMatch list;
@@ -169,16 +191,16 @@ TEST(AddressList, SortByAddressOrByDomain) {
         return out;
     };
     EXPECT_EQ(sorted(false, {"zed@alpha.example", "Bob@beta.example", "amy@Beta.example"}),
-              (QStringList{"amy@Beta.example", "Bob@beta.example", "zed@alpha.example"}));
+              (QStringList{u"amy@Beta.example"_s, u"Bob@beta.example"_s, u"zed@alpha.example"_s}));
     EXPECT_EQ(sorted(true, {"amy@Beta.example", "zed@alpha.example"}),
-              (QStringList{"zed@alpha.example", "amy@Beta.example"}));
+              (QStringList{u"zed@alpha.example"_s, u"amy@Beta.example"_s}));
     EXPECT_EQ(sorted(true, {"a@x.org", "b@x.com", "c@X.net"}),
-              (QStringList{"b@x.com", "c@X.net", "a@x.org"}));
+              (QStringList{u"b@x.com"_s, u"c@X.net"_s, u"a@x.org"_s}));
     EXPECT_EQ(sorted(true, {"a@mail.zeta.example", "b@mailbox", "c@lima"}),
-              (QStringList{"c@lima", "a@mail.zeta.example", "b@mailbox"}));
+              (QStringList{u"c@lima"_s, u"a@mail.zeta.example"_s, u"b@mailbox"_s}));
     // Local parts take no part: the order of equivalent entries is kept by a stable sort.
     EXPECT_EQ(sorted(true, {"zz@dom.example", "*@dom.example", "aa@dom.example"}),
-              (QStringList{"zz@dom.example", "*@dom.example", "aa@dom.example"}));
+              (QStringList{u"zz@dom.example"_s, u"*@dom.example"_s, u"aa@dom.example"_s}));
     DataEmailMatch::setSortByDomain(true);
     EXPECT_FALSE(entry("b@x") < entry("a@x"));
     EXPECT_FALSE(entry("a@x") < entry("b@x"));
@@ -261,8 +283,8 @@ TEST(Filters, RuleAndFilterDescriptions) {
          2,
          2,
          {free, bad, bodyIs},
-         "(Currently disabled) If " + subjectFree + " or " + bodyPhrase +
-             " then automatically (without warning or notification) delete the message"},
+         u"(Currently disabled) If "_s + subjectFree + u" or "_s + bodyPhrase +
+             u" then automatically (without warning or notification) delete the message"_s},
         {"legitimate wins over marks and whence",
          false,
          true,
@@ -272,7 +294,7 @@ TEST(Filters, RuleAndFilterDescriptions) {
          2,
          1,
          {free, bodyIs},
-         "If " + subjectFree + " and " + bodyPhrase + " then treat the message is legitimate"},
+         u"If "_s + subjectFree + u" and "_s + bodyPhrase + u" then treat the message is legitimate"_s},
         {"all marks, by hand",
          false,
          false,
@@ -282,10 +304,10 @@ TEST(Filters, RuleAndFilterDescriptions) {
          1,
          1,
          {free},
-         "If " + subjectFree +
-             " then mark the message as mail to be blacklisted and mark the message as mail to be deleted "
+         u"If "_s + subjectFree +
+             u" then mark the message as mail to be blacklisted and mark the message as mail to be deleted "
              "and "
-             "mark the message as mail to be bounced"},
+             "mark the message as mail to be bounced"_s},
         {"automatic blacklist",
          false,
          false,
@@ -295,10 +317,10 @@ TEST(Filters, RuleAndFilterDescriptions) {
          2,
          0,
          {free},
-         "If " + subjectFree +
-             " then automatically (without warning or notification) add the sender to the blacklisted and "
+         u"If "_s + subjectFree +
+             u" then automatically (without warning or notification) add the sender to the blacklisted and "
              "bounce "
-             "the message"},
+             "the message"_s},
         {"no rules, no actions", false, false, false, false, false, 0, 0, {}, QStringLiteral("If  then ")},
     };
     for (const Row &r : rows) {

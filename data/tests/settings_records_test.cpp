@@ -16,6 +16,8 @@
 
 #include <functional>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using vltest::expectAll;
@@ -37,43 +39,43 @@ TEST(AccountsFile, FixtureLoadsAndStoresBackUnchanged) {
     const DataAccount &imap = list.accountList.at(1);
     const DataAccount &hot = list.accountList.at(2);
     expectAll({
-        {"id", list.VLMessageID, "{1b4e28ba-2fa1-41d2-883f-0016d3cca427}"},
+        {"id", list.VLMessageID, u"{1b4e28ba-2fa1-41d2-883f-0016d3cca427}"_s},
         {"pop type", pop.type, 1},
-        {"pop name", pop.name(), "Work"},
-        {"pop user", pop.user(), "alice"},
-        {"pop password", pop.password(), "p&ss|w<rd\""},
+        {"pop name", pop.name(), u"Work"_s},
+        {"pop user", pop.user(), u"alice"_s},
+        {"pop password", pop.password(), u"p&ss|w<rd\""_s},
         {"pop remember", pop.pop3.incoming.rememberPassword, false},
-        {"pop server", pop.server(), "pop.example.org"},
+        {"pop server", pop.server(), u"pop.example.org"_s},
         {"pop port", pop.pop3.incoming.advanced.portNumber, 995},
         {"pop ssl", pop.pop3.incoming.advanced.useSSL, true},
         {"pop secure auth", pop.pop3.incoming.advanced.useSecureAuth, true},
         {"pop auth type", pop.pop3.incoming.advanced.authType, 1},
         {"pop default", pop.inDefault(), true},
         {"pop bounce", pop.canBounce(), true},
-        {"pop out address", pop.outgoing().emailAddress, "alice@example.org"},
-        {"pop smtp server", pop.outgoing().serverAddress, "smtp.example.org"},
+        {"pop out address", pop.outgoing().emailAddress, u"alice@example.org"_s},
+        {"pop smtp server", pop.outgoing().serverAddress, u"smtp.example.org"_s},
         {"pop smtp port", pop.outgoing().advanced.SMTP.portNumber, 465},
         {"pop smtp ssl", pop.outgoing().advanced.SMTP.useSSL, true},
         {"pop smtp auth", pop.outgoing().advanced.SMTP.useSMTPAuth, true},
         {"pop smtp using", pop.outgoing().advanced.SMTP.authUsing, 2},
-        {"pop smtp user", pop.outgoing().advanced.SMTP.authUserName, "alice-out"},
-        {"pop smtp password", pop.outgoing().advanced.SMTP.authPassword, "smtp secret"},
+        {"pop smtp user", pop.outgoing().advanced.SMTP.authUserName, u"alice-out"_s},
+        {"pop smtp password", pop.outgoing().advanced.SMTP.authPassword, u"smtp secret"_s},
         {"pop smtp remember", pop.outgoing().advanced.SMTP.rememberPassword, true},
         {"pop smtp secure only", pop.outgoing().advanced.SMTP.useOnlySecure, true},
         {"pop bounce servers", pop.outgoing().advanced.bounce.useServers, 3},
         {"imap type", imap.type, 2},
-        {"imap name", imap.name(), "College"},
-        {"imap server", imap.server(), "imap.college.example"},
+        {"imap name", imap.name(), u"College"_s},
+        {"imap server", imap.server(), u"imap.college.example"_s},
         {"imap port", imap.imap.incoming.advanced.portNumber, 993},
         {"imap default", imap.inDefault(), false},
         {"imap bounce", imap.canBounce(), false},
         {"imap smtp port", imap.outgoing().advanced.SMTP.portNumber, 587},
         {"imap smtp using", imap.outgoing().advanced.SMTP.authUsing, 1},
         {"hotmail type", hot.type, 3},
-        {"hotmail name", hot.name(), "Hot"},
-        {"hotmail user", hot.user(), "carol@hotmail.example"},
-        {"hotmail password", hot.password(), "hot pw"},
-        {"hotmail server", hot.server(), "HotMail/MSN"},
+        {"hotmail name", hot.name(), u"Hot"_s},
+        {"hotmail user", hot.user(), u"carol@hotmail.example"_s},
+        {"hotmail password", hot.password(), u"hot pw"_s},
+        {"hotmail server", hot.server(), u"HotMail/MSN"_s},
         {"hotmail bounce", hot.canBounce(), false},
         {"hotmail default", hot.inDefault(), true},
         {"hotmail outgoing", hot.outgoing().serverAddress.isEmpty() && !hot.outgoing().enableBounce, true},

@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // A home folder (with the named files of the previous version) and an empty data folder,
@@ -154,7 +156,7 @@ TEST(Stores, UnparseableOptionsWithoutBackupGetTheFirstStartDefaults) {
 TEST(Stores, StoresLoadTheirFiles) {
     Folders folders;
     ASSERT_TRUE(
-        QFile::copy(QStringLiteral(VL_TEST_DATA_DIR "/accounts.vlp"), folders.data() + "/accounts.vlp"));
+        QFile::copy(QStringLiteral(VL_TEST_DATA_DIR "/accounts.vlp"), folders.data() + u"/accounts.vlp"_s));
     DataTools tools;
     tools.learning.learn.teach = false;
     tools.friends.action = 2;
@@ -165,7 +167,7 @@ TEST(Stores, StoresLoadTheirFiles) {
     EXPECT_FALSE(StoreTools::tools()->learning.learn.teach) << "no defaults over a loaded file";
     EXPECT_EQ(StoreTools::tools()->friends.action, 2);
     EXPECT_TRUE(StoreAccountList::accounts()->saveToStore().isNull());
-    EXPECT_FALSE(QFile::exists(folders.data() + "/accounts.bak")) << "an unchanged store is not rewritten";
+    EXPECT_FALSE(QFile::exists(folders.data() + u"/accounts.bak"_s)) << "an unchanged store is not rewritten";
 }
 
 TEST(Stores, TwoAddressListsOneClass) {

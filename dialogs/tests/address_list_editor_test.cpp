@@ -25,6 +25,8 @@
 
 #include <ctime>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 QStringList addresses(const DataListEmailMatch &list) {
@@ -189,7 +191,8 @@ TEST(AddressListTable, LoadSortsStablyAndEmitsNothing) {
     QSignalSpy changed(&t.table, &PanelListEmailMatch::sigChanged);
     t.table.load(list);
     EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(rowTexts(t.table), (QStringList{"alice@c.org", "Bob@a.org", "bob@a.org", "carol@b.org"}));
+    EXPECT_EQ(rowTexts(t.table),
+              (QStringList{u"alice@c.org"_s, u"Bob@a.org"_s, u"bob@a.org"_s, u"carol@b.org"_s}));
     EXPECT_EQ(t.table.item(2, 1)->checkState(), Qt::Unchecked);
     EXPECT_FALSE(t.edit.isEnabled());
     EXPECT_FALSE(t.remove.isEnabled());
@@ -246,7 +249,7 @@ TEST(AddressListTable, FriendsAndBlacklistStayApart) {
     EXPECT_EQ(blackChanged.count(), 2);
     DataListEmailMatch saved;
     blacklist.table.save(saved);
-    EXPECT_EQ(addresses(saved), (QStringList{"bob@x.org", "eve@y.org"}));
+    EXPECT_EQ(addresses(saved), (QStringList{u"bob@x.org"_s, u"eve@y.org"_s}));
     EXPECT_EQ(rowTexts(blacklist.table), addresses(saved));
 }
 
@@ -310,7 +313,7 @@ TEST(AddressListTable, OptionsChangeNoOrderAndEmitNothing) {
     list.entries = {entry("a@zeta.org"), entry("z@alpha.org")};
     ListTable t("friends");
     t.table.load(list);
-    EXPECT_EQ(rowTexts(t.table), (QStringList{"z@alpha.org", "a@zeta.org"}));
+    EXPECT_EQ(rowTexts(t.table), (QStringList{u"z@alpha.org"_s, u"a@zeta.org"_s}));
     QSignalSpy changed(&t.table, &PanelListEmailMatch::sigChanged);
 
     vltest::whenModal(QStringLiteral("options"), [](QWidget *w) {
@@ -322,14 +325,14 @@ TEST(AddressListTable, OptionsChangeNoOrderAndEmitNothing) {
     });
     t.options.click();
     EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(rowTexts(t.table), (QStringList{"z@alpha.org", "a@zeta.org"}));
+    EXPECT_EQ(rowTexts(t.table), (QStringList{u"z@alpha.org"_s, u"a@zeta.org"_s}));
 
     DataListEmailMatch saved;
     t.table.save(saved);
     EXPECT_TRUE(saved.options.expireEmail);
     EXPECT_FALSE(saved.options.sortByDomain);
     t.table.load(saved);
-    EXPECT_EQ(rowTexts(t.table), (QStringList{"a@zeta.org", "z@alpha.org"}));
+    EXPECT_EQ(rowTexts(t.table), (QStringList{u"a@zeta.org"_s, u"z@alpha.org"_s}));
 }
 
 TEST(AddressListTable, CancelledDialogsChangeNothing) {
@@ -346,7 +349,7 @@ TEST(AddressListTable, CancelledDialogsChangeNothing) {
     EXPECT_EQ(changed.count(), 0);
     DataListEmailMatch saved;
     t.table.save(saved);
-    EXPECT_EQ(addresses(saved), QStringList{"a@x.org"});
+    EXPECT_EQ(addresses(saved), QStringList{u"a@x.org"_s});
 }
 
 TEST(AddressListTable, EditedWildcardMatchesInTheStore) {

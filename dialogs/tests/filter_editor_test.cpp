@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 QComboBox *combo(QTableWidget *rules, int row, int column) {
@@ -254,7 +256,7 @@ TEST_F(FilterTable, MovesKeepTheFilterCurrentAndSaveInTableOrder) {
     ASSERT_TRUE(store->saveToStore().isNull());
     DataListEmailFilter reread;
     ASSERT_TRUE(reread.loadFromFile(QStringLiteral("filters"), "vlp", Store::dataDir()).isNull());
-    EXPECT_EQ(names(reread), (QStringList{"b", "a", "c"}));
+    EXPECT_EQ(names(reread), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
     EXPECT_TRUE(reread.filters[0].disabled);
     QStringList shown;
     for (int row = 0; row < table.rowCount(); ++row)
@@ -271,7 +273,7 @@ TEST_F(FilterTable, RemovingTheOnlyFilterLeavesNoCurrentRow) {
     QObject::connect(&table, &PanelListEmailFilter::sigChanged, &owner,
                      [&order] { order << QStringLiteral("changed"); });
     remove.click();
-    EXPECT_EQ(order, (QStringList{"empty", "changed"}));
+    EXPECT_EQ(order, (QStringList{u"empty"_s, u"changed"_s}));
     EXPECT_EQ(table.rowCount(), 0);
     EXPECT_FALSE(edit.isEnabled());
     EXPECT_FALSE(remove.isEnabled());
@@ -285,12 +287,12 @@ TEST_F(FilterTable, ToggledCheckReportsThatFilter) {
     table.setCurrentCell(0, 2);
     QStringList order;
     QObject::connect(&table, &PanelListEmailFilter::sigCurrent, &owner, [&order](const DataEmailFilter &f) {
-        order << f.filterName + (f.disabled ? "-off" : "-on");
+        order << f.filterName + (f.disabled ? u"-off"_s : u"-on"_s);
     });
     QObject::connect(&table, &PanelListEmailFilter::sigChanged, &owner,
                      [&order] { order << QStringLiteral("changed"); });
     table.item(1, 1)->setCheckState(Qt::Unchecked);
-    EXPECT_EQ(order, (QStringList{"two-off", "changed"}));
+    EXPECT_EQ(order, (QStringList{u"two-off"_s, u"changed"_s}));
     DataListEmailFilter saved;
     table.save(saved);
     EXPECT_FALSE(saved.filters[0].disabled);

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 void enter(QWidget *w) {
@@ -137,8 +139,8 @@ TEST(HoverHelpReader, TheInstalledToolsFileHasOneEntryPerPageButton) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const auto texts = readHoverHelp(file.readAll());
     ASSERT_TRUE(texts.has_value());
-    EXPECT_EQ(texts->keys(), (QStringList{"blacklist", "filter", "friends", "learning", "origin", "spamcop",
-                                          "tm", "virus"}));
+    EXPECT_EQ(texts->keys(), (QStringList{u"blacklist"_s, u"filter"_s, u"friends"_s, u"learning"_s,
+                                          u"origin"_s, u"spamcop"_s, u"tm"_s, u"virus"_s}));
     for (const QString &text : *texts)
         EXPECT_FALSE(text.trimmed().isEmpty());
 }

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace Qt::StringLiterals;
 using vltest::child;
 
@@ -29,8 +31,9 @@ TEST(LoginDialogOnX, Pop3PromptByKeyboard) {
     dialog.load(in);
     vltest::whenModal(u"pop3login"_s, [](QWidget *w) {
         EXPECT_TRUE(vltest::activate(w));
-        EXPECT_EQ(vltest::tabChain(w), (QStringList{"name", "password", "rememberPassword", "useSecureAuth",
-                                                    "useAPOP", "useMSNSPA", "OK", "Cancel"}));
+        EXPECT_EQ(vltest::tabChain(w),
+                  (QStringList{u"name"_s, u"password"_s, u"rememberPassword"_s, u"useSecureAuth"_s,
+                               u"useAPOP"_s, u"useMSNSPA"_s, u"OK"_s, u"Cancel"_s}));
         EXPECT_TRUE(vltest::mnemonicClashes(w).isEmpty())
             << vltest::mnemonicClashes(w).join(u' ').toStdString();
         EXPECT_TRUE(vltest::missingMnemonics(w).isEmpty())
@@ -63,8 +66,8 @@ TEST(LoginDialogOnX, ImapPromptCancelsWithEscape) {
     dialog.load(in);
     vltest::whenModal(u"imaplogin"_s, [](QWidget *w) {
         EXPECT_TRUE(vltest::activate(w));
-        EXPECT_EQ(vltest::tabChain(w), (QStringList{"name", "password", "rememberPassword", "useSecureAuth",
-                                                    "useAPOP", "OK", "Cancel"}));
+        EXPECT_EQ(vltest::tabChain(w), (QStringList{u"name"_s, u"password"_s, u"rememberPassword"_s,
+                                                    u"useSecureAuth"_s, u"useAPOP"_s, u"OK"_s, u"Cancel"_s}));
         EXPECT_TRUE(vltest::mnemonicClashes(w).isEmpty())
             << vltest::mnemonicClashes(w).join(u' ').toStdString();
         EXPECT_TRUE(vltest::missingMnemonics(w).isEmpty())

@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // The chain from the first widget of the panel on, as far as the dialog's own buttons.
@@ -43,8 +45,8 @@ TEST(RuleEditorsOnX, EntryDialogInBothKinds) {
     stored.address = QStringLiteral("someone@example.com");
     dialog.load(stored);
     dialog.show();
-    EXPECT_EQ(chainFrom(&dialog, panel),
-              (QStringList{"plain", "plainAddress", "wildcard", "OK", "Cancel"})); // the wild box is off
+    EXPECT_EQ(chainFrom(&dialog, panel), (QStringList{u"plain"_s, u"plainAddress"_s, u"wildcard"_s, u"OK"_s,
+                                                      u"Cancel"_s})); // the wild box is off
     expectCleanMnemonics(&dialog);
     EXPECT_FALSE(vltest::saveScreenshot(&dialog, QStringLiteral("rules_entry_plain")).isEmpty());
 
@@ -54,8 +56,9 @@ TEST(RuleEditorsOnX, EntryDialogInBothKinds) {
     vltest::child<QLineEdit>(&dialog, QStringLiteral("testAddress"))
         ->setText(QStringLiteral("bigmoney@spam.com"));
     vltest::child<QPushButton>(&dialog, QStringLiteral("testButton"))->click();
-    EXPECT_EQ(chainFrom(&dialog, panel), (QStringList{"plain", "wildcard", "wildcardAddress", "testAddress",
-                                                      "testButton", "OK", "Cancel"}));
+    EXPECT_EQ(chainFrom(&dialog, panel),
+              (QStringList{u"plain"_s, u"wildcard"_s, u"wildcardAddress"_s, u"testAddress"_s, u"testButton"_s,
+                           u"OK"_s, u"Cancel"_s}));
     EXPECT_FALSE(vltest::saveScreenshot(&dialog, QStringLiteral("rules_entry_wildcard")).isEmpty());
 }
 
@@ -68,9 +71,10 @@ TEST(RuleEditorsOnX, ListOptionsDialog) {
     dialog.show();
     vltest::activate(&dialog);
     vltest::child<QWidget>(&dialog, QStringLiteral("expireemail"))->setFocus();
-    EXPECT_EQ(vltest::tabChain(&dialog),
-              (QStringList{"expireemail", "expireemailafter", "expirewildcard", "expirewildcardafter",
-                           "Sort email in the list by domain", "OK", "Cancel"}));
+    EXPECT_EQ(
+        vltest::tabChain(&dialog),
+        (QStringList{u"expireemail"_s, u"expireemailafter"_s, u"expirewildcard"_s, u"expirewildcardafter"_s,
+                     u"Sort email in the list by domain"_s, u"OK"_s, u"Cancel"_s}));
     expectCleanMnemonics(&dialog, {QStringLiteral("List Options")});
     EXPECT_FALSE(vltest::saveScreenshot(&dialog, QStringLiteral("rules_list_options")).isEmpty());
 }
@@ -92,12 +96,13 @@ TEST(RuleEditorsOnX, FilterDialogWithRules) {
     dialog.load(filter);
     dialog.show();
     EXPECT_EQ(chainFrom(&dialog, panel),
-              (QStringList{"name",       "precOverFriends", "display",    "hide",       "description",
-                           "legitimate", "markBlacklist",   "markDelete", "markBounce", "disableReport",
-                           "onProcess",  "automatic",       "allRules",   "anyRule",    "addRule",
-                           "removeRule", "color",           "QComboBox",  "QComboBox",  "QComboBox",
-                           "QComboBox",  "QComboBox",       "QComboBox",  "rules",      "OK",
-                           "Cancel"}));
+              (QStringList{u"name"_s,        u"precOverFriends"_s, u"display"_s,       u"hide"_s,
+                           u"description"_s, u"legitimate"_s,      u"markBlacklist"_s, u"markDelete"_s,
+                           u"markBounce"_s,  u"disableReport"_s,   u"onProcess"_s,     u"automatic"_s,
+                           u"allRules"_s,    u"anyRule"_s,         u"addRule"_s,       u"removeRule"_s,
+                           u"color"_s,       u"QComboBox"_s,       u"QComboBox"_s,     u"QComboBox"_s,
+                           u"QComboBox"_s,   u"QComboBox"_s,       u"QComboBox"_s,     u"rules"_s,
+                           u"OK"_s,          u"Cancel"_s}));
     expectCleanMnemonics(&dialog);
     EXPECT_FALSE(vltest::saveScreenshot(&dialog, QStringLiteral("rules_filter")).isEmpty());
 }

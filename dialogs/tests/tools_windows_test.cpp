@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace toolsdlg;
 
 namespace {
@@ -77,7 +79,8 @@ TEST_P(ToolsGroups, MnemonicsHoverHelpAndPicture) {
     ASSERT_TRUE(vltest::activate(&dialog));
     EXPECT_EQ(vltest::mnemonicClashes(&dialog), QStringList{});
     // The help pane's frame titles a read-only text, not a control: nothing to jump to.
-    EXPECT_EQ(vltest::missingMnemonics(&dialog, {"OK", "Cancel", "Help and information"}), QStringList{});
+    EXPECT_EQ(vltest::missingMnemonics(&dialog, {u"OK"_s, u"Cancel"_s, u"Help and information"_s}),
+              QStringList{});
 
     QWidget *page = dialog.panel()->currentPage();
     dynamic_cast<VLPanel *>(page)->focusFirstWidget();
@@ -129,8 +132,9 @@ TEST_F(ToolsWindows, PicturesOfTheThreePanes) {
     }
     panel.tabs.setCurrentWidget(panel.filters);
     panel.filters->focusFirstWidget();
-    EXPECT_EQ(vltest::tabChain(&panel.tabs).mid(0, 6),
-              (QStringList{"add", "edit", "remove", "How_to_manage_Filters", "up", "browser"}));
+    EXPECT_EQ(
+        vltest::tabChain(&panel.tabs).mid(0, 6),
+        (QStringList{u"add"_s, u"edit"_s, u"remove"_s, u"How_to_manage_Filters"_s, u"up"_s, u"browser"_s}));
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace Qt::Literals::StringLiterals;
+
 using helptest::dataDir;
 
 namespace {
@@ -104,7 +106,7 @@ TEST(HelpBrowser, FindsBrowsersNameByName) {
 TEST(HelpBrowser, FolderOrderOfPathIsKeptAndEmptyPartsSkipped) {
     BrowserFolders folders;
     folders.setPath({"", "opera"});
-    qputenv("PATH", ("::" + folders.folder(0) + u':' + folders.folder(1) + u':').toLocal8Bit());
+    qputenv("PATH", (u"::"_s + folders.folder(0) + u':' + folders.folder(1) + u':').toLocal8Bit());
     EXPECT_EQ(SOHelpBrowser::findWebBrowser(), folders.folder(1) + QLatin1String("/opera"));
 }
 

@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 struct ResponseCase {
@@ -38,8 +40,8 @@ std::vector<ResponseCase> cases() {
          R::Complete,
          "hello",
          {},
-         "200"},
-        {"zero length", "HTTP/1.1 200 OK\r\nContent-Length:0\r\n\r\n", false, R::Complete, "", {}, "200"},
+         u"200"_s},
+        {"zero length", "HTTP/1.1 200 OK\r\nContent-Length:0\r\n\r\n", false, R::Complete, "", {}, u"200"_s},
         {"bytes after the length ignored", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhiXX", false,
          R::Complete, "hi"},
         {"read until close", "HTTP/1.0 200 OK\r\n\r\nall of it", true, R::Complete, "all of it"},
@@ -93,21 +95,21 @@ std::vector<ResponseCase> cases() {
          R::Failed,
          {},
          QStringLiteral("HTTP error: no valid response from server")},
-        {"status line without reason", "HTTP/1.1 204\r\n\r\n", false, R::Complete, "", {}, "204"},
+        {"status line without reason", "HTTP/1.1 204\r\n\r\n", false, R::Complete, "", {}, u"204"_s},
         {"100 continue then the answer",
          "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 201 Created\r\nContent-Length: 1\r\n\r\nx",
          false,
          R::Complete,
          "x",
          {},
-         "201"},
+         u"201"_s},
         {"headers of an interim answer ignored",
          "HTTP/1.1 100 Continue\r\nContent-Length: 50\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\ny",
          false,
          R::Complete,
          "y",
          {},
-         "200"},
+         u"200"_s},
         {"bad content length",
          "HTTP/1.1 200 OK\r\nContent-Length: 12x\r\n\r\n",
          false,
@@ -132,7 +134,7 @@ std::vector<ResponseCase> cases() {
          R::Complete,
          "",
          {},
-         "304"},
+         u"304"_s},
     };
 }
 

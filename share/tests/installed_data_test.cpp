@@ -30,6 +30,8 @@
 
 #include <set>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 const QString kStage = QStringLiteral(VL_BINARY_DIR "/share/");
@@ -295,13 +297,13 @@ TEST(Generators, RegenerationMatchesTheCommittedFiles) {
     QDir(out).mkpath(QStringLiteral("images"));
     QDir(out).mkpath(QStringLiteral("sounds"));
     expectRegenerated(kSource + QStringLiteral("help/gen_keywords.py"),
-                      {QStringLiteral("--output"), out + "/help"}, out + "/help",
+                      {QStringLiteral("--output"), out + u"/help"_s}, out + u"/help"_s,
                       kSource + QStringLiteral("help/"), {QStringLiteral("*.xml"), QStringLiteral("*.wl")});
-    expectRegenerated(kSource + QStringLiteral("sounds/gen_sounds.py"), {out + "/sounds"}, out + "/sounds",
-                      kSource + QStringLiteral("sounds/"), {QStringLiteral("*.wav")});
-    expectRegenerated(kSource + QStringLiteral("images/gen_brand.py"), {out + "/images"}, out + "/images",
-                      kSource + QStringLiteral("images/"), {QStringLiteral("*.png")});
-    EXPECT_TRUE(readAll(out + "/help/velloran.png") == readAll(kSource + "help/velloran.png"));
+    expectRegenerated(kSource + QStringLiteral("sounds/gen_sounds.py"), {out + u"/sounds"_s},
+                      out + u"/sounds"_s, kSource + QStringLiteral("sounds/"), {QStringLiteral("*.wav")});
+    expectRegenerated(kSource + QStringLiteral("images/gen_brand.py"), {out + u"/images"_s},
+                      out + u"/images"_s, kSource + QStringLiteral("images/"), {QStringLiteral("*.png")});
+    EXPECT_TRUE(readAll(out + u"/help/velloran.png"_s) == readAll(kSource + u"help/velloran.png"_s));
 }
 
 // Ready only once the file decoded as a sound (a damaged one stays loading).
