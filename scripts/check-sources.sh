@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Source checks that need no build: every tracked C++ file is in the house format, and a
-# private header (*_p.h) is included only from inside its own folder. Covers whatever is
+# Source checks that need no build: every tracked C++ file is in the house format, a
+# private header (*_p.h) is included only from inside its own folder, and every signal
+# connection has a context object. Covers whatever is
 # tracked when it runs. Prints each offence; fails when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,4 +34,8 @@ for f in "${sources[@]}"; do
     fi
   done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*_p\.h"' "$f" | sed -E 's/^([0-9]+):.*(".*").*/\1:\2/')
 done
+if [ ${#sources[@]} -gt 0 ] && ! python3 scripts/check_connects.py "${sources[@]}"; then
+  echo "check-sources: give each connection above a context object" >&2
+  status=1
+fi
 exit $status
