@@ -153,6 +153,13 @@ int main(int argc, char **argv) {
     if (!StoreOptions::options()->saveToStore().isNull())
         return 1;
 
+    qint64 bytes = 0;
+    const QMap<QString, QByteArray> files = folderContents(dataDir);
+    for (const QByteArray &content : files)
+        bytes += content.size();
+    std::fprintf(stderr, "bench_launcher: %lld files, %lld bytes; bayesdata.vlp %lld bytes\n",
+                 static_cast<long long>(files.size()), static_cast<long long>(bytes),
+                 static_cast<long long>(files.value(QStringLiteral("bayesdata.vlp")).size()));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

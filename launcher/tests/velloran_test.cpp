@@ -2,9 +2,11 @@
 // first start, one instance per user, the end by signal with a long-standing user's records
 // kept, the help viewer behind the Help menu, the environment and options it reads, and what
 // it says without a display.
+#include "data/data_account_list.h"
+#include "data/data_options.h"
 #include "data/store.h"
-#include "data/store_options.h"
 
+#include "DovecotServer.h"
 #include "GuiHelpers.h"
 #include "TempDir.h"
 #include "launcher_process.h"
@@ -48,6 +50,13 @@ public:
               args) {}
     XWindow mainWindow(int timeoutMs = 30000) { return waitForWindow(pid(), isMain, timeoutMs); }
 };
+
+// Writes a record to its file in folder as the program's store of that name would.
+QString writeRecord(const QString &folder, const QString &name, Data *record) {
+    Store store(folder, name, record);
+    store.setChanged(false);
+    return store.saveToStore();
+}
 
 // A data folder seeded once per run, copied into each test's home.
 QString g_seeded;
@@ -217,11 +226,10 @@ TEST_F(VelloranProgram, TheEnvironmentAndTheOptionsItReads) {
     // A chosen data folder whose options start minimised without the splash.
     const QString chosen = home + QStringLiteral("/chosen/");
     ASSERT_TRUE(QDir().mkpath(chosen));
-    Store::setDataDir(chosen);
-    StoreOptions::options()->general.minimizeOnStartup = true;
-    StoreOptions::options()->general.displaySplash = false;
-    StoreOptions::options()->setChanged(false);
-    ASSERT_TRUE(StoreOptions::options()->saveToStore().isNull());
+    DataOptions options;
+    options.general.minimizeOnStartup = true;
+    options.general.displaySplash = false;
+    ASSERT_TRUE(writeRecord(chosen, QStringLiteral("options"), &options).isNull());
 
     {
         SCOPED_TRACE("minimised, VL_BAYES_INIT empty");
@@ -248,6 +256,48 @@ TEST_F(VelloranProgram, TheEnvironmentAndTheOptionsItReads) {
         run.signal(SIGTERM);
         EXPECT_EQ(run.finish(), 0) << run.err().toStdString();
     }
+}
+
+TEST_F(VelloranProgram, ASeededAccountIsCheckedAtStartAndListsItsRows) {
+    vltest::DovecotServer &server = vltest::DovecotServer::instance();
+    server.addUser(QStringLiteral("alice"), QStringLiteral("alice-pw"));
+    QList<QByteArray> mail;
+    for (int i = 1; i <= 6; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        mail << "From: Sender " + n + " <s" + n + "@example.org>\r\nTo: me@example.org\r\nSubject: Message " +
+                    n + "\r\nMessage-ID: <m" + n +
+                    "@example.org>\r\nDate: Mon, 2 Jan 2006 10:20:30 -0800\r\n\r\nBody " + n + "\r\n";
+    }
+    vltest::fillMaildir(server.maildir(QStringLiteral("alice")), mail);
+
+    DataAccount account;
+    account.type = DataAccount::POP3;
+    account.pop3.name_.name = QStringLiteral("Home");
+    account.pop3.name_.inDefault = true;
+    account.pop3.incoming.serverAddress = server.host();
+    account.pop3.incoming.userName = QStringLiteral("alice");
+    account.pop3.incoming.password = QStringLiteral("alice-pw");
+    account.pop3.incoming.advanced.portNumber = server.pop3Port();
+    DataAccountList accounts;
+    accounts.accountList = {account};
+    DataOptions options;
+    options.general.checkOnStartup = true;
+    options.general.displaySplash = false;
+    ASSERT_TRUE(QDir().mkpath(dataDir));
+    ASSERT_TRUE(writeRecord(dataDir, QStringLiteral("accounts"), &accounts).isNull());
+    ASSERT_TRUE(writeRecord(dataDir, QStringLiteral("options"), &options).isNull());
+
+    Velloran run(home);
+    const XWindow main = run.mainWindow();
+    ASSERT_FALSE(main.id.isEmpty()) << run.err().toStdString();
+    ASSERT_TRUE(run.waitFor(QStringLiteral("VLMailLister::slotMessageData: Home: 6 messages"), 30000))
+        << run.err().toStdString();
+    QTest::qWait(1000); // the rows are scanned and drawn
+    EXPECT_FALSE(grabWindow(main, QStringLiteral("velloran_window_rows")).isEmpty());
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.finish(), 0) << run.err().toStdString();
+    // Nothing was deleted on the server.
+    EXPECT_EQ(server.messageFiles(QStringLiteral("alice")), 6);
 }
 
 TEST_F(VelloranProgram, WithoutADisplayItAndRunShSayOneLineAndEndWithTwo) {
