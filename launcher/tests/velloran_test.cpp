@@ -247,6 +247,17 @@ TEST_F(VelloranProgram, TheEnvironmentAndTheOptionsItReads) {
         EXPECT_TRUE(QFileInfo::exists(chosen + QStringLiteral("seenemail.vlp")));
     }
     {
+        // Another platform needs no X display, and the splash is drawn without flushing one.
+        SCOPED_TRACE("offscreen, no DISPLAY");
+        Velloran run(home, {QStringLiteral("-DISPLAY"), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        ASSERT_TRUE(run.waitFor(QStringLiteral("VLSplashScreen::VLSplashScreen: called")))
+            << run.err().toStdString();
+        QTest::qWait(500);
+        run.signal(SIGTERM);
+        EXPECT_EQ(run.finish(), 0) << run.err().toStdString();
+        EXPECT_TRUE(run.err().contains(QLatin1String("signal 15: shutting down")));
+    }
+    {
         SCOPED_TRACE("missing data folder");
         const QString missing = home + QStringLiteral("/nowhere/");
         Velloran run(home, {QStringLiteral("VL_STOREDIR=") + missing});
