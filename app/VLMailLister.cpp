@@ -72,6 +72,11 @@ VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) 
     row->addWidget(m_text, 1);
     column->addLayout(row);
 
+    connect(m_table, &QTableWidget::currentCellChanged, this,
+            [this](int current, int col, int, int) { slotCurrentCell(current, col); });
+    connect(m_table, &QTableWidget::cellChanged, this, &VLMailLister::slotValueChanged);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, &VLMailLister::slotPreviewMessage);
+
     m_deletionTimer.setSingleShot(true);
     m_rescanTimer.setSingleShot(true);
 
@@ -98,6 +103,7 @@ VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) 
     connect(&VLTM::self(), &VLTM::sigTMDone, this, &VLMailLister::slotTMDone);
     connect(&VLTM::self(), &VLTM::sigBusy, this, &VLMailLister::slotTMBusy);
     connect(&VLDNSRBL::self(), &VLDNSRBL::sigBusy, this, &VLMailLister::slotDNSRBLBusy);
+    connectSender();
 }
 
 VLMailLister::~VLMailLister() = default;
@@ -141,6 +147,7 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailMe
     }
     item->insertTableRow(m_table->numVirtualRows(), m_showHidden);
     item->updateTableRow();
+    connect(item, &VLScannerItem::sigLearningChanged, this, &VLMailLister::slotLearningChanged);
     if (seen->tm(name, id))
         item->disableReport();
     if (seen->spamCop(name, id))

@@ -110,6 +110,8 @@ private:
     // Copies the message into the recycle bin and the mail log before it is deleted;
     // false (and failure says why) when its copy could not be made safe.
     bool keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure);
+    // Failures of the default sender (bounces, reports) to the progress text and a trace.
+    void connectSender();
 
     VLMailTable *m_table;
     QProgressBar *m_bar;

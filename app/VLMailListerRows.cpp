@@ -1,18 +1,339 @@
-// The mail lister's commands on rows.
+// The mail lister's commands on rows: what a click on a box, a learning tick, a menu entry or
+// a selection does to the listed messages before processing.
 #include "VLMailLister.h"
 
-void VLMailLister::slotCurrentCell(int, int) {}
-void VLMailLister::slotValueChanged(int, int) {}
-void VLMailLister::slotPreviewMessage() {}
-void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes, bool) {}
-void VLMailLister::slotAddToBlacklist() {}
-void VLMailLister::slotAddToFriends() {}
-void VLMailLister::slotAddDomainToBlacklist() {}
-void VLMailLister::slotAddDomainToFriends() {}
-void VLMailLister::slotMarForDeletion() {}
-void VLMailLister::slotMarkForBouncing() {}
+#include "VLMailTable.h"
+#include "VLMessageViewer.h"
+#include "VLScannerItem.h"
+#include "vl_seen_email_list.h"
+
+#include "data/store.h"
+#include "data/store_account_list.h"
+#include "data/store_list_matches.h"
+#include "engine/VLDNSRBL.h"
+#include "engine/VLTM.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSet>
+#include <QSignalBlocker>
+
+#include <cstdio>
+
+namespace {
+
+constexpr unsigned kListSaveDelayMs = 2000;
+
+// Every row of every selection, in selection order, each once.
+QList<int> selectedRows(const VLMailTable *table) {
+    QList<int> rows;
+    QSet<int> seen;
+    const int count = table->numVirtualRows();
+    for (const QTableWidgetSelectionRange &range : table->selectedRanges())
+        for (int row = range.topRow(); row <= range.bottomRow() && row < count; ++row)
+            if (!seen.contains(row)) {
+                seen.insert(row);
+                rows.append(row);
+            }
+    return rows;
+}
+
+// The sender as the address-filtered setters compare it: the bare address, else the whole
+// From value. Never null, since a null address would mean "this row".
+QString senderOf(const DataEmailMessage &message) {
+    const QString &address = message.rawFrom.isEmpty() ? message.from : message.rawFrom;
+    return address.isNull() ? QStringLiteral("") : address;
+}
+
+// The lists changed by a command: rescanned now, saved a little later.
+void listChanged(Store *store) {
+    store->setChanged(true);
+    store->saveDelayed(kListSaveDelayMs);
+}
+
+// A file name for a status dump: the uid with every "/" and leading dot replaced, so the
+// file always lands in the data folder itself.
+QString dumpName(const QString &uid) {
+    QString name = uid;
+    name.replace(u'/', u'_');
+    for (qsizetype i = 0; i < name.size() && name.at(i) == u'.'; ++i)
+        name[i] = u'_';
+    return name.isEmpty() ? QStringLiteral("_") : name;
+}
+
+} // namespace
+
+void VLMailLister::slotCurrentCell(int row, int) {
+    VLScannerItem *item = m_table->scannerItem(row);
+    if (!item) {
+        std::fprintf(stderr, "VLMailLister::slotCurrentCell: no item\n");
+        Q_EMIT sigNoMessage();
+        return;
+    }
+    VLSeenEmailList::self()->add(item->account(), item->message().identifier());
+    Q_EMIT sigCurrentMsg(item->message());
+    item->setMessageRead();
+}
+
+void VLMailLister::slotValueChanged(int row, int col) {
+    if (row < 0 || row >= m_table->numVirtualRows())
+        return;
+    VLScannerItem *item = m_table->scannerItem(row);
+    if (!item)
+        return;
+
+    using Setter = void (VLScannerItem::*)(const QString &, bool);
+    bool state = false;
+    Setter setter = nullptr;
+    bool bySender = false;
+    switch (m_table->mapColToField(col, false)) {
+    case VLMailTable::Delete:
+        state = item->isDeleteChecked();
+        setter = &VLScannerItem::setDeleteChecked;
+        break;
+    case VLMailTable::Bounce:
+        state = item->isBounceChecked();
+        setter = &VLScannerItem::setBounceChecked;
+        break;
+    case VLMailTable::Blacklist:
+        state = item->isBlacklistChecked();
+        setter = &VLScannerItem::setBlacklistChecked;
+        bySender = true;
+        break;
+    case VLMailTable::Friends:
+        state = item->isFriendChecked();
+        setter = &VLScannerItem::setFriendChecked;
+        bySender = true;
+        break;
+    case VLMailTable::Report:
+        state = item->isReportChecked();
+        setter = &VLScannerItem::setReportChecked;
+        break;
+    case VLMailTable::SpamCop:
+        state = item->isSpamCopChecked();
+        setter = &VLScannerItem::setSpamCopChecked;
+        break;
+    default:
+        return;
+    }
+
+    // The setters change cells, which the table would report back here as new clicks.
+    const QSignalBlocker quiet(m_table);
+
+    if (setter == &VLScannerItem::setBounceChecked && state) {
+        const DataAccount *account = StoreAccountList::accounts()->account(item->account());
+        if (account && !account->canBounce()) {
+            QMessageBox::warning(this, QStringLiteral("Velloran Pro"),
+                                 QStringLiteral("Bouncing is not enabled on this account"));
+            item->setBounceChecked(QString(), false);
+            return;
+        }
+    }
+
+    const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
+    std::fprintf(stderr, "VLMailLister::slotValueChanged: check=%d addy=%d: nsumsel=%d\n", int(state),
+                 int(bySender), int(ranges.size()));
+
+    // The clicked row goes with the selection even when it is not part of it.
+    QList<int> rows{row};
+    for (int i = 0; i < ranges.size(); ++i) {
+        const QTableWidgetSelectionRange &range = ranges.at(i);
+        std::fprintf(stderr, "VLMailLister::slotValueChanged: sel %d: %d-%d\n", i, range.topRow(),
+                     range.bottomRow());
+    }
+    for (int selected : selectedRows(m_table))
+        if (selected != row)
+            rows.append(selected);
+
+    if (!bySender) {
+        for (int selected : std::as_const(rows))
+            if (VLScannerItem *target = m_table->scannerItem(selected))
+                (target->*setter)(QString(), state);
+        return;
+    }
+    QSet<QString> done;
+    const int count = m_table->numVirtualRows();
+    for (int selected : std::as_const(rows)) {
+        const VLScannerItem *source = m_table->scannerItem(selected);
+        if (!source)
+            continue;
+        const QString sender = senderOf(source->message());
+        // Case folded as the comparison is, so one sender is walked once.
+        const QString key = source->message().rawFrom.isEmpty() ? sender : sender.toCaseFolded();
+        if (done.contains(key))
+            continue;
+        done.insert(key);
+        for (int other = 0; other < count; ++other)
+            if (VLScannerItem *target = m_table->scannerItem(other))
+                (target->*setter)(sender, state);
+    }
+}
+
+void VLMailLister::slotPreviewMessage() {
+    const DataEmailMessage *shown = message(m_table->currentRow());
+    if (!shown)
+        return;
+    // A copy: the row may go while the viewer is open.
+    const DataEmailMessage copy = *shown;
+    VLMessageViewer viewer(this, "viewer");
+    viewer.setMessage(copy);
+    viewer.exec();
+}
+
+void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes bayes, bool on) {
+    std::fprintf(stderr, "VLMailLister::slotLearningChanged: status=%d isOn=%d\n", int(bayes), int(on));
+    const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
+    const QSignalBlocker quietTable(m_table);
+    for (int i = 0; i < ranges.size(); ++i) {
+        const QTableWidgetSelectionRange &range = ranges.at(i);
+        std::fprintf(stderr, "VLMailLister::slotLearningChanged: sel %d: %d-%d\n", i, range.topRow(),
+                     range.bottomRow());
+        for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
+            VLScannerItem *item = m_table->scannerItem(row);
+            if (!item)
+                continue;
+            const QSignalBlocker quiet(item);
+            item->setLearning(bayes, on);
+        }
+    }
+}
+
+void VLMailLister::slotAddToFriends() {
+    StoreListEmailMatch *friends = StoreListEmailMatch::friends();
+    StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
+    const QSignalBlocker quiet(m_table);
+    bool any = false;
+    for (int row : selectedRows(m_table)) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item)
+            continue;
+        blacklist->remove(item->message());
+        friends->add(item->message());
+        item->setFriendChecked(QString(), true);
+        any = true;
+    }
+    if (!any)
+        return;
+    listChanged(blacklist);
+    listChanged(friends);
+}
+
+void VLMailLister::slotAddToBlacklist() {
+    StoreListEmailMatch *friends = StoreListEmailMatch::friends();
+    StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
+    const QSignalBlocker quiet(m_table);
+    bool any = false;
+    for (int row : selectedRows(m_table)) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item)
+            continue;
+        blacklist->add(item->message());
+        friends->remove(item->message());
+        item->setBlacklistChecked(QString(), true);
+        any = true;
+    }
+    if (!any)
+        return;
+    listChanged(blacklist);
+    listChanged(friends);
+}
+
+void VLMailLister::slotAddDomainToFriends() {
+    StoreListEmailMatch *friends = StoreListEmailMatch::friends();
+    const QSignalBlocker quiet(m_table);
+    bool any = false;
+    for (int row : selectedRows(m_table)) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item)
+            continue;
+        friends->addDomain(item->message());
+        item->setDeleteChecked(QString(), false);
+        item->setBounceChecked(QString(), false);
+        item->setReportChecked(QString(), false);
+        item->setSpamCopChecked(QString(), false);
+        any = true;
+    }
+    if (any)
+        listChanged(friends);
+}
+
+void VLMailLister::slotAddDomainToBlacklist() {
+    StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
+    bool any = false;
+    for (int row : selectedRows(m_table)) {
+        if (const VLScannerItem *item = m_table->scannerItem(row)) {
+            blacklist->addDomain(item->message());
+            any = true;
+        }
+    }
+    if (any)
+        listChanged(blacklist);
+}
+
+void VLMailLister::slotMarForDeletion() {
+    const QSignalBlocker quiet(m_table);
+    for (int row : selectedRows(m_table))
+        if (VLScannerItem *item = m_table->scannerItem(row))
+            item->markForDeletion();
+}
+
+void VLMailLister::slotMarkForBouncing() {
+    const QSignalBlocker quiet(m_table);
+    for (int row : selectedRows(m_table))
+        if (VLScannerItem *item = m_table->scannerItem(row))
+            item->markForBouncing();
+}
+
 void VLMailLister::slotViewCompleteHeader() {}
-void VLMailLister::slotMarkAllForDeletion() {}
-void VLMailLister::slotMarkAllForBouncing() {}
-void VLMailLister::slotSelectAllEmails() {}
-void VLMailLister::slotClearMessageList() {}
+
+void VLMailLister::slotMarkAllForDeletion() {
+    const QSignalBlocker quiet(m_table);
+    const int count = m_table->numVirtualRows();
+    for (int row = 0; row < count; ++row)
+        if (VLScannerItem *item = m_table->scannerItem(row))
+            item->markForDeletion();
+}
+
+void VLMailLister::slotMarkAllForBouncing() {
+    const QSignalBlocker quiet(m_table);
+    const int count = m_table->numVirtualRows();
+    for (int row = 0; row < count; ++row)
+        if (VLScannerItem *item = m_table->scannerItem(row))
+            item->markForBouncing();
+}
+
+void VLMailLister::slotSelectAllEmails() {
+    const int count = m_table->numVirtualRows();
+    if (qEnvironmentVariableIsSet("VL_DUMPALL")) {
+        const QString folder = Store::dataDir();
+        for (int row = 0; row < count; ++row) {
+            const VLScannerItem *item = m_table->scannerItem(row);
+            if (!item)
+                continue;
+            const QString failure =
+                item->status().saveToFile(dumpName(item->message().uid), "status", folder);
+            if (!failure.isNull())
+                std::fprintf(stderr, "VLMailLister::slotSelectAllEmails: %s\n", qPrintable(failure));
+        }
+    }
+    m_table->clearSelection();
+    if (count > 0)
+        m_table->setRangeSelected(QTableWidgetSelectionRange(0, 0, count - 1, m_table->columnCount() - 1),
+                                  true);
+}
+
+void VLMailLister::slotClearMessageList() {
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Velloran Pro"),
+        QStringLiteral("Are you sure to want to clear all messages from the message list?"),
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    VLDNSRBL::self().cancelAll();
+    VLTM::self().cancelAll();
+    m_table->setNumVirtualRows(0);
+    m_bar->reset();
+    m_text->clear();
+    Q_EMIT sigNoMessage();
+}

@@ -2,15 +2,18 @@
 
 #include "VLCellDelegate.h"
 #include "VLCheckTableItem.h"
+#include "VLEmailMenu.h"
 #include "VLLearningItem.h"
 #include "VLScannerItem.h"
 #include "VLStatusTip.h"
 #include "data/store_options.h"
 #include "data/vl_settings.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -509,6 +512,21 @@ void VLMailTable::mouseDoubleClickEvent(QMouseEvent *event) {
     const QTableWidgetItem *cell = item(row, col);
     if (!cell || (cell->flags() & Qt::ItemIsEnabled))
         emit cellDoubleClicked(row, col);
+}
+
+void VLMailTable::contextMenuEvent(QContextMenuEvent *event) {
+    QTableWidget::contextMenuEvent(event);
+    event->accept();
+    const int row = rowAt(event->pos().y());
+    const int current = currentRow();
+    if (row < 0 || current < 0 || isRowHidden(current) || !parent())
+        return;
+    // One menu for every table, made at the first use; it goes with the table it was made
+    // for, and the next table to need one makes it again.
+    static QPointer<VLEmailMenu> menu;
+    if (!menu)
+        menu = new VLEmailMenu(this, parent());
+    menu->exec(event->globalPos());
 }
 
 // ---------------------------------------------------------------- header

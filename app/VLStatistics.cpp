@@ -27,7 +27,6 @@ namespace {
 
 const QString kGroup = QStringLiteral("statistics");
 const QString kShowFor = QStringLiteral("showFor");
-constexpr qint64 kDay = 86400;
 
 // The logged message as it goes out again: its own text and identity, decoded header values
 // for the sender to encode, and the MIME description the body needs to be read.
@@ -132,12 +131,7 @@ void VLStatistics::slotForChanged() {
 void VLStatistics::slotClearLog() {
     VLHistory *history = VLHistory::self();
     history->clear();
-    // No age limit set: the log keeps everything, so the empty log is written whole.
-    const int keepDays = StoreOptions::options()->summary.keepLogFor;
-    if (keepDays > 0)
-        history->dump(qint64(keepDays) * kDay);
-    else
-        history->dump();
+    history->dumpKeepingDays(StoreOptions::options()->summary.keepLogFor);
     m_summary->clear();
     m_mailLog->setRowCount(0);
 }

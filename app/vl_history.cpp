@@ -85,6 +85,13 @@ void VLHistory::dump() {
     write(false, 0);
 }
 
+void VLHistory::dumpKeepingDays(int keepDays) {
+    if (keepDays > 0)
+        dump(qint64(keepDays) * 86'400);
+    else
+        dump();
+}
+
 void VLHistory::write(bool limited, qint64 keep) {
     if (!m_file.openWrite()) {
         std::fprintf(stderr, "VLHistory::dump: %s: cannot save\n", qPrintable(m_file.path(".vlp")));

@@ -26,6 +26,9 @@ public:
     void dump(qint64 keep);
     // Rewrites the file keeping every entry, whatever its age.
     void dump();
+    // Rewrites the file as the options' keep period says: entries older than keepDays days
+    // go, and a keepDays of 0 or less keeps everything (never an empty log by accident).
+    void dumpKeepingDays(int keepDays);
     // Empties the log in memory; the file follows at the next dump.
     void clear();
     // The entries, newest first; owned by the log.

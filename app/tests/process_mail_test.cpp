@@ -1,0 +1,211 @@
+// Processing the marked mail end to end: what reaches the mail servers, the SMTP server and
+// the community service, and what lands in the recycle bin, the mail log, the seen list, the
+// Bayes data and the friends list.
+
+#include "process_fixture.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTcpServer>
+
+using namespace processtest;
+
+namespace {
+
+TEST_F(Processing, EveryMarkIsCarriedOutAndRecordedAsDone) {
+    useCommunity();
+    const QList<QByteArray> pop3 = {file("A"), file("B", "Bea <bea-bounce@example.org>"), file("C"),
+                                    file("D")};
+    const QList<QByteArray> imap = {file("E"), file("F", "Fred <fred@friends.example.org>")};
+    fill(u"alice"_s, pop3);
+    fill(u"bob"_s, imap);
+    check();
+    ASSERT_EQ(rows(),
+              (QStringList{u"Home A"_s, u"Home B"_s, u"Home C"_s, u"Home D"_s, u"Work E"_s, u"Work F"_s}));
+    const QDateTime bayesBefore = QFileInfo(VLBayes::statePath()).lastModified();
+
+    rowOf(u"Home"_s, u"A"_s)->setDeleteChecked(QString(), true);
+    rowOf(u"Home"_s, u"B"_s)->setBounceChecked(QString(), true);
+    VLScannerItem *c = rowOf(u"Home"_s, u"C"_s);
+    c->setSpamCopChecked(QString(), true);
+    c->setLearning(DataEmailStatus::Spam, true);
+    rowOf(u"Home"_s, u"D"_s)->setReportChecked(QString(), true);
+    rowOf(u"Work"_s, u"E"_s)->setDeleteChecked(QString(), true);
+    rowOf(u"Work"_s, u"F"_s)->setFriendChecked(QString(), true);
+    ASSERT_FALSE(c->isDeleteChecked());
+    const QStringList deleted{u"Home "_s + rowOf(u"Home"_s, u"A"_s)->message().uid,
+                              u"Work "_s + rowOf(u"Work"_s, u"E"_s)->message().uid};
+    recorder->deleted.clear();
+
+    EXPECT_TRUE(process());
+    EXPECT_FALSE(MailBox::self()->busy());
+
+    // The bounce and the SpamCop report went out, one each.
+    const QList<SMTPServer::Message> bounces = arrivedFor(u"bea-bounce@example.org"_s, 1);
+    ASSERT_EQ(bounces.size(), 1);
+    EXPECT_TRUE(bounces.at(0).content.contains("multipart/report"));
+    const QList<SMTPServer::Message> reports = arrivedFor(kSpamCop, 1);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports.at(0).mailFrom, kMe);
+    EXPECT_TRUE(reports.at(0).content.contains("Subject: C"));
+
+    // One upload to the community service, of D.
+    int uploads = 0;
+    for (const QJsonObject &r : TMServer::instance().records())
+        uploads += r.value(u"path"_s).toString() == u"/Upload"_s;
+    EXPECT_EQ(uploads, 1);
+
+    // Only A and E left their servers, and their rows went once the servers confirmed it.
+    EXPECT_EQ(onServer(u"alice"_s), (QList<QByteArray>{pop3.at(1), pop3.at(2), pop3.at(3)}));
+    EXPECT_EQ(onServer(u"bob"_s), QList<QByteArray>{imap.at(1)});
+    EXPECT_EQ(recorder->deleted, deleted);
+    EXPECT_EQ(rows(), (QStringList{u"Home B"_s, u"Home C"_s, u"Home D"_s, u"Work F"_s}));
+
+    // The log holds what was really done: A deleted, B bounced, D reported, E deleted.
+    // Newest first, as the log keeps them.
+    EXPECT_EQ(historyFile(),
+              (QStringList{u"F@example.org 0"_s, u"E@example.org 2"_s, u"D@example.org 8"_s,
+                           u"C@example.org 0"_s, u"B@example.org 1"_s, u"A@example.org 2"_s, u"end"_s}));
+
+    // Every message in the recycle bin, byte for byte as it was on its server.
+    VLFileCache *cache = VLFileCache::self();
+    EXPECT_EQ(cache->allFiles().size(), 6);
+    const char *subjects[] = {"A", "B", "C", "D", "E", "F"};
+    const QList<QByteArray> all = pop3 + imap;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(cache->bytes(QLatin1String(subjects[i]) + u"@example.org"_s), all.at(i)) << subjects[i];
+
+    // The reports are remembered, also for rows never made current.
+    const QByteArray seen = folder().read(u"seenemail.vlp"_s);
+    EXPECT_TRUE(QRegularExpression(u"(^|\n)Home&C%40example.org&\\d+&0&1\n"_s)
+                    .match(QString::fromLatin1(seen))
+                    .hasMatch())
+        << seen.toStdString();
+    EXPECT_TRUE(QRegularExpression(u"(^|\n)Home&D%40example.org&\\d+&1&0\n"_s)
+                    .match(QString::fromLatin1(seen))
+                    .hasMatch())
+        << seen.toStdString();
+
+    EXPECT_TRUE(QFileInfo::exists(VLBayes::statePath()));
+    EXPECT_NE(QFileInfo(VLBayes::statePath()).lastModified(), bayesBefore);
+    EXPECT_FALSE(VLBayes::self().dirty());
+
+    // The friends list is saved a little later, not at once.
+    EXPECT_TRUE(StoreListEmailMatch::friends()->match(u"fred@friends.example.org"_s));
+    EXPECT_TRUE(vltest::waitUntil(
+        [this] { return folder().read(u"friends.vlp"_s).contains("fred@friends.example.org"); }, 5000));
+    qunsetenv("VL_TM_HOST");
+}
+
+TEST_F(Processing, NothingMarkedStillCachesAndLogsEveryRow) {
+    fill(u"alice"_s, {file("N1"), file("N2")});
+    check();
+    ASSERT_EQ(table()->numVirtualRows(), 2);
+    EXPECT_FALSE(lister->processMail());
+    EXPECT_EQ(progressText(), u"Deleting emails"_s);
+    EXPECT_EQ(VLFileCache::self()->bytes(u"N1@example.org"_s), file("N1"));
+    EXPECT_EQ(VLFileCache::self()->bytes(u"N2@example.org"_s), file("N2"));
+    EXPECT_EQ(historyFile(), (QStringList{u"N2@example.org 0"_s, u"N1@example.org 0"_s, u"end"_s}));
+    EXPECT_EQ(onServer(u"alice"_s).size(), 2);
+}
+
+TEST_F(Processing, ReportsAndBouncesThatCannotBeSentKeepTheirBoxesAndLeaveNoBit) {
+    // SpamCop and the community service off; Work has no bounce server.
+    StoreTools::tools()->spamcop.enableSpamCop = false;
+    StoreTools::tools()->spamcop.email = u"spamcop-off@example.net"_s;
+    fill(u"alice"_s, {file("S1"), file("S2")});
+    fill(u"bob"_s, {file("S3", "Sam <s3-bounce@example.org>")});
+    check();
+    VLScannerItem *spamCop = rowOf(u"Home"_s, u"S1"_s);
+    VLScannerItem *report = rowOf(u"Home"_s, u"S2"_s);
+    spamCop->setSpamCopChecked(QString(), true);
+    report->setReportChecked(QString(), true);
+    rowOf(u"Work"_s, u"S3"_s)->setBounceChecked(QString(), true);
+    EXPECT_FALSE(process());
+    EXPECT_TRUE(spamCop->hasSpamCop() && spamCop->isSpamCopChecked());
+    EXPECT_TRUE(report->hasReport() && report->isReportChecked());
+    QTest::qWait(500);
+    EXPECT_TRUE(SMTPServer::instance().messagesTo(u"spamcop-off@example.net"_s).isEmpty());
+    EXPECT_TRUE(SMTPServer::instance().messagesTo(u"s3-bounce@example.org"_s).isEmpty());
+    EXPECT_FALSE(VLSeenEmailList::self()->spamCop(u"Home"_s, u"S1@example.org"_s));
+    EXPECT_FALSE(VLSeenEmailList::self()->tm(u"Home"_s, u"S2@example.org"_s));
+    EXPECT_EQ(historyFile(),
+              (QStringList{u"S3@example.org 0"_s, u"S2@example.org 0"_s, u"S1@example.org 0"_s, u"end"_s}));
+}
+
+TEST_F(Processing, ADeleteGoesOnlyToTheMailboxThatListedIt) {
+    fill(u"alice"_s, {file("M1")});
+    fill(u"bob"_s, {file("M2")});
+    check();
+    rowOf(u"Home"_s, u"M1"_s)->setDeleteChecked(QString(), true);
+    rowOf(u"Work"_s, u"M2"_s)->setDeleteChecked(QString(), true);
+    // Work now names another mailbox than the one its row came from.
+    DataAccount work = stored(u"Work"_s);
+    work.imap.incoming.userName = u"alice"_s;
+    work.imap.incoming.password = u"alice-pw"_s;
+    storeAccounts({stored(u"Home"_s), work});
+    EXPECT_TRUE(process());
+    EXPECT_TRUE(onServer(u"alice"_s).isEmpty());
+    EXPECT_EQ(onServer(u"bob"_s).size(), 1);
+    EXPECT_EQ(rows(), QStringList{u"Work M2"_s});
+    EXPECT_EQ(historyFile(), (QStringList{u"M2@example.org 0"_s, u"M1@example.org 2"_s, u"end"_s}));
+}
+
+TEST_F(Processing, ASenderFailureIsShownAndLaterReportsStillGoOut) {
+    // A bounce server that is down: its port taken and closed again.
+    quint16 downPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(vltest::ownLoopbackAddress(), 0));
+        downPort = probe.serverPort();
+    }
+    DataAccount home = stored(u"Home"_s);
+    home.pop3.outgoing.serverAddress = vltest::ownLoopbackAddress().toString();
+    home.pop3.outgoing.advanced.SMTP.portNumber = downPort;
+    storeAccounts({home, stored(u"Work"_s)});
+    StoreTools::tools()->spamcop.email = u"spamcop-later@example.net"_s;
+    fill(u"alice"_s, {file("X1", "Xa <x1-bounce@example.org>"), file("X2")});
+    check();
+    rowOf(u"Home"_s, u"X1"_s)->setBounceChecked(QString(), true);
+    EXPECT_FALSE(process());
+    SMTPSender *sender = SMTPSender::self(nullptr);
+    ASSERT_TRUE(vltest::waitUntil([&] { return !sender->error().isEmpty(); }, 10000));
+    EXPECT_TRUE(vltest::waitUntil([&] { return progressText() == sender->error(); }, 2000))
+        << progressText().toStdString();
+
+    // The server is back for the next run: the report goes out, with no cancel in between.
+    rowOf(u"Home"_s, u"X2"_s)->setSpamCopChecked(QString(), true);
+    EXPECT_FALSE(process());
+    EXPECT_EQ(arrivedFor(u"spamcop-later@example.net"_s, 1).size(), 1);
+}
+
+TEST_F(Processing, AMessageThatCannotBeSavedStaysOnTheServer) {
+    // A regular file where the recycle bin's folder would be: nothing can be cached.
+    folder().write(u"cache"_s, "not a folder");
+    fill(u"alice"_s, {file("K1"), file("K2")});
+    check();
+    VLScannerItem *kept = rowOf(u"Home"_s, u"K1"_s);
+    kept->setDeleteChecked(QString(), true);
+    EXPECT_FALSE(process());
+    EXPECT_TRUE(progressText().endsWith(u": cannot save"_s)) << progressText().toStdString();
+    EXPECT_TRUE(progressText().startsWith(folder().path())) << progressText().toStdString();
+    EXPECT_EQ(onServer(u"alice"_s).size(), 2);
+    EXPECT_EQ(rowOf(u"Home"_s, u"K1"_s), kept);
+    EXPECT_TRUE(kept->isDeleteChecked());
+    // Logged as kept, not as deleted.
+    EXPECT_EQ(historyFile(), (QStringList{u"K2@example.org 0"_s, u"K1@example.org 0"_s, u"end"_s}));
+}
+
+TEST_F(Processing, WithoutMessageLoggingTheMailLogIsUntouched) {
+    StoreOptions::options()->summary.messageLogging = false;
+    const QByteArray before = "not read, not written\n";
+    folder().write(u"history.vlp"_s, before);
+    fill(u"alice"_s, {file("L1"), file("L2")});
+    check();
+    rowOf(u"Home"_s, u"L1"_s)->setDeleteChecked(QString(), true);
+    EXPECT_TRUE(process());
+    EXPECT_EQ(onServer(u"alice"_s), QList<QByteArray>{file("L2")});
+    EXPECT_EQ(folder().read(u"history.vlp"_s), before);
+}
+
+} // namespace
