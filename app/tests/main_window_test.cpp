@@ -13,6 +13,7 @@
 #include "app/VLMailTable.h"
 #include "app/VLMainWindow.h"
 #include "app/VLMessageDisplay.h"
+#include "app/VLScannerItem.h"
 #include "app/VLSidePanel.h"
 #include "app/VLWindowRules.h"
 #include "app/vl_file_cache.h"
@@ -34,6 +35,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -52,6 +54,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -188,43 +191,107 @@ struct KeyWatch {
     QStringList fired;
 };
 
+DataEmailMessage message(const QString &subject, const QString &from = u"Sender <sender@example.org>"_s) {
+    DataEmailMessage m;
+    m.uid = subject;
+    m.from = from;
+    m.rawFrom = from.section(u'<', 1).section(u'>', 0, 0);
+    m.to = u"me@example.org"_s;
+    m.subject = subject;
+    m.messageID = subject + u"@example.org"_s;
+    m.body_ = u"Body\r\n"_s;
+    return m;
+}
+
+DataAccount account(const QString &name, bool byDefault, int port) {
+    DataAccount a;
+    a.type = DataAccount::POP3;
+    a.pop3.name_.name = name;
+    a.pop3.name_.inDefault = byDefault;
+    a.pop3.incoming.serverAddress = u"127.0.0.1"_s;
+    a.pop3.incoming.userName = u"u"_s;
+    a.pop3.incoming.password = u"p"_s;
+    a.pop3.incoming.advanced.portNumber = port;
+    return a;
+}
+
+bool listed(const StoreListEmailMatch *store, const QString &address) {
+    for (const DataEmailMatch &e : store->entries)
+        if (e.address == address)
+            return true;
+    return false;
+}
+
 TEST_F(MainWindowTest, EachRowKeyReachesTheListerExactlyOnce) {
+    StoreListEmailMatch::friends()->entries.clear();
+    StoreListEmailMatch::blacklist()->entries.clear();
     VLMainWindow window;
     window.show();
+    VLMailLister *lister = window.mailLister();
+    lister->slotMessageData(account(u"A"_s, true, 1), message(u"one"_s, u"One <one@example.org>"_s), false);
+    lister->slotMessageData(account(u"A"_s, true, 1), message(u"two"_s, u"Two <two@example.org>"_s), false);
+    VLMailTable *table = lister->mailTable();
+    ASSERT_EQ(table->numVirtualRows(), 2);
     ASSERT_TRUE(vltest::activate(&window));
-    window.mailLister()->mailTable()->setFocus();
+    table->setFocus();
+    table->selectRow(0);
+    VLScannerItem *first = table->scannerItem(0);
+    ASSERT_NE(first, nullptr);
 
+    int questions = 0;
     const struct {
         const char *name;
         int key;
         Qt::KeyboardModifiers modifiers;
         void (VLMailLister::*slot)();
+        std::function<bool()> done;
     } cases[] = {
-        {"-", Qt::Key_Minus, Qt::NoModifier, &VLMailLister::slotAddToBlacklist},
-        {"+", Qt::Key_Plus, Qt::NoModifier, &VLMailLister::slotAddToFriends},
-        {"D", Qt::Key_D, Qt::NoModifier, &VLMailLister::slotMarForDeletion},
-        {"B", Qt::Key_B, Qt::NoModifier, &VLMailLister::slotMarkForBouncing},
-        {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, &VLMailLister::slotSelectAllEmails},
-        {"C", Qt::Key_C, Qt::NoModifier, &VLMailLister::slotClearMessageList},
+        {"D", Qt::Key_D, Qt::NoModifier, &VLMailLister::slotMarForDeletion,
+         [&] { return first->isDeleteChecked(); }},
+        {"B", Qt::Key_B, Qt::NoModifier, &VLMailLister::slotMarkForBouncing,
+         [&] { return first->isBounceChecked(); }},
+        {"+", Qt::Key_Plus, Qt::NoModifier, &VLMailLister::slotAddToFriends,
+         [] { return listed(StoreListEmailMatch::friends(), u"one@example.org"_s); }},
+        {"-", Qt::Key_Minus, Qt::NoModifier, &VLMailLister::slotAddToBlacklist,
+         [] {
+             return listed(StoreListEmailMatch::blacklist(), u"one@example.org"_s) &&
+                    !listed(StoreListEmailMatch::friends(), u"one@example.org"_s);
+         }},
+        {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, &VLMailLister::slotSelectAllEmails,
+         [&] { return table->selectionModel()->selectedRows().size() == 2; }},
+        // The list is cleared after one question, not two.
+        {"C", Qt::Key_C, Qt::NoModifier, &VLMailLister::slotClearMessageList,
+         [&] { return questions == 1 && table->numVirtualRows() == 0; }},
     };
     KeyWatch watch(&window);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         watch.fired.clear();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(c.key), c.modifiers);
+        if (c.key == Qt::Key_C)
+            vltest::whenModal({}, [&questions](QWidget *w) {
+                ++questions;
+                auto *box = qobject_cast<QMessageBox *>(w);
+                ASSERT_NE(box, nullptr);
+                box->button(QMessageBox::Yes)->click();
+            });
+        QTest::keyClick(table, Qt::Key(c.key), c.modifiers);
         // One binding fires, not two (which Qt would silence as ambiguous), and none of the
         // menu entries that show the key.
         EXPECT_EQ(watch.fired, QStringList{QString::fromLatin1(c.name)});
+        EXPECT_TRUE(c.done());
     }
     // ...and each is wired to its own slot of the lister: a connection that is not there
     // cannot be taken away.
     ASSERT_EQ(window.accelerators().size(), 6);
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(cases[i].name);
-        EXPECT_EQ(window.accelerators()[i]->key(),
-                  QKeySequence(QKeyCombination(cases[i].modifiers, Qt::Key(cases[i].key))));
-        EXPECT_TRUE(QObject::disconnect(window.accelerators()[i], &QShortcut::activated, window.mailLister(),
-                                        cases[i].slot));
+    QStringList keys;
+    for (const QShortcut *s : window.accelerators())
+        keys << s->key().toString(QKeySequence::PortableText);
+    EXPECT_EQ(keys, (QStringList{u"-"_s, u"+"_s, u"D"_s, u"B"_s, u"Ctrl+A"_s, u"C"_s}));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int i = int(keys.indexOf(QString::fromLatin1(c.name)));
+        ASSERT_GE(i, 0);
+        EXPECT_TRUE(QObject::disconnect(window.accelerators()[i], &QShortcut::activated, lister, c.slot));
     }
 }
 
@@ -330,18 +397,6 @@ int deadPort() {
     return server.serverPort();
 }
 
-DataAccount account(const QString &name, bool byDefault, int port) {
-    DataAccount a;
-    a.type = DataAccount::POP3;
-    a.pop3.name_.name = name;
-    a.pop3.name_.inDefault = byDefault;
-    a.pop3.incoming.serverAddress = u"127.0.0.1"_s;
-    a.pop3.incoming.userName = u"u"_s;
-    a.pop3.incoming.password = u"p"_s;
-    a.pop3.incoming.advanced.portNumber = port;
-    return a;
-}
-
 TEST_F(MainWindowTest, AccountSelectors) {
     const int port = deadPort();
     StoreAccountList::accounts()->accountList = {account(u"A"_s, true, port), account(u"B"_s, false, port),
@@ -398,17 +453,6 @@ TEST_F(MainWindowTest, MailboxErrorsDoNotBlockAndAreNotRepeatedWhileShown) {
     // Once read, the same failure is reported again.
     window.slotMailBoxError(u"Connection refused: Home"_s);
     EXPECT_EQ(boxes(&window).size(), 1);
-}
-
-DataEmailMessage message(const QString &subject) {
-    DataEmailMessage m;
-    m.uid = subject;
-    m.from = u"Sender <sender@example.org>"_s;
-    m.to = u"me@example.org"_s;
-    m.subject = subject;
-    m.messageID = subject + u"@example.org"_s;
-    m.body_ = u"Body\r\n"_s;
-    return m;
 }
 
 TEST_F(MainWindowTest, EndOfProcessingMinimisesAndStartsTheMailProgramOnlyWhileRowsRemain) {
@@ -653,6 +697,26 @@ TEST_F(MainWindowTest, SidePanelKeepsTheTwoListsApartAndShowsChangesMadeElsewher
     blacklist->setChanged(true);
     EXPECT_TRUE(
         vltest::waitUntil([&] { return paneRows(side->blacklist()).contains(u"spammer@x.org"_s); }, 2000));
+}
+
+TEST_F(MainWindowTest, TheLogoOpensTheMakersSiteInABrowser) {
+    // A stand-in browser first on PATH that writes down what it was asked to open.
+    const QString bin = folder().file(u"bin"_s);
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString opened = folder().file(u"opened"_s);
+    QFile script(bin + u"/firefox"_s);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + path);
+    VLMainWindow window;
+    vltest::child<QAction>(&window, u"brindlecot"_s)->trigger();
+    EXPECT_TRUE(
+        vltest::waitUntil([&] { return QFile::exists(opened) && QFileInfo(opened).size() > 0; }, 5000));
+    EXPECT_EQ(folder().read(u"opened"_s), QByteArray(VL_MAKER_URL_EXPECTED));
+    qputenv("PATH", path);
 }
 
 } // namespace

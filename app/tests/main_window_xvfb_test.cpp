@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QMenu>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -187,17 +188,82 @@ TEST_F(MainWindowOnX, StartUpCheckThenProcessingDeletesTheMarkedMailAndStartsThe
         qobject_cast<QToolButton *>(toolbar->widgetForAction(window.findChild<QAction *>(u"processMail"_s)));
     ASSERT_NE(process, nullptr);
     QTest::mouseClick(process, Qt::LeftButton);
+    // The servers have work now: the end of processing waits for the queue's idle report.
+    EXPECT_TRUE(window.processing());
+    EXPECT_FALSE(QFile::exists(folder().file(u"launched"_s)));
 
     const QString launched = folder().file(u"launched"_s);
     EXPECT_TRUE(vltest::waitUntil([&] { return QFile::exists(launched); }, 30000));
     EXPECT_FALSE(window.processing());
     EXPECT_EQ(onServer(DovecotServer::instance().maildir(u"carol"_s)), QStringList{u"newsletter"_s});
-    EXPECT_EQ(subjects(window.mailLister()), QStringList{u"newsletter"_s});
+    // The rows of the deleted messages go once the server has confirmed.
+    EXPECT_TRUE(vltest::waitUntil(
+        [&] { return subjects(window.mailLister()) == QStringList{u"newsletter"_s}; }, 5000));
+    // One entry per processed message (its fields are percent-encoded).
     const QByteArray log = folder().read(u"history.vlp"_s);
     EXPECT_TRUE(log.contains("greeting")) << log.toStdString();
-    EXPECT_TRUE(log.contains("cheap pills")) << log.toStdString();
+    EXPECT_TRUE(log.contains("cheap%20pills")) << log.toStdString();
 }
 
+TEST_F(MainWindowOnX, CloseAndMinimiseWithTheIconDocked) {
+    FakeTray tray;
+    ASSERT_TRUE(tray.started);
+    StoreOptions::options()->general.checkOnStartup = false;
+    const struct {
+        const char *name;
+        bool minimizeOnClose;
+        bool systrayOnMinimize;
+        bool minimise; // minimise instead of close
+        bool hidden;
+        bool closed;
+    } cases[] = {
+        {"close puts into the tray", true, false, false, true, false},
+        {"close ends", false, true, false, true, true},
+        {"minimise goes into the tray", false, true, true, true, false},
+        {"minimise stays a minimise", true, false, true, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DataOptionsGeneral &general = StoreOptions::options()->general;
+        general.minimizeOnClose = c.minimizeOnClose;
+        general.systrayOnMinimize = c.systrayOnMinimize;
+        VLMainWindow window;
+        window.show();
+        window.slotStartup();
+        ASSERT_TRUE(vltest::waitUntil([&] { return window.trayIcon()->isDocked(); }, 10000));
+        if (c.minimise)
+            window.showMinimized();
+        else
+            window.close();
+        QTest::qWait(200);
+        EXPECT_EQ(window.isHidden(), c.hidden);
+        // Only a real close takes the icon away.
+        EXPECT_EQ(window.trayIcon() == nullptr, c.closed);
+    }
+}
+
+TEST_F(MainWindowOnX, TrayMenu) {
+    FakeTray tray;
+    ASSERT_TRUE(tray.started);
+    StoreOptions::options()->general.checkOnStartup = false;
+    VLMainWindow window;
+    window.show();
+    window.slotStartup();
+    QMenu *menu = window.trayMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (const QAction *a : menu->actions())
+        items << (a->isSeparator() ? u"--"_s : a->text());
+    EXPECT_EQ(items,
+              (QStringList{QString(), u"Options"_s, u"Check Mail"_s, u"--"_s, u"Show/Hide"_s, u"Exit"_s}));
+    menu->popup(QPoint(100, 100));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::qWait(100);
+    EXPECT_FALSE(vltest::saveScreenshot(menu, u"main_window_tray_menu"_s).isEmpty());
+    menu->close();
+}
+
+// Last: it runs the application's own event loop to its end.
 TEST_F(MainWindowOnX, TheTrayTakesTheWindowAndGivesItBackAndExitEndsTheLoop) {
     auto tray = std::make_unique<FakeTray>();
     ASSERT_TRUE(tray->started);
