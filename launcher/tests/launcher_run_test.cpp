@@ -6,6 +6,7 @@
 
 #include "GuiHelpers.h"
 #include "TempDir.h"
+#include "launcher_process.h"
 
 #include <gtest/gtest.h>
 
@@ -21,78 +22,14 @@
 namespace {
 
 // One run of the stand-in velloran with its own standard error collected.
-class Velloran {
+class Velloran : public LauncherProcess {
 public:
-    Velloran(const QString &home, const QStringList &env, const QStringList &args = {}) {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(QStringLiteral("HOME"), home);
-        e.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        e.remove(QStringLiteral("QT_QPA_PLATFORM")); // velloran chooses xcb itself
-        for (const QString &kv : env) {
-            if (kv.startsWith(QLatin1Char('-')))
-                e.remove(kv.mid(1));
-            else
-                e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
-        }
-        m_process.setProcessEnvironment(e);
-        m_process.start(QStringLiteral(STAND_IN), args);
-    }
-    ~Velloran() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    QString err() {
-        m_err += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_err;
-    }
-    bool waitFor(const QString &text, int timeoutMs = 20000) {
-        return vltest::waitUntil([&] { return err().contains(text); }, timeoutMs);
-    }
-    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
-    // The exit status once it ended normally; -1 when it did not end in time or crashed.
-    int finish(int timeoutMs = 20000) {
-        if (!vltest::waitUntil([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs))
-            return -1;
-        err();
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-    [[nodiscard]] bool running() const { return m_process.state() == QProcess::Running; }
-
-private:
-    QProcess m_process;
-    QString m_err;
+    Velloran(const QString &home, const QStringList &env, const QStringList &args = {})
+        : LauncherProcess(QStringLiteral(STAND_IN), home, env, args) {}
 };
 
 const QString kShown = QStringLiteral("stand-in: window shown");
 const QString kAlready = QStringLiteral("main: VLSingleApplication already running");
-
-QString xdotool(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
-
-// Presses Return in the "already running" box, as a user would: the box is found by its
-// caption, given the keyboard focus, and the key is typed on the display.
-bool dismissTheBox() {
-    QString id;
-    if (!vltest::waitUntil(
-            [&] {
-                id = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                              QStringLiteral("--name"), QStringLiteral("^Velloran Pro$")})
-                         .section(QLatin1Char('\n'), 0, 0);
-                return !id.isEmpty();
-            },
-            20000))
-        return false;
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-    return true;
-}
 
 class Launcher : public ::testing::Test {
 protected:
