@@ -5,6 +5,7 @@
 // program, and Exit ends the event loop.
 
 #include "data_folder.h"
+#include "tray_program.h"
 
 #include "app/MailBox.h"
 #include "app/RKTrayIcon.h"
@@ -50,30 +51,14 @@ const apptest::DataFolder &folder() {
 class FakeTray {
 public:
     FakeTray() {
-        m_process.start(QStringLiteral(VL_FAKE_TRAY), {});
-        m_process.waitForStarted(5000);
-        const QDeadlineTimer deadline(20000);
-        while (!m_process.canReadLine() && !deadline.hasExpired()) {
-            m_process.waitForReadyRead(50);
-            QCoreApplication::processEvents();
-        }
-        started = QString::fromUtf8(m_process.readLine()).startsWith(u"owns "_s);
+        m_program.start(QStringLiteral(VL_FAKE_TRAY));
+        started = m_program.line().startsWith(u"owns "_s);
     }
-    ~FakeTray() { stop(); }
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.write("exit\n");
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
+    void stop() { m_program.stop(); }
     bool started = false;
 
 private:
-    QProcess m_process;
+    apptest::TrayProgram m_program;
 };
 
 QByteArray mail(const QByteArray &subject, const QByteArray &from) {

@@ -5,6 +5,7 @@
 #include "RKTrayIconWindowMaker.h"
 
 #include "GuiHelpers.h"
+#include "tray_program.h"
 
 #include <gtest/gtest.h>
 
@@ -79,15 +80,14 @@ private:
 // A tray process (fake_tray or trayer), stopped at the end.
 class TrayProcess {
 public:
-    ~TrayProcess() { stop(); }
     void startFake() {
-        m_process.start(QStringLiteral(VL_FAKE_TRAY), {});
+        m_program.start(QStringLiteral(VL_FAKE_TRAY));
         const QString owns = line();
         ASSERT_TRUE(owns.startsWith(QStringLiteral("owns "))) << owns.toStdString();
         window = owns.mid(5).toULong(nullptr, 16);
     }
     void startTrayer() {
-        m_process.start(QStringLiteral("trayer"),
+        m_program.start(QStringLiteral("trayer"),
                         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                          QStringLiteral("left"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
                          QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--height"),
@@ -97,33 +97,15 @@ public:
         ASSERT_TRUE(vltest::waitUntil([&] { return x.trayOwner() != 0; }, 20000));
         window = x.trayOwner();
     }
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.write("exit\n");
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
+    void stop() { m_program.stop(); }
     // The next line of the fake tray's log; empty when none comes in time.
-    QString line() {
-        const QDeadlineTimer deadline(20000);
-        while (!m_process.canReadLine()) {
-            if (deadline.hasExpired())
-                return {};
-            m_process.waitForReadyRead(50);
-            QCoreApplication::processEvents();
-        }
-        return QString::fromUtf8(m_process.readLine()).trimmed();
-    }
+    QString line() { return m_program.line(); }
 
     unsigned long window = 0;
     XClient x;
 
 private:
-    QProcess m_process;
+    apptest::TrayProgram m_program;
 };
 
 QPixmap filled(QColor c, int side = 16) {
