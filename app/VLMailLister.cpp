@@ -407,6 +407,9 @@ void VLMailLister::slotDoDeletions() {
         return;
     std::fprintf(stderr, "VLMailLister::slotDoDeletions: delete=%d\n", int(rows.size()));
     m_table->removeVirtualRows(rows);
+    // Hidden rows may have gone; while the queue works, its own text stays.
+    if (!MailBox::self()->busy())
+        showHiddenCount();
 }
 
 // ---------------------------------------------------------------- rescans
@@ -510,10 +513,15 @@ void VLMailLister::slotSinceTimeout(int minutes) {
 }
 
 bool VLMailLister::showHiddenCount() {
+    static const QString kHiddenText = QStringLiteral("%1 emails hidden from list");
     const int hidden = m_table->countHiddenEmails();
-    if (hidden <= 0)
+    if (hidden <= 0) {
+        // Any other text stays, but a count of rows that are no longer hidden is wrong.
+        if (m_text->text().endsWith(kHiddenText.mid(2)))
+            m_text->clear();
         return false;
-    m_text->setText(QStringLiteral("%1 emails hidden from list").arg(hidden));
+    }
+    m_text->setText(kHiddenText.arg(hidden));
     return true;
 }
 

@@ -412,6 +412,25 @@ TEST_F(MailLister, TwoStoreChangesMakeOneRescanThatReappliesHiding) {
     EXPECT_EQ(progressText(), u"2 emails hidden from list"_s);
 }
 
+TEST_F(MailLister, TheHiddenCountFollowsTheRowsThatAreStillHidden) {
+    StoreTools::tools()->friends.action = 2; // friends are listed hidden
+    StoreListEmailMatch::friends()->add(mail(u"Home"_s, u"x"_s));
+    deliver(home, {u"1"_s, u"2"_s, u"3"_s});
+    ASSERT_EQ(progressText(), u"3 emails hidden from list"_s);
+
+    // Hidden rows deleted on the server: the count shrinks...
+    lister->slotDeleted(home, u"1"_s);
+    QTest::qWait(VLMailLister::kDeletionDelayMs + 150);
+    EXPECT_EQ(progressText(), u"2 emails hidden from list"_s);
+
+    // ...and goes when a rescan shows the rest again, rather than stay with a wrong number.
+    StoreListEmailMatch::friends()->remove(mail(u"Home"_s, u"x"_s));
+    Q_EMIT StoreListEmailMatch::friends()->changed();
+    QTest::qWait(VLMailLister::kRescanDelayMs + 200);
+    EXPECT_FALSE(table()->isRowHidden(0));
+    EXPECT_EQ(progressText(), QString());
+}
+
 TEST_F(MailLister, OptionsChangeKeepsEveryRow) {
     deliver(home, {u"1"_s, u"2"_s});
     VLScannerItem *two = row(u"Home"_s, u"2"_s);
