@@ -210,6 +210,12 @@ bool VLMailLister::processMail() {
             VLHistory::self()->update(item->message(), item->status(), 0);
     }
 
+    // A bounce goes once: a message kept on its server keeps its row, and processing again
+    // must not send its sender a second report of the same message.
+    for (VLScannerItem *item : std::as_const(items))
+        if (done.value(item) & Bounced)
+            item->setBounceChecked(QString(), false);
+
     for (const auto &[account, group] : std::as_const(queue))
         MailBox::self()->deleteMail(*account, group->uids);
 

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTcpServer>
 
 using namespace processtest;
@@ -94,6 +95,13 @@ TEST_F(Processing, EveryMarkIsCarriedOutAndRecordedAsDone) {
     EXPECT_TRUE(StoreListEmailMatch::friends()->match(u"fred@friends.example.org"_s));
     EXPECT_TRUE(vltest::waitUntil(
         [this] { return folder().read(u"friends.vlp"_s).contains("fred@friends.example.org"); }, 5000));
+
+    // B stays on its server and in the list, but its bounce went once: processing again
+    // sends nothing.
+    EXPECT_FALSE(rowOf(u"Home"_s, u"B"_s)->isBounceChecked());
+    QSignalSpy sending(SMTPSender::self(nullptr), &SMTPSender::sigBusy);
+    EXPECT_FALSE(lister->processMail());
+    EXPECT_EQ(sending.count(), 0);
     qunsetenv("VL_TM_HOST");
 }
 
