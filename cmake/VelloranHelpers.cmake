@@ -2,8 +2,13 @@
 
 find_program(VL_CCACHE ccache)
 if(VL_CCACHE)
-    # Base dir + no hashed cwd: a fresh clone in another folder still hits the cache.
-    set(_vl_launcher ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=1 ${VL_CCACHE})
+    # Base dir + no hashed cwd: a fresh clone in another folder still hits the cache. The
+    # sloppiness lets ccache cache sources that use a precompiled header; the depend mode keys
+    # on the compiler's own dependency list instead of preprocessing every source a second time,
+    # which a build from nothing would pay for in full.
+    set(_vl_launcher ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=1
+        CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+        CCACHE_DEPEND=1 ${VL_CCACHE})
     set(CMAKE_C_COMPILER_LAUNCHER ${_vl_launcher})
     set(CMAKE_CXX_COMPILER_LAUNCHER ${_vl_launcher})
 endif()
@@ -14,9 +19,24 @@ if(VL_WERROR)
     add_compile_options(-Werror)
 endif()
 
-if(VL_SANITIZE AND VL_FUZZ)
-    message(FATAL_ERROR "VL_SANITIZE and VL_FUZZ are separate builds")
+# How much debug information the objects carry: "full" (-g, the build type's own), "lines" (line
+# tables only: stack traces and sanitizer reports keep file and line, objects and links shrink)
+# or "none". CI trees take "lines"; nobody steps through them in a debugger.
+set(VL_DEBUG_INFO "full" CACHE STRING "Debug information: full, lines or none")
+set_property(CACHE VL_DEBUG_INFO PROPERTY STRINGS full lines none)
+if(VL_DEBUG_INFO STREQUAL "lines")
+    # Given after the build type's -g, so this level wins.
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        add_compile_options(-gline-tables-only)
+    else()
+        add_compile_options(-g1)
+    endif()
+elseif(VL_DEBUG_INFO STREQUAL "none")
+    add_compile_options(-g0)
+elseif(NOT VL_DEBUG_INFO STREQUAL "full")
+    message(FATAL_ERROR "VL_DEBUG_INFO is full, lines or none, not '${VL_DEBUG_INFO}'")
 endif()
+
 if(VL_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
@@ -25,9 +45,94 @@ if(VL_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         message(FATAL_ERROR "VL_FUZZ needs clang: configure with CC=clang CXX=clang++")
     endif()
-    # Project code is instrumented for coverage; only the fuzz targets get libFuzzer's main.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
-    add_link_options(-fsanitize=address,undefined)
+    # The libraries and the fuzz targets are instrumented for coverage (vl_fuzz_coverage); only
+    # the fuzz targets get libFuzzer's main. With VL_SANITIZE as well, one tree serves both: the
+    # tests are built too and run under the same sanitizers (the coverage hooks are no-ops
+    # without libFuzzer), so the libraries are compiled once for the tests and the fuzz targets.
+    if(NOT VL_SANITIZE)
+        add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
+        add_link_options(-fsanitize=address,undefined)
+    endif()
+endif()
+
+# vl_fuzz_coverage(<target> ...): coverage for libFuzzer in what the fuzz targets run; tests and
+# programs need none.
+function(vl_fuzz_coverage)
+    if(VL_FUZZ)
+        foreach(target IN LISTS ARGN)
+            target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+        endforeach()
+    endif()
+endfunction()
+# Precompiled headers (cmake/pch/) for the targets with many sources, where parsing Qt's and
+# GoogleTest's headers again for every source costs more than building the image once.
+option(VL_PCH "Precompile the common Qt and GoogleTest headers of large targets" ON)
+set(VL_PCH_MIN_SOURCES 6 CACHE STRING "Sources a target needs before it gets a precompiled header")
+if(VL_PCH AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # The image carries no time stamp, so ccache can reuse the sources compiled against it.
+    add_compile_options("SHELL:-Xclang -fno-pch-timestamp")
+endif()
+
+# vl_precompile(<target> <qt|test>): the target's precompiled header, when it has enough C++
+# sources to pay for it; counted when its folder is done, since sources may be added later.
+function(vl_precompile target kind)
+    if(VL_PCH)
+        cmake_language(EVAL CODE "cmake_language(DEFER CALL _vl_precompile_now ${target} ${kind})")
+    endif()
+endfunction()
+function(_vl_precompile_now target kind)
+    get_target_property(sources ${target} SOURCES)
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
+    list(LENGTH sources count)
+    if(count GREATER_EQUAL VL_PCH_MIN_SOURCES)
+        target_precompile_headers(${target} PRIVATE
+            $<$<COMPILE_LANGUAGE:CXX>:${CMAKE_SOURCE_DIR}/cmake/pch/${kind}.h>)
+    endif()
+endfunction()
+
+# The tests of one folder that link the same libraries and have the same definitions and
+# options of their own share one precompiled header (test.h): the first builds it, the others
+# reuse it. A compiler takes an image only under the very flags that made it, hence the
+# grouping. Most test programs have one or two sources, so one image per program would not pay.
+set(VL_PCH_MIN_TEST_SOURCES 5 CACHE STRING "Sources a group of tests needs before it shares a precompiled header")
+function(_vl_share_test_pch)
+    get_property(tests DIRECTORY PROPERTY VL_PCH_TESTS)
+    set(keys "")
+    foreach(test IN LISTS tests)
+        get_target_property(group ${test} VL_PCH_GROUP)
+        get_target_property(definitions ${test} COMPILE_DEFINITIONS)
+        get_target_property(options ${test} COMPILE_OPTIONS)
+        get_target_property(automoc ${test} AUTOMOC)
+        string(SHA1 key "${group}|${definitions}|${options}|${automoc}")
+        list(APPEND keys ${key})
+        list(APPEND members_${key} ${test})
+    endforeach()
+    list(REMOVE_DUPLICATES keys)
+    foreach(key IN LISTS keys)
+        set(count 0)
+        foreach(test IN LISTS members_${key})
+            get_target_property(sources ${test} SOURCES)
+            list(FILTER sources INCLUDE REGEX "\\.cpp$")
+            list(LENGTH sources n)
+            math(EXPR count "${count} + ${n}")
+        endforeach()
+        if(count LESS VL_PCH_MIN_TEST_SOURCES)
+            continue()
+        endif()
+        list(POP_FRONT members_${key} donor)
+        target_precompile_headers(${donor} PRIVATE
+            $<$<COMPILE_LANGUAGE:CXX>:${CMAKE_SOURCE_DIR}/cmake/pch/test.h>)
+        foreach(test IN LISTS members_${key})
+            target_precompile_headers(${test} REUSE_FROM ${donor})
+        endforeach()
+    endforeach()
+endfunction()
+
+# Tests (and the programs and helpers only they use) are built except in a fuzz-only tree.
+if(VL_FUZZ AND NOT VL_SANITIZE)
+    set(VL_TESTS OFF)
+else()
+    set(VL_TESTS ON)
 endif()
 
 find_package(Threads REQUIRED)
@@ -70,8 +175,10 @@ function(vl_add_library name)
         target_link_options(vl_${name} PRIVATE -Wl,--no-undefined)
     endif()
     target_link_libraries(vl_${name} PUBLIC ${A_PUBLIC_LIBS} PRIVATE ${A_PRIVATE_LIBS})
+    vl_fuzz_coverage(vl_${name})
     if(VL_QT_FOLDER)
         target_compile_definitions(vl_${name} PRIVATE ${VL_QT_STRICT_DEFINITIONS})
+        vl_precompile(vl_${name} qt)
     endif()
     # A local that hides another local or a parameter is a mix-up waiting to happen. Members
     # named by constructor parameters stay allowed, and tests are left out: GoogleTest's
@@ -89,7 +196,7 @@ endfunction()
 # (offscreen platform), XVFB the same main on a private Xvfb display (1024x768, no window
 # manager, xcb), otherwise its main is Qt-free.
 function(vl_add_test name)
-    if(VL_FUZZ)
+    if(NOT VL_TESTS)
         return()
     endif()
     cmake_parse_arguments(A "QT;XVFB;SERIAL" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
@@ -102,6 +209,38 @@ function(vl_add_test name)
         target_link_libraries(${name} PRIVATE vl_testmain ${A_LIBS})
     endif()
     vl_qt_strict(${name})
+    # Few tests declare a QObject of their own; moc over the others costs a compiler run per
+    # program for nothing. A test that gains one is seen at the next configure (which
+    # scripts/build.sh runs every time).
+    set(needs_moc OFF)
+    foreach(source IN LISTS A_SOURCES)
+        cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} OUTPUT_VARIABLE path)
+        if(EXISTS ${path})
+            file(STRINGS ${path} hits REGEX "Q_OBJECT|Q_GADGET|Q_NAMESPACE|#include \".*moc")
+            if(hits)
+                set(needs_moc ON)
+                break()
+            endif()
+        endif()
+    endforeach()
+    if(NOT needs_moc)
+        set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+    endif()
+    if(VL_PCH)
+        # Grouped with the folder's other tests at the end of the folder (_vl_share_test_pch).
+        set(libs ${A_LIBS})
+        list(SORT libs)
+        set_property(TARGET ${name} PROPERTY VL_PCH_GROUP "${A_QT}${A_XVFB};${libs}")
+        set_property(DIRECTORY APPEND PROPERTY VL_PCH_TESTS ${name})
+        get_property(scheduled DIRECTORY PROPERTY VL_PCH_SCHEDULED)
+        if(NOT scheduled)
+            set_property(DIRECTORY PROPERTY VL_PCH_SCHEDULED ON)
+            cmake_language(DEFER CALL _vl_share_test_pch)
+        endif()
+    endif()
+    # The test's own code is checks and set-up: optimising it costs more compile time than it
+    # ever saves at run time (the code under test keeps its build's optimisation).
+    target_compile_options(${name} PRIVATE -O0)
     target_compile_definitions(${name} PRIVATE
         VL_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
         VL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
@@ -161,6 +300,7 @@ function(vl_add_fuzzer name)
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE ${A_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    vl_fuzz_coverage(${name})
     vl_qt_strict(${name})
     set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     foreach(dir IN LISTS A_SEEDS)

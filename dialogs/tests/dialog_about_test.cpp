@@ -94,8 +94,10 @@ TEST_F(About, TheLabelHoldsItsWholeTextWithoutScrolling) {
 }
 
 TEST_F(About, ReturnAndEscapeCloseTheBox) {
-    for (const auto &[key, expected] : {std::pair{Qt::Key_Return, int(QDialog::Accepted)},
-                                        std::pair{Qt::Key_Escape, int(QDialog::Rejected)}}) {
+    for (const auto &entry : {std::pair{Qt::Key_Return, int(QDialog::Accepted)},
+                              std::pair{Qt::Key_Escape, int(QDialog::Rejected)}}) {
+        const Qt::Key key = entry.first; // captured below, so not a structured binding
+        const int expected = entry.second;
         DialogAbout about(nullptr, "about");
         vltest::whenModal(QStringLiteral("about"), [key](QWidget *w) { QTest::keyClick(w, key); });
         EXPECT_EQ(about.exec(), expected);

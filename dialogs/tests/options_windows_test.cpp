@@ -112,8 +112,10 @@ TEST(OptionsWindows, TabMnemonicsRaiseTheirPages) {
     RecordingSoundPlayer player(true);
     DialogOptions dialog(nullptr, "options");
     ASSERT_TRUE(vltest::activate(&dialog));
-    for (const auto &[letter, page] :
+    for (const auto &entry :
          {std::pair{'s', "summary"}, std::pair{'d', "display"}, std::pair{'g', "general"}}) {
+        const char letter = entry.first;
+        const char *const page = entry.second; // captured below, so not a structured binding
         vltest::pressMnemonic(&dialog, QLatin1Char(letter));
         EXPECT_TRUE(vltest::waitUntil(
             [&] {

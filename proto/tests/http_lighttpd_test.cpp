@@ -72,7 +72,10 @@ std::vector<LiveCase> cases() {
 struct Live : ::testing::TestWithParam<std::tuple<LiveCase, bool>> {};
 
 TEST_P(Live, Request) {
-    const auto &[c, tls] = GetParam();
+    // Named apart, not as a structured binding: lambdas below capture them, which not every
+    // compiler the project builds with allows for bindings.
+    const LiveCase &c = std::get<0>(GetParam());
+    const bool tls = std::get<1>(GetParam());
     vltest::LighttpdServer &server = vltest::LighttpdServer::instance();
     SOCookieJar jar;
     const QString scheme = tls ? s("https") : s("http");
