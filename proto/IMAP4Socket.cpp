@@ -3,6 +3,7 @@
 #include "sasl_p.h"
 
 #include <QHash>
+#include <QMetaEnum>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -142,7 +143,7 @@ void IMAP4Socket::login() {
     resetEnded();
     const int port = m_port != 0 ? m_port : m_type != SOSSLSocket::NoSSL ? 993 : 143;
     connectToHost(m_type, m_host, quint16(port));
-    m_state = 2;
+    m_state = State::Connecting;
     m_tag = 0;
     m_uidValidity = 0;
     m_literalLeft = 0;
@@ -153,7 +154,7 @@ void IMAP4Socket::login() {
 }
 
 void IMAP4Socket::connected() {
-    m_state = 4;
+    m_state = State::Greeting;
 }
 
 void IMAP4Socket::timeout() {
@@ -161,7 +162,7 @@ void IMAP4Socket::timeout() {
 }
 
 bool IMAP4Socket::awaitingReply() const {
-    return m_state != 1 && m_state != 6;
+    return m_state != State::Idle && m_state != State::Selected;
 }
 
 QString IMAP4Socket::sequence() {
@@ -184,7 +185,7 @@ bool IMAP4Socket::sendTagged(const QString &rest, const char *name) {
 void IMAP4Socket::sendLogin() {
     if (m_secure) {
         if (sendTagged(QStringLiteral("AUTHENTICATE CRAM-MD5"), "AUTHENTICATE"))
-            m_state = 5;
+            m_state = State::LoginSent;
         return;
     }
     // Arguments that cannot be quoted go as literals, each after the server's "+".
@@ -202,7 +203,7 @@ void IMAP4Socket::sendLogin() {
     m_pieces.append(line);
     const QByteArray first = m_pieces.takeFirst();
     if (sendTagged(QString::fromLatin1(first), "LOGIN"))
-        m_state = 5;
+        m_state = State::LoginSent;
 }
 
 void IMAP4Socket::continuation(const QByteArray &line) {
@@ -218,7 +219,7 @@ void IMAP4Socket::continuation(const QByteArray &line) {
 }
 
 void IMAP4Socket::getMessageList(bool fetch) {
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request for message info during command"), true);
         return;
     }
@@ -237,12 +238,12 @@ void IMAP4Socket::getMessageList(bool fetch) {
     reserveMessages(m_messageCount);
     if (!sendTagged(QStringLiteral("FETCH 1:%1 (FLAGS UID RFC822.SIZE)").arg(m_messageCount), "FETCH"))
         return;
-    m_state = 8;
+    m_state = State::ListSent;
     m_fetchIndex = 0;
 }
 
 void IMAP4Socket::getMessage(const QString &uid, int) {
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request to retrieve header during command"), true);
         return;
     }
@@ -256,7 +257,7 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
     f.tag = m_currentTag.toLatin1();
     m_fetches.append(f);
     m_announcedSize = 0;
-    m_state = 12;
+    m_state = State::FetchSent;
     m_currentId = uid;
     ++m_fetchedCount;
     Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
@@ -264,7 +265,7 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
 
 void IMAP4Socket::fetchNext() {
     if (m_fetchIndex >= messageCount()) {
-        m_state = 6;
+        m_state = State::Selected;
         Q_EMIT sigMessageData();
         return;
     }
@@ -293,14 +294,14 @@ void IMAP4Socket::fetchNext() {
         setTimeout(kCommandSeconds * 1000, {});
     }
     m_announcedSize = 0;
-    m_state = 12;
+    m_state = State::FetchSent;
     m_currentId = m_fetches.constFirst().uid;
     ++m_fetchedCount;
     Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
 }
 
 void IMAP4Socket::deleteMessage(const QString &uid) {
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request to delete message during command"), true);
         return;
     }
@@ -313,24 +314,24 @@ void IMAP4Socket::deleteMessage(const QString &uid) {
     if (!sendTagged(QStringLiteral("UID STORE %1 +FLAGS (\\Deleted)").arg(uid), "UID STORE"))
         return;
     m_currentId = uid;
-    m_state = 16;
+    m_state = State::StoreSent;
 }
 
 void IMAP4Socket::closeSocket(bool graceful) {
     if (!graceful) {
-        m_state = 1;
+        m_state = State::Idle;
         closeAndSignal();
         return;
     }
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request to close during command"), true);
         return;
     }
     if (!sendTagged(QStringLiteral("CLOSE"), "CLOSE")) {
-        m_state = 1;
+        m_state = State::Idle;
         return;
     }
-    m_state = 15;
+    m_state = State::CloseSent;
 }
 
 bool IMAP4Socket::takePending() {
@@ -361,7 +362,8 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
     const qint64 literal = untagged ? literalSize(line) : -1;
     if (literal >= 0) {
         m_literalLeft = literal;
-        const bool fetching = m_state == 12 || m_state == 13 || m_state == 14;
+        const bool fetching =
+            m_state == State::FetchSent || m_state == State::ReceivingData || m_state == State::DataComplete;
         // The data of a response belongs to the fetch its UID names; the rest of a response
         // after a literal stays with the same fetch.
         if (!fetching)
@@ -371,7 +373,7 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
         m_literalIsData = m_literalFetch >= 0;
         m_continued = true;
         if (fetching) {
-            m_state = 13;
+            m_state = State::ReceivingData;
             if (m_literalIsData) {
                 m_announcedSize += int(qMin<qint64>(literal, INT_MAX - m_announcedSize));
                 m_fetches[m_literalFetch].gotData = true;
@@ -380,22 +382,22 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (m_state == 13 && untagged) {
+    if (m_state == State::ReceivingData && untagged) {
         // The rest of the FETCH response after its literal.
-        m_state = 14;
+        m_state = State::DataComplete;
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
     const bool tagged = !untagged && !line.startsWith('+');
     switch (m_state) {
-    case 4:
+    case State::Greeting:
         if (!line.startsWith("* OK")) {
             setError(serverLine(line), true);
             return;
         }
         sendLogin();
         return;
-    case 5:
+    case State::LoginSent:
         if (untagged) {
             // Capabilities and other news before the completion say nothing about the login.
             setTimeout(kLineSeconds * 1000, {});
@@ -412,48 +414,49 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
         m_pieces.clear();
         if (!sendTagged(QStringLiteral("SELECT INBOX"), "SELECT"))
             return;
-        m_state = 7;
+        m_state = State::SelectSent;
         m_messageCount = 0;
         m_fetchedCount = 0;
         return;
-    case 7:
+    case State::SelectSent:
         selectLine(line, tagged);
         return;
-    case 8:
+    case State::ListSent:
         listLine(line, tagged);
         return;
-    case 12:
-    case 13:
-    case 14:
+    case State::FetchSent:
+    case State::ReceivingData:
+    case State::DataComplete:
         fetchLine(line, tagged);
         return;
-    case 6:
-    case 15:
-    case 16:
+    case State::Selected:
+    case State::CloseSent:
+    case State::StoreSent:
         if (!tagged) {
-            if (m_state != 6)
+            if (m_state != State::Selected)
                 setTimeout(kLineSeconds * 1000, {});
             return;
         }
-        if (m_state == 6)
+        if (m_state == State::Selected)
             break;
         if (!positiveCompletion(line)) {
             setError(serverLine(line), true);
             return;
         }
-        if (m_state == 15) {
-            m_state = 1;
+        if (m_state == State::CloseSent) {
+            m_state = State::Idle;
             closeAndSignal();
             return;
         }
-        m_state = 6;
+        m_state = State::Selected;
         Q_EMIT sigDeleted(m_currentId);
         return;
     default:
         break;
     }
-    std::fprintf(stderr, "IMAP4Socket::readyRead: state %d: [%s]\n", m_state, line.left(200).constData());
-    setError(QStringLiteral("Internal IMAP4 error: unknown state: %1").arg(m_state), true);
+    std::fprintf(stderr, "IMAP4Socket::readyRead: state %d (%s): [%s]\n", int(m_state),
+                 QMetaEnum::fromType<State>().valueToKey(int(m_state)), line.left(200).constData());
+    setError(QStringLiteral("Internal IMAP4 error: unknown state: %1").arg(int(m_state)), true);
 }
 
 void IMAP4Socket::selectLine(const QByteArray &line, bool tagged) {
@@ -476,7 +479,7 @@ void IMAP4Socket::selectLine(const QByteArray &line, bool tagged) {
         setError(serverLine(line), true);
         return;
     }
-    m_state = 6;
+    m_state = State::Selected;
     Q_EMIT sigLoggedIn();
 }
 
@@ -492,12 +495,12 @@ void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
         setError(serverLine(line), true);
         return;
     }
-    m_state = 6;
+    m_state = State::Selected;
     if (m_fetch)
         listedValidity().insert(validityKey(), m_uidValidity);
     QPointer<IMAP4Socket> self(this);
     Q_EMIT sigMessageList();
-    if (!self || ended() || !m_fetch || m_state != 6)
+    if (!self || ended() || !m_fetch || m_state != State::Selected)
         return;
     if (messageCount() == 0) {
         Q_EMIT sigMessageData();
@@ -521,7 +524,7 @@ void IMAP4Socket::fetchLine(const QByteArray &line, bool tagged) {
         return;
     }
     if (m_fetches.isEmpty()) {
-        m_state = 6;
+        m_state = State::Selected;
         Q_EMIT sigMessageData();
         return;
     }
@@ -556,7 +559,7 @@ void IMAP4Socket::drainFetches() {
     while (!m_fetches.isEmpty() && m_fetches.constFirst().done) {
         const Fetch f = m_fetches.takeFirst();
         // With fetches still on the way the client stays busy between messages.
-        const int state = m_fetches.isEmpty() ? 6 : 12;
+        const State state = m_fetches.isEmpty() ? State::Selected : State::FetchSent;
         m_state = state;
         // A completion without data (the message went away meanwhile) skips that message.
         if (f.gotData) {
@@ -571,7 +574,7 @@ void IMAP4Socket::drainFetches() {
         }
         ++m_fetchIndex;
         fetchNext();
-        if (!self || ended() || m_state != 12)
+        if (!self || ended() || m_state != State::FetchSent)
             return;
     }
 }

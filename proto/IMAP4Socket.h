@@ -11,6 +11,24 @@
 class IMAP4Socket : public MailSocket {
     Q_OBJECT
 public:
+    // Where the conversation stands. Numbered as they always were, so a trace line or an
+    // error text that shows a number still names the same state; 3 and 9 to 11 are not used.
+    enum class State {
+        Idle = 1,           // no conversation: constructed, closed, or CLOSE done or not sent
+        Connecting = 2,     // login() called
+        Greeting = 4,       // connected, waiting for the greeting
+        LoginSent = 5,      // LOGIN or AUTHENTICATE sent
+        Selected = 6,       // INBOX selected, no command pending
+        SelectSent = 7,     // SELECT sent
+        ListSent = 8,       // FETCH of the list sent
+        FetchSent = 12,     // message fetches sent, waiting for their data
+        ReceivingData = 13, // reading a message's data
+        DataComplete = 14,  // the data read, waiting for the rest of the answer
+        CloseSent = 15,     // CLOSE sent
+        StoreSent = 16,     // UID STORE of the deleted flag sent
+    };
+    Q_ENUM(State)
+
     explicit IMAP4Socket(QObject *parent = nullptr);
 
     // Port 0: 143, or 993 with SSL. A line limit below 200 is raised to 200.
@@ -25,7 +43,7 @@ public:
     void deleteMessage(const QString &uid) override;
     void closeSocket(bool graceful) override;
 
-    [[nodiscard]] int state() const { return m_state; }
+    [[nodiscard]] State state() const { return m_state; }
 
     // Bytes of a message kept from its literal.
     static constexpr int kFetchBytes = 8000;
@@ -57,7 +75,7 @@ private:
     QString m_user;
     QString m_password;
     bool m_secure = false;
-    int m_state = 1;
+    State m_state = State::Idle;
     bool m_fetch = false;
     int m_fetchIndex = 0;
     int m_lineLimit = 200;

@@ -138,7 +138,7 @@ TEST(SMTPPeerRequests, OutOfTurnRequestsFailTheConnectionOnce) {
     client.setup(SOSSLSocket::NoSSL, peer.host(), peer.serverPort(), QString(), QString(), true);
     // Closing before the greeting is refused, and so is a second message while one is in transit.
     client.closeSocket(true);
-    EXPECT_EQ(client.state(), 16);
+    EXPECT_EQ(client.state(), SMTPSocket::State::Failed);
     EXPECT_EQ(client.error(), QStringLiteral("Request to close connection when not ready"));
 
     SMTPSocket second;
@@ -156,7 +156,7 @@ TEST(SMTPPeerRequests, OutOfTurnRequestsFailTheConnectionOnce) {
     SMTPSession::settle(100);
     EXPECT_EQ(errors, QStringList{QStringLiteral("Request to send message list when not ready\n"
                                                  "MAIL FROM: <a@example.org>")});
-    EXPECT_EQ(second.state(), 16);
+    EXPECT_EQ(second.state(), SMTPSocket::State::Failed);
 }
 
 TEST(SMTPPeerRequests, EnvelopeAddressWithLineBreakIsRefusedUnsent) {
