@@ -391,10 +391,8 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
     const bool tagged = !untagged && !line.startsWith('+');
     switch (m_state) {
     case State::Greeting:
-        if (!line.startsWith("* OK")) {
-            setError(serverLine(line), true);
+        if (!accepted(line.startsWith("* OK"), line))
             return;
-        }
         sendLogin();
         return;
     case State::LoginSent:
@@ -407,10 +405,8 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
             continuation(line);
             return;
         }
-        if (!positiveCompletion(line)) {
-            authError(serverLine(line));
+        if (!accepted(positiveCompletion(line), line, Refusal::Login))
             return;
-        }
         m_pieces.clear();
         if (!sendTagged(QStringLiteral("SELECT INBOX"), "SELECT"))
             return;
@@ -439,10 +435,8 @@ void IMAP4Socket::handleLine(const QByteArray &line) {
         }
         if (m_state == State::Selected)
             break;
-        if (!positiveCompletion(line)) {
-            setError(serverLine(line), true);
+        if (!accepted(positiveCompletion(line), line))
             return;
-        }
         if (m_state == State::CloseSent) {
             m_state = State::Idle;
             closeAndSignal();
@@ -475,10 +469,8 @@ void IMAP4Socket::selectLine(const QByteArray &line, bool tagged) {
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (!positiveCompletion(line)) {
-        setError(serverLine(line), true);
+    if (!accepted(positiveCompletion(line), line))
         return;
-    }
     m_state = State::Selected;
     Q_EMIT sigLoggedIn();
 }
@@ -491,10 +483,8 @@ void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (!positiveCompletion(line)) {
-        setError(serverLine(line), true);
+    if (!accepted(positiveCompletion(line), line))
         return;
-    }
     m_state = State::Selected;
     if (m_fetch)
         listedValidity().insert(validityKey(), m_uidValidity);
@@ -519,10 +509,8 @@ void IMAP4Socket::fetchLine(const QByteArray &line, bool tagged) {
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (!positiveCompletion(line)) {
-        setError(serverLine(line), true);
+    if (!accepted(positiveCompletion(line), line))
         return;
-    }
     if (m_fetches.isEmpty()) {
         m_state = State::Selected;
         Q_EMIT sigMessageData();

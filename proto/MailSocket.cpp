@@ -43,8 +43,11 @@ void MailSocket::closeAndSignal() {
     Q_EMIT sigClosed();
 }
 
-QString MailSocket::serverLine(const QByteArray &line) {
-    return QString::fromLatin1(line.left(kMaxErrorText));
+void MailSocket::refused(const QString &text, Refusal what) {
+    if (what == Refusal::Login)
+        authError(text);
+    else
+        setError(text, true);
 }
 
 void MailSocket::readyRead() {

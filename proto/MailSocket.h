@@ -61,15 +61,14 @@ protected:
     // Bytes owed to an earlier line (a literal); false while more are to come.
     virtual bool takePending() { return true; }
     [[nodiscard]] virtual bool awaitingReply() const = 0;
+    // A refused login goes to authError, anything else ends the conversation.
+    void refused(const QString &text, Refusal what) override;
     // Whether a terminal signal (sigError, sigClosed) has gone out.
     [[nodiscard]] bool ended() const { return m_ended; }
     void resetEnded() { m_ended = false; }
 
     // Largest message text a client keeps; a server that sends more is read on and cut.
     static constexpr int kMaxStoredText = 4 * 1024 * 1024;
-    // A server line kept as an error text is cut to this.
-    static constexpr int kMaxErrorText = 1000;
-    [[nodiscard]] static QString serverLine(const QByteArray &line);
 
 private:
     QList<DataEmailMessage> m_messages;

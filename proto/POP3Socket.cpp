@@ -155,10 +155,8 @@ void POP3Socket::closeSocket(bool graceful) {
 }
 
 void POP3Socket::greeting(const QByteArray &line) {
-    if (!positive(line)) {
-        setError(serverLine(line), true);
+    if (!accepted(positive(line), line))
         return;
-    }
     if (!m_apop) {
         if (send(QStringLiteral("USER ") + m_user, "USER"))
             m_state = State::UserSent;
@@ -188,26 +186,20 @@ void POP3Socket::handleLine(const QByteArray &line) {
         greeting(line);
         return;
     case State::UserSent:
-        if (!positive(line)) {
-            authError(serverLine(line));
+        if (!accepted(positive(line), line, Refusal::Login))
             return;
-        }
         if (send(QStringLiteral("PASS ") + m_password, "PASS"))
             m_state = State::PasswordSent;
         return;
     case State::PasswordSent:
-        if (!positive(line)) {
-            authError(serverLine(line));
+        if (!accepted(positive(line), line, Refusal::Login))
             return;
-        }
         m_state = State::Ready;
         Q_EMIT sigLoggedIn();
         return;
     case State::AwaitingOk:
-        if (!positive(line)) {
-            setError(serverLine(line), true);
+        if (!accepted(positive(line), line))
             return;
-        }
         m_state = m_nextState;
         m_nextState = State::Idle;
         setTimeout(kLineSeconds * 1000, {});
@@ -219,18 +211,14 @@ void POP3Socket::handleLine(const QByteArray &line) {
         topLine(line);
         return;
     case State::DeleSent:
-        if (!positive(line)) {
-            setError(serverLine(line), true);
+        if (!accepted(positive(line), line))
             return;
-        }
         m_state = State::Ready;
         Q_EMIT sigDeleted(m_deletingId);
         return;
     case State::QuitSent:
-        if (!positive(line)) {
-            setError(serverLine(line), true);
+        if (!accepted(positive(line), line))
             return;
-        }
         m_state = State::Idle;
         closeAndSignal();
         return;

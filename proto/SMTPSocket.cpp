@@ -16,8 +16,6 @@
 namespace {
 
 constexpr int kCommandSeconds = 60;
-// A server line kept as an error text is cut to this.
-constexpr int kMaxErrorText = 1000;
 
 // Announced after EHLO/HELO; the machine's own name is not looked up.
 const QString kOwnDomain = QStringLiteral("localhost.localdomain");
@@ -198,6 +196,11 @@ void SMTPSocket::setError(const QString &text) {
     setError(t, true);
 }
 
+void SMTPSocket::refused(const QString &text, Refusal) {
+    // A refused login is a failure like any other here: the sender queue asks nobody again.
+    setError(text);
+}
+
 void SMTPSocket::setError(const QString &text, bool signal) {
     if (!signal || text.isEmpty()) {
         SOSSLSocket::setError(text, signal);
@@ -259,10 +262,8 @@ void SMTPSocket::handleLine(const QByteArray &line) {
     default:
         return; // idle, connecting, closed or failed: nothing is awaited
     }
-    if (!expected) {
-        setError(QString::fromLatin1(line.left(kMaxErrorText)));
+    if (!accepted(expected, line))
         return;
-    }
     if (m_state == State::EhloSent)
         scanCapabilities(line);
     if (line.size() > 3 && line.at(3) == '-')

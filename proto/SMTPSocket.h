@@ -72,6 +72,8 @@ protected:
     void timeout() override;
     void connected() override;
     void readyRead() override;
+    // A refused reply loses its code and gains the command it answered, as setError(text).
+    void refused(const QString &text, Refusal what) override;
 
 private:
     enum class Mechanism { None, CramMD5, Login, Plain };
