@@ -2,8 +2,10 @@
 // Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
 // lists the messages with their UIDs, fetches the first 8000 bytes of each without marking
 // them seen (several fetches pipelined), flags messages deleted by UID and ends with CLOSE,
-// which removes them.
+// which removes them. What arrives is cut into lines and literals by IMAP4Framer, each line
+// parsed into an IMAP4Response; this class is the state machine that acts on them.
 
+#include "IMAP4Framer.h"
 #include "MailSocket.h"
 
 #include <QList>
@@ -51,22 +53,29 @@ public:
 protected:
     void timeout() override;
     void connected() override;
-    void handleLine(const QByteArray &line) override;
-    bool takePending() override;
+    void readInput() override;
     [[nodiscard]] bool awaitingReply() const override;
 
 private:
-    QString sequence();
+    QByteArray sequence();
     bool send(const QString &command, const char *name);
     bool sendTagged(const QString &rest, const char *name);
     void sendLogin();
     void continuation(const QByteArray &line);
-    void selectLine(const QByteArray &line, bool tagged);
-    void listLine(const QByteArray &line, bool tagged);
-    void fetchLine(const QByteArray &line, bool tagged);
+    // The state machine: what each parsed line of the server does in the current state.
+    void handleResponse(const IMAP4Response &r);
+    void literalAnnounced(const IMAP4Response &r);
+    void literalBytes(QByteArrayView bytes);
+    void selectResponse(const IMAP4Response &r);
+    void listResponse(const IMAP4Response &r);
+    void fetchResponse(const IMAP4Response &r);
+    // Whether a tagged line may answer the command with that tag. A completion with another
+    // tag answers nothing this client sent: a protocol error, reported here.
+    bool answers(const IMAP4Response &r, const QByteArray &tag);
+    void unexpectedAnswer(const IMAP4Response &r);
     void fetchNext();
     void drainFetches();
-    [[nodiscard]] int fetchFor(const QByteArray &line) const;
+    [[nodiscard]] int fetchFor(const IMAP4Response &r) const;
     [[nodiscard]] QString validityKey() const;
 
     QString m_host;
@@ -102,14 +111,12 @@ private:
     // The fetch a literal being read belongs to (-1: bytes nobody asked for).
     int m_literalFetch = -1;
 
-    QString m_currentTag;
+    // The tag of the one command in flight outside the message fetches.
+    QByteArray m_currentTag;
     // LOGIN arguments that go as literals: each waits for the server's "+".
     QList<QByteArray> m_pieces;
-    // Literal bytes still owed by the server, and whether they are message data.
-    qint64 m_literalLeft = 0;
-    bool m_literalIsData = false;
-    // The line after a literal continues the same response: it is never a completion.
-    bool m_continued = false;
+    // Lines and literals of the connection.
+    IMAP4Framer m_framer;
     // UIDVALIDITY reported by SELECT in this session (0: none reported).
     quint32 m_uidValidity = 0;
 };

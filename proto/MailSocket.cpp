@@ -52,17 +52,8 @@ void MailSocket::refused(const QString &text, Refusal what) {
 
 void MailSocket::readyRead() {
     QPointer<MailSocket> self(this);
-    QByteArray line;
-    while (!m_ended) {
-        if (!takePending())
-            break;
-        if (!self || m_ended || !readLine(line))
-            break;
-        cancelTimeout();
-        handleLine(line);
-        if (!self)
-            return;
-    }
+    if (!m_ended)
+        readInput();
     if (!self || m_ended)
         return;
     if (atEOF() && awaitingReply())

@@ -180,6 +180,17 @@ void POP3Socket::greeting(const QByteArray &line) {
         m_state = State::PasswordSent;
 }
 
+void POP3Socket::readInput() {
+    QPointer<POP3Socket> self(this);
+    QByteArray line;
+    while (!ended() && readLine(line)) {
+        cancelTimeout();
+        handleLine(line);
+        if (!self)
+            return;
+    }
+}
+
 void POP3Socket::handleLine(const QByteArray &line) {
     switch (m_state) {
     case State::Greeting:

@@ -53,10 +53,11 @@ public Q_SLOTS:
 protected:
     void timeout() override;
     void connected() override;
-    void handleLine(const QByteArray &line) override;
+    void readInput() override;
     [[nodiscard]] bool awaitingReply() const override;
 
 private:
+    void handleLine(const QByteArray &line);
     void listingLine(const QByteArray &line);
     void topLine(const QByteArray &line);
     void capabilityLine(const QByteArray &line);
