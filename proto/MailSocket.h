@@ -67,8 +67,7 @@ protected:
 
     // Largest message text a client keeps; a server that sends more is read on and cut.
     static constexpr int kMaxStoredText = 4 * 1024 * 1024;
-    // A server line kept as an error text is cut to this.
-    static constexpr int kMaxErrorText = 1000;
+    // The line as an error text, cut to kMaxErrorText.
     [[nodiscard]] static QString serverLine(const QByteArray &line);
 
 private:

@@ -16,8 +16,6 @@
 namespace {
 
 constexpr int kCommandSeconds = 60;
-// A server line kept as an error text is cut to this.
-constexpr int kMaxErrorText = 1000;
 
 // Announced after EHLO/HELO; the machine's own name is not looked up.
 const QString kOwnDomain = QStringLiteral("localhost.localdomain");

@@ -40,7 +40,6 @@ public:
     void closeSSL();
 
     [[nodiscard]] bool isSSL() const { return m_sslType != NoSSL; }
-    [[nodiscard]] bool isTLS() const { return m_sslType != TLSv1; }
     [[nodiscard]] bool atEOF() const { return m_eof; }
     [[nodiscard]] QString error() const { return m_error; }
     [[nodiscard]] int linkState() const { return m_linkState; }
@@ -90,6 +89,9 @@ protected Q_SLOTS:
 protected:
     virtual void connected() = 0;
     virtual void readyRead() = 0;
+
+    // A server line kept as an error text is cut to this.
+    static constexpr int kMaxErrorText = 1000;
 
 private Q_SLOTS:
     void slotDNSReady(const QHostInfo &info);
