@@ -35,7 +35,7 @@ PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, c
     m_remove = newIconButton(QStringLiteral("&Remove"), "x.png", "remove", this);
     m_options = newIconButton(QStringLiteral("&Options"), "options.png", "options", this);
     m_list = new PanelListEmailMatch(listTitle, this, "emails");
-    m_help = new VLHelpPushButton(this, helpKey, nullptr);
+    m_help = new VLHelpPushButton(this, helpKey);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(20, 20, 20, 20);

@@ -27,7 +27,7 @@ PanelSideFilter::PanelSideFilter(QWidget *parent, const char *name) : QWidget(pa
     m_browser->setObjectName(QStringLiteral("browser"));
     m_browser->setMinimumHeight(180);
     auto *caption = new QLabel(QStringLiteral("Filter description"), this);
-    m_help = new VLHelpPushButton(this, "How_to_manage_Filters", nullptr);
+    m_help = new VLHelpPushButton(this, "How_to_manage_Filters");
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(20, 20, 20, 20);
