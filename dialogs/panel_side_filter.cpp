@@ -63,20 +63,20 @@ void PanelSideFilter::slotEmpty() {
 }
 
 void PanelSideFilter::slotChanged() {
-    write(2000);
+    write(kListSaveDelayMs);
 }
 
 void PanelSideFilter::saveToStore() {
     write(0);
 }
 
-void PanelSideFilter::write(int delayMs) {
+void PanelSideFilter::write(unsigned delayMs) {
     if (!m_store)
         return;
     m_list->save(*m_store);
     m_store->setChanged(true);
     if (delayMs > 0)
-        m_store->saveDelayed(unsigned(delayMs));
+        m_store->saveDelayed(delayMs);
     else
         (void)m_store->saveToStore();
 }
