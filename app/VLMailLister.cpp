@@ -12,6 +12,7 @@
 #include "data/store_list_matches.h"
 #include "data/store_options.h"
 #include "data/store_tools.h"
+#include "data/time_units.h"
 #include "engine/VLDNSRBL.h"
 #include "engine/VLScanner.h"
 #include "engine/VLTM.h"
@@ -25,8 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr qint64 kSecondsPerDay = 86400;
 
 // The actions a blacklist or community listing asks for, from that service's settings.
 template <typename Settings> void applyListing(const Settings &settings, DataEmailStatus &status) {

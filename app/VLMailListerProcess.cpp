@@ -14,6 +14,7 @@
 #include "data/store_list_matches.h"
 #include "data/store_options.h"
 #include "data/store_tools.h"
+#include "data/time_units.h"
 #include "engine/VLBayes.h"
 #include "engine/VLTM.h"
 #include "proto/SMTPSender.h"
@@ -26,9 +27,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr unsigned kListSaveDelayMs = 2000;
-constexpr qint64 kSecondsPerDay = 86400;
 
 // What processing did to one row, for its mail-log record.
 enum Done : int { Bounced = 0x1, Deleted = 0x2, Reported = 0x8 };

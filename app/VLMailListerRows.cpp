@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr unsigned kListSaveDelayMs = 2000;
-
 // Every row of every selection, in selection order, each once.
 QList<int> selectedRows(const VLMailTable *table) {
     QList<int> rows;

@@ -3,6 +3,7 @@
 #include "app_clock.h"
 
 #include "data/store.h"
+#include "data/time_units.h"
 
 #include <cstdio>
 
@@ -87,7 +88,7 @@ void VLHistory::dump() {
 
 void VLHistory::dumpKeepingDays(int keepDays) {
     if (keepDays > 0)
-        dump(qint64(keepDays) * 86'400);
+        dump(keepDays * kSecondsPerDay);
     else
         dump();
 }

@@ -3,14 +3,16 @@
 #include "app_clock.h"
 #include "vl_history.h"
 
+#include "data/time_units.h"
+
 #include <QObject>
 #include <QStringList>
 
 namespace {
 
-constexpr qint64 Day = 86400;
 // Each period reaches back this far from the coming midnight.
-constexpr qint64 PeriodLength[VLSummary::Periods] = {Day, 7 * Day, 14 * Day, 28 * Day, 56 * Day};
+constexpr qint64 PeriodLength[VLSummary::Periods] = {kSecondsPerDay, 7 * kSecondsPerDay, 14 * kSecondsPerDay,
+                                                     28 * kSecondsPerDay, 56 * kSecondsPerDay};
 const char *const PeriodName[VLSummary::Periods] = {"day", "week", "two weeks", "four weeks", "eight weeks"};
 
 // The verdicts that count as spam filtered (not the community lookup on its own).
@@ -33,7 +35,7 @@ void VLSummary::clear() {
 
 void VLSummary::add(const DataEmailSummary *record) {
     const qint64 now = AppClock::now();
-    const qint64 end = now - now % Day + Day;
+    const qint64 end = now - now % kSecondsPerDay + kSecondsPerDay;
     // 64-bit: a record of any age counts where it belongs, after 2038 too. A record from the
     // future has a negative age and counts everywhere.
     const qint64 age = end - qint64(record->processed);
