@@ -229,15 +229,15 @@ void VLMailLister::slotRBLMatched(const QString &name, const QString &answer, co
     std::fprintf(stderr, "VLMailLister::slotRBLMatched: [%s] [%s] [%s]  <===========\n", qPrintable(name),
                  qPrintable(answer), qPrintable(unique));
     VLScannerItem *item = VLScannerItem::findMessage(unique);
-    if (!item || item->status().klass != 0)
+    if (!item || item->status().klass != DataEmailStatus::KlassNone)
         return;
     std::fprintf(stderr, "VLMailLister::slotRBLMatched: ** FOUND **\n");
     DataEmailStatus &status = item->status();
     // The status is plain text; the reason is rich text and gets only fixed markup here.
     status.status = name;
     status.reason += QLatin1String("<nobr>*  Realtime Blackhole List</nobr><br/>");
-    status.klass = 6;
-    status.logging |= 0x400;
+    status.klass = DataEmailStatus::KlassDNSRBL;
+    status.logging |= DataEmailStatus::LogDNSRBL;
     applyListing(StoreTools::tools()->origin, status);
     colourAsSpam(status);
     refill(item);
@@ -250,15 +250,16 @@ void VLMailLister::slotTMDone(const QString &unique, bool found) {
         return;
     VLScannerItem *item = VLScannerItem::findMessage(unique);
     // A verdict that is the user's own (a friend, a filter saying legitimate) stands.
-    if (!item || item->status().klass == 3 || (item->status().logging & 0x020))
+    if (!item || item->status().klass == DataEmailStatus::KlassFriend ||
+        (item->status().logging & DataEmailStatus::LogLegitFilter))
         return;
     std::fprintf(stderr, "VLMailLister::slotTMDone: ** FOUND **\n");
     DataEmailStatus &status = item->status();
     status.status = QStringLiteral("Known Spam");
     status.reason += QLatin1String("<nobr>*  Tallow Mark!</nobr><br/>");
-    status.klass = 7;
+    status.klass = DataEmailStatus::KlassTM;
     // Counted in the mail log and the summary as a community match.
-    status.logging |= 0x004;
+    status.logging |= DataEmailStatus::LogTMFound;
     applyListing(StoreTools::tools()->tm, status);
     colourAsSpam(status);
     item->disableReport();
@@ -306,7 +307,7 @@ bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged, QString
         }
     }
     if (options.messageLogging) {
-        item->status().logging |= 0x002;
+        item->status().logging |= DataEmailStatus::LogDelete;
         VLHistory::self()->update(message, item->status(), 0);
         logged = true;
     }

@@ -30,9 +30,6 @@ namespace {
 constexpr unsigned kListSaveDelayMs = 2000;
 constexpr qint64 kSecondsPerDay = 86400;
 
-// What processing did to one row, for its mail-log record.
-enum Done : int { Bounced = 0x1, Deleted = 0x2, Reported = 0x8 };
-
 } // namespace
 
 void VLMailLister::connectSender() {
@@ -58,6 +55,7 @@ bool VLMailLister::processMail() {
     for (int row = 0; row < count; ++row)
         if (VLScannerItem *item = m_table->scannerItem(row))
             items.append(item);
+    // What processing did to each row (LogBounce, LogDelete, LogTMReport), for its mail-log record.
     QHash<VLScannerItem *, int> done;
 
     // Into the recycle bin, every listed message; which ones are safe decides which may go.
@@ -82,7 +80,7 @@ bool VLMailLister::processMail() {
         const DataAccountOutgoing &outgoing = account->outgoing();
         sender->sendMessage(false, outgoing.serverAddress, outgoing.advanced.SMTP, account->user(),
                             account->password(), bounce, from, to);
-        done[item] |= Bounced;
+        done[item] |= DataEmailStatus::LogBounce;
     }
 
     bool seenChanged = false;
@@ -112,7 +110,7 @@ bool VLMailLister::processMail() {
                 continue;
             VLTM::self().enqueueRequest(item->message(), true);
             item->disableReport();
-            done[item] |= Reported;
+            done[item] |= DataEmailStatus::LogTMReport;
             seen->add(item->account(), item->message().identifier());
             seen->setTm(item->account(), item->message().identifier());
             seenChanged = true;
@@ -167,7 +165,7 @@ bool VLMailLister::processMail() {
         }
         queue.append({account, &group});
         for (VLScannerItem *item : group.rows)
-            done[item] |= Deleted;
+            done[item] |= DataEmailStatus::LogDelete;
     }
 
     StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
@@ -213,7 +211,7 @@ bool VLMailLister::processMail() {
     // A bounce goes once: a message kept on its server keeps its row, and processing again
     // must not send its sender a second report of the same message.
     for (VLScannerItem *item : std::as_const(items))
-        if (done.value(item) & Bounced)
+        if (done.value(item) & DataEmailStatus::LogBounce)
             item->setBounceChecked(QString(), false);
 
     for (const auto &[account, group] : std::as_const(queue))

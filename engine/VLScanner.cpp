@@ -80,7 +80,7 @@ void VLScanner::finish() {
 
 void VLScanner::applyFilter(const DataEmailFilter &filter, DataEmailStatus &status) const {
     if (filter.legitimate) {
-        status.logging |= 0x20;
+        status.logging |= DataEmailStatus::LogLegitFilter;
         status.bgColor = m_legitColor;
     } else {
         if (filter.markDelete)
@@ -91,13 +91,13 @@ void VLScanner::applyFilter(const DataEmailFilter &filter, DataEmailStatus &stat
             status.markBlacklist = true;
         if (filter.whence == 2)
             status.autoDelete = true;
-        status.logging |= 0x10;
+        status.logging |= DataEmailStatus::LogJunkFilter;
         status.bgColor = m_junkColor;
     }
     if (filter.displayOrHide == 2)
         status.hide = true;
     status.state = 2;
-    status.klass = 5;
+    status.klass = DataEmailStatus::KlassFilter;
     status.status = filter.statusDescription;
     // The name is the user's text inside rich text.
     status.reason +=
@@ -137,8 +137,8 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.isFriend = true;
         status.state = 2;
         status.status = QStringLiteral("Friend");
-        status.klass = 3;
-        status.logging |= 0x40;
+        status.klass = DataEmailStatus::KlassFriend;
+        status.logging |= DataEmailStatus::LogFriend;
         status.bgColor = m_legitColor;
         if (tools.friends.action == 2)
             status.hide = true;
@@ -155,12 +155,12 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.bayesRaw = r;
         if (r == VLBayes::Junk) {
             messageIsJunk(msg, status);
-            status.logging |= 0x200;
+            status.logging |= DataEmailStatus::LogProbableSpam;
         } else if (r == VLBayes::Legitimate) {
             messageIsLegit(msg, status);
         } else if (status.bayesProb >= 0.32f) {
             status.status = tr("Possible spam");
-            status.logging |= 0x100;
+            status.logging |= DataEmailStatus::LogPossibleSpam;
         }
     }
 
@@ -174,14 +174,14 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.state = 2;
         status.status = tr("BlackListed");
         status.reason += QLatin1String("<nobr>* Blacklisted</nobr><br/>");
-        status.klass = 4;
-        status.logging |= 0x80;
+        status.klass = DataEmailStatus::KlassBlacklist;
+        status.logging |= DataEmailStatus::LogBlacklist;
         status.bgColor = m_junkColor;
         if (tools.blacklist.action == 2)
             status.autoDelete = true;
     }
 
-    if (tools.origin.checkDNS && status.klass == 0)
+    if (tools.origin.checkDNS && status.klass == DataEmailStatus::KlassNone)
         VLDNSRBL::self().startLookup(msg);
 
     if (tools.tm.enableTM)
@@ -204,7 +204,7 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
                                                      : nullptr;
     if (verdict) {
         status.status = QLatin1String(verdict);
-        status.klass = 1;
+        status.klass = DataEmailStatus::KlassJunk;
         status.bgColor = m_junkColor;
     }
 }
@@ -213,7 +213,7 @@ void VLScanner::messageIsJunk(const DataEmailMessage &msg, DataEmailStatus &stat
     Q_UNUSED(msg);
     status.state = 2;
     status.status = tr("Probable spam");
-    status.klass = 1;
+    status.klass = DataEmailStatus::KlassJunk;
     status.bayesCategory = DataEmailStatus::Spam;
     status.learnSpam = 2;
     const DataToolsLearningSpam &spam = m_tools->learning.spam;
@@ -235,7 +235,7 @@ void VLScanner::messageIsLegit(const DataEmailMessage &msg, DataEmailStatus &sta
     Q_UNUSED(msg);
     status.state = 2;
     status.status = tr("Legitimate");
-    status.klass = 2;
+    status.klass = DataEmailStatus::KlassLegit;
     status.bayesCategory = DataEmailStatus::Legitimate;
     status.learnLegit = 2;
     const DataToolsLearningLegit &legit = m_tools->learning.legit;
