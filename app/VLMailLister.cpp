@@ -28,26 +28,6 @@ namespace {
 
 constexpr qint64 kSecondsPerDay = 86400;
 
-// The actions a blacklist or community listing asks for, from that service's settings.
-template <typename Settings> void applyListing(const Settings &settings, DataEmailStatus &status) {
-    if (settings.markForDeletion)
-        status.delete_ = 1;
-    if (settings.markForBouncing)
-        status.bounce = 1;
-    if (settings.displayOrHide == 2)
-        status.hide = true;
-    if (settings.addToBlacklist)
-        status.markBlacklist = true;
-    if (settings.whence == 2)
-        status.autoDelete = true;
-}
-
-void colourAsSpam(DataEmailStatus &status) {
-    const DataToolsLearningSpam &spam = StoreTools::tools()->learning.spam;
-    if (spam.colorRow)
-        status.bgColor = spam.useColor;
-}
-
 } // namespace
 
 VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) {
@@ -229,17 +209,9 @@ void VLMailLister::slotRBLMatched(const QString &name, const QString &answer, co
     std::fprintf(stderr, "VLMailLister::slotRBLMatched: [%s] [%s] [%s]  <===========\n", qPrintable(name),
                  qPrintable(answer), qPrintable(unique));
     VLScannerItem *item = VLScannerItem::findMessage(unique);
-    if (!item || item->status().klass != DataEmailStatus::KlassNone)
+    if (!item || !VLScanner::self().applyRBLMatch(name, item->status()))
         return;
     std::fprintf(stderr, "VLMailLister::slotRBLMatched: ** FOUND **\n");
-    DataEmailStatus &status = item->status();
-    // The status is plain text; the reason is rich text and gets only fixed markup here.
-    status.status = name;
-    status.reason += QLatin1String("<nobr>*  Realtime Blackhole List</nobr><br/>");
-    status.klass = DataEmailStatus::KlassDNSRBL;
-    status.logging |= DataEmailStatus::LogDNSRBL;
-    applyListing(StoreTools::tools()->origin, status);
-    colourAsSpam(status);
     refill(item);
 }
 
@@ -249,19 +221,10 @@ void VLMailLister::slotTMDone(const QString &unique, bool found) {
     if (!found)
         return;
     VLScannerItem *item = VLScannerItem::findMessage(unique);
-    // A verdict that is the user's own (a friend, a filter saying legitimate) stands.
-    if (!item || item->status().klass == DataEmailStatus::KlassFriend ||
-        (item->status().logging & DataEmailStatus::LogLegitFilter))
+    if (!item || !VLScanner::self().applyTMMatch(item->status()))
         return;
     std::fprintf(stderr, "VLMailLister::slotTMDone: ** FOUND **\n");
-    DataEmailStatus &status = item->status();
-    status.status = QStringLiteral("Known Spam");
-    status.reason += QLatin1String("<nobr>*  Tallow Mark!</nobr><br/>");
-    status.klass = DataEmailStatus::KlassTM;
-    // Counted in the mail log and the summary as a community match.
-    status.logging |= DataEmailStatus::LogTMFound;
-    applyListing(StoreTools::tools()->tm, status);
-    colourAsSpam(status);
+    // Known to the service already: the row can no longer be reported there.
     item->disableReport();
     refill(item);
 }

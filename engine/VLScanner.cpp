@@ -33,6 +33,20 @@ QRegularExpression scriptPattern(const char *language) {
     return re;
 }
 
+// The actions a blacklist or community listing asks for, from that service's settings.
+template <typename Settings> void applyListing(const Settings &settings, DataEmailStatus &status) {
+    if (settings.markForDeletion)
+        status.delete_ = 1;
+    if (settings.markForBouncing)
+        status.bounce = 1;
+    if (settings.displayOrHide == 2)
+        status.hide = true;
+    if (settings.addToBlacklist)
+        status.markBlacklist = true;
+    if (settings.whence == 2)
+        status.autoDelete = true;
+}
+
 double clampUnit(double v) {
     if (std::isnan(v) || v >= 1.0)
         return 1.0;
@@ -207,6 +221,40 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.klass = DataEmailStatus::KlassJunk;
         status.bgColor = m_junkColor;
     }
+}
+
+bool VLScanner::applyRBLMatch(const QString &listName, DataEmailStatus &status) const {
+    if (status.klass != DataEmailStatus::KlassNone)
+        return false;
+    // The status is plain text; the reason is rich text and gets only fixed markup here.
+    status.status = listName;
+    status.reason += QLatin1String("<nobr>*  Realtime Blackhole List</nobr><br/>");
+    status.klass = DataEmailStatus::KlassDNSRBL;
+    status.logging |= DataEmailStatus::LogDNSRBL;
+    applyListing(m_tools->origin, status);
+    colourAsSpam(status);
+    return true;
+}
+
+bool VLScanner::applyTMMatch(DataEmailStatus &status) const {
+    // A verdict that is the user's own (a friend, a filter saying legitimate) stands.
+    if (status.klass == DataEmailStatus::KlassFriend || (status.logging & DataEmailStatus::LogLegitFilter))
+        return false;
+    status.status = QStringLiteral("Known Spam");
+    status.reason += QLatin1String("<nobr>*  Tallow Mark!</nobr><br/>");
+    status.klass = DataEmailStatus::KlassTM;
+    // Counted in the mail log and the summary as a community match.
+    status.logging |= DataEmailStatus::LogTMFound;
+    applyListing(m_tools->tm, status);
+    colourAsSpam(status);
+    return true;
+}
+
+void VLScanner::colourAsSpam(DataEmailStatus &status) const {
+    // The setting as it is now, not as the pass began: the answer comes after the pass.
+    const DataToolsLearningSpam &spam = m_tools->learning.spam;
+    if (spam.colorRow)
+        status.bgColor = spam.useColor;
 }
 
 void VLScanner::messageIsJunk(const DataEmailMessage &msg, DataEmailStatus &status) {
