@@ -1,13 +1,11 @@
 #include "VLMailLister.h"
 
 #include "MailBox.h"
+#include "VLDeletionPlan.h"
 #include "VLMailTable.h"
 #include "VLScannerItem.h"
-#include "vl_file_cache.h"
-#include "vl_history.h"
 #include "vl_seen_email_list.h"
 
-#include "data/store_account_list.h"
 #include "data/store_list_filters.h"
 #include "data/store_list_matches.h"
 #include "data/store_options.h"
@@ -23,12 +21,6 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
-
-namespace {
-
-constexpr qint64 kSecondsPerDay = 86400;
-
-} // namespace
 
 VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) {
     setObjectName(QLatin1String(name));
@@ -256,86 +248,24 @@ void VLMailLister::checkAutoDelete() {
     doAutoDelete();
 }
 
-bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure) {
-    const DataOptionsSummary &options = StoreOptions::options()->summary;
-    const DataEmailMessage &message = item->message();
-    if (options.allowRevovery) {
-        VLFileCache *cache = VLFileCache::self();
-        if (!cache->addFile(message.identifier(), message.raw)) {
-            const QString path = cache->path(message.identifier());
-            std::fprintf(stderr, "VLMailLister::doAutoDelete: %s: cannot save; %s stays on the server\n",
-                         qPrintable(path), qPrintable(message.uid));
-            failure = QStringLiteral("%1: cannot save").arg(path);
-            return false;
-        }
-    }
-    if (options.messageLogging) {
-        item->status().logging |= DataEmailStatus::LogDelete;
-        VLHistory::self()->update(message, item->status(), 0);
-        logged = true;
-    }
-    return true;
-}
-
 void VLMailLister::doAutoDelete() {
-    struct Group {
-        QString name;
-        AccountIdentity from;
-        QList<VLScannerItem *> rows;
-    };
-    QList<Group> groups;
+    VLDeletionPlan plan(VLDeletionPlan::Logged::DeletedOnly);
     const int rows = m_table->numVirtualRows();
     for (int row = 0; row < rows; ++row) {
         VLScannerItem *item = m_table->scannerItem(row);
-        if (!item || !item->status().autoDelete ||
-            m_autoQueued.contains({item->account(), item->message().uid}))
-            continue;
-        auto group = std::find_if(groups.begin(), groups.end(), [item](const Group &g) {
-            return g.name == item->account() && g.from == item->listedFrom();
-        });
-        if (group == groups.end())
-            group = groups.insert(groups.end(), Group{item->account(), item->listedFrom(), {}});
-        group->rows.append(item);
+        if (item && item->status().autoDelete &&
+            !m_autoQueued.contains({item->account(), item->message().uid}))
+            plan.add(item->account(), item->listedFrom(), item->message(), item->status(), true);
     }
-    if (groups.isEmpty())
-        return;
-
-    bool queued = false;
-    bool logged = false;
-    QString failure;
-    for (const Group &group : std::as_const(groups)) {
-        // Only to the mailbox the rows were listed from.
-        const DataAccount *account = StoreAccountList::accounts()->account(group.name);
-        if (!account || AccountIdentity(*account) != group.from) {
-            std::fprintf(stderr,
-                         "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
-                         qPrintable(group.name), int(group.rows.size()));
-            continue;
-        }
-        QStringList uids;
-        for (VLScannerItem *item : group.rows)
-            if (keepBeforeDeleting(item, logged, failure))
-                uids.append(item->message().uid);
-        if (uids.isEmpty())
-            continue;
-        MailBox::self()->deleteMail(*account, uids);
-        for (const QString &uid : std::as_const(uids))
-            m_autoQueued.insert({group.name, uid}, m_queueRun);
-        queued = true;
-    }
-    if (logged) {
-        const int days = StoreOptions::options()->summary.keepLogFor;
-        if (days > 0)
-            VLHistory::self()->dump(days * kSecondsPerDay);
-        else
-            VLHistory::self()->dump();
-    }
+    plan.carryOut();
+    for (const auto &queued : plan.queued())
+        m_autoQueued.insert(queued, m_queueRun);
     // A copy that could not be made safe keeps its message on the server, and says so.
-    if (!failure.isEmpty())
-        m_text->setText(failure);
-    else if (queued)
+    if (!plan.failure().isEmpty())
+        m_text->setText(plan.failure());
+    else if (!plan.queued().isEmpty())
         m_text->setText(QStringLiteral("Auto-deleting emails"));
-    if (queued)
+    if (!plan.queued().isEmpty())
         MailBox::self()->go();
 }
 

@@ -107,9 +107,6 @@ private:
     void refill(VLScannerItem *item);
     // The row's hide flag from the seen list and the display option.
     void hideIfRead(VLScannerItem *item) const;
-    // Copies the message into the recycle bin and the mail log before it is deleted;
-    // false (and failure says why) when its copy could not be made safe.
-    bool keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure);
     // Failures of the default sender (bounces, reports) to the progress text and a trace.
     void connectSender();
 
