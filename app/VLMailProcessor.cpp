@@ -52,7 +52,8 @@ bool VLMailProcessor::process() {
     // What processing did to each row (LogBounce, LogTMReport), for its mail-log record.
     QHash<VLScannerItem *, int> done;
 
-    // Into the recycle bin, every listed message, whatever its boxes say.
+    // Into the recycle bin, every listed message, whatever its boxes say. A copy that fails
+    // is the deletion plan's to notice: its message stays on the server.
     if (options.allowRevovery) {
         VLFileCache *cache = VLFileCache::self();
         for (VLScannerItem *item : std::as_const(items))

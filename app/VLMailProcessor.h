@@ -17,8 +17,8 @@ public:
     // Works on the rows of table, which outlives it.
     VLMailProcessor(VLMailTable *table, QObject *parent);
 
-    // Carries out what the rows are marked for; true when the mailbox queue works afterwards
-    // (it then has deletions to make), false when it has nothing to do.
+    // Carries out what the rows are marked for; the result of starting the mailbox queue,
+    // true when a request is under way afterwards.
     bool process();
 
 Q_SIGNALS:
