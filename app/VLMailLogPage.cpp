@@ -86,9 +86,9 @@ void VLMailLogPage::add(const DataEmailSummary *record, int row) {
     setItem(row, To, textCell(record->to));
     setItem(row, Subject, textCell(record->encSubject));
     setItem(row, Status, textCell(record->status));
-    setItem(row, Bounced, flagCell(record->logging, 0x001));
-    setItem(row, Deleted, flagCell(record->logging, 0x002));
-    setItem(row, Reported, flagCell(record->logging, 0x008));
+    setItem(row, Bounced, flagCell(record->logging, DataEmailStatus::LogBounce));
+    setItem(row, Deleted, flagCell(record->logging, DataEmailStatus::LogDelete));
+    setItem(row, Reported, flagCell(record->logging, DataEmailStatus::LogTMReport));
     setItem(row, Ident, textCell(record->ident));
 }
 
