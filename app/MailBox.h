@@ -47,9 +47,11 @@ public Q_SLOTS:
     void slotAuthError();
     void slotLoggedIn();
     void slotMessageList();
+    // The client's listing has ended.
     void slotMessageData();
     void slotDownloaded(int total, int number);
     void slotDeleted(const QString &uid);
+    // One message of the client's listing.
     void slotMessageData(const DataEmailMessage &message);
     void slotClosed();
     void slotSinceTimeout();
@@ -64,7 +66,9 @@ Q_SIGNALS:
     void sigLoggedIn(const DataAccount &account, bool isDelete);
     void sigProgress(const DataAccount &account, const QString &text, int total, int done);
     void sigMessageList(const DataAccount &account);
+    // The end of an account's listing: list holds every message its server listed.
     void sigMessageData(const DataAccount &account, const DataEmailList &list, bool timed);
+    // One message of an account's listing, as it arrives.
     void sigMessageData(const DataAccount &account, const DataEmailMessage &message, bool timed);
     void sigDeleted(const DataAccount &account, const QString &uid);
     void sigSinceTimeout(int minutes);

@@ -1,8 +1,10 @@
 #include "VLMailLister.h"
 
 #include "MailBox.h"
-#include "VLDeletionPlan.h"
+#include "VLAutoDeletion.h"
+#include "VLMailProcessor.h"
 #include "VLMailTable.h"
+#include "VLRowCommands.h"
 #include "VLScannerItem.h"
 #include "vl_seen_email_list.h"
 
@@ -16,6 +18,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QSet>
 #include <QVBoxLayout>
@@ -31,11 +34,15 @@ VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) 
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("progresstext"));
     m_text->setTextFormat(Qt::PlainText);
-    for (QFrame *frame : {static_cast<QFrame *>(m_text)}) {
-        frame->setFrameShape(QFrame::StyledPanel);
-        frame->setFrameShadow(QFrame::Sunken);
-    }
+    m_text->setFrameShape(QFrame::StyledPanel);
+    m_text->setFrameShadow(QFrame::Sunken);
     // A QProgressBar is no frame on Qt 6: the sunken panel is its style's own.
+
+    m_autoDeletion = new VLAutoDeletion(m_table, this);
+    m_processor = new VLMailProcessor(m_table, this);
+    m_commands = std::make_unique<VLRowCommands>(m_table, this);
+    connect(m_autoDeletion, &VLAutoDeletion::sigProgressText, m_text, &QLabel::setText);
+    connect(m_processor, &VLMailProcessor::sigProgressText, m_text, &QLabel::setText);
 
     auto *column = new QVBoxLayout(this);
     column->addWidget(m_table);
@@ -75,7 +82,6 @@ VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) 
     connect(&VLTM::self(), &VLTM::sigTMDone, this, &VLMailLister::slotTMDone);
     connect(&VLTM::self(), &VLTM::sigBusy, this, &VLMailLister::slotTMBusy);
     connect(&VLDNSRBL::self(), &VLDNSRBL::sigBusy, this, &VLMailLister::slotDNSRBLBusy);
-    connectSender();
 }
 
 VLMailLister::~VLMailLister() = default;
@@ -140,6 +146,7 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
     for (const DataEmailMessage &m : list)
         listed.insert(m.unique());
     QList<int> gone;
+    QStringList goneUids;
     bool any = false;
     const int rows = m_table->numVirtualRows();
     for (int row = 0; row < rows; ++row) {
@@ -150,7 +157,7 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
         item->setGone(isGone);
         if (isGone) {
             gone.append(row);
-            m_autoQueued.remove({name, item->message().uid});
+            goneUids.append(item->message().uid);
             continue;
         }
         if (item->status().isNew) {
@@ -167,24 +174,14 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
     VLSeenEmailList::self()->loaded(name);
     VLSeenEmailList::self()->dump();
 
-    // A deletion queued for this account in a run that has ended without deleting may be
-    // tried again now.
-    for (auto it = m_autoQueued.begin(); it != m_autoQueued.end();) {
-        if (it.key().first == name && it.value() < m_queueRun)
-            it = m_autoQueued.erase(it);
-        else
-            ++it;
-    }
-
-    m_tmBusy = VLTM::self().busy();
-    m_RBLBusy = VLDNSRBL::self().busy();
-    std::fprintf(stderr, "VLMailLister::slotMessageData: m_tmBusy=%d m_RBLBusy=%d\n", int(m_tmBusy),
-                 int(m_RBLBusy));
+    m_autoDeletion->listEnded(name, goneUids);
+    std::fprintf(stderr, "VLMailLister::slotMessageData: m_tmBusy=%d m_RBLBusy=%d\n",
+                 int(m_autoDeletion->tmBusy()), int(m_autoDeletion->rblBusy()));
 
     if (!showHiddenCount())
         m_text->setText(list.isEmpty() ? QStringLiteral("%1: Mailbox is empty").arg(name) : QString());
     // After the text: a deletion that starts now says so itself.
-    checkAutoDelete();
+    m_autoDeletion->runWhenIdle();
     Q_EMIT sigNewMail(any, timed);
 }
 
@@ -221,52 +218,20 @@ void VLMailLister::slotTMDone(const QString &unique, bool found) {
     refill(item);
 }
 
-void VLMailLister::lookupsBusy(const char *who, bool busy, bool &flag) {
-    std::fprintf(stderr, "VLMailLister::%s: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", who, int(busy),
-                 int(m_tmBusy), int(m_RBLBusy));
-    const bool was = m_tmBusy || m_RBLBusy;
-    flag = busy;
-    const bool now = m_tmBusy || m_RBLBusy;
-    if (was && !now)
-        checkAutoDelete();
-}
-
 void VLMailLister::slotDNSRBLBusy(bool busy) {
-    lookupsBusy("slotDNSRBLBusy", busy, m_RBLBusy);
+    std::fprintf(stderr, "VLMailLister::slotDNSRBLBusy: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", int(busy),
+                 int(m_autoDeletion->tmBusy()), int(m_autoDeletion->rblBusy()));
+    m_autoDeletion->setRBLBusy(busy);
 }
 
 void VLMailLister::slotTMBusy(bool busy) {
-    lookupsBusy("slotTMBusy", busy, m_tmBusy);
-}
-
-// ---------------------------------------------------------------- automatic deletion
-
-void VLMailLister::checkAutoDelete() {
-    // Both services asked afresh: a lookup still waiting in a queue is not over either.
-    if (VLDNSRBL::self().busy() || VLTM::self().busy() || MailBox::self()->busy())
-        return;
-    doAutoDelete();
+    std::fprintf(stderr, "VLMailLister::slotTMBusy: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", int(busy),
+                 int(m_autoDeletion->tmBusy()), int(m_autoDeletion->rblBusy()));
+    m_autoDeletion->setTMBusy(busy);
 }
 
 void VLMailLister::doAutoDelete() {
-    VLDeletionPlan plan(VLDeletionPlan::Logged::DeletedOnly);
-    const int rows = m_table->numVirtualRows();
-    for (int row = 0; row < rows; ++row) {
-        VLScannerItem *item = m_table->scannerItem(row);
-        if (item && item->status().autoDelete &&
-            !m_autoQueued.contains({item->account(), item->message().uid}))
-            plan.add(item->account(), item->listedFrom(), item->message(), item->status(), true);
-    }
-    plan.carryOut();
-    for (const auto &queued : plan.queued())
-        m_autoQueued.insert(queued, m_queueRun);
-    // A copy that could not be made safe keeps its message on the server, and says so.
-    if (!plan.failure().isEmpty())
-        m_text->setText(plan.failure());
-    else if (!plan.queued().isEmpty())
-        m_text->setText(QStringLiteral("Auto-deleting emails"));
-    if (!plan.queued().isEmpty())
-        MailBox::self()->go();
+    m_autoDeletion->run();
 }
 
 // ---------------------------------------------------------------- deletions
@@ -295,8 +260,7 @@ void VLMailLister::slotDoDeletions() {
         if (item && pending.contains({item->account(), item->message().uid}))
             rows.append(row);
     }
-    for (const auto &key : std::as_const(pending))
-        m_autoQueued.remove(key);
+    m_autoDeletion->deleted(pending);
     if (rows.isEmpty())
         return;
     std::fprintf(stderr, "VLMailLister::slotDoDeletions: delete=%d\n", int(rows.size()));
@@ -392,12 +356,9 @@ void VLMailLister::slotProgress(const DataAccount &account, const QString &text,
 void VLMailLister::slotMailBoxBusy(bool busy) {
     if (busy)
         return;
-    ++m_queueRun;
     m_bar->reset();
     showHiddenCount();
-    // From the event loop: whoever else hears that the queue is idle hears it before the
-    // queue starts again.
-    QTimer::singleShot(0, this, &VLMailLister::checkAutoDelete);
+    m_autoDeletion->queueIdle();
 }
 
 void VLMailLister::slotSinceTimeout(int minutes) {
@@ -426,4 +387,87 @@ void VLMailLister::showHiddenEmails(bool show) {
         m_text->clear();
     else
         showHiddenCount();
+}
+
+// ---------------------------------------------------------------- the list and its rows
+
+void VLMailLister::slotCurrentCell(int row, int) {
+    VLScannerItem *item = m_table->scannerItem(row);
+    if (!item) {
+        std::fprintf(stderr, "VLMailLister::slotCurrentCell: no item\n");
+        Q_EMIT sigNoMessage();
+        return;
+    }
+    VLSeenEmailList::self()->add(item->account(), item->message().identifier());
+    Q_EMIT sigCurrentMsg(item->message());
+    item->setMessageRead();
+}
+
+void VLMailLister::slotClearMessageList() {
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Velloran Pro"),
+        QStringLiteral("Are you sure to want to clear all messages from the message list?"),
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    VLDNSRBL::self().cancelAll();
+    VLTM::self().cancelAll();
+    m_table->setNumVirtualRows(0);
+    m_bar->reset();
+    m_text->clear();
+    Q_EMIT sigNoMessage();
+}
+
+bool VLMailLister::processMail() {
+    return m_processor->process();
+}
+
+void VLMailLister::slotValueChanged(int row, int col) {
+    m_commands->valueChanged(row, col);
+}
+
+void VLMailLister::slotPreviewMessage() {
+    m_commands->previewMessage();
+}
+
+void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes bayes, bool on) {
+    m_commands->learningChanged(bayes, on);
+}
+
+void VLMailLister::slotAddToBlacklist() {
+    m_commands->addToBlacklist();
+}
+
+void VLMailLister::slotAddToFriends() {
+    m_commands->addToFriends();
+}
+
+void VLMailLister::slotAddDomainToBlacklist() {
+    m_commands->addDomainToBlacklist();
+}
+
+void VLMailLister::slotAddDomainToFriends() {
+    m_commands->addDomainToFriends();
+}
+
+void VLMailLister::slotMarForDeletion() {
+    m_commands->markForDeletion();
+}
+
+void VLMailLister::slotMarkForBouncing() {
+    m_commands->markForBouncing();
+}
+
+void VLMailLister::slotViewCompleteHeader() {}
+
+void VLMailLister::slotMarkAllForDeletion() {
+    m_commands->markAllForDeletion();
+}
+
+void VLMailLister::slotMarkAllForBouncing() {
+    m_commands->markAllForBouncing();
+}
+
+void VLMailLister::slotSelectAllEmails() {
+    m_commands->selectAll();
 }

@@ -1,7 +1,7 @@
-// The mail lister's processing of the marked mail: one pass over every row per step, in a
-// fixed order, so that a message is safe in the recycle bin and its reports are queued before
-// its deletion is, and the mail log holds the decisions before the servers act on them.
-#include "VLMailLister.h"
+// Processing the marked mail: one pass over every row per step, in a fixed order, so that a
+// message is safe in the recycle bin and its reports are queued before its deletion is, and
+// the mail log holds the decisions before the servers act on them.
+#include "VLMailProcessor.h"
 
 #include "MailBox.h"
 #include "VLDeletionPlan.h"
@@ -18,8 +18,6 @@
 #include "engine/VLTM.h"
 #include "proto/SMTPSender.h"
 
-#include <QLabel>
-
 #include <cstdio>
 
 namespace {
@@ -28,17 +26,17 @@ constexpr unsigned kListSaveDelayMs = 2000;
 
 } // namespace
 
-void VLMailLister::connectSender() {
+VLMailProcessor::VLMailProcessor(VLMailTable *table, QObject *parent) : QObject(parent), m_table(table) {
     // The default sender goes on by itself after a failure; the user learns of it here.
     SMTPSender *sender = SMTPSender::self(nullptr);
     connect(sender, &SMTPSender::sigError, this, [this, sender] {
         const QString error = sender->error();
-        std::fprintf(stderr, "VLMailLister::processMail: sending failed: %s\n", qPrintable(error));
-        m_text->setText(error);
+        std::fprintf(stderr, "VLMailProcessor::process: sending failed: %s\n", qPrintable(error));
+        Q_EMIT sigProgressText(error);
     });
 }
 
-bool VLMailLister::processMail() {
+bool VLMailProcessor::process() {
     const DataOptionsSummary &options = StoreOptions::options()->summary;
     const DataTools &tools = *StoreTools::tools();
     const DataAccountList *accounts = StoreAccountList::accounts();
@@ -54,7 +52,8 @@ bool VLMailLister::processMail() {
     // What processing did to each row (LogBounce, LogTMReport), for its mail-log record.
     QHash<VLScannerItem *, int> done;
 
-    // Into the recycle bin, every listed message, whatever its boxes say.
+    // Into the recycle bin, every listed message, whatever its boxes say. A copy that fails
+    // is the deletion plan's to notice: its message stays on the server.
     if (options.allowRevovery) {
         VLFileCache *cache = VLFileCache::self();
         for (VLScannerItem *item : std::as_const(items))
@@ -145,7 +144,7 @@ bool VLMailLister::processMail() {
     for (VLScannerItem *item : std::as_const(items)) {
         DataEmailStatus &status = item->status();
         const DataEmailMessage &message = item->message();
-        std::fprintf(stderr, "VLMailLister::processMail: %s: b=%d/%d f=%d/%d\n", qPrintable(message.from),
+        std::fprintf(stderr, "VLMailProcessor::process: %s: b=%d/%d f=%d/%d\n", qPrintable(message.from),
                      int(item->isBlacklistChecked()), int(status.isBlacklist), int(item->isFriendChecked()),
                      int(status.isFriend));
         follow(item->isBlacklistChecked(), status.isBlacklist, blacklist, message, blacklistChanged);
@@ -170,6 +169,6 @@ bool VLMailLister::processMail() {
         if (done.value(item) & DataEmailStatus::LogBounce)
             item->setBounceChecked(QString(), false);
 
-    m_text->setText(plan.failure().isEmpty() ? QStringLiteral("Deleting emails") : plan.failure());
+    Q_EMIT sigProgressText(plan.failure().isEmpty() ? QStringLiteral("Deleting emails") : plan.failure());
     return MailBox::self()->go();
 }
