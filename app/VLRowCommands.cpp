@@ -148,9 +148,14 @@ void VLRowCommands::valueChanged(int row, int col) {
     if (setter == &VLScannerItem::setBounceChecked && state) {
         const DataAccount *account = StoreAccountList::accounts()->account(item->account());
         if (account && !account->canBounce()) {
-            QMessageBox::warning(m_owner, QStringLiteral("Velloran Pro"),
-                                 QStringLiteral("Bouncing is not enabled on this account"));
             item->setBounceChecked(QString(), false);
+            // Opened, not run: a loop under the table's signal could remove this very row and
+            // return into the table's handling of it.
+            auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velloran Pro"),
+                                        QStringLiteral("Bouncing is not enabled on this account"),
+                                        QMessageBox::Ok, m_owner);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
             return;
         }
     }
