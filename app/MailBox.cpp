@@ -2,12 +2,9 @@
 
 #include "data/store_account_list.h"
 #include "data/store_options.h"
-#include "dialogs/dialog_login.h"
 #include "proto/IMAP4Socket.h"
 #include "proto/POP3Socket.h"
 #include "proto/SOHotDAV.h"
-
-#include <QApplication>
 
 #include <cstdio>
 
@@ -29,14 +26,22 @@ void copyLogin(const DataAccountIncomingPOP3IMAP &from, DataAccountIncomingPOP3I
     toAdvanced.authType = fromAdvanced.authType;
 }
 
-// Runs the protocol's prompt on a copy of the section; true (and the copy changed) on OK.
-template <typename Dialog, typename Section> bool askLogin(const char *name, Section &section) {
-    Dialog dialog(QApplication::activeWindow(), name);
-    dialog.load(section);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    dialog.save(section);
-    return true;
+// The prompt's fields of one account copied into another of the same type.
+void copyLogin(const DataAccount &from, DataAccount &to) {
+    if (to.type == DataAccount::POP3)
+        copyLogin(from.pop3.incoming, to.pop3.incoming, from.pop3.incoming.advanced,
+                  to.pop3.incoming.advanced);
+    else
+        copyLogin(from.imap.incoming, to.imap.incoming, from.imap.incoming.advanced,
+                  to.imap.incoming.advanced);
+}
+
+// Why a login was refused, as the user is told: the client's text, unless it holds the
+// password (a server repeating what it was sent), which is never shown.
+QString refusalReason(const QString &text, const QString &password) {
+    if (!password.isEmpty() && text.contains(password))
+        return QStringLiteral("The server refused the login");
+    return text;
 }
 
 } // namespace
@@ -60,6 +65,9 @@ MailBox *MailBox::self() {
 MailBox::MailBox() {
     m_idleTimer.setInterval(kIdleTickMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &MailBox::slotSinceTimeout);
+    m_next.setSingleShot(true);
+    m_next.setInterval(0);
+    connect(&m_next, &QTimer::timeout, this, &MailBox::startNext);
 }
 
 void MailBox::download(const DataAccount &account, bool timed) {
@@ -79,20 +87,23 @@ bool MailBox::go() {
 void MailBox::stop() {
     release();
     m_queue.clear();
-    ++m_epoch;
+    m_next.stop();
+    m_awaitingLogin = false;
     m_busy = false;
     Q_EMIT sigBusy(false);
     startIdleCount();
 }
 
 bool MailBox::startNext() {
+    m_next.stop();
     while (!m_queue.isEmpty()) {
-        if (start(m_queue.first())) {
-            const quint64 generation = m_queue.first().generation;
+        if (const MailSocket *client = start(m_queue.first())) {
+            if (m_client != client) // a receiver of sigConnecting stopped the queue
+                return m_busy;
             m_busy = true;
             m_idleTimer.stop();
             Q_EMIT sigBusy(true);
-            login(generation);
+            login(client);
             return true;
         }
         m_queue.removeFirst();
@@ -103,10 +114,10 @@ bool MailBox::startNext() {
     return false;
 }
 
-bool MailBox::start(MailBoxRequest &request) {
+MailSocket *MailBox::start(const MailBoxRequest &request) {
     if (request.action != MailBoxRequest::Download && request.action != MailBoxRequest::Delete) {
         std::fprintf(stderr, "MailBox::start: MailBoxRequest::Unknown\n");
-        return false;
+        return nullptr;
     }
     const DataAccount &account = request.account;
     const int throttle = qMax(200, StoreOptions::options()->general.spamThrottle());
@@ -125,12 +136,11 @@ bool MailBox::start(MailBoxRequest &request) {
         break;
     }
     default:
-        return false;
+        return nullptr;
     }
     release();
     m_client = client;
     m_confirmed.clear();
-    request.generation = ++m_lastGeneration;
     const bool isDelete = request.action == MailBoxRequest::Delete;
 
     connect(client, &MailSocket::sigClosed, this, &MailBox::slotClosed);
@@ -148,12 +158,13 @@ bool MailBox::start(MailBoxRequest &request) {
         connect(client, &MailSocket::sigDownloaded, this, &MailBox::slotDownloaded);
     }
     Q_EMIT sigConnecting(DataAccount(account), isDelete);
-    return true;
+    return client;
 }
 
-void MailBox::login(quint64 generation) {
-    // A handler of sigConnecting or sigBusy may have stopped the queue.
-    if (m_client && headIs(generation))
+void MailBox::login(const MailSocket *client) {
+    // A released client is deleted only from the event loop, and no receiver runs one: a
+    // different pointer here is a stopped queue, never the same address reused.
+    if (m_client && m_client == client)
         m_client->login();
 }
 
@@ -162,10 +173,6 @@ bool MailBox::fromClient() const {
         return false;
     const QObject *from = sender();
     return !from || from == m_client;
-}
-
-bool MailBox::headIs(quint64 generation) const {
-    return !m_queue.isEmpty() && m_queue.first().generation == generation;
 }
 
 void MailBox::release() {
@@ -183,14 +190,10 @@ void MailBox::release() {
 void MailBox::removeHead() {
     if (!m_queue.isEmpty())
         m_queue.removeFirst();
-    ++m_epoch;
 }
 
 void MailBox::scheduleNext() {
-    QTimer::singleShot(0, this, [this, epoch = m_epoch] {
-        if (epoch == m_epoch)
-            startNext();
-    });
+    m_next.start();
 }
 
 void MailBox::startIdleCount() {
@@ -218,62 +221,45 @@ void MailBox::slotError() {
 void MailBox::slotAuthError() {
     if (!fromClient())
         return;
-    const int type = m_queue.first().account.type;
-    if (type != DataAccount::POP3 && type != DataAccount::IMAP) {
+    const DataAccount &account = m_queue.first().account;
+    if (account.type != DataAccount::POP3 && account.type != DataAccount::IMAP) {
         // No prompt for other accounts: the refusal is an error like any other.
         fail();
         return;
     }
-    // The refused client goes before the prompt opens: nothing it says can reach the
-    // request while the user types.
+    const QString reason = refusalReason(m_client->error(), account.password());
+    // The refused client goes before anyone is asked: nothing it says can reach the request
+    // while the user types.
     release();
-    QTimer::singleShot(0, this, [this, generation = m_queue.first().generation] {
-        if (headIs(generation) && !m_client)
-            reauth();
-    });
+    m_awaitingLogin = true;
+    std::fprintf(stderr, "MailBox::slotAuthError: %s: login refused\n", qPrintable(account.name()));
+    Q_EMIT sigLoginRefused(DataAccount(account), reason);
 }
 
-void MailBox::reauth() {
-    if (m_queue.isEmpty()) {
-        m_busy = false;
-        Q_EMIT sigBusy(false);
-        startIdleCount();
+void MailBox::retry(const DataAccount &details) {
+    if (!m_awaitingLogin || m_queue.isEmpty() || m_queue.first().account.name() != details.name()) {
+        std::fprintf(stderr, "MailBox::retry: %s: no login of it waits\n", qPrintable(details.name()));
         return;
     }
-    release();
-    const quint64 generation = m_queue.first().generation;
-    DataAccount account = m_queue.first().account;
-    bool accepted = false;
-    switch (account.type) {
-    case DataAccount::POP3:
-        accepted = askLogin<DialogLoginPOP3>("pop3login", account.pop3.incoming);
-        break;
-    case DataAccount::IMAP:
-        accepted = askLogin<DialogLoginIMAP>("imaplogin", account.imap.incoming);
-        break;
-    default:
-        cancel();
-        return;
-    }
-    // The prompt ran a nested event loop: the queue may have been stopped meanwhile.
-    if (!headIs(generation) || m_client)
-        return;
-    if (!accepted) {
-        cancel();
-        return;
-    }
+    m_awaitingLogin = false;
     MailBoxRequest &head = m_queue.first();
-    head.account = account;
+    copyLogin(details, head.account);
     head.loginChanged = true;
-    if (!start(head)) {
-        cancel();
+    const MailSocket *client = start(head);
+    if (!client) {
+        removeHead();
+        startNext();
         return;
     }
-    login(head.generation);
+    login(client);
 }
 
 void MailBox::cancel() {
-    release();
+    if (!m_awaitingLogin) {
+        std::fprintf(stderr, "MailBox::cancel: no login waits\n");
+        return;
+    }
+    m_awaitingLogin = false;
     removeHead();
     startNext();
 }
@@ -303,24 +289,25 @@ void MailBox::writeBack(const MailBoxRequest &request) {
 void MailBox::slotLoggedIn() {
     if (!fromClient())
         return;
+    MailSocket *const client = m_client;
     MailBoxRequest &head = m_queue.first();
-    const quint64 generation = head.generation;
     if (head.loginChanged) {
         head.loginChanged = false;
         writeBack(head);
     }
     const bool isDelete = m_queue.first().action == MailBoxRequest::Delete;
     Q_EMIT sigLoggedIn(DataAccount(m_queue.first().account), isDelete);
-    if (m_client && headIs(generation))
-        m_client->getMessageList(!isDelete);
+    // A receiver may have stopped the queue (see login()).
+    if (m_client == client)
+        client->getMessageList(!isDelete);
 }
 
 void MailBox::slotMessageList() {
     if (!fromClient())
         return;
-    const quint64 generation = m_queue.first().generation;
+    MailSocket *const client = m_client;
     Q_EMIT sigMessageList(DataAccount(m_queue.first().account));
-    if (!m_client || !headIs(generation) || m_queue.first().action != MailBoxRequest::Delete)
+    if (m_client != client || m_queue.first().action != MailBoxRequest::Delete)
         return;
     const QStringList &ids = m_queue.first().ids;
     if (ids.isEmpty())
@@ -349,23 +336,23 @@ void MailBox::slotMessageData(const DataEmailMessage &message) {
 void MailBox::slotMessageData() {
     if (!fromClient())
         return;
+    MailSocket *const client = m_client;
     const MailBoxRequest &head = m_queue.first();
-    const quint64 generation = head.generation;
     const QString name = head.account.name();
-    DataEmailList list = m_client->messageList();
+    DataEmailList list = client->messageList();
     for (DataEmailMessage &message : list)
         message.account = name;
     const bool timed = head.timed;
     Q_EMIT sigMessageData(DataAccount(head.account), list, timed);
-    if (m_client && headIs(generation))
-        m_client->closeSocket(false);
+    if (m_client == client)
+        client->closeSocket(false);
 }
 
 void MailBox::slotDeleted(const QString &uid) {
     if (!fromClient())
         return;
+    MailSocket *const client = m_client;
     const MailBoxRequest &head = m_queue.first();
-    const quint64 generation = head.generation;
     const qsizetype i = head.ids.indexOf(uid);
     if (i < 0) {
         m_client->closeSocket(true);
@@ -378,7 +365,7 @@ void MailBox::slotDeleted(const QString &uid) {
     // The bar measures the mailbox as listed in this session.
     const int total = qMax(count, m_client->messageCount());
     Q_EMIT sigProgress(DataAccount(head.account), text, total, int(i + 1));
-    if (!m_client || !headIs(generation))
+    if (m_client != client)
         return;
     if (next.isNull())
         m_client->closeSocket(true); // the orderly end commits the deletions

@@ -2,8 +2,9 @@
 // The one place that talks to mail servers for checking and deleting: a queue of requests
 // worked strictly one after another, each with a freshly made protocol client chosen by the
 // account type, whose signals come out again tagged with the request's account. A refused
-// POP3 or IMAP login asks the user for new details; any other failure ends the request with
-// one error text. A process-wide singleton on the GUI thread.
+// POP3 or IMAP login is reported with its reason and the request waits for an answer
+// (retry with new details, or cancel); the queue itself never asks the user. Any other
+// failure ends the request with one error text. A process-wide singleton on the GUI thread.
 
 #include "DataEmailList.h"
 #include "MailBoxRequest.h"
@@ -38,6 +39,8 @@ public:
     [[nodiscard]] MailSocket *client() const { return m_client; }
     [[nodiscard]] int minutes() const { return m_minutes; }
     [[nodiscard]] bool idleTimerActive() const { return m_idleTimer.isActive(); }
+    // The head request's login was refused and it waits for retry() or cancel().
+    [[nodiscard]] bool awaitingLogin() const { return m_awaitingLogin; }
 
     MailBox(const MailBox &) = delete;
     MailBox &operator=(const MailBox &) = delete;
@@ -47,14 +50,21 @@ public Q_SLOTS:
     void slotAuthError();
     void slotLoggedIn();
     void slotMessageList();
+    // The client's listing has ended.
     void slotMessageData();
     void slotDownloaded(int total, int number);
     void slotDeleted(const QString &uid);
+    // One message of the client's listing.
     void slotMessageData(const DataEmailMessage &message);
     void slotClosed();
     void slotSinceTimeout();
     bool startNext();
-    void reauth();
+    // The answers to sigLoginRefused, for the request that waits; without one waiting they
+    // do nothing. retry() takes the prompt's fields of details (user name, password, the
+    // remember box, the secure-login choices) into the request's own copy of the account
+    // and logs in again; they reach the stored account once that login succeeds. cancel()
+    // drops the request and the queue goes on.
+    void retry(const DataAccount &details);
     void cancel();
 
 Q_SIGNALS:
@@ -64,30 +74,34 @@ Q_SIGNALS:
     void sigLoggedIn(const DataAccount &account, bool isDelete);
     void sigProgress(const DataAccount &account, const QString &text, int total, int done);
     void sigMessageList(const DataAccount &account);
+    // The end of an account's listing: list holds every message its server listed.
     void sigMessageData(const DataAccount &account, const DataEmailList &list, bool timed);
+    // One message of an account's listing, as it arrives.
     void sigMessageData(const DataAccount &account, const DataEmailMessage &message, bool timed);
     void sigDeleted(const DataAccount &account, const QString &uid);
     void sigSinceTimeout(int minutes);
+    // A POP3 or IMAP server refused the login: the head request's copy of the account and
+    // why (the client's text; never the password). The request waits for the answer.
+    void sigLoginRefused(const DataAccount &account, const QString &reason);
 
 private:
     MailBox();
 
     template <typename Socket, typename Section>
     MailSocket *makeServerClient(const Section &in, int throttle);
-    // Makes and wires the request's client; false when the request cannot run at all.
-    bool start(MailBoxRequest &request);
-    // Logs the just-started client in, unless a signal handler ended the request meanwhile.
-    void login(quint64 generation);
+    // Makes and wires the request's client and says so (sigConnecting); null when the
+    // request cannot run at all.
+    MailSocket *start(const MailBoxRequest &request);
+    // Logs the client just made in, unless a receiver of sigConnecting or sigBusy stopped
+    // the queue.
+    void login(const MailSocket *client);
     // Whether a client signal belongs to the request under way.
     [[nodiscard]] bool fromClient() const;
-    [[nodiscard]] bool headIs(quint64 generation) const;
     // The client goes at once: no signal of it reaches the queue again, its link is dropped
     // and it is deleted from the event loop.
     void release();
-    // The head request has ended; continuations scheduled for it no longer run.
     void removeHead();
-    // Ends the head request with an error: the bookkeeping is done before anyone hears of it,
-    // since the error box runs a nested event loop.
+    // Ends the head request with an error: the bookkeeping is done before anyone hears of it.
     void fail();
     void scheduleNext();
     void startIdleCount();
@@ -103,7 +117,8 @@ private:
     // Uids the server confirmed deleted in the session under way; reported once the orderly
     // close has committed them.
     QStringList m_confirmed;
-    quint64 m_lastGeneration = 0;
-    // Changes whenever the head request ends or the queue is stopped.
-    quint64 m_epoch = 0;
+    bool m_awaitingLogin = false;
+    // The next request starts from the event loop once the last one has ended; a stop
+    // cancels that start.
+    QTimer m_next;
 };

@@ -25,6 +25,4 @@ public:
 
     // The mailbox the request was queued for, whatever the login prompt changes later.
     AccountIdentity queuedFor;
-    // Set each time the request starts a client; what the client says belongs to it.
-    quint64 generation = 0;
 };

@@ -2,9 +2,10 @@
 
 #include "VLDateTime.h"
 
+#include "data/time_units.h"
+
 namespace {
 
-constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kSecondsPerMonth = 31 * kSecondsPerDay;
 constexpr qint64 kSecondsPerYear = 12 * kSecondsPerMonth;
 

@@ -1,54 +1,30 @@
 #include "VLMailLister.h"
 
 #include "MailBox.h"
+#include "VLAutoDeletion.h"
+#include "VLMailProcessor.h"
 #include "VLMailTable.h"
+#include "VLRowCommands.h"
 #include "VLScannerItem.h"
-#include "vl_file_cache.h"
-#include "vl_history.h"
 #include "vl_seen_email_list.h"
 
-#include "data/store_account_list.h"
 #include "data/store_list_filters.h"
 #include "data/store_list_matches.h"
 #include "data/store_options.h"
 #include "data/store_tools.h"
+#include "data/time_units.h"
 #include "engine/VLDNSRBL.h"
 #include "engine/VLScanner.h"
 #include "engine/VLTM.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QSet>
 #include <QVBoxLayout>
 
 #include <cstdio>
-
-namespace {
-
-constexpr qint64 kSecondsPerDay = 86400;
-
-// The actions a blacklist or community listing asks for, from that service's settings.
-template <typename Settings> void applyListing(const Settings &settings, DataEmailStatus &status) {
-    if (settings.markForDeletion)
-        status.delete_ = 1;
-    if (settings.markForBouncing)
-        status.bounce = 1;
-    if (settings.displayOrHide == 2)
-        status.hide = true;
-    if (settings.addToBlacklist)
-        status.markBlacklist = true;
-    if (settings.whence == 2)
-        status.autoDelete = true;
-}
-
-void colourAsSpam(DataEmailStatus &status) {
-    const DataToolsLearningSpam &spam = StoreTools::tools()->learning.spam;
-    if (spam.colorRow)
-        status.bgColor = spam.useColor;
-}
-
-} // namespace
 
 VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) {
     setObjectName(QLatin1String(name));
@@ -59,11 +35,15 @@ VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) 
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("progresstext"));
     m_text->setTextFormat(Qt::PlainText);
-    for (QFrame *frame : {static_cast<QFrame *>(m_text)}) {
-        frame->setFrameShape(QFrame::StyledPanel);
-        frame->setFrameShadow(QFrame::Sunken);
-    }
+    m_text->setFrameShape(QFrame::StyledPanel);
+    m_text->setFrameShadow(QFrame::Sunken);
     // A QProgressBar is no frame on Qt 6: the sunken panel is its style's own.
+
+    m_autoDeletion = new VLAutoDeletion(m_table, this);
+    m_processor = new VLMailProcessor(m_table, this);
+    m_commands = std::make_unique<VLRowCommands>(m_table, this);
+    connect(m_autoDeletion, &VLAutoDeletion::sigProgressText, m_text, &QLabel::setText);
+    connect(m_processor, &VLMailProcessor::sigProgressText, m_text, &QLabel::setText);
 
     auto *column = new QVBoxLayout(this);
     column->addWidget(m_table);
@@ -103,7 +83,6 @@ VLMailLister::VLMailLister(QWidget *parent, const char *name) : QWidget(parent) 
     connect(&VLTM::self(), &VLTM::sigTMDone, this, &VLMailLister::slotTMDone);
     connect(&VLTM::self(), &VLTM::sigBusy, this, &VLMailLister::slotTMBusy);
     connect(&VLDNSRBL::self(), &VLDNSRBL::sigBusy, this, &VLMailLister::slotDNSRBLBusy);
-    connectSender();
 }
 
 VLMailLister::~VLMailLister() = default;
@@ -168,6 +147,7 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
     for (const DataEmailMessage &m : list)
         listed.insert(m.unique());
     QList<int> gone;
+    QStringList goneUids;
     bool any = false;
     const int rows = m_table->numVirtualRows();
     for (int row = 0; row < rows; ++row) {
@@ -178,7 +158,7 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
         item->setGone(isGone);
         if (isGone) {
             gone.append(row);
-            m_autoQueued.remove({name, item->message().uid});
+            goneUids.append(item->message().uid);
             continue;
         }
         if (item->status().isNew) {
@@ -195,24 +175,14 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailLi
     VLSeenEmailList::self()->loaded(name);
     VLSeenEmailList::self()->dump();
 
-    // A deletion queued for this account in a run that has ended without deleting may be
-    // tried again now.
-    for (auto it = m_autoQueued.begin(); it != m_autoQueued.end();) {
-        if (it.key().first == name && it.value() < m_queueRun)
-            it = m_autoQueued.erase(it);
-        else
-            ++it;
-    }
-
-    m_tmBusy = VLTM::self().busy();
-    m_RBLBusy = VLDNSRBL::self().busy();
-    std::fprintf(stderr, "VLMailLister::slotMessageData: m_tmBusy=%d m_RBLBusy=%d\n", int(m_tmBusy),
-                 int(m_RBLBusy));
+    m_autoDeletion->listEnded(name, goneUids);
+    std::fprintf(stderr, "VLMailLister::slotMessageData: m_tmBusy=%d m_RBLBusy=%d\n",
+                 int(m_autoDeletion->tmBusy()), int(m_autoDeletion->rblBusy()));
 
     if (!showHiddenCount())
         m_text->setText(list.isEmpty() ? QStringLiteral("%1: Mailbox is empty").arg(name) : QString());
     // After the text: a deletion that starts now says so itself.
-    checkAutoDelete();
+    m_autoDeletion->runWhenIdle();
     Q_EMIT sigNewMail(any, timed);
 }
 
@@ -229,17 +199,9 @@ void VLMailLister::slotRBLMatched(const QString &name, const QString &answer, co
     std::fprintf(stderr, "VLMailLister::slotRBLMatched: [%s] [%s] [%s]  <===========\n", qPrintable(name),
                  qPrintable(answer), qPrintable(unique));
     VLScannerItem *item = VLScannerItem::findMessage(unique);
-    if (!item || item->status().klass != 0)
+    if (!item || !VLScanner::self().applyRBLMatch(name, item->status()))
         return;
     std::fprintf(stderr, "VLMailLister::slotRBLMatched: ** FOUND **\n");
-    DataEmailStatus &status = item->status();
-    // The status is plain text; the reason is rich text and gets only fixed markup here.
-    status.status = name;
-    status.reason += QLatin1String("<nobr>*  Realtime Blackhole List</nobr><br/>");
-    status.klass = 6;
-    status.logging |= 0x400;
-    applyListing(StoreTools::tools()->origin, status);
-    colourAsSpam(status);
     refill(item);
 }
 
@@ -249,130 +211,28 @@ void VLMailLister::slotTMDone(const QString &unique, bool found) {
     if (!found)
         return;
     VLScannerItem *item = VLScannerItem::findMessage(unique);
-    // A verdict that is the user's own (a friend, a filter saying legitimate) stands.
-    if (!item || item->status().klass == 3 || (item->status().logging & 0x020))
+    if (!item || !VLScanner::self().applyTMMatch(item->status()))
         return;
     std::fprintf(stderr, "VLMailLister::slotTMDone: ** FOUND **\n");
-    DataEmailStatus &status = item->status();
-    status.status = QStringLiteral("Known Spam");
-    status.reason += QLatin1String("<nobr>*  Tallow Mark!</nobr><br/>");
-    status.klass = 7;
-    // Counted in the mail log and the summary as a community match.
-    status.logging |= 0x004;
-    applyListing(StoreTools::tools()->tm, status);
-    colourAsSpam(status);
+    // Known to the service already: the row can no longer be reported there.
     item->disableReport();
     refill(item);
 }
 
-void VLMailLister::lookupsBusy(const char *who, bool busy, bool &flag) {
-    std::fprintf(stderr, "VLMailLister::%s: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", who, int(busy),
-                 int(m_tmBusy), int(m_RBLBusy));
-    const bool was = m_tmBusy || m_RBLBusy;
-    flag = busy;
-    const bool now = m_tmBusy || m_RBLBusy;
-    if (was && !now)
-        checkAutoDelete();
-}
-
 void VLMailLister::slotDNSRBLBusy(bool busy) {
-    lookupsBusy("slotDNSRBLBusy", busy, m_RBLBusy);
+    std::fprintf(stderr, "VLMailLister::slotDNSRBLBusy: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", int(busy),
+                 int(m_autoDeletion->tmBusy()), int(m_autoDeletion->rblBusy()));
+    m_autoDeletion->setRBLBusy(busy);
 }
 
 void VLMailLister::slotTMBusy(bool busy) {
-    lookupsBusy("slotTMBusy", busy, m_tmBusy);
-}
-
-// ---------------------------------------------------------------- automatic deletion
-
-void VLMailLister::checkAutoDelete() {
-    // Both services asked afresh: a lookup still waiting in a queue is not over either.
-    if (VLDNSRBL::self().busy() || VLTM::self().busy() || MailBox::self()->busy())
-        return;
-    doAutoDelete();
-}
-
-bool VLMailLister::keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure) {
-    const DataOptionsSummary &options = StoreOptions::options()->summary;
-    const DataEmailMessage &message = item->message();
-    if (options.allowRevovery) {
-        VLFileCache *cache = VLFileCache::self();
-        if (!cache->addFile(message.identifier(), message.raw)) {
-            const QString path = cache->path(message.identifier());
-            std::fprintf(stderr, "VLMailLister::doAutoDelete: %s: cannot save; %s stays on the server\n",
-                         qPrintable(path), qPrintable(message.uid));
-            failure = QStringLiteral("%1: cannot save").arg(path);
-            return false;
-        }
-    }
-    if (options.messageLogging) {
-        item->status().logging |= 0x002;
-        VLHistory::self()->update(message, item->status(), 0);
-        logged = true;
-    }
-    return true;
+    std::fprintf(stderr, "VLMailLister::slotTMBusy: busy=%d m_tmBusy=%d m_RBLBusy=%d\n", int(busy),
+                 int(m_autoDeletion->tmBusy()), int(m_autoDeletion->rblBusy()));
+    m_autoDeletion->setTMBusy(busy);
 }
 
 void VLMailLister::doAutoDelete() {
-    struct Group {
-        QString name;
-        AccountIdentity from;
-        QList<VLScannerItem *> rows;
-    };
-    QList<Group> groups;
-    const int rows = m_table->numVirtualRows();
-    for (int row = 0; row < rows; ++row) {
-        VLScannerItem *item = m_table->scannerItem(row);
-        if (!item || !item->status().autoDelete ||
-            m_autoQueued.contains({item->account(), item->message().uid}))
-            continue;
-        auto group = std::find_if(groups.begin(), groups.end(), [item](const Group &g) {
-            return g.name == item->account() && g.from == item->listedFrom();
-        });
-        if (group == groups.end())
-            group = groups.insert(groups.end(), Group{item->account(), item->listedFrom(), {}});
-        group->rows.append(item);
-    }
-    if (groups.isEmpty())
-        return;
-
-    bool queued = false;
-    bool logged = false;
-    QString failure;
-    for (const Group &group : std::as_const(groups)) {
-        // Only to the mailbox the rows were listed from.
-        const DataAccount *account = StoreAccountList::accounts()->account(group.name);
-        if (!account || AccountIdentity(*account) != group.from) {
-            std::fprintf(stderr,
-                         "VLMailLister::doAutoDelete: %s: account gone or changed; %d deletions dropped\n",
-                         qPrintable(group.name), int(group.rows.size()));
-            continue;
-        }
-        QStringList uids;
-        for (VLScannerItem *item : group.rows)
-            if (keepBeforeDeleting(item, logged, failure))
-                uids.append(item->message().uid);
-        if (uids.isEmpty())
-            continue;
-        MailBox::self()->deleteMail(*account, uids);
-        for (const QString &uid : std::as_const(uids))
-            m_autoQueued.insert({group.name, uid}, m_queueRun);
-        queued = true;
-    }
-    if (logged) {
-        const int days = StoreOptions::options()->summary.keepLogFor;
-        if (days > 0)
-            VLHistory::self()->dump(days * kSecondsPerDay);
-        else
-            VLHistory::self()->dump();
-    }
-    // A copy that could not be made safe keeps its message on the server, and says so.
-    if (!failure.isEmpty())
-        m_text->setText(failure);
-    else if (queued)
-        m_text->setText(QStringLiteral("Auto-deleting emails"));
-    if (queued)
-        MailBox::self()->go();
+    m_autoDeletion->run();
 }
 
 // ---------------------------------------------------------------- deletions
@@ -401,8 +261,7 @@ void VLMailLister::slotDoDeletions() {
         if (item && pending.contains({item->account(), item->message().uid}))
             rows.append(row);
     }
-    for (const auto &key : std::as_const(pending))
-        m_autoQueued.remove(key);
+    m_autoDeletion->deleted(pending);
     if (rows.isEmpty())
         return;
     std::fprintf(stderr, "VLMailLister::slotDoDeletions: delete=%d\n", int(rows.size()));
@@ -498,12 +357,9 @@ void VLMailLister::slotProgress(const DataAccount &account, const QString &text,
 void VLMailLister::slotMailBoxBusy(bool busy) {
     if (busy)
         return;
-    ++m_queueRun;
     m_bar->reset();
     showHiddenCount();
-    // From the event loop: whoever else hears that the queue is idle hears it before the
-    // queue starts again.
-    QTimer::singleShot(0, this, &VLMailLister::checkAutoDelete);
+    m_autoDeletion->queueIdle();
 }
 
 void VLMailLister::slotSinceTimeout(int minutes) {
@@ -532,4 +388,87 @@ void VLMailLister::showHiddenEmails(bool show) {
         m_text->clear();
     else
         showHiddenCount();
+}
+
+// ---------------------------------------------------------------- the list and its rows
+
+void VLMailLister::slotCurrentCell(int row, int) {
+    VLScannerItem *item = m_table->scannerItem(row);
+    if (!item) {
+        std::fprintf(stderr, "VLMailLister::slotCurrentCell: no item\n");
+        Q_EMIT sigNoMessage();
+        return;
+    }
+    VLSeenEmailList::self()->add(item->account(), item->message().identifier());
+    Q_EMIT sigCurrentMsg(item->message());
+    item->setMessageRead();
+}
+
+void VLMailLister::slotClearMessageList() {
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Velloran Pro"),
+        QStringLiteral("Are you sure to want to clear all messages from the message list?"),
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    VLDNSRBL::self().cancelAll();
+    VLTM::self().cancelAll();
+    m_table->setNumVirtualRows(0);
+    m_bar->reset();
+    m_text->clear();
+    Q_EMIT sigNoMessage();
+}
+
+bool VLMailLister::processMail() {
+    return m_processor->process();
+}
+
+void VLMailLister::slotValueChanged(int row, int col) {
+    m_commands->valueChanged(row, col);
+}
+
+void VLMailLister::slotPreviewMessage() {
+    m_commands->previewMessage();
+}
+
+void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes bayes, bool on) {
+    m_commands->learningChanged(bayes, on);
+}
+
+void VLMailLister::slotAddToBlacklist() {
+    m_commands->addToBlacklist();
+}
+
+void VLMailLister::slotAddToFriends() {
+    m_commands->addToFriends();
+}
+
+void VLMailLister::slotAddDomainToBlacklist() {
+    m_commands->addDomainToBlacklist();
+}
+
+void VLMailLister::slotAddDomainToFriends() {
+    m_commands->addDomainToFriends();
+}
+
+void VLMailLister::slotMarForDeletion() {
+    m_commands->markForDeletion();
+}
+
+void VLMailLister::slotMarkForBouncing() {
+    m_commands->markForBouncing();
+}
+
+void VLMailLister::slotViewCompleteHeader() {}
+
+void VLMailLister::slotMarkAllForDeletion() {
+    m_commands->markAllForDeletion();
+}
+
+void VLMailLister::slotMarkAllForBouncing() {
+    m_commands->markAllForBouncing();
+}
+
+void VLMailLister::slotSelectAllEmails() {
+    m_commands->selectAll();
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The panel of the main window that lists the waiting messages of every account: it turns
-// each message the mailbox queue delivers into a table row, has the scanner judge it,
-// consults the seen list, applies the late answers of the DNS blacklists and the community
-// service, removes the rows of messages gone from their server, deletes on the server what
-// the scanner marked for automatic deletion, rescans when a rule list or the options change,
-// and keeps the progress text current.
+// The panel of the main window that lists the waiting messages of every account, and the
+// receiver of everything that happens to a listed message: it turns each message the
+// mailbox queue delivers into a table row judged by the scanner, consults the seen list,
+// shows what the scanner makes of the late answers of the DNS blacklists and the community
+// service, removes the rows of messages gone from their server or deleted there, rescans
+// when a rule list or the options change, and keeps the progress text current. What is done
+// to the rows is handed on: automatic deletion to VLAutoDeletion, processing to
+// VLMailProcessor, the commands on rows to VLRowCommands.
 
 #include "AccountIdentity.h"
 #include "DataEmailList.h"
@@ -12,15 +14,18 @@
 #include "data/data_account_list.h"
 #include "data/data_email.h"
 
-#include <QHash>
 #include <QList>
-#include <QPair>
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QProgressBar;
+class VLAutoDeletion;
+class VLMailProcessor;
 class VLMailTable;
+class VLRowCommands;
 class VLScannerItem;
 
 // A message the server reported deleted, waiting for its row to go.
@@ -53,7 +58,7 @@ public:
     [[nodiscard]] const DataEmailMessage *message(int row) const;
 
     // Carries out what the rows are marked for: bounces, reports, learning, list changes and
-    // deletions on the servers. False when nothing was marked.
+    // deletions on the servers. True when the mailbox queue works afterwards.
     bool processMail();
 
 Q_SIGNALS:
@@ -62,7 +67,9 @@ Q_SIGNALS:
     void sigNoMessage();
 
 public Q_SLOTS:
+    // The end of an account's listing: list holds every message its server listed.
     void slotMessageData(const DataAccount &account, const DataEmailList &list, bool timed);
+    // One message of a listing, as it arrives.
     void slotMessageData(const DataAccount &account, const DataEmailMessage &message, bool timed);
     void slotProgress(const DataAccount &account, const QString &text, int total, int done);
     void slotMailBoxBusy(bool busy);
@@ -80,7 +87,8 @@ public Q_SLOTS:
     void slotDoDeletions();
     void doAutoDelete();
 
-    // Commands on the rows.
+    // Commands on the rows. The current row and clearing the list are the lister's own; the
+    // others are VLRowCommands'.
     void slotCurrentCell(int row, int col);
     void slotValueChanged(int row, int col);
     void slotPreviewMessage();
@@ -100,18 +108,10 @@ public Q_SLOTS:
 private:
     // Shows "%1 emails hidden from list" when rows are hidden; false (text left) otherwise.
     bool showHiddenCount();
-    // Automatic deletion runs only with every lookup ended and the queue idle.
-    void checkAutoDelete();
-    void lookupsBusy(const char *who, bool busy, bool &flag);
     // What a late lookup answer does to a row: hidden as its status now says, cells refilled.
     void refill(VLScannerItem *item);
     // The row's hide flag from the seen list and the display option.
     void hideIfRead(VLScannerItem *item) const;
-    // Copies the message into the recycle bin and the mail log before it is deleted;
-    // false (and failure says why) when its copy could not be made safe.
-    bool keepBeforeDeleting(VLScannerItem *item, bool &logged, QString &failure);
-    // Failures of the default sender (bounces, reports) to the progress text and a trace.
-    void connectSender();
 
     VLMailTable *m_table;
     QProgressBar *m_bar;
@@ -120,12 +120,7 @@ private:
     QTimer m_deletionTimer;
     QTimer m_rescanTimer;
     bool m_showHidden = false;
-    bool m_tmBusy = false;
-    bool m_RBLBusy = false;
-
-    // (account name, uid) of every message queued for automatic deletion, with the queue
-    // run it was queued in: each is queued once, and tried again only by a later check of
-    // its account after the run that should have deleted it ended without doing so.
-    QHash<QPair<QString, QString>, quint64> m_autoQueued;
-    quint64 m_queueRun = 0;
+    VLAutoDeletion *m_autoDeletion;
+    VLMailProcessor *m_processor;
+    std::unique_ptr<VLRowCommands> m_commands;
 };

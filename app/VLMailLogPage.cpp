@@ -5,6 +5,7 @@
 #include "vl_file_cache.h"
 
 #include "data/data_email.h"
+#include "data/time_units.h"
 #include "data/vl_settings.h"
 
 #include <QHeaderView>
@@ -14,9 +15,9 @@
 
 namespace {
 
-constexpr qint64 kDay = 86400;
 // How far before today's midnight each period starts.
-constexpr qint64 kPeriodStart[] = {0, 6 * kDay, 13 * kDay, 27 * kDay, 55 * kDay};
+constexpr qint64 kPeriodStart[] = {0, 6 * kSecondsPerDay, 13 * kSecondsPerDay, 27 * kSecondsPerDay,
+                                   55 * kSecondsPerDay};
 
 const QString kGroup = QStringLiteral("statistics");
 const QString kWidths = QStringLiteral("columnWidths");
@@ -85,9 +86,9 @@ void VLMailLogPage::add(const DataEmailSummary *record, int row) {
     setItem(row, To, textCell(record->to));
     setItem(row, Subject, textCell(record->encSubject));
     setItem(row, Status, textCell(record->status));
-    setItem(row, Bounced, flagCell(record->logging, 0x001));
-    setItem(row, Deleted, flagCell(record->logging, 0x002));
-    setItem(row, Reported, flagCell(record->logging, 0x008));
+    setItem(row, Bounced, flagCell(record->logging, DataEmailStatus::LogBounce));
+    setItem(row, Deleted, flagCell(record->logging, DataEmailStatus::LogDelete));
+    setItem(row, Reported, flagCell(record->logging, DataEmailStatus::LogTMReport));
     setItem(row, Ident, textCell(record->ident));
 }
 
@@ -95,7 +96,7 @@ void VLMailLogPage::display(int period) {
     if (period >= 0)
         m_period = period;
     const qint64 now = AppClock::now();
-    const qint64 start = now - now % kDay;
+    const qint64 start = now - now % kSecondsPerDay;
     const bool known = m_period >= 0 && m_period < int(std::size(kPeriodStart));
     const qint64 threshold = known ? start - kPeriodStart[m_period] : 0;
     const QSignalBlocker blocker(this);

@@ -122,6 +122,7 @@ VLMainWindow::VLMainWindow()
     MailBox *box = MailBox::self();
     connect(box, &MailBox::sigBusy, this, &VLMainWindow::slotMailBoxBusy);
     connect(box, &MailBox::sigError, this, &VLMainWindow::slotMailBoxError);
+    connect(box, &MailBox::sigLoginRefused, this, &VLMainWindow::slotLoginRefused);
     connect(box, &MailBox::sigSinceTimeout, m_lister, &VLMailLister::slotSinceTimeout);
 
     m_summaryTimer.start(kSummaryPeriodMs);
@@ -628,6 +629,8 @@ void VLMainWindow::slotMailBoxBusy(bool busy) {
         m_checkTimer.stop();
         return;
     }
+    // A waiting login keeps the queue busy: idle now means it was stopped.
+    dropLoginPrompt();
     if (m_processing) {
         m_processing = false;
         processComplete();
@@ -698,6 +701,52 @@ void VLMainWindow::warn(const QString &caption, const QString &text) {
 
 void VLMainWindow::slotMailBoxError(const QString &text) {
     warn(QStringLiteral("VelloranPro - Error fetching mail"), text);
+}
+
+void VLMainWindow::slotLoginRefused(const DataAccount &account, const QString &reason) {
+    std::fprintf(stderr, "VLMainWindow::slotLoginRefused: %s\n", qPrintable(account.name()));
+    dropLoginPrompt();
+    DialogLogin *prompt = nullptr;
+    if (account.type == DataAccount::POP3) {
+        auto *pop3 = new DialogLoginPOP3(this, "pop3login");
+        pop3->load(account.pop3.incoming);
+        prompt = pop3;
+    } else if (account.type == DataAccount::IMAP) {
+        auto *imap = new DialogLoginIMAP(this, "imaplogin");
+        imap->load(account.imap.incoming);
+        prompt = imap;
+    } else {
+        MailBox::self()->cancel();
+        return;
+    }
+    prompt->setReason(reason);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    connect(prompt, &QDialog::finished, this, [this, prompt, account](int result) {
+        m_loginPrompt = nullptr;
+        if (result != QDialog::Accepted) {
+            MailBox::self()->cancel();
+            return;
+        }
+        // The details go into a copy; the queue takes the prompt's fields from it.
+        DataAccount details = account;
+        if (auto *pop3 = qobject_cast<DialogLoginPOP3 *>(prompt))
+            pop3->save(details.pop3.incoming);
+        else if (auto *imap = qobject_cast<DialogLoginIMAP *>(prompt))
+            imap->save(details.imap.incoming);
+        MailBox::self()->retry(details);
+    });
+    m_loginPrompt = prompt;
+    // Not exec(): the queue waits for the answer, and no loop runs inside its signal.
+    prompt->open();
+}
+
+void VLMainWindow::dropLoginPrompt() {
+    DialogLogin *prompt = m_loginPrompt;
+    if (!prompt)
+        return;
+    m_loginPrompt = nullptr;
+    prompt->disconnect(this);
+    prompt->close();
 }
 
 void VLMainWindow::slotNewMail(bool anyMail, bool timed) {

@@ -7,13 +7,17 @@
 
 #include "VLSummaryMailer.h"
 
+#include "dialogs/dialog_login.h"
+
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QSet>
 #include <QString>
 #include <QTimer>
 
+class DataAccount;
 class DataEmailMessage;
 class QShortcut;
 class QSplitter;
@@ -53,6 +57,8 @@ public:
     [[nodiscard]] const QTimer &checkTimer() const { return m_checkTimer; }
     [[nodiscard]] bool processing() const { return m_processing; }
     [[nodiscard]] const QList<QShortcut *> &accelerators() const { return m_accelerators; }
+    // The login prompt on screen, if any.
+    [[nodiscard]] DialogLogin *loginPrompt() const { return m_loginPrompt; }
 
 public Q_SLOTS:
     // The first event of the loop: the tray icon, the check timer and the first check.
@@ -66,6 +72,9 @@ public Q_SLOTS:
     void slotStopProcessing();
     void slotLaunchClient();
     void slotMailBoxError(const QString &text);
+    // A server refused an account's login: the prompt opens over the window without
+    // blocking, and its OK or Cancel answers the waiting queue.
+    void slotLoginRefused(const DataAccount &account, const QString &reason);
     void slotNewMail(bool anyMail, bool timed);
     void loadDNSRBL();
     void slotSendSummary();
@@ -108,6 +117,8 @@ private:
     // A warning box that does not block the caller; a text already on screen is not shown
     // a second time.
     void warn(const QString &caption, const QString &text);
+    // A prompt whose request is gone closes without answering.
+    void dropLoginPrompt();
 
     QSplitter *m_lr;
     QSplitter *m_tb;
@@ -154,4 +165,5 @@ private:
     QMenu *m_trayMenu = nullptr;
     VLSummaryMailer m_summary;
     QSet<QString> m_shownWarnings;
+    QPointer<DialogLogin> m_loginPrompt;
 };

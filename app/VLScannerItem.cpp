@@ -149,8 +149,8 @@ void VLScannerItem::updateTableRow() {
     if (m_status.learnLegit)
         m_learning->setChecked2(true);
 
-    m_legitimate = (m_status.logging & 0x60) != 0;
-    m_junk = (m_status.logging & 0x790) != 0;
+    m_legitimate = (m_status.logging & DataEmailStatus::LogLegitVerdicts) != 0;
+    m_junk = (m_status.logging & DataEmailStatus::LogJunkVerdicts) != 0;
     if (!m_legitimate && !m_junk) {
         m_legitimate = m_status.learnLegit != 0;
         m_junk = m_status.learnSpam != 0;
@@ -271,7 +271,7 @@ void VLScannerItem::disableReport() {
     if (!m_report)
         return;
     if (m_report->isChecked())
-        m_status.logging |= 0x8;
+        m_status.logging |= DataEmailStatus::LogTMReport;
     if (QTableWidget *owner = m_report->tableWidget()) {
         const QSignalBlocker quiet(owner);
         owner->takeItem(owner->row(m_report), owner->column(m_report));
@@ -312,9 +312,9 @@ void VLScannerItem::setAsJunk() {
         check(m_report, true);
     if (learning.learn.markSpamCop)
         check(m_spamCop, true);
-    if (m_status.klass == 0 || m_status.klass == 2) {
+    if (m_status.klass == DataEmailStatus::KlassNone || m_status.klass == DataEmailStatus::KlassLegit) {
         m_status.status = tr("Junk");
-        m_status.klass = 1;
+        m_status.klass = DataEmailStatus::KlassJunk;
         m_status.bgColor =
             learning.spam.doAction && learning.spam.colorRow ? learning.spam.useColor : QString();
     }
@@ -335,9 +335,9 @@ void VLScannerItem::setAsLegitimate() {
         check(m_spamCop, false);
         m_bounce->setChecked(false);
     }
-    if (m_status.klass == 0 || m_status.klass == 1) {
+    if (m_status.klass == DataEmailStatus::KlassNone || m_status.klass == DataEmailStatus::KlassJunk) {
         m_status.status = tr("Legitimate");
-        m_status.klass = 2;
+        m_status.klass = DataEmailStatus::KlassLegit;
         m_status.bgColor =
             learning.legit.doAction && learning.legit.colorRow ? learning.legit.useColor : QString();
     }
@@ -347,9 +347,9 @@ void VLScannerItem::setAsLegitimate() {
 }
 
 void VLScannerItem::setAsUnknown() {
-    if (m_status.klass == 1 || m_status.klass == 2) {
+    if (m_status.klass == DataEmailStatus::KlassJunk || m_status.klass == DataEmailStatus::KlassLegit) {
         m_status.status.clear();
-        m_status.klass = 0;
+        m_status.klass = DataEmailStatus::KlassNone;
         m_status.bgColor.clear();
     }
     m_legitimate = false;
@@ -385,11 +385,11 @@ bool VLScannerItem::teachAsLegitimate() const {
 
 void VLScannerItem::setLogging() {
     if (m_bounce->isChecked())
-        m_status.logging |= 0x1;
+        m_status.logging |= DataEmailStatus::LogBounce;
     if (m_delete->isChecked())
-        m_status.logging |= 0x2;
+        m_status.logging |= DataEmailStatus::LogDelete;
     if (m_report && m_report->isChecked())
-        m_status.logging |= 0x8;
+        m_status.logging |= DataEmailStatus::LogTMReport;
 }
 
 void VLScannerItem::doubleToggled(DataEmailStatus::Bayes bayes, int row, bool on) {

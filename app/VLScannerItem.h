@@ -95,7 +95,7 @@ public:
     void clearReportChecked();
     void clearSpamCopChecked();
     // Removes the box for good, once the message has been reported there. A checked Report
-    // box counts the message as reported (logging bit 0x8).
+    // box counts the message as reported (DataEmailStatus::LogTMReport).
     void disableReport();
     void disableSpamCop();
 

@@ -3,6 +3,7 @@
 #include "app_clock.h"
 
 #include "data/store.h"
+#include "data/time_units.h"
 
 #include <cstdio>
 
@@ -87,7 +88,7 @@ void VLHistory::dump() {
 
 void VLHistory::dumpKeepingDays(int keepDays) {
     if (keepDays > 0)
-        dump(qint64(keepDays) * 86'400);
+        dump(keepDays * kSecondsPerDay);
     else
         dump();
 }
@@ -137,8 +138,9 @@ void VLHistory::rebuildDict() {
 void VLHistory::print() const {
     for (const DataEmailSummary *entry : m_list) {
         std::fprintf(stderr, "%10ld: %10s: %c%c%c: %64s: %32s %48s\n", entry->processed,
-                     qPrintable(entry->status), (entry->logging & 0x1) ? 'B' : ' ',
-                     (entry->logging & 0x2) ? 'D' : ' ', (entry->logging & 0x8) ? 'R' : ' ',
-                     qPrintable(entry->uid), qPrintable(entry->from), qPrintable(entry->subject));
+                     qPrintable(entry->status), (entry->logging & DataEmailStatus::LogBounce) ? 'B' : ' ',
+                     (entry->logging & DataEmailStatus::LogDelete) ? 'D' : ' ',
+                     (entry->logging & DataEmailStatus::LogTMReport) ? 'R' : ' ', qPrintable(entry->uid),
+                     qPrintable(entry->from), qPrintable(entry->subject));
     }
 }

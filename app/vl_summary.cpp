@@ -3,18 +3,20 @@
 #include "app_clock.h"
 #include "vl_history.h"
 
+#include "data/time_units.h"
+
 #include <QObject>
 #include <QStringList>
 
 namespace {
 
-constexpr qint64 Day = 86400;
 // Each period reaches back this far from the coming midnight.
-constexpr qint64 PeriodLength[VLSummary::Periods] = {Day, 7 * Day, 14 * Day, 28 * Day, 56 * Day};
+constexpr qint64 PeriodLength[VLSummary::Periods] = {kSecondsPerDay, 7 * kSecondsPerDay, 14 * kSecondsPerDay,
+                                                     28 * kSecondsPerDay, 56 * kSecondsPerDay};
 const char *const PeriodName[VLSummary::Periods] = {"day", "week", "two weeks", "four weeks", "eight weeks"};
 
 // The verdicts that count as spam filtered (not the community lookup on its own).
-constexpr int SpamFilteredMask = 0x790;
+constexpr int SpamFilteredMask = DataEmailStatus::LogJunkVerdicts;
 
 QString heading(const char *group) {
     return QStringLiteral("    %1:\n").arg(QObject::tr(group));
@@ -33,7 +35,7 @@ void VLSummary::clear() {
 
 void VLSummary::add(const DataEmailSummary *record) {
     const qint64 now = AppClock::now();
-    const qint64 end = now - now % Day + Day;
+    const qint64 end = now - now % kSecondsPerDay + kSecondsPerDay;
     // 64-bit: a record of any age counts where it belongs, after 2038 too. A record from the
     // future has a negative age and counts everywhere.
     const qint64 age = end - qint64(record->processed);
@@ -54,12 +56,17 @@ void VLSummary::addToInfo(const DataEmailSummary *record, VLSummaryInfo &info) {
         int bit;
         int VLSummaryInfo::*counter;
     } counters[] = {
-        {0x004, &VLSummaryInfo::tallowmark},   {0x400, &VLSummaryInfo::dnsBlacklist},
-        {0x200, &VLSummaryInfo::probablySpam}, {0x100, &VLSummaryInfo::possiblySpam},
-        {0x010, &VLSummaryInfo::userFilters},  {0x020, &VLSummaryInfo::legitimateFilters},
-        {0x080, &VLSummaryInfo::blacklisted},  {0x040, &VLSummaryInfo::friendsList},
-        {0x001, &VLSummaryInfo::bounced},      {0x002, &VLSummaryInfo::deleted},
-        {0x008, &VLSummaryInfo::reported},
+        {DataEmailStatus::LogTMFound, &VLSummaryInfo::tallowmark},
+        {DataEmailStatus::LogDNSRBL, &VLSummaryInfo::dnsBlacklist},
+        {DataEmailStatus::LogProbableSpam, &VLSummaryInfo::probablySpam},
+        {DataEmailStatus::LogPossibleSpam, &VLSummaryInfo::possiblySpam},
+        {DataEmailStatus::LogJunkFilter, &VLSummaryInfo::userFilters},
+        {DataEmailStatus::LogLegitFilter, &VLSummaryInfo::legitimateFilters},
+        {DataEmailStatus::LogBlacklist, &VLSummaryInfo::blacklisted},
+        {DataEmailStatus::LogFriend, &VLSummaryInfo::friendsList},
+        {DataEmailStatus::LogBounce, &VLSummaryInfo::bounced},
+        {DataEmailStatus::LogDelete, &VLSummaryInfo::deleted},
+        {DataEmailStatus::LogTMReport, &VLSummaryInfo::reported},
     };
     for (const auto &c : counters) {
         if (bits & c.bit)

@@ -105,6 +105,37 @@ public:
 class DataEmailStatus : public Data {
 public:
     enum Bayes { Spam = 1, Legitimate = 2 };
+    // Where the verdict came from (klass), by the numbers the record stores.
+    enum Klass : int {
+        KlassNone = 0,  // no verdict yet: only such a message takes a DNS blacklist's answer
+        KlassJunk = 1,  // the classifier, the virus heuristics or the user's learning tick
+        KlassLegit = 2, // the classifier or the user's learning tick
+        KlassFriend = 3,
+        KlassBlacklist = 4,
+        KlassFilter = 5, // a user filter
+        KlassDNSRBL = 6, // a DNS blacklist listed the relay
+        KlassTM = 7,     // the community service knows the message
+    };
+    // The bits of logging: what the verdict found and what processing did. The mail log
+    // keeps them with these values (DataEmailSummary::logging), one letter each in
+    // loggingAsText.
+    enum LogBit : int {
+        LogBounce = 0x001,   // a bounce went to the sender
+        LogDelete = 0x002,   // deleted on the server
+        LogTMFound = 0x004,  // the community service knows the message
+        LogTMReport = 0x008, // reported to the community service
+        LogJunkFilter = 0x010,
+        LogLegitFilter = 0x020,
+        LogFriend = 0x040,
+        LogBlacklist = 0x080,
+        LogPossibleSpam = 0x100, // the classifier undecided, but leaning to junk
+        LogProbableSpam = 0x200, // the classifier's junk
+        LogDNSRBL = 0x400,
+    };
+    // The verdicts that call a message legitimate, and those that filter it out as junk.
+    static constexpr int LogLegitVerdicts = LogLegitFilter | LogFriend;
+    static constexpr int LogJunkVerdicts =
+        LogJunkFilter | LogBlacklist | LogPossibleSpam | LogProbableSpam | LogDNSRBL;
 
     DataEmailStatus();
 
@@ -118,7 +149,7 @@ public:
     bool markFriend;
     bool markBlacklist;
     bool scanned;
-    int logging; // bit set of what was done, see loggingAsText
+    int logging; // LogBit values
     bool isNew;
     bool autoDelete;
     QString status;
@@ -126,7 +157,7 @@ public:
     QString fgColor;
     QString bgColor;
     QString stColor;
-    int klass;
+    int klass; // a Klass value
     int bayesRaw;
     int bayesCategory;
     float bayesProb; // set by the scanner, never stored
@@ -156,7 +187,7 @@ public:
     QString from;
     QString subject;
     QString status;
-    int logging;
+    int logging; // DataEmailStatus::LogBit values, the union of every update
     QString ident;
     QString to;
     QString encSubject;

@@ -4,6 +4,7 @@
 #include "record_fields_p.h"
 
 #include "data_email.h"
+#include "time_units.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,7 +211,7 @@ bool DataListEmailMatch::preSaveToStore() {
     const auto expire = [this](bool wildcard, bool on, int days) {
         if (!on || days <= 0)
             return false;
-        const qint64 cutoff = RecordClock::now() - qint64(days) * 86400;
+        const qint64 cutoff = RecordClock::now() - days * kSecondsPerDay;
         const qsizetype before = entries.size();
         entries.removeIf(
             [&](const DataEmailMatch &e) { return e.wildcard == wildcard && e.lastUsed < cutoff; });

@@ -11,6 +11,10 @@
 
 class Data;
 
+// How long after an edit a changed address list or the filters are saved: a run of quick
+// edits is written once.
+inline constexpr unsigned kListSaveDelayMs = 2000;
+
 class Store : public QObject {
     Q_OBJECT
 

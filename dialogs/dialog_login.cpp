@@ -21,6 +21,14 @@ DialogLogin::DialogLogin(QWidget *parent, const char *name) : VLDialog(parent, n
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(10);
+    // The server's or the client's own words: shown as they came, never as markup.
+    m_reason = new QLabel(panel);
+    m_reason->setObjectName(QStringLiteral("reason"));
+    m_reason->setTextFormat(Qt::PlainText);
+    m_reason->setWordWrap(true);
+    m_reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_reason->hide();
+    column->addWidget(m_reason);
     column->addWidget(
         new QLabel(QStringLiteral("Please enter your user name and password for this server"), panel));
 
@@ -81,6 +89,11 @@ void DialogLogin::chainTabs(const QList<QWidget *> &options) {
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
     m_name->setFocus();
+}
+
+void DialogLogin::setReason(const QString &reason) {
+    m_reason->setText(reason);
+    m_reason->setVisible(!reason.isEmpty());
 }
 
 void DialogLogin::loadLogin(const DataAccountIncomingPOP3IMAP &record,

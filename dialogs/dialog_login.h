@@ -1,8 +1,8 @@
 #pragma once
-// The prompt for new login details after a server refused an account's login: the server
-// shown, user name, password and the remember box, plus the protocol's secure-login choices
-// in the "options" container that the two subclasses fill. Only the fields shown are
-// written back; the server, port and SSL setting stay as they are.
+// The prompt for new login details after a server refused an account's login: why it was
+// refused, the server shown, user name, password and the remember box, plus the protocol's
+// secure-login choices in the "options" container that the two subclasses fill. Only the
+// fields shown are written back; the server, port and SSL setting stay as they are.
 
 #include "vl_dialog.h"
 
@@ -21,6 +21,9 @@ class DialogLogin : public VLDialog {
 public:
     DialogLogin(QWidget *parent, const char *name);
 
+    // Why the last login failed, shown above the fields as plain text; none hides it.
+    void setReason(const QString &reason);
+
 protected:
     void loadLogin(const DataAccountIncomingPOP3IMAP &record, const DataAccountAdvancedServer &advanced);
     void saveLogin(DataAccountIncomingPOP3IMAP &record, DataAccountAdvancedServer &advanced) const;
@@ -34,6 +37,7 @@ protected:
     DataRadioSet *m_authType = nullptr;
 
 private:
+    QLabel *m_reason;
     QLabel *m_server;
     QLineEdit *m_name;
     QLineEdit *m_password;

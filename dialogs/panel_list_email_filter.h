@@ -4,13 +4,14 @@
 // the owner loads it from the filters store and saves it back.
 
 #include "data/data_list_filters.h"
-
-#include <QTableWidget>
+#include "panel_record_table.h"
 
 class QPushButton;
 class QToolButton;
 
-class PanelListEmailFilter : public QTableWidget {
+class PanelListEmailFilter
+    : public PanelRecordTable<DataListEmailFilter, DataEmailFilter, &DataListEmailFilter::filters,
+                              &DataEmailFilter::filterName> {
     Q_OBJECT
 public:
     PanelListEmailFilter(QWidget *parent, const char *name);
@@ -19,41 +20,32 @@ public:
     void setButtons(QPushButton *add, QPushButton *edit, QPushButton *remove, QToolButton *up,
                     QToolButton *down);
 
-    // Shows a copy of the list in its order. Emits nothing.
-    void load(const DataListEmailFilter &list);
-    // The copy, with the checks of the rows, in the table's order.
-    void save(DataListEmailFilter &list);
-    void setRowData(int row, const DataEmailFilter &filter);
     // Exchanges two rows; the filter moved to row `to` stays current, its margin and check
     // columns selected.
     void swapTableRows(int from, int to);
 
-    [[nodiscard]] const DataListEmailFilter &list() const { return m_list; }
-
 signals:
     void sigCurrent(const DataEmailFilter &filter);
     void sigEmpty();
-    void sigChanged();
 
 public slots:
-    void slotCurrent();
-    void slotAdd();
-    void slotRemove();
-    void slotProperties();
-    // A toggled check: the filter of the changed row.
-    void slotValueChanged(int row, int column);
+    // Up and down follow the current row too.
+    void slotCurrent() override;
     void slotMoveUp();
     void slotMoveDown();
 
+protected:
+    bool addRecord() override;
+    bool editRecord(int row) override;
+    // A new filter's row becomes the current one.
+    void rowInserted(int row) override;
+    void recordAdded(int row) override;
+    // sigCurrent with the row's filter, or sigEmpty for a row without one.
+    void reportRecord(int row) override;
+
 private:
-    void refreshDisabled(int row);
-    void reportCurrent();
     void move(int row, int other);
 
-    DataListEmailFilter m_list;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_edit = nullptr;
-    QPushButton *m_remove = nullptr;
     QToolButton *m_up = nullptr;
     QToolButton *m_down = nullptr;
 };

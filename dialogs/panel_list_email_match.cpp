@@ -1,11 +1,9 @@
 #include "panel_list_email_match.h"
 
-#include "list_table_p.h"
 #include "panel_email_match.h"
 #include "panel_list_match_options.h"
 
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,24 +11,11 @@
 #include <vector>
 
 PanelListEmailMatch::PanelListEmailMatch(const char *caption, QWidget *parent, const char *name)
-    : QTableWidget(parent), m_caption(QString::fromUtf8(caption)) {
-    setObjectName(QLatin1String(name));
-    listtable::setup(this);
-}
+    : PanelRecordTable(parent, name), m_caption(QString::fromUtf8(caption)) {}
 
 void PanelListEmailMatch::setButtons(QPushButton *add, QPushButton *edit, QPushButton *remove,
                                      QPushButton *options) {
-    m_add = add;
-    m_edit = edit;
-    m_remove = remove;
-    connect(this, &QTableWidget::currentCellChanged, this, &PanelListEmailMatch::slotCurrent);
-    connect(this, &QTableWidget::cellChanged, this, &PanelListEmailMatch::slotValueChanged);
-    connect(this, &QTableWidget::cellDoubleClicked, this, &PanelListEmailMatch::slotProperties);
-    connect(add, &QPushButton::clicked, this, &PanelListEmailMatch::slotAdd);
-    connect(remove, &QPushButton::clicked, this, &PanelListEmailMatch::slotRemove);
-    connect(edit, &QPushButton::clicked, this, &PanelListEmailMatch::slotProperties);
-    remove->setEnabled(false);
-    edit->setEnabled(false);
+    PanelListTable::setButtons(add, edit, remove);
     if (options)
         connect(options, &QPushButton::clicked, this, &PanelListEmailMatch::slotOptions);
 }
@@ -54,103 +39,35 @@ void PanelListEmailMatch::load(const DataListEmailMatch &list) {
     for (qsizetype i : order)
         sorted.append(entries[i]);
     m_list.entries = sorted;
-    {
-        // Owners save on sigChanged; filling the table is no change.
-        const QSignalBlocker block(this);
-        setRowCount(0);
-        setRowCount(int(m_list.entries.size()));
-        for (int row = 0; row < rowCount(); ++row)
-            setRowData(row, m_list.entries.at(row));
-    }
-    slotCurrent();
+    showRecords();
 }
 
-void PanelListEmailMatch::save(DataListEmailMatch &list) {
-    const int rows = std::min(int(m_list.entries.size()), rowCount());
-    for (int row = 0; row < rows; ++row)
-        refreshDisabled(row);
-    list = m_list;
-}
-
-void PanelListEmailMatch::setRowData(int row, const DataEmailMatch &entry) {
-    const QSignalBlocker block(this);
-    listtable::setRow(this, row, entry.disabled, entry.address);
-}
-
-void PanelListEmailMatch::refreshDisabled(int row) {
-    if (row < 0 || row >= m_list.entries.size() || !item(row, listtable::Check))
-        return;
-    // Written only when it differs: the copy stays shared with the last saved list.
-    const bool disabled = listtable::rowDisabled(this, row);
-    if (m_list.entries.at(row).disabled != disabled)
-        m_list.entries[row].disabled = disabled;
-}
-
-void PanelListEmailMatch::slotCurrent() {
-    const bool current = currentRow() >= 0;
-    if (m_edit)
-        m_edit->setEnabled(current);
-    if (m_remove)
-        m_remove->setEnabled(current);
-}
-
-void PanelListEmailMatch::slotValueChanged(int row, int column) {
-    if (column != listtable::Check || row < 0 || row >= m_list.entries.size())
-        return;
-    refreshDisabled(row);
-    emit sigChanged();
-}
-
-void PanelListEmailMatch::slotAdd() {
+bool PanelListEmailMatch::addRecord() {
     DialogEmailMatch dialog(m_caption, this, "EmailMatch");
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
     DataEmailMatch entry;
     dialog.save(entry);
     entry.used();
     m_list.entries.append(entry);
-    const int row = rowCount();
-    {
-        const QSignalBlocker block(this);
-        insertRow(row);
-    }
-    setRowData(row, entry);
-    emit sigAddedEmail(entry.address);
-    emit sigChanged();
+    return true;
 }
 
-void PanelListEmailMatch::slotProperties() {
-    const int row = currentRow();
-    if (row < 0 || row >= m_list.entries.size())
-        return;
-    refreshDisabled(row);
+void PanelListEmailMatch::recordAdded(int row) {
+    // A copy: a receiver may change this list.
+    const QString address = m_list.entries.at(row).address;
+    emit sigAddedEmail(address);
+}
+
+bool PanelListEmailMatch::editRecord(int row) {
     DialogEmailMatch dialog(m_caption, this, "EmailMatch");
     dialog.load(m_list.entries.at(row));
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
     DataEmailMatch &entry = m_list.entries[row];
     dialog.save(entry);
     entry.used();
-    setRowData(row, entry);
-    emit sigChanged();
-}
-
-void PanelListEmailMatch::removeEntry(int row) {
-    m_list.entries.removeAt(row);
-    {
-        const QSignalBlocker block(this);
-        removeRow(row);
-    }
-    slotCurrent();
-    emit sigChanged();
-}
-
-void PanelListEmailMatch::slotRemove() {
-    // By position: with two equal addresses the row and the entry removed are the same one.
-    const int row = currentRow();
-    if (row < 0 || row >= m_list.entries.size())
-        return;
-    removeEntry(row);
+    return true;
 }
 
 void PanelListEmailMatch::slotOptions() {
@@ -165,7 +82,7 @@ void PanelListEmailMatch::slotRemoveEmail(const QString &address) {
     int row = 0;
     while (row < m_list.entries.size() && row < rowCount()) {
         if (m_list.entries.at(row).address == address)
-            removeEntry(row); // the next entry moves up into this row
+            removeRecordRow(row); // the next entry moves up into this row
         else
             ++row;
     }

@@ -4,12 +4,12 @@
 // from the store's record and saves it back.
 
 #include "data/data_list_matches.h"
-
-#include <QTableWidget>
+#include "panel_record_table.h"
 
 class QPushButton;
 
-class PanelListEmailMatch : public QTableWidget {
+class PanelListEmailMatch : public PanelRecordTable<DataListEmailMatch, DataEmailMatch,
+                                                    &DataListEmailMatch::entries, &DataEmailMatch::address> {
     Q_OBJECT
 public:
     // The caption is the list's title; its entry dialogs carry it.
@@ -20,34 +20,22 @@ public:
 
     // Shows a copy of the list, sorted (stably) as its options say. Emits nothing.
     void load(const DataListEmailMatch &list);
-    // The copy, with the checks of the rows and in the table's order.
-    void save(DataListEmailMatch &list);
-    void setRowData(int row, const DataEmailMatch &entry);
-
-    [[nodiscard]] const DataListEmailMatch &list() const { return m_list; }
 
 signals:
     void sigAddedEmail(const QString &address);
-    void sigChanged();
 
 public slots:
-    void slotCurrent();
-    void slotAdd();
-    void slotRemove();
-    void slotProperties();
     void slotOptions();
-    // A toggled check: the entry of the changed row.
-    void slotValueChanged(int row, int column);
     // Removes every entry with exactly that address (case counts), one sigChanged each.
     void slotRemoveEmail(const QString &address);
 
-private:
-    void refreshDisabled(int row);
-    void removeEntry(int row);
+protected:
+    // An added or edited entry counts as used now.
+    bool addRecord() override;
+    bool editRecord(int row) override;
+    // sigAddedEmail with the new entry's address.
+    void recordAdded(int row) override;
 
-    DataListEmailMatch m_list;
+private:
     QString m_caption;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_edit = nullptr;
-    QPushButton *m_remove = nullptr;
 };

@@ -35,7 +35,7 @@ PanelSideEmails::PanelSideEmails(const char *listTitle, const char *labelText, c
     m_remove = newIconButton(QStringLiteral("&Remove"), "x.png", "remove", this);
     m_options = newIconButton(QStringLiteral("&Options"), "options.png", "options", this);
     m_list = new PanelListEmailMatch(listTitle, this, "emails");
-    m_help = new VLHelpPushButton(this, helpKey, nullptr);
+    m_help = new VLHelpPushButton(this, helpKey);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(20, 20, 20, 20);
@@ -97,7 +97,7 @@ void PanelSideEmails::reload() {
     m_list->verticalScrollBar()->setValue(scroll);
 }
 
-void PanelSideEmails::writeList(int delayMs) {
+void PanelSideEmails::writeList(unsigned delayMs) {
     if (!m_store)
         return;
     DataListEmailMatch edited;
@@ -108,7 +108,7 @@ void PanelSideEmails::writeList(int delayMs) {
     m_loaded = edited;
     m_store->setChanged(true);
     if (delayMs > 0)
-        m_store->saveDelayed(unsigned(delayMs));
+        m_store->saveDelayed(delayMs);
     else
         (void)m_store->saveToStore();
 }
@@ -131,7 +131,7 @@ PanelSideFriends::PanelSideFriends(QWidget *parent, const char *name)
                       "How_to_manage_the_Friends_list", parent, name) {}
 
 void PanelSideFriends::slotChanged() {
-    writeList(2000);
+    writeList(kListSaveDelayMs);
 }
 
 void PanelSideFriends::slotOptions() {
@@ -153,7 +153,7 @@ PanelSideBlacklist::PanelSideBlacklist(QWidget *parent, const char *name)
                       "How_to_manage_the_Blacklist", parent, name) {}
 
 void PanelSideBlacklist::slotChanged() {
-    writeList(2000);
+    writeList(kListSaveDelayMs);
 }
 
 void PanelSideBlacklist::slotOptions() {

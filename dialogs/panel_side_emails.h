@@ -34,7 +34,7 @@ protected:
     void loadList(StoreListEmailMatch *store);
     // Applies the pane's edits to the store's list as it is now, marks the store changed
     // and saves it after delayMs (at once for 0); nothing before the first load.
-    void writeList(int delayMs);
+    void writeList(unsigned delayMs);
     // The tools dialog on one of its pages; when accepted, both address lists are saved.
     void openTools(const char *page);
 

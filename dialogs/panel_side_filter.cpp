@@ -27,7 +27,7 @@ PanelSideFilter::PanelSideFilter(QWidget *parent, const char *name) : QWidget(pa
     m_browser->setObjectName(QStringLiteral("browser"));
     m_browser->setMinimumHeight(180);
     auto *caption = new QLabel(QStringLiteral("Filter description"), this);
-    m_help = new VLHelpPushButton(this, "How_to_manage_Filters", nullptr);
+    m_help = new VLHelpPushButton(this, "How_to_manage_Filters");
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(20, 20, 20, 20);
@@ -63,20 +63,20 @@ void PanelSideFilter::slotEmpty() {
 }
 
 void PanelSideFilter::slotChanged() {
-    write(2000);
+    write(kListSaveDelayMs);
 }
 
 void PanelSideFilter::saveToStore() {
     write(0);
 }
 
-void PanelSideFilter::write(int delayMs) {
+void PanelSideFilter::write(unsigned delayMs) {
     if (!m_store)
         return;
     m_list->save(*m_store);
     m_store->setChanged(true);
     if (delayMs > 0)
-        m_store->saveDelayed(unsigned(delayMs));
+        m_store->saveDelayed(delayMs);
     else
         (void)m_store->saveToStore();
 }

@@ -38,7 +38,7 @@ public slots:
 
 private:
     void reload();
-    void write(int delayMs);
+    void write(unsigned delayMs);
 
     PanelListEmailFilter *m_list;
     QPushButton *m_add;

@@ -93,7 +93,7 @@ void VLDialog::resizeEvent(QResizeEvent *event) {
     m_geometry = geometry();
 }
 
-void VLDialog::addOKCancel(QObject *target, const char *helpKey) {
+void VLDialog::addOKCancel(const char *helpKey) {
     auto *row = new QHBoxLayout;
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(10);
@@ -109,12 +109,14 @@ void VLDialog::addOKCancel(QObject *target, const char *helpKey) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    m_buttonRow = row;
     if (helpKey && *helpKey)
-        m_help = new VLHelpPushButton(this, helpKey, target);
-    else if (target)
-        m_help = new VLHelpPushButton(this, "help", target);
-    if (m_help)
-        row->addWidget(m_help);
+        setHelpButton(new VLHelpPushButton(this, helpKey));
+}
+
+void VLDialog::setHelpButton(VLHelpPushButton *help) {
+    m_help = help;
+    m_buttonRow->addWidget(help);
 }
 
 void VLDialog::sameSizeList(const QList<QWidget *> &widgets) {

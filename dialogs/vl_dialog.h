@@ -3,10 +3,12 @@
 // OK, Cancel and an optional Help button, and a window geometry remembered per object
 // name in the user's settings (group "dialoggeom") and kept on the desktop when shown.
 
+#include "vl_help.h"
+
 #include <QDialog>
 #include <QRect>
 
-class VLHelpPushButton;
+class QHBoxLayout;
 
 class VLDialog : public QDialog {
     Q_OBJECT
@@ -25,12 +27,14 @@ public:
     static void limitGeometry(int &x, int &y, int &w, int &h);
 
     // The button row, added once after the content. A help key gives a Help button of that
-    // name for the help launcher (wired to target instead when both are given); a target
-    // alone gives a Help button "help" whose press goes to the target's slotHelp().
-    void addOKCancel(QObject *target, const char *helpKey);
-    void addOKCancel(const char *helpKey) { addOKCancel(nullptr, helpKey); }
-    void addOKCancel(QObject *target) { addOKCancel(target, nullptr); }
-    void addOKCancel() { addOKCancel(nullptr, nullptr); }
+    // name for the help launcher.
+    void addOKCancel(const char *helpKey = nullptr);
+    // The same with a Help button whose press goes to the target's slotHelp(), named after
+    // the help key or else "help".
+    template <typename Target> void addOKCancel(Target *target, const char *helpKey = nullptr) {
+        addOKCancel();
+        setHelpButton(new VLHelpPushButton(this, helpKey && *helpKey ? helpKey : "help", target));
+    }
 
     // Gives every widget of the list (up to the first null) one fixed size: the largest
     // width and the largest height of their size hints.
@@ -52,7 +56,10 @@ protected:
 
 private:
     void init();
+    // Ends the button row with the Help button.
+    void setHelpButton(VLHelpPushButton *help);
 
     QRect m_geometry;
+    QHBoxLayout *m_buttonRow = nullptr;
     VLHelpPushButton *m_help = nullptr;
 };

@@ -134,12 +134,13 @@ void VLHelp::slotProcessExited() {
     }
 }
 
-VLHelpPushButton::VLHelpPushButton(QWidget *parent, const char *helpKey, QObject *target)
+VLHelpPushButton::VLHelpPushButton(QWidget *parent, const char *helpKey, Unwired)
     : QPushButton(QStringLiteral("&Help"), parent) {
     setObjectName(QLatin1String(helpKey));
     setIcon(QIcon(QStringLiteral(":/vlImages/help.png")));
-    if (target)
-        connect(this, SIGNAL(clicked()), target, SLOT(slotHelp()));
-    else
-        connect(this, &QPushButton::clicked, VLHelp::self(), qOverload<>(&VLHelp::slotHelp));
+}
+
+VLHelpPushButton::VLHelpPushButton(QWidget *parent, const char *helpKey)
+    : VLHelpPushButton(parent, helpKey, Unwired{}) {
+    connect(this, &QPushButton::clicked, VLHelp::self(), qOverload<>(&VLHelp::slotHelp));
 }

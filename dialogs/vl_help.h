@@ -51,7 +51,18 @@ private:
 class VLHelpPushButton : public QPushButton {
     Q_OBJECT
 public:
-    // Pressing it calls target's slotHelp() (which chooses the key), or asks the launcher
-    // for the key helpKey when target is null.
-    VLHelpPushButton(QWidget *parent, const char *helpKey, QObject *target);
+    // Pressing it asks the launcher for the key helpKey.
+    VLHelpPushButton(QWidget *parent, const char *helpKey);
+    // Pressing it calls target's slotHelp() instead, which chooses the key; nothing once
+    // target is gone.
+    template <typename Target>
+    VLHelpPushButton(QWidget *parent, const char *helpKey, Target *target)
+        : VLHelpPushButton(parent, helpKey, Unwired{}) {
+        connect(this, &QPushButton::clicked, target, &Target::slotHelp);
+    }
+
+private:
+    struct Unwired {};
+    // Named and with its icon, connected to nothing yet.
+    VLHelpPushButton(QWidget *parent, const char *helpKey, Unwired);
 };

@@ -5,10 +5,11 @@
 // has ended.
 
 #include <QHostAddress>
-#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include "VLWorkerPool.h"
 
 #include "data/data_email.h"
 
@@ -56,12 +57,8 @@ signals:
 
 private:
     VLDNSRBL();
-    // Starts the lookup on the message; on success it joins the running ones.
-    bool begin(VLDNSRBLLookup *lookup, const DataEmailMessage &message);
 
-    QList<VLDNSRBLLookup *> m_free;
-    QList<VLDNSRBLLookup *> m_busy;
-    QList<DataEmailMessage> m_queue;
+    VLWorkerPool<VLDNSRBLLookup, DataEmailMessage> m_pool;
     QStringList m_rblList;
     QHostAddress m_nameServer;
     int m_queryTimeoutMs = DefaultQueryTimeoutMs;

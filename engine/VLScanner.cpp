@@ -33,6 +33,20 @@ QRegularExpression scriptPattern(const char *language) {
     return re;
 }
 
+// The actions a blacklist or community listing asks for, from that service's settings.
+template <typename Settings> void applyListing(const Settings &settings, DataEmailStatus &status) {
+    if (settings.markForDeletion)
+        status.delete_ = 1;
+    if (settings.markForBouncing)
+        status.bounce = 1;
+    if (settings.displayOrHide == 2)
+        status.hide = true;
+    if (settings.addToBlacklist)
+        status.markBlacklist = true;
+    if (settings.whence == 2)
+        status.autoDelete = true;
+}
+
 double clampUnit(double v) {
     if (std::isnan(v) || v >= 1.0)
         return 1.0;
@@ -80,7 +94,7 @@ void VLScanner::finish() {
 
 void VLScanner::applyFilter(const DataEmailFilter &filter, DataEmailStatus &status) const {
     if (filter.legitimate) {
-        status.logging |= 0x20;
+        status.logging |= DataEmailStatus::LogLegitFilter;
         status.bgColor = m_legitColor;
     } else {
         if (filter.markDelete)
@@ -91,13 +105,13 @@ void VLScanner::applyFilter(const DataEmailFilter &filter, DataEmailStatus &stat
             status.markBlacklist = true;
         if (filter.whence == 2)
             status.autoDelete = true;
-        status.logging |= 0x10;
+        status.logging |= DataEmailStatus::LogJunkFilter;
         status.bgColor = m_junkColor;
     }
     if (filter.displayOrHide == 2)
         status.hide = true;
     status.state = 2;
-    status.klass = 5;
+    status.klass = DataEmailStatus::KlassFilter;
     status.status = filter.statusDescription;
     // The name is the user's text inside rich text.
     status.reason +=
@@ -137,8 +151,8 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.isFriend = true;
         status.state = 2;
         status.status = QStringLiteral("Friend");
-        status.klass = 3;
-        status.logging |= 0x40;
+        status.klass = DataEmailStatus::KlassFriend;
+        status.logging |= DataEmailStatus::LogFriend;
         status.bgColor = m_legitColor;
         if (tools.friends.action == 2)
             status.hide = true;
@@ -155,12 +169,12 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.bayesRaw = r;
         if (r == VLBayes::Junk) {
             messageIsJunk(msg, status);
-            status.logging |= 0x200;
+            status.logging |= DataEmailStatus::LogProbableSpam;
         } else if (r == VLBayes::Legitimate) {
             messageIsLegit(msg, status);
         } else if (status.bayesProb >= 0.32f) {
             status.status = tr("Possible spam");
-            status.logging |= 0x100;
+            status.logging |= DataEmailStatus::LogPossibleSpam;
         }
     }
 
@@ -174,14 +188,14 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
         status.state = 2;
         status.status = tr("BlackListed");
         status.reason += QLatin1String("<nobr>* Blacklisted</nobr><br/>");
-        status.klass = 4;
-        status.logging |= 0x80;
+        status.klass = DataEmailStatus::KlassBlacklist;
+        status.logging |= DataEmailStatus::LogBlacklist;
         status.bgColor = m_junkColor;
         if (tools.blacklist.action == 2)
             status.autoDelete = true;
     }
 
-    if (tools.origin.checkDNS && status.klass == 0)
+    if (tools.origin.checkDNS && status.klass == DataEmailStatus::KlassNone)
         VLDNSRBL::self().startLookup(msg);
 
     if (tools.tm.enableTM)
@@ -204,16 +218,50 @@ void VLScanner::scan(const DataEmailMessage &msg, DataEmailStatus &status) {
                                                      : nullptr;
     if (verdict) {
         status.status = QLatin1String(verdict);
-        status.klass = 1;
+        status.klass = DataEmailStatus::KlassJunk;
         status.bgColor = m_junkColor;
     }
+}
+
+bool VLScanner::applyRBLMatch(const QString &listName, DataEmailStatus &status) const {
+    if (status.klass != DataEmailStatus::KlassNone)
+        return false;
+    // The status is plain text; the reason is rich text and gets only fixed markup here.
+    status.status = listName;
+    status.reason += QLatin1String("<nobr>*  Realtime Blackhole List</nobr><br/>");
+    status.klass = DataEmailStatus::KlassDNSRBL;
+    status.logging |= DataEmailStatus::LogDNSRBL;
+    applyListing(m_tools->origin, status);
+    colourAsSpam(status);
+    return true;
+}
+
+bool VLScanner::applyTMMatch(DataEmailStatus &status) const {
+    // A verdict that is the user's own (a friend, a filter saying legitimate) stands.
+    if (status.klass == DataEmailStatus::KlassFriend || (status.logging & DataEmailStatus::LogLegitFilter))
+        return false;
+    status.status = QStringLiteral("Known Spam");
+    status.reason += QLatin1String("<nobr>*  Tallow Mark!</nobr><br/>");
+    status.klass = DataEmailStatus::KlassTM;
+    // Counted in the mail log and the summary as a community match.
+    status.logging |= DataEmailStatus::LogTMFound;
+    applyListing(m_tools->tm, status);
+    colourAsSpam(status);
+    return true;
+}
+
+void VLScanner::colourAsSpam(DataEmailStatus &status) const {
+    // The setting as it is now, not as the pass began: the answer comes after the pass.
+    const DataToolsLearningSpam &spam = m_tools->learning.spam;
+    if (spam.colorRow)
+        status.bgColor = spam.useColor;
 }
 
 void VLScanner::messageIsJunk(const DataEmailMessage &msg, DataEmailStatus &status) {
     Q_UNUSED(msg);
     status.state = 2;
     status.status = tr("Probable spam");
-    status.klass = 1;
+    status.klass = DataEmailStatus::KlassJunk;
     status.bayesCategory = DataEmailStatus::Spam;
     status.learnSpam = 2;
     const DataToolsLearningSpam &spam = m_tools->learning.spam;
@@ -235,7 +283,7 @@ void VLScanner::messageIsLegit(const DataEmailMessage &msg, DataEmailStatus &sta
     Q_UNUSED(msg);
     status.state = 2;
     status.status = tr("Legitimate");
-    status.klass = 2;
+    status.klass = DataEmailStatus::KlassLegit;
     status.bayesCategory = DataEmailStatus::Legitimate;
     status.learnLegit = 2;
     const DataToolsLearningLegit &legit = m_tools->learning.legit;

@@ -1,8 +1,9 @@
 #pragma once
 // The verdict of every fetched message, in one fixed order: restore marker, filters that
 // take precedence over friends, friends list, the other filters, Bayes classifier,
-// blacklist, then the DNS blacklist and community lookups (answered later by signal) and
-// the virus heuristics. The result is written into the caller's status record.
+// blacklist, then the DNS blacklist and community lookups and the virus heuristics. The
+// result is written into the caller's status record; the lookups answer later by signal,
+// and what an answer does to the verdict is decided here too.
 
 #include <QObject>
 #include <QString>
@@ -33,6 +34,14 @@ public:
     void messageIsJunk(const DataEmailMessage &msg, DataEmailStatus &status);
     void messageIsLegit(const DataEmailMessage &msg, DataEmailStatus &status);
 
+    // The late answers of the lookups the scan started, applied to the message's status as
+    // the origin and community settings say. True when the answer changed the verdict.
+    // A DNS blacklist (listName) listed the relay: taken only by a message without a verdict.
+    bool applyRBLMatch(const QString &listName, DataEmailStatus &status) const;
+    // The community service knows the message as spam: it replaces any verdict but the
+    // user's own, a friend or a filter saying legitimate.
+    bool applyTMMatch(DataEmailStatus &status) const;
+
     // The virus tests; each reads the message body only.
     static bool attachedExec(const DataEmailMessage &msg);
     static bool containsJSScript(const DataEmailMessage &msg);
@@ -46,6 +55,7 @@ public:
 private:
     VLScanner();
     void applyFilter(const DataEmailFilter &filter, DataEmailStatus &status) const;
+    void colourAsSpam(DataEmailStatus &status) const;
 
     StoreListEmailMatch *m_friends;
     StoreListEmailMatch *m_blacklist;

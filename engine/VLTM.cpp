@@ -9,9 +9,9 @@ VLTM &VLTM::self() {
     return *instance;
 }
 
-VLTM::VLTM() {
+VLTM::VLTM() : m_pool(&VLTM::begin, [this](bool on) { emit sigBusy(on); }) {
     for (int i = 0; i < Workers; ++i)
-        m_free.append(new VLTMLookup(this, m_cookies));
+        m_pool.addWorker(new VLTMLookup(this, m_cookies));
 }
 
 QString VLTM::host() {
@@ -20,51 +20,27 @@ QString VLTM::host() {
 
 bool VLTM::begin(VLTMLookup *lookup, const VLTMRequest &request) {
     const DataToolsTM &tm = StoreTools::tools()->tm;
-    if (!lookup->startRequest(request.msg, tm.account, tm.password, request.report))
-        return false;
-    m_busy.append(lookup);
-    return true;
+    return lookup->startRequest(request.msg, tm.account, tm.password, request.report);
 }
 
 void VLTM::enqueueRequest(const DataEmailMessage &msg, bool report) {
     // Without a service nothing would ever answer; a queued request would keep busy() true.
-    if (host().isEmpty())
-        return;
-    if (m_free.isEmpty()) {
-        m_queue.append(VLTMRequest(msg, report));
-        return;
-    }
-    VLTMLookup *lookup = m_free.takeFirst();
-    if (begin(lookup, VLTMRequest(msg, report)))
-        emit sigBusy(true);
-    else
-        m_free.append(lookup);
+    if (!host().isEmpty())
+        m_pool.submit(VLTMRequest(msg, report));
 }
 
 void VLTM::requestComplete(VLTMLookup *lookup) {
-    m_busy.removeOne(lookup);
-    while (!m_queue.isEmpty()) {
-        const VLTMRequest next = m_queue.takeFirst();
-        if (begin(lookup, next)) {
-            emit sigBusy(true);
-            return;
-        }
-    }
-    m_free.append(lookup);
-    // Only when nothing is left: the mail list deletes rows once all lookups have ended.
-    if (!busy())
-        emit sigBusy(false);
+    // sigBusy(false) only when nothing is left: the mail list deletes rows once all lookups
+    // have ended.
+    m_pool.jobEnded(lookup);
 }
 
 bool VLTM::busy() const {
-    return !m_busy.isEmpty() || !m_queue.isEmpty();
+    return m_pool.busy();
 }
 
 void VLTM::cancelAll() {
-    const bool hadQueue = !m_queue.isEmpty();
-    m_queue.clear();
-    if (hadQueue && m_busy.isEmpty())
-        emit sigBusy(false);
+    m_pool.dropQueue();
 }
 
 void VLTM::TMDone(const QString &messageId, bool found) {

@@ -6,10 +6,11 @@
 //
 // The service host is taken from VL_TM_HOST; without it no request is ever made.
 
+#include "VLWorkerPool.h"
+
 #include "data/data_email.h"
 #include "proto/SOCookieJar.h"
 
-#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -54,7 +55,7 @@ public:
     void TMDone(const QString &messageId, bool found);
 
     // Requests waiting for a lookup (for tests and the status line).
-    [[nodiscard]] int queued() const { return static_cast<int>(m_queue.size()); }
+    [[nodiscard]] int queued() const { return m_pool.queued(); }
 
 signals:
     void sigTMDone(const QString &messageId, bool found);
@@ -63,11 +64,9 @@ signals:
 private:
     VLTM();
     // Starts the request on the lookup with the tool's current credentials.
-    bool begin(VLTMLookup *lookup, const VLTMRequest &request);
+    static bool begin(VLTMLookup *lookup, const VLTMRequest &request);
 
-    QList<VLTMLookup *> m_free;
-    QList<VLTMLookup *> m_busy;
-    QList<VLTMRequest> m_queue;
+    VLWorkerPool<VLTMLookup, VLTMRequest> m_pool;
     SOCookieJar m_cookies;
     QString m_authText;
 };

@@ -3,8 +3,8 @@
 #include "sasl_p.h"
 
 #include <QHash>
+#include <QMetaEnum>
 #include <QPointer>
-#include <QRegularExpression>
 
 #include <climits>
 #include <cstdio>
@@ -21,84 +21,6 @@ constexpr int kWindow = 32;
 QHash<QString, quint32> &listedValidity() {
     static QHash<QString, quint32> map;
     return map;
-}
-
-bool isWordByte(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The digits after the last whole word "UID" (any case) at or after from that blanks and
-// at least one digit follow; empty when there is none.
-QByteArray lastUid(const QByteArray &line, qsizetype from) {
-    const char *p = line.constData();
-    const qsizetype n = line.size();
-    for (qsizetype at = n - 3; at >= from; --at) {
-        if (qstrnicmp(p + at, "UID", 3) != 0 || (at > 0 && isWordByte(p[at - 1])))
-            continue;
-        qsizetype i = at + 3;
-        if (i >= n || !isBlank(p[i]))
-            continue;
-        while (i < n && isBlank(p[i]))
-            ++i;
-        const qsizetype digits = i;
-        while (i < n && isDigit(p[i]))
-            ++i;
-        if (i > digits)
-            return QByteArray(p + digits, i - digits);
-    }
-    return {};
-}
-
-// The UID of an untagged "* n FETCH" line, else empty.
-QByteArray fetchLineUid(const QByteArray &line) {
-    const char *p = line.constData();
-    const qsizetype n = line.size();
-    qsizetype i = 1;
-    if (n < 1 || p[0] != '*' || i >= n || !isBlank(p[i]))
-        return {};
-    while (i < n && isBlank(p[i]))
-        ++i;
-    const qsizetype number = i;
-    while (i < n && isDigit(p[i]))
-        ++i;
-    if (i == number || i >= n || !isBlank(p[i]))
-        return {};
-    while (i < n && isBlank(p[i]))
-        ++i;
-    if (n - i < 5 || qstrnicmp(p + i, "FETCH", 5) != 0 || (i + 5 < n && isWordByte(p[i + 5])))
-        return {};
-    return lastUid(line, i + 5);
-}
-
-bool isUntagged(const QByteArray &line) {
-    return line.startsWith('*');
-}
-
-bool positiveCompletion(const QByteArray &line) {
-    return line.size() >= 11 && line.mid(8, 3) == " OK";
-}
-
-// A literal announced at the end of a line: its size, else -1.
-qint64 literalSize(const QByteArray &line) {
-    if (!line.endsWith('}'))
-        return -1;
-    const qsizetype open = line.lastIndexOf('{');
-    if (open < 0)
-        return -1;
-    QByteArray digits = line.mid(open + 1, line.size() - open - 2);
-    if (digits.endsWith('+'))
-        digits.chop(1);
-    bool ok = false;
-    const qint64 n = digits.toLongLong(&ok);
-    return ok && n >= 0 ? n : -1;
 }
 
 // An argument as an IMAP quoted string where it can be one, else as a literal.
@@ -142,18 +64,17 @@ void IMAP4Socket::login() {
     resetEnded();
     const int port = m_port != 0 ? m_port : m_type != SOSSLSocket::NoSSL ? 993 : 143;
     connectToHost(m_type, m_host, quint16(port));
-    m_state = 2;
+    m_state = State::Connecting;
     m_tag = 0;
     m_uidValidity = 0;
-    m_literalLeft = 0;
+    m_framer.reset();
     m_literalFetch = -1;
-    m_continued = false;
     m_fetches.clear();
     setTimeout(kCommandSeconds * 1000, {});
 }
 
 void IMAP4Socket::connected() {
-    m_state = 4;
+    m_state = State::Greeting;
 }
 
 void IMAP4Socket::timeout() {
@@ -161,12 +82,12 @@ void IMAP4Socket::timeout() {
 }
 
 bool IMAP4Socket::awaitingReply() const {
-    return m_state != 1 && m_state != 6;
+    return m_state != State::Idle && m_state != State::Selected;
 }
 
-QString IMAP4Socket::sequence() {
+QByteArray IMAP4Socket::sequence() {
     ++m_tag;
-    return QStringLiteral("%1").arg(m_tag, 8, 10, QLatin1Char('0'));
+    return QStringLiteral("%1").arg(m_tag, 8, 10, QLatin1Char('0')).toLatin1();
 }
 
 bool IMAP4Socket::send(const QString &command, const char *name) {
@@ -178,13 +99,13 @@ bool IMAP4Socket::send(const QString &command, const char *name) {
 
 bool IMAP4Socket::sendTagged(const QString &rest, const char *name) {
     m_currentTag = sequence();
-    return send(m_currentTag + u' ' + rest, name);
+    return send(QString::fromLatin1(m_currentTag) + u' ' + rest, name);
 }
 
 void IMAP4Socket::sendLogin() {
     if (m_secure) {
         if (sendTagged(QStringLiteral("AUTHENTICATE CRAM-MD5"), "AUTHENTICATE"))
-            m_state = 5;
+            m_state = State::LoginSent;
         return;
     }
     // Arguments that cannot be quoted go as literals, each after the server's "+".
@@ -202,7 +123,7 @@ void IMAP4Socket::sendLogin() {
     m_pieces.append(line);
     const QByteArray first = m_pieces.takeFirst();
     if (sendTagged(QString::fromLatin1(first), "LOGIN"))
-        m_state = 5;
+        m_state = State::LoginSent;
 }
 
 void IMAP4Socket::continuation(const QByteArray &line) {
@@ -218,7 +139,7 @@ void IMAP4Socket::continuation(const QByteArray &line) {
 }
 
 void IMAP4Socket::getMessageList(bool fetch) {
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request for message info during command"), true);
         return;
     }
@@ -237,12 +158,12 @@ void IMAP4Socket::getMessageList(bool fetch) {
     reserveMessages(m_messageCount);
     if (!sendTagged(QStringLiteral("FETCH 1:%1 (FLAGS UID RFC822.SIZE)").arg(m_messageCount), "FETCH"))
         return;
-    m_state = 8;
+    m_state = State::ListSent;
     m_fetchIndex = 0;
 }
 
 void IMAP4Socket::getMessage(const QString &uid, int) {
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request to retrieve header during command"), true);
         return;
     }
@@ -253,10 +174,10 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
             QStringLiteral("UID FETCH %1 (UID BODY.PEEK[]<0.%2> RFC822.SIZE)").arg(uid).arg(kFetchBytes),
             "UID FETCH"))
         return;
-    f.tag = m_currentTag.toLatin1();
+    f.tag = m_currentTag;
     m_fetches.append(f);
     m_announcedSize = 0;
-    m_state = 12;
+    m_state = State::FetchSent;
     m_currentId = uid;
     ++m_fetchedCount;
     Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
@@ -264,7 +185,7 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
 
 void IMAP4Socket::fetchNext() {
     if (m_fetchIndex >= messageCount()) {
-        m_state = 6;
+        m_state = State::Selected;
         Q_EMIT sigMessageData();
         return;
     }
@@ -278,7 +199,7 @@ void IMAP4Socket::fetchNext() {
             Fetch f;
             f.uid = messageList().at(i).uid;
             f.index = i;
-            f.tag = sequence().toLatin1();
+            f.tag = sequence();
             batch += f.tag + " UID FETCH " + f.uid.toLatin1() + " (UID BODY.PEEK[]<0." +
                      QByteArray::number(kFetchBytes) + "> RFC822.SIZE)\r\n";
             sent.append(f);
@@ -293,14 +214,14 @@ void IMAP4Socket::fetchNext() {
         setTimeout(kCommandSeconds * 1000, {});
     }
     m_announcedSize = 0;
-    m_state = 12;
+    m_state = State::FetchSent;
     m_currentId = m_fetches.constFirst().uid;
     ++m_fetchedCount;
     Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
 }
 
 void IMAP4Socket::deleteMessage(const QString &uid) {
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request to delete message during command"), true);
         return;
     }
@@ -313,191 +234,205 @@ void IMAP4Socket::deleteMessage(const QString &uid) {
     if (!sendTagged(QStringLiteral("UID STORE %1 +FLAGS (\\Deleted)").arg(uid), "UID STORE"))
         return;
     m_currentId = uid;
-    m_state = 16;
+    m_state = State::StoreSent;
 }
 
 void IMAP4Socket::closeSocket(bool graceful) {
     if (!graceful) {
-        m_state = 1;
+        m_state = State::Idle;
         closeAndSignal();
         return;
     }
-    if (m_state != 6) {
+    if (m_state != State::Selected) {
         setError(QStringLiteral("Request to close during command"), true);
         return;
     }
     if (!sendTagged(QStringLiteral("CLOSE"), "CLOSE")) {
-        m_state = 1;
+        m_state = State::Idle;
         return;
     }
-    m_state = 15;
+    m_state = State::CloseSent;
 }
 
-bool IMAP4Socket::takePending() {
-    while (m_literalLeft > 0) {
-        char chunk[4096];
-        const long n =
-            readBlock(chunk, static_cast<unsigned long>(qMin<qint64>(m_literalLeft, sizeof chunk)));
-        if (n <= 0)
-            return false;
-        m_literalLeft -= n;
-        if (m_literalIsData && m_literalFetch >= 0 && m_literalFetch < m_fetches.size()) {
-            QByteArray &text = m_fetches[m_literalFetch].text;
-            const qsizetype room = kFetchBytes - text.size();
-            if (room > 0)
-                text.append(chunk, qMin<qsizetype>(room, n));
-        }
-        setTimeout(kLineSeconds * 1000, {});
-    }
-    return true;
-}
-
-void IMAP4Socket::handleLine(const QByteArray &line) {
-    const bool continued = m_continued;
-    m_continued = false;
-    // A literal at the end of an untagged line (or of the rest of one) comes before the
-    // next line.
-    const bool untagged = continued || isUntagged(line);
-    const qint64 literal = untagged ? literalSize(line) : -1;
-    if (literal >= 0) {
-        m_literalLeft = literal;
-        const bool fetching = m_state == 12 || m_state == 13 || m_state == 14;
-        // The data of a response belongs to the fetch its UID names; the rest of a response
-        // after a literal stays with the same fetch.
-        if (!fetching)
-            m_literalFetch = -1;
-        else if (!continued)
-            m_literalFetch = fetchFor(line);
-        m_literalIsData = m_literalFetch >= 0;
-        m_continued = true;
-        if (fetching) {
-            m_state = 13;
-            if (m_literalIsData) {
-                m_announcedSize += int(qMin<qint64>(literal, INT_MAX - m_announcedSize));
-                m_fetches[m_literalFetch].gotData = true;
+void IMAP4Socket::readInput() {
+    QPointer<IMAP4Socket> self(this);
+    char chunk[16384];
+    for (;;) {
+        while (!ended()) {
+            const IMAP4Framer::Item item = m_framer.next();
+            if (item == IMAP4Framer::Item::None)
+                break;
+            if (item == IMAP4Framer::Item::Literal) {
+                literalBytes(m_framer.literal());
+                continue;
             }
+            cancelTimeout();
+            // A copy: what the handler sets off may start the connection anew.
+            const IMAP4Response r = m_framer.response();
+            handleResponse(r);
+            if (!self)
+                return;
         }
-        setTimeout(kLineSeconds * 1000, {});
-        return;
-    }
-    if (m_state == 13 && untagged) {
-        // The rest of the FETCH response after its literal.
-        m_state = 14;
-        setTimeout(kLineSeconds * 1000, {});
-        return;
-    }
-    const bool tagged = !untagged && !line.startsWith('+');
-    switch (m_state) {
-    case 4:
-        if (!line.startsWith("* OK")) {
-            setError(serverLine(line), true);
+        if (ended())
             return;
-        }
+        const long n = readBlock(chunk, sizeof chunk);
+        if (n <= 0)
+            return;
+        m_framer.feed(chunk, n);
+    }
+}
+
+void IMAP4Socket::handleResponse(const IMAP4Response &r) {
+    using Kind = IMAP4Response::Kind;
+    using Status = IMAP4Response::Status;
+    const bool untagged = r.kind == Kind::Untagged || r.kind == Kind::AfterLiteral;
+    if (untagged && r.literal >= 0) {
+        literalAnnounced(r);
+        return;
+    }
+    if (m_state == State::ReceivingData && untagged) {
+        // The rest of the FETCH response after its literal.
+        m_state = State::DataComplete;
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    }
+    switch (m_state) {
+    case State::Greeting:
+        if (!accepted(r.kind == Kind::Untagged && r.status == Status::Ok, r.line))
+            return;
         sendLogin();
         return;
-    case 5:
+    case State::LoginSent:
         if (untagged) {
             // Capabilities and other news before the completion say nothing about the login.
             setTimeout(kLineSeconds * 1000, {});
             return;
         }
-        if (line.startsWith('+')) {
-            continuation(line);
+        if (r.kind == Kind::Continuation) {
+            continuation(r.line);
             return;
         }
-        if (!positiveCompletion(line)) {
-            authError(serverLine(line));
+        if (!answers(r, m_currentTag) || !accepted(r.status == Status::Ok, r.line, Refusal::Login))
             return;
-        }
         m_pieces.clear();
         if (!sendTagged(QStringLiteral("SELECT INBOX"), "SELECT"))
             return;
-        m_state = 7;
+        m_state = State::SelectSent;
         m_messageCount = 0;
         m_fetchedCount = 0;
         return;
-    case 7:
-        selectLine(line, tagged);
+    case State::SelectSent:
+        selectResponse(r);
         return;
-    case 8:
-        listLine(line, tagged);
+    case State::ListSent:
+        listResponse(r);
         return;
-    case 12:
-    case 13:
-    case 14:
-        fetchLine(line, tagged);
+    case State::FetchSent:
+    case State::ReceivingData:
+    case State::DataComplete:
+        fetchResponse(r);
         return;
-    case 6:
-    case 15:
-    case 16:
-        if (!tagged) {
-            if (m_state != 6)
-                setTimeout(kLineSeconds * 1000, {});
+    case State::Selected:
+        if (r.kind != Kind::Tagged)
+            return;
+        break;
+    case State::CloseSent:
+    case State::StoreSent:
+        if (r.kind != Kind::Tagged) {
+            setTimeout(kLineSeconds * 1000, {});
             return;
         }
-        if (m_state == 6)
-            break;
-        if (!positiveCompletion(line)) {
-            setError(serverLine(line), true);
+        if (!answers(r, m_currentTag) || !accepted(r.status == Status::Ok, r.line))
             return;
-        }
-        if (m_state == 15) {
-            m_state = 1;
+        if (m_state == State::CloseSent) {
+            m_state = State::Idle;
             closeAndSignal();
             return;
         }
-        m_state = 6;
+        m_state = State::Selected;
         Q_EMIT sigDeleted(m_currentId);
         return;
     default:
         break;
     }
-    std::fprintf(stderr, "IMAP4Socket::readyRead: state %d: [%s]\n", m_state, line.left(200).constData());
-    setError(QStringLiteral("Internal IMAP4 error: unknown state: %1").arg(m_state), true);
+    std::fprintf(stderr, "IMAP4Socket::readyRead: state %d (%s): [%s]\n", int(m_state),
+                 QMetaEnum::fromType<State>().valueToKey(int(m_state)), r.line.left(200).constData());
+    setError(QStringLiteral("Internal IMAP4 error: unknown state: %1").arg(int(m_state)), true);
 }
 
-void IMAP4Socket::selectLine(const QByteArray &line, bool tagged) {
-    if (!tagged) {
-        static const QRegularExpression exists(QStringLiteral("([0-9]+)\\s+EXISTS"));
-        static const QRegularExpression validity(QStringLiteral("\\[UIDVALIDITY\\s+([0-9]+)\\]"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-        const QString text = QString::fromLatin1(line);
-        const QRegularExpressionMatch e = exists.match(text);
-        if (e.hasMatch())
-            m_messageCount = e.captured(1).toInt();
-        const QRegularExpressionMatch v = validity.match(text);
-        if (v.hasMatch())
-            m_uidValidity = v.captured(1).toUInt();
+bool IMAP4Socket::answers(const IMAP4Response &r, const QByteArray &tag) {
+    if (r.status == IMAP4Response::Status::None || r.tag == tag)
+        return true;
+    unexpectedAnswer(r);
+    return false;
+}
+
+void IMAP4Socket::unexpectedAnswer(const IMAP4Response &r) {
+    setError(QStringLiteral("Unexpected answer from IMAP server: %1").arg(replyText(r.line)), true);
+}
+
+void IMAP4Socket::literalAnnounced(const IMAP4Response &r) {
+    const bool fetching =
+        m_state == State::FetchSent || m_state == State::ReceivingData || m_state == State::DataComplete;
+    // The data of a response belongs to the fetch its UID names; the rest of a response after
+    // a literal stays with the same fetch.
+    if (!fetching)
+        m_literalFetch = -1;
+    else if (r.kind == IMAP4Response::Kind::Untagged)
+        m_literalFetch = fetchFor(r);
+    if (fetching) {
+        m_state = State::ReceivingData;
+        if (m_literalFetch >= 0) {
+            m_announcedSize += int(qMin<qint64>(r.literal, INT_MAX - m_announcedSize));
+            m_fetches[m_literalFetch].gotData = true;
+        }
+    }
+    setTimeout(kLineSeconds * 1000, {});
+}
+
+void IMAP4Socket::literalBytes(QByteArrayView bytes) {
+    if (m_literalFetch >= 0 && m_literalFetch < m_fetches.size()) {
+        QByteArray &text = m_fetches[m_literalFetch].text;
+        const qsizetype room = kFetchBytes - text.size();
+        if (room > 0)
+            text.append(bytes.first(qMin(room, bytes.size())));
+    }
+    setTimeout(kLineSeconds * 1000, {});
+}
+
+void IMAP4Socket::selectResponse(const IMAP4Response &r) {
+    if (r.kind != IMAP4Response::Kind::Tagged) {
+        if (r.keyword == "EXISTS" && r.number >= 0)
+            m_messageCount = r.number <= INT_MAX ? int(r.number) : 0;
+        bool ok = false;
+        const uint validity = r.codeArgument.toUInt(&ok);
+        if (r.code == "UIDVALIDITY" && ok)
+            m_uidValidity = validity;
         m_fetchedCount = 0;
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (!positiveCompletion(line)) {
-        setError(serverLine(line), true);
+    if (!answers(r, m_currentTag) || !accepted(r.status == IMAP4Response::Status::Ok, r.line))
         return;
-    }
-    m_state = 6;
+    m_state = State::Selected;
     Q_EMIT sigLoggedIn();
 }
 
-void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
-    if (!tagged) {
-        const QByteArray uid = fetchLineUid(line);
-        if (!uid.isEmpty())
-            appendMessage(QString::fromLatin1(uid));
+void IMAP4Socket::listResponse(const IMAP4Response &r) {
+    if (r.kind != IMAP4Response::Kind::Tagged) {
+        if (r.keyword == "FETCH" && !r.uid.isEmpty())
+            appendMessage(QString::fromLatin1(r.uid));
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (!positiveCompletion(line)) {
-        setError(serverLine(line), true);
+    if (!answers(r, m_currentTag) || !accepted(r.status == IMAP4Response::Status::Ok, r.line))
         return;
-    }
-    m_state = 6;
+    m_state = State::Selected;
     if (m_fetch)
         listedValidity().insert(validityKey(), m_uidValidity);
     QPointer<IMAP4Socket> self(this);
     Q_EMIT sigMessageList();
-    if (!self || ended() || !m_fetch || m_state != 6)
+    if (!self || ended() || !m_fetch || m_state != State::Selected)
         return;
     if (messageCount() == 0) {
         Q_EMIT sigMessageData();
@@ -510,42 +445,40 @@ void IMAP4Socket::listLine(const QByteArray &line, bool tagged) {
     fetchNext();
 }
 
-void IMAP4Socket::fetchLine(const QByteArray &line, bool tagged) {
-    if (!tagged) {
+void IMAP4Socket::fetchResponse(const IMAP4Response &r) {
+    if (r.kind != IMAP4Response::Kind::Tagged) {
         // Responses without a literal (flag news, a FETCH without body) are passed over.
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
-    if (!positiveCompletion(line)) {
-        setError(serverLine(line), true);
-        return;
-    }
-    if (m_fetches.isEmpty()) {
-        m_state = 6;
-        Q_EMIT sigMessageData();
-        return;
-    }
-    // The completion of the fetch with this tag; a tag of no fetch ends the oldest.
-    qsizetype which = 0;
+    // The completion of the fetch with this tag. A tag of no fetch on the way is no answer
+    // to any of them: taking it for one would end that fetch early and, with it, the wrong
+    // message.
+    qsizetype which = -1;
     for (qsizetype i = 0; i < m_fetches.size(); ++i) {
-        const QByteArray &tag = m_fetches.at(i).tag;
-        if (line.size() > tag.size() && line.startsWith(tag) && line.at(tag.size()) == ' ') {
+        const Fetch &f = m_fetches.at(i);
+        if (!f.done && f.tag == r.tag) {
             which = i;
             break;
         }
     }
+    if (which < 0 && r.status != IMAP4Response::Status::None) {
+        unexpectedAnswer(r);
+        return;
+    }
+    if (!accepted(r.status == IMAP4Response::Status::Ok, r.line))
+        return;
     m_fetches[which].done = true;
     drainFetches();
 }
 
-int IMAP4Socket::fetchFor(const QByteArray &line) const {
+int IMAP4Socket::fetchFor(const IMAP4Response &r) const {
     if (m_fetches.isEmpty())
         return -1;
-    const QByteArray uid = lastUid(line, 0);
-    if (uid.isEmpty())
+    if (r.uid.isEmpty())
         return 0;
     for (qsizetype i = 0; i < m_fetches.size(); ++i) {
-        if (m_fetches.at(i).uid == QLatin1String(uid))
+        if (m_fetches.at(i).uid == QLatin1String(r.uid))
             return int(i);
     }
     return -1;
@@ -556,7 +489,7 @@ void IMAP4Socket::drainFetches() {
     while (!m_fetches.isEmpty() && m_fetches.constFirst().done) {
         const Fetch f = m_fetches.takeFirst();
         // With fetches still on the way the client stays busy between messages.
-        const int state = m_fetches.isEmpty() ? 6 : 12;
+        const State state = m_fetches.isEmpty() ? State::Selected : State::FetchSent;
         m_state = state;
         // A completion without data (the message went away meanwhile) skips that message.
         if (f.gotData) {
@@ -571,7 +504,7 @@ void IMAP4Socket::drainFetches() {
         }
         ++m_fetchIndex;
         fetchNext();
-        if (!self || ended() || m_state != 12)
+        if (!self || ended() || m_state != State::FetchSent)
             return;
     }
 }

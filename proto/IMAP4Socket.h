@@ -2,8 +2,10 @@
 // Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
 // lists the messages with their UIDs, fetches the first 8000 bytes of each without marking
 // them seen (several fetches pipelined), flags messages deleted by UID and ends with CLOSE,
-// which removes them.
+// which removes them. What arrives is cut into lines and literals by IMAP4Framer, each line
+// parsed into an IMAP4Response; this class is the state machine that acts on them.
 
+#include "IMAP4Framer.h"
 #include "MailSocket.h"
 
 #include <QList>
@@ -11,6 +13,24 @@
 class IMAP4Socket : public MailSocket {
     Q_OBJECT
 public:
+    // Where the conversation stands. Numbered as they always were, so a trace line or an
+    // error text that shows a number still names the same state; 3 and 9 to 11 are not used.
+    enum class State {
+        Idle = 1,           // no conversation: constructed, closed, or CLOSE done or not sent
+        Connecting = 2,     // login() called
+        Greeting = 4,       // connected, waiting for the greeting
+        LoginSent = 5,      // LOGIN or AUTHENTICATE sent
+        Selected = 6,       // INBOX selected, no command pending
+        SelectSent = 7,     // SELECT sent
+        ListSent = 8,       // FETCH of the list sent
+        FetchSent = 12,     // message fetches sent, waiting for their data
+        ReceivingData = 13, // reading a message's data
+        DataComplete = 14,  // the data read, waiting for the rest of the answer
+        CloseSent = 15,     // CLOSE sent
+        StoreSent = 16,     // UID STORE of the deleted flag sent
+    };
+    Q_ENUM(State)
+
     explicit IMAP4Socket(QObject *parent = nullptr);
 
     // Port 0: 143, or 993 with SSL. A line limit below 200 is raised to 200.
@@ -25,7 +45,7 @@ public:
     void deleteMessage(const QString &uid) override;
     void closeSocket(bool graceful) override;
 
-    [[nodiscard]] int state() const { return m_state; }
+    [[nodiscard]] State state() const { return m_state; }
 
     // Bytes of a message kept from its literal.
     static constexpr int kFetchBytes = 8000;
@@ -33,22 +53,29 @@ public:
 protected:
     void timeout() override;
     void connected() override;
-    void handleLine(const QByteArray &line) override;
-    bool takePending() override;
+    void readInput() override;
     [[nodiscard]] bool awaitingReply() const override;
 
 private:
-    QString sequence();
+    QByteArray sequence();
     bool send(const QString &command, const char *name);
     bool sendTagged(const QString &rest, const char *name);
     void sendLogin();
     void continuation(const QByteArray &line);
-    void selectLine(const QByteArray &line, bool tagged);
-    void listLine(const QByteArray &line, bool tagged);
-    void fetchLine(const QByteArray &line, bool tagged);
+    // The state machine: what each parsed line of the server does in the current state.
+    void handleResponse(const IMAP4Response &r);
+    void literalAnnounced(const IMAP4Response &r);
+    void literalBytes(QByteArrayView bytes);
+    void selectResponse(const IMAP4Response &r);
+    void listResponse(const IMAP4Response &r);
+    void fetchResponse(const IMAP4Response &r);
+    // Whether a tagged line may answer the command with that tag. A completion with another
+    // tag answers nothing this client sent: a protocol error, reported here.
+    bool answers(const IMAP4Response &r, const QByteArray &tag);
+    void unexpectedAnswer(const IMAP4Response &r);
     void fetchNext();
     void drainFetches();
-    [[nodiscard]] int fetchFor(const QByteArray &line) const;
+    [[nodiscard]] int fetchFor(const IMAP4Response &r) const;
     [[nodiscard]] QString validityKey() const;
 
     QString m_host;
@@ -57,7 +84,7 @@ private:
     QString m_user;
     QString m_password;
     bool m_secure = false;
-    int m_state = 1;
+    State m_state = State::Idle;
     bool m_fetch = false;
     int m_fetchIndex = 0;
     int m_lineLimit = 200;
@@ -84,14 +111,12 @@ private:
     // The fetch a literal being read belongs to (-1: bytes nobody asked for).
     int m_literalFetch = -1;
 
-    QString m_currentTag;
+    // The tag of the one command in flight outside the message fetches.
+    QByteArray m_currentTag;
     // LOGIN arguments that go as literals: each waits for the server's "+".
     QList<QByteArray> m_pieces;
-    // Literal bytes still owed by the server, and whether they are message data.
-    qint64 m_literalLeft = 0;
-    bool m_literalIsData = false;
-    // The line after a literal continues the same response: it is never a completion.
-    bool m_continued = false;
+    // Lines and literals of the connection.
+    IMAP4Framer m_framer;
     // UIDVALIDITY reported by SELECT in this session (0: none reported).
     quint32 m_uidValidity = 0;
 };

@@ -43,23 +43,17 @@ void MailSocket::closeAndSignal() {
     Q_EMIT sigClosed();
 }
 
-QString MailSocket::serverLine(const QByteArray &line) {
-    return QString::fromLatin1(line.left(kMaxErrorText));
+void MailSocket::refused(const QString &text, Refusal what) {
+    if (what == Refusal::Login)
+        authError(text);
+    else
+        setError(text, true);
 }
 
 void MailSocket::readyRead() {
     QPointer<MailSocket> self(this);
-    QByteArray line;
-    while (!m_ended) {
-        if (!takePending())
-            break;
-        if (!self || m_ended || !readLine(line))
-            break;
-        cancelTimeout();
-        handleLine(line);
-        if (!self)
-            return;
-    }
+    if (!m_ended)
+        readInput();
     if (!self || m_ended)
         return;
     if (atEOF() && awaitingReply())

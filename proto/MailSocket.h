@@ -54,22 +54,21 @@ protected:
     // Drops the link and says so; nothing of the client is touched afterwards.
     void closeAndSignal();
 
-    // Takes lines until none is left, handing each to handleLine with the time-out stopped;
-    // a peer that hangs up while an answer is awaited is an error at once.
+    // Hands what arrived to readInput(); a peer that hangs up while an answer is awaited is
+    // an error at once.
     void readyRead() override;
-    virtual void handleLine(const QByteArray &line) = 0;
-    // Bytes owed to an earlier line (a literal); false while more are to come.
-    virtual bool takePending() { return true; }
+    // Takes whatever input is whole and acts on it, stopping when the client has ended; the
+    // client may be deleted by the time it returns.
+    virtual void readInput() = 0;
     [[nodiscard]] virtual bool awaitingReply() const = 0;
+    // A refused login goes to authError, anything else ends the conversation.
+    void refused(const QString &text, Refusal what) override;
     // Whether a terminal signal (sigError, sigClosed) has gone out.
     [[nodiscard]] bool ended() const { return m_ended; }
     void resetEnded() { m_ended = false; }
 
     // Largest message text a client keeps; a server that sends more is read on and cut.
     static constexpr int kMaxStoredText = 4 * 1024 * 1024;
-    // A server line kept as an error text is cut to this.
-    static constexpr int kMaxErrorText = 1000;
-    [[nodiscard]] static QString serverLine(const QByteArray &line);
 
 private:
     QList<DataEmailMessage> m_messages;

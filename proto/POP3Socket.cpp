@@ -2,6 +2,7 @@
 
 #include "hmac_md5.h"
 
+#include <QMetaEnum>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -48,13 +49,13 @@ void POP3Socket::login() {
     m_pipelining = false;
     const int port = m_port != 0 ? m_port : m_type != SOSSLSocket::NoSSL ? 995 : 110;
     connectToHost(m_type, m_host, quint16(port));
-    m_state = 2;
+    m_state = State::Connecting;
     // Connecting and the greeting wait like a command.
     setTimeout(kCommandSeconds * 1000, {});
 }
 
 void POP3Socket::connected() {
-    m_state = 3;
+    m_state = State::Greeting;
 }
 
 void POP3Socket::timeout() {
@@ -62,7 +63,7 @@ void POP3Socket::timeout() {
 }
 
 bool POP3Socket::awaitingReply() const {
-    return m_state != 1 && m_state != 4 && m_state != 13;
+    return m_state != State::Idle && m_state != State::Ready && m_state != State::DeletingUnlisted;
 }
 
 bool POP3Socket::send(const QString &command, const char *name) {
@@ -73,7 +74,7 @@ bool POP3Socket::send(const QString &command, const char *name) {
 }
 
 void POP3Socket::getMessageList(bool fetch) {
-    if (m_state != 4) {
+    if (m_state != State::Ready) {
         setError(QStringLiteral("Request for message UID list during command"), true);
         return;
     }
@@ -82,13 +83,13 @@ void POP3Socket::getMessageList(bool fetch) {
     m_listedIds.clear();
     if (!send(QStringLiteral("UIDL"), "UIDL"))
         return;
-    m_state = 8;
-    m_nextState = 9;
+    m_state = State::AwaitingOk;
+    m_nextState = State::Listing;
     m_fetch = fetch;
 }
 
 void POP3Socket::getMessage(int index, int lines) {
-    if (m_state != 4) {
+    if (m_state != State::Ready) {
         setError(QStringLiteral("Request to retrieve message top during command"), true);
         return;
     }
@@ -99,14 +100,14 @@ void POP3Socket::getMessage(int index, int lines) {
     if (!send(QStringLiteral("TOP %1 %2").arg(m_numbers.at(index)).arg(lines), "TOP"))
         return;
     m_text.resize(0);
-    m_state = 8;
-    m_nextState = 10;
+    m_state = State::AwaitingOk;
+    m_nextState = State::ReadingTop;
     Q_EMIT sigDownloaded(messageCount(), index + 1);
 }
 
 void POP3Socket::deleteMessage(const QString &uid) {
     m_deletingId.clear();
-    if (m_state != 4) {
+    if (m_state != State::Ready) {
         setError(QStringLiteral("Request to delete message during command"), true);
         return;
     }
@@ -117,50 +118,48 @@ void POP3Socket::deleteMessage(const QString &uid) {
         if (!send(QStringLiteral("DELE %1").arg(m_numbers.at(i)), "DELE"))
             return;
         m_deletingId = uid;
-        m_state = 11;
+        m_state = State::DeleSent;
         return;
     }
     m_deletingId = uid;
-    m_state = 13;
+    m_state = State::DeletingUnlisted;
     QTimer::singleShot(0, this, &POP3Socket::slotWasDeleted);
 }
 
 void POP3Socket::slotWasDeleted() {
     if (ended())
         return;
-    if (m_state != 13) {
-        setError(QStringLiteral("Unexpected POP3 state for deleted message: %1").arg(m_state), true);
+    if (m_state != State::DeletingUnlisted) {
+        setError(QStringLiteral("Unexpected POP3 state for deleted message: %1").arg(int(m_state)), true);
         return;
     }
-    m_state = 4;
+    m_state = State::Ready;
     Q_EMIT sigDeleted(m_deletingId);
 }
 
 void POP3Socket::closeSocket(bool graceful) {
     if (!graceful) {
-        m_state = 1;
+        m_state = State::Idle;
         closeAndSignal();
         return;
     }
-    if (m_state != 4) {
+    if (m_state != State::Ready) {
         setError(QStringLiteral("Request to close connection during command"), true);
         return;
     }
     if (!send(QStringLiteral("QUIT"), "QUIT")) {
-        m_state = 1;
+        m_state = State::Idle;
         return;
     }
-    m_state = 12;
+    m_state = State::QuitSent;
 }
 
 void POP3Socket::greeting(const QByteArray &line) {
-    if (!positive(line)) {
-        setError(serverLine(line), true);
+    if (!accepted(positive(line), line))
         return;
-    }
     if (!m_apop) {
         if (send(QStringLiteral("USER ") + m_user, "USER"))
-            m_state = 5;
+            m_state = State::UserSent;
         return;
     }
     // The time stamp is a message id at the end of the greeting; servers put base64 and
@@ -178,91 +177,93 @@ void POP3Socket::greeting(const QByteArray &line) {
     CvtHex(digest, hex);
     if (send(QStringLiteral("APOP %1 %2").arg(m_user, QLatin1String(reinterpret_cast<const char *>(hex))),
              "APOP"))
-        m_state = 6;
+        m_state = State::PasswordSent;
+}
+
+void POP3Socket::readInput() {
+    QPointer<POP3Socket> self(this);
+    QByteArray line;
+    while (!ended() && readLine(line)) {
+        cancelTimeout();
+        handleLine(line);
+        if (!self)
+            return;
+    }
 }
 
 void POP3Socket::handleLine(const QByteArray &line) {
     switch (m_state) {
-    case 3:
+    case State::Greeting:
         greeting(line);
         return;
-    case 5:
-        if (!positive(line)) {
-            authError(serverLine(line));
+    case State::UserSent:
+        if (!accepted(positive(line), line, Refusal::Login))
             return;
-        }
         if (send(QStringLiteral("PASS ") + m_password, "PASS"))
-            m_state = 6;
+            m_state = State::PasswordSent;
         return;
-    case 6:
-        if (!positive(line)) {
-            authError(serverLine(line));
+    case State::PasswordSent:
+        if (!accepted(positive(line), line, Refusal::Login))
             return;
-        }
-        m_state = 4;
+        m_state = State::Ready;
         Q_EMIT sigLoggedIn();
         return;
-    case 8:
-        if (!positive(line)) {
-            setError(serverLine(line), true);
+    case State::AwaitingOk:
+        if (!accepted(positive(line), line))
             return;
-        }
         m_state = m_nextState;
-        m_nextState = 1;
+        m_nextState = State::Idle;
         setTimeout(kLineSeconds * 1000, {});
         return;
-    case 9:
+    case State::Listing:
         listingLine(line);
         return;
-    case 10:
+    case State::ReadingTop:
         topLine(line);
         return;
-    case 11:
-        if (!positive(line)) {
-            setError(serverLine(line), true);
+    case State::DeleSent:
+        if (!accepted(positive(line), line))
             return;
-        }
-        m_state = 4;
+        m_state = State::Ready;
         Q_EMIT sigDeleted(m_deletingId);
         return;
-    case 12:
-        if (!positive(line)) {
-            setError(serverLine(line), true);
+    case State::QuitSent:
+        if (!accepted(positive(line), line))
             return;
-        }
-        m_state = 1;
+        m_state = State::Idle;
         closeAndSignal();
         return;
-    case 20:
+    case State::CapaSent:
         if (!positive(line)) {
             // A server without CAPA is taken one command at a time.
             m_capaKnown = true;
-            m_state = 4;
+            m_state = State::Ready;
             fetchNext();
             return;
         }
-        m_state = 21;
+        m_state = State::ReadingCapa;
         setTimeout(kLineSeconds * 1000, {});
         return;
-    case 21:
+    case State::ReadingCapa:
         capabilityLine(line);
         return;
     default:
-        std::fprintf(stderr, "POP3Socket::readyRead: state %d: [%s]\n", m_state, line.left(200).constData());
-        setError(QStringLiteral("Internal POP3 error: unknown state: %1").arg(m_state), true);
+        std::fprintf(stderr, "POP3Socket::readyRead: state %d (%s): [%s]\n", int(m_state),
+                     QMetaEnum::fromType<State>().valueToKey(int(m_state)), line.left(200).constData());
+        setError(QStringLiteral("Internal POP3 error: unknown state: %1").arg(int(m_state)), true);
     }
 }
 
 void POP3Socket::listingLine(const QByteArray &line) {
     if (line.startsWith('.')) {
-        m_state = 4;
+        m_state = State::Ready;
         reserveMessages(int(m_listedIds.size()));
         for (const QString &uid : std::as_const(m_listedIds))
             appendMessage(uid);
         m_listedIds.clear();
         QPointer<POP3Socket> self(this);
         Q_EMIT sigMessageList();
-        if (!self || ended() || !m_fetch || m_state != 4)
+        if (!self || ended() || !m_fetch || m_state != State::Ready)
             return;
         if (messageCount() == 0) {
             Q_EMIT sigMessageData();
@@ -304,7 +305,7 @@ void POP3Socket::startFetching() {
     // takes commands ahead of its answers.
     if (messageCount() > 1 && !m_capaKnown) {
         if (send(QStringLiteral("CAPA"), "CAPA"))
-            m_state = 20;
+            m_state = State::CapaSent;
         return;
     }
     fetchNext();
@@ -313,7 +314,7 @@ void POP3Socket::startFetching() {
 void POP3Socket::capabilityLine(const QByteArray &line) {
     if (line == ".") {
         m_capaKnown = true;
-        m_state = 4;
+        m_state = State::Ready;
         fetchNext();
         return;
     }
@@ -327,7 +328,7 @@ void POP3Socket::capabilityLine(const QByteArray &line) {
 
 void POP3Socket::fetchNext() {
     if (m_fetchIndex >= messageCount()) {
-        m_state = 4;
+        m_state = State::Ready;
         Q_EMIT sigMessageData();
         return;
     }
@@ -350,8 +351,8 @@ void POP3Socket::fetchNext() {
         setTimeout(kCommandSeconds * 1000, {});
     }
     m_text.resize(0);
-    m_state = 8;
-    m_nextState = 10;
+    m_state = State::AwaitingOk;
+    m_nextState = State::ReadingTop;
     Q_EMIT sigDownloaded(messageCount(), m_fetchIndex + 1);
 }
 
@@ -359,9 +360,9 @@ void POP3Socket::topLine(const QByteArray &line) {
     if (line == ".") {
         const int index = m_fetchIndex++;
         // With answers still on the way the client stays busy between messages.
-        const int state = m_pipelining && m_sentIndex > m_fetchIndex ? 8 : 4;
+        const State state = m_pipelining && m_sentIndex > m_fetchIndex ? State::AwaitingOk : State::Ready;
         m_state = state;
-        m_nextState = 10;
+        m_nextState = State::ReadingTop;
         QPointer<POP3Socket> self(this);
         // The record gets an exact copy; the working buffer keeps its room for the next one.
         loadEmail(index, SODataArray(QByteArray(m_text.constData(), m_text.size())));

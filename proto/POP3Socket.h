@@ -11,6 +11,26 @@
 class POP3Socket : public MailSocket {
     Q_OBJECT
 public:
+    // Where the conversation stands. Numbered as they always were, so a trace line or an
+    // error text that shows a number still names the same state; 7 is not used.
+    enum class State {
+        Idle = 1,              // no conversation: constructed, closed, or QUIT not sent
+        Connecting = 2,        // login() called
+        Greeting = 3,          // connected, waiting for the greeting
+        Ready = 4,             // logged in, no command pending
+        UserSent = 5,          // USER sent
+        PasswordSent = 6,      // PASS (or APOP) sent
+        AwaitingOk = 8,        // waiting for the "+OK" line of UIDL or TOP
+        Listing = 9,           // reading the UIDL listing
+        ReadingTop = 10,       // reading the text of a TOP answer
+        DeleSent = 11,         // DELE sent
+        QuitSent = 12,         // QUIT sent
+        DeletingUnlisted = 13, // delete of an id not listed, waiting for the event loop
+        CapaSent = 20,         // CAPA sent before pipelined fetches
+        ReadingCapa = 21,      // reading the CAPA listing
+    };
+    Q_ENUM(State)
+
     explicit POP3Socket(QObject *parent = nullptr);
 
     // Port 0: 110, or 995 with SSL. A line limit below 200 asks for 200 lines.
@@ -25,7 +45,7 @@ public:
     void deleteMessage(const QString &uid) override;
     void closeSocket(bool graceful) override;
 
-    [[nodiscard]] int state() const { return m_state; }
+    [[nodiscard]] State state() const { return m_state; }
 
 public Q_SLOTS:
     void slotWasDeleted();
@@ -33,10 +53,11 @@ public Q_SLOTS:
 protected:
     void timeout() override;
     void connected() override;
-    void handleLine(const QByteArray &line) override;
+    void readInput() override;
     [[nodiscard]] bool awaitingReply() const override;
 
 private:
+    void handleLine(const QByteArray &line);
     void listingLine(const QByteArray &line);
     void topLine(const QByteArray &line);
     void capabilityLine(const QByteArray &line);
@@ -56,8 +77,9 @@ private:
     int m_lineLimit = 200;
     QByteArray m_text;
     QString m_deletingId;
-    int m_state = 1;
-    int m_nextState = 1;
+    State m_state = State::Idle;
+    // The state a multi-line answer enters after its "+OK" line.
+    State m_nextState = State::Idle;
     // The message number the server gave each listed unique id: TOP and DELE name that
     // number, so a skipped listing line cannot shift them onto another message.
     QList<int> m_numbers;

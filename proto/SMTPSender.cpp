@@ -62,7 +62,7 @@ void SMTPSender::dropClient(bool quit) {
     if (!client)
         return;
     disconnect(client, nullptr, this, nullptr);
-    if (quit && client->state() == 4)
+    if (quit && client->state() == SMTPSocket::State::Ready)
         client->closeSocket(true);
     else
         client->close();

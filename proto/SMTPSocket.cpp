@@ -16,8 +16,6 @@
 namespace {
 
 constexpr int kCommandSeconds = 60;
-// A server line kept as an error text is cut to this.
-constexpr int kMaxErrorText = 1000;
 
 // Announced after EHLO/HELO; the machine's own name is not looked up.
 const QString kOwnDomain = QStringLiteral("localhost.localdomain");
@@ -104,13 +102,13 @@ void SMTPSocket::login() {
     m_lastCommand.clear();
     const int port = m_port != 0 ? m_port : m_sslType != SOSSLSocket::NoSSL ? 465 : 25;
     connectToHost(m_sslType, m_host, quint16(port));
-    m_state = 2;
+    m_state = State::Connecting;
     // Connecting and the greeting wait like a command.
     setTimeout(kCommandSeconds * 1000, {});
 }
 
 void SMTPSocket::connected() {
-    m_state = 3;
+    m_state = State::Greeting;
 }
 
 void SMTPSocket::timeout() {
@@ -118,12 +116,13 @@ void SMTPSocket::timeout() {
 }
 
 bool SMTPSocket::awaitingReply() const {
-    return m_state == 3 || (m_state >= 5 && m_state <= 14);
+    // Every state from the greeting to the end of a message waits for the server.
+    return m_state == State::Greeting || (m_state >= State::HeloSent && m_state <= State::TextSent);
 }
 
 void SMTPSocket::sendMessage(const QString &from, const QString &to, const QString &text,
                              const QString &uid) {
-    if (m_state != 4) {
+    if (m_state != State::Ready) {
         setError(QStringLiteral("Request to send message list when not ready"));
         return;
     }
@@ -137,11 +136,11 @@ void SMTPSocket::sendMessage(const QString &from, const QString &to, const QStri
     m_to = QStringLiteral("<%1>").arg(to.trimmed());
     m_text = prepareText(text);
     m_uid = uid;
-    advance(sendLine(QStringLiteral("MAIL FROM: %1").arg(m_from), false), 11);
+    advance(sendLine(QStringLiteral("MAIL FROM: %1").arg(m_from), false), State::MailFromSent);
 }
 
 void SMTPSocket::closeSocket(bool) {
-    if (m_state != 4) {
+    if (m_state != State::Ready) {
         setError(QStringLiteral("Request to close connection when not ready"));
         return;
     }
@@ -150,7 +149,7 @@ void SMTPSocket::closeSocket(bool) {
         return;
     }
     // The goodbye is not awaited: the message is already accepted.
-    m_state = 1;
+    m_state = State::Idle;
     cancelTimeout();
     close();
     Q_EMIT sigClosed();
@@ -171,7 +170,7 @@ bool SMTPSocket::sendCredentials(const QByteArray &plain) {
     return sendLine(QString::fromLatin1(SOSasl::base64(plain)), true);
 }
 
-void SMTPSocket::advance(bool written, int next) {
+void SMTPSocket::advance(bool written, State next) {
     if (!written) {
         setError(QStringLiteral("Error sending command to SMTP server"));
         return;
@@ -187,7 +186,7 @@ void SMTPSocket::failIfHungUp() {
 }
 
 void SMTPSocket::setError(const QString &text) {
-    if (m_state == 16)
+    if (m_state == State::Failed)
         return;
     QString t = text;
     if (t.size() >= 4 && isDigit(t.at(0)) && isDigit(t.at(1)) && isDigit(t.at(2)) && t.at(3).isSpace())
@@ -197,15 +196,20 @@ void SMTPSocket::setError(const QString &text) {
     setError(t, true);
 }
 
+void SMTPSocket::refused(const QString &text, Refusal) {
+    // A refused login is a failure like any other here: the sender queue asks nobody again.
+    setError(text);
+}
+
 void SMTPSocket::setError(const QString &text, bool signal) {
     if (!signal || text.isEmpty()) {
         SOSSLSocket::setError(text, signal);
         return;
     }
-    if (m_state == 16)
+    if (m_state == State::Failed)
         return;
     // Whatever failed, the connection is over: no timer or late reply reports it again.
-    m_state = 16;
+    m_state = State::Failed;
     cancelTimeout();
     close();
     SOSSLSocket::setError(text, true);
@@ -214,13 +218,13 @@ void SMTPSocket::setError(const QString &text, bool signal) {
 void SMTPSocket::readyRead() {
     QPointer<SMTPSocket> self(this);
     QByteArray line;
-    while (m_state != 16 && readLine(line)) {
+    while (m_state != State::Failed && readLine(line)) {
         toTranscript(line + '\n');
         handleLine(line);
         if (!self)
             return;
     }
-    if (m_state == 16)
+    if (m_state == State::Failed)
         return;
     if (!awaitingReply())
         cancelTimeout();
@@ -232,94 +236,93 @@ void SMTPSocket::handleLine(const QByteArray &line) {
     const QByteArray code = line.left(3);
     bool expected = false;
     switch (m_state) {
-    case 3:
+    case State::Greeting:
         expected = code == "220";
         break;
-    case 5:
-    case 6:
-    case 11:
+    case State::HeloSent:
+    case State::EhloSent:
+    case State::MailFromSent:
         expected = code == "250";
         break;
-    case 7:
-    case 9:
+    case State::AuthSent:
+    case State::LoginUserSent:
         expected = code == "334";
         break;
-    case 8:
-    case 10:
+    case State::CredentialsSent:
+    case State::LoginPasswordSent:
         expected = code == "235";
         break;
-    case 12:
-    case 14:
+    case State::RcptToSent:
+    case State::TextSent:
         expected = code == "250" || code == "251";
         break;
-    case 13:
+    case State::DataSent:
         expected = code == "354";
         break;
     default:
         return; // idle, connecting, closed or failed: nothing is awaited
     }
-    if (!expected) {
-        setError(QString::fromLatin1(line.left(kMaxErrorText)));
+    if (!accepted(expected, line))
         return;
-    }
-    if (m_state == 6)
+    if (m_state == State::EhloSent)
         scanCapabilities(line);
     if (line.size() > 3 && line.at(3) == '-')
         return; // more lines of the same reply follow
     switch (m_state) {
-    case 3:
+    case State::Greeting:
         advance(sendLine(QStringLiteral("%1 %2").arg(
                              m_useEhlo ? QStringLiteral("EHLO") : QStringLiteral("HELO"), m_ownDomain),
                          false),
-                m_useEhlo ? 6 : 5);
+                m_useEhlo ? State::EhloSent : State::HeloSent);
         return;
-    case 5:
+    case State::HeloSent:
         loggedIn();
         return;
-    case 6:
+    case State::EhloSent:
         if (m_authOffered)
             chooseMechanism();
         else
             loggedIn();
         return;
-    case 7:
+    case State::AuthSent:
         switch (m_mechanism) {
         case Mechanism::CramMD5:
             answerChallenge(line);
             return;
         case Mechanism::Login:
-            advance(sendCredentials(m_user.toLatin1()), 9);
+            advance(sendCredentials(m_user.toLatin1()), State::LoginUserSent);
             return;
         case Mechanism::Plain:
-            advance(sendCredentials('\0' + m_user.toLatin1() + '\0' + m_password.toLatin1()), 8);
+            advance(sendCredentials('\0' + m_user.toLatin1() + '\0' + m_password.toLatin1()),
+                    State::CredentialsSent);
             return;
         case Mechanism::None:
             break;
         }
         setError(QStringLiteral("No recognised authentication mechanism"));
         return;
-    case 8:
-    case 10:
+    case State::CredentialsSent:
+    case State::LoginPasswordSent:
         loggedIn();
         return;
-    case 9:
-        advance(sendCredentials(m_password.toLatin1()), 10);
+    case State::LoginUserSent:
+        advance(sendCredentials(m_password.toLatin1()), State::LoginPasswordSent);
         return;
-    case 11:
-        advance(sendLine(QStringLiteral("RCPT TO: %1").arg(m_to), false), 12);
+    case State::MailFromSent:
+        advance(sendLine(QStringLiteral("RCPT TO: %1").arg(m_to), false), State::RcptToSent);
         return;
-    case 12:
-        advance(sendLine(QStringLiteral("DATA"), false), 13);
+    case State::RcptToSent:
+        advance(sendLine(QStringLiteral("DATA"), false), State::DataSent);
         return;
-    case 13:
+    case State::DataSent:
         sendText();
         return;
-    case 14: {
-        m_state = 4;
+    case State::TextSent: {
+        m_state = State::Ready;
         cancelTimeout();
         QPointer<SMTPSocket> self(this);
         Q_EMIT sigStatus(QStringLiteral("Message sent OK"));
-        if (self && m_state == 4)
+        if (self && m_state == State::Ready)
             Q_EMIT sigSent(m_uid);
         return;
     }
@@ -351,13 +354,13 @@ void SMTPSocket::chooseMechanism() {
                                                    : Mechanism::None;
     switch (m_mechanism) {
     case Mechanism::CramMD5:
-        advance(sendLine(QStringLiteral("AUTH CRAM-MD5"), false), 7);
+        advance(sendLine(QStringLiteral("AUTH CRAM-MD5"), false), State::AuthSent);
         return;
     case Mechanism::Login:
-        advance(sendLine(QStringLiteral("AUTH LOGIN"), false), 7);
+        advance(sendLine(QStringLiteral("AUTH LOGIN"), false), State::AuthSent);
         return;
     case Mechanism::Plain:
-        advance(sendLine(QStringLiteral("AUTH PLAIN"), false), 7);
+        advance(sendLine(QStringLiteral("AUTH PLAIN"), false), State::AuthSent);
         return;
     case Mechanism::None:
         setError(QStringLiteral("No recognised authentication mechanism"));
@@ -366,11 +369,12 @@ void SMTPSocket::chooseMechanism() {
 }
 
 void SMTPSocket::answerChallenge(const QByteArray &line) {
-    advance(sendLine(QString::fromLatin1(SOSasl::cramMD5Response(line.mid(4), m_user, m_password)), true), 8);
+    advance(sendLine(QString::fromLatin1(SOSasl::cramMD5Response(line.mid(4), m_user, m_password)), true),
+            State::CredentialsSent);
 }
 
 void SMTPSocket::loggedIn() {
-    m_state = 4;
+    m_state = State::Ready;
     cancelTimeout();
     Q_EMIT sigLoggedIn();
 }
@@ -384,7 +388,7 @@ void SMTPSocket::sendText() {
             std::fprintf(stderr, "SMTPSocket::gotDataResponse: write data: %s\n", qPrintable(error()));
         return;
     }
-    m_state = 14;
+    m_state = State::TextSent;
     failIfHungUp();
 }
 

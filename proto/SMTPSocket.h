@@ -12,6 +12,28 @@
 class SMTPSocket : public SOSSLSocket {
     Q_OBJECT
 public:
+    // Where the conversation stands; each waiting state names what was sent last. Numbered
+    // as they always were, so a number seen in a trace still names the same state; 15 is
+    // not used.
+    enum class State {
+        Idle = 1,               // constructed, or closed after QUIT
+        Connecting = 2,         // login() called
+        Greeting = 3,           // connected, waiting for the greeting
+        Ready = 4,              // logged in, or the last message accepted
+        HeloSent = 5,           // HELO sent
+        EhloSent = 6,           // EHLO sent
+        AuthSent = 7,           // AUTH with the chosen mechanism sent
+        CredentialsSent = 8,    // the CRAM-MD5 answer or the PLAIN credentials sent
+        LoginUserSent = 9,      // LOGIN: the user name sent
+        LoginPasswordSent = 10, // LOGIN: the password sent
+        MailFromSent = 11,      // MAIL FROM sent
+        RcptToSent = 12,        // RCPT TO sent
+        DataSent = 13,          // DATA sent
+        TextSent = 14,          // the message text and its final "." sent
+        Failed = 16,            // an error was reported; nothing more happens
+    };
+    Q_ENUM(State)
+
     explicit SMTPSocket(QObject *parent = nullptr);
     ~SMTPSocket() override;
 
@@ -38,7 +60,7 @@ public:
     // A failure of the link itself; it too ends the connection, and only once.
     void setError(const QString &text, bool signal) override;
 
-    [[nodiscard]] int state() const { return m_state; }
+    [[nodiscard]] State state() const { return m_state; }
 
 Q_SIGNALS:
     void sigLoggedIn();
@@ -50,6 +72,8 @@ protected:
     void timeout() override;
     void connected() override;
     void readyRead() override;
+    // A refused reply loses its code and gains the command it answered, as setError(text).
+    void refused(const QString &text, Refusal what) override;
 
 private:
     enum class Mechanism { None, CramMD5, Login, Plain };
@@ -64,7 +88,7 @@ private:
     bool sendCredentials(const QByteArray &plain);
     void sendText();
     // Advances to next when the command went out, else reports the failed write.
-    void advance(bool written, int next);
+    void advance(bool written, State next);
     void failIfHungUp();
     // The text as it goes between DATA and the final ".": every line ends in CR LF and a
     // line starting with "." gets one more in front.
@@ -84,7 +108,7 @@ private:
     int m_port = 0;
     bool m_useEhlo = true;
     bool m_onlySecure = false;
-    int m_state = 1;
+    State m_state = State::Idle;
     Mechanism m_mechanism = Mechanism::None;
     QString m_user;
     QString m_password;

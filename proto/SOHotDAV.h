@@ -51,7 +51,7 @@ public Q_SLOTS:
 protected:
     void connected() override {}
     void readyRead() override {}
-    void handleLine(const QByteArray &) override {}
+    void readInput() override {}
     [[nodiscard]] bool awaitingReply() const override { return false; }
 
 private:

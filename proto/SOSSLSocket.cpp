@@ -191,6 +191,24 @@ void SOSSLSocket::setError(const QString &text, bool signal) {
         Q_EMIT sigError();
 }
 
+bool SOSSLSocket::accepted(bool positive, const QByteArray &reply, Refusal what) {
+    if (positive)
+        return true;
+    refused(replyText(reply), what);
+    return false;
+}
+
+void SOSSLSocket::refused(const QString &text, Refusal) {
+    setError(text, true);
+}
+
+QString SOSSLSocket::replyText(const QByteArray &reply) {
+    // An empty text would be no error at all: the client would wait on with no timer left.
+    if (reply.isEmpty())
+        return QStringLiteral("Server sent an empty line");
+    return QString::fromLatin1(reply.left(kMaxReplyText));
+}
+
 void SOSSLSocket::failLink(const QString &text) {
     close();
     setError(text, true);

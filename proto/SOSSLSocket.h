@@ -91,6 +91,19 @@ protected:
     virtual void connected() = 0;
     virtual void readyRead() = 0;
 
+    // What a server's negative reply turned down: a command, or the user's name or password.
+    enum class Refusal { Command, Login };
+    // Longest stretch of a server's reply that an error text keeps.
+    static constexpr int kMaxReplyText = 1000;
+    // The one path from a server's reply to an error, shared by the mail clients: true when
+    // the reply is positive; otherwise the reply's text goes to refused() and the answer is
+    // false, so a handler reads "if (!accepted(...)) return;".
+    bool accepted(bool positive, const QByteArray &reply, Refusal what = Refusal::Command);
+    // Reports a refusal; by default as any other failure, setError(text, true).
+    virtual void refused(const QString &text, Refusal what);
+    // A server's reply as an error text: Latin-1, cut to kMaxReplyText bytes; never empty.
+    [[nodiscard]] static QString replyText(const QByteArray &reply);
+
 private Q_SLOTS:
     void slotDNSReady(const QHostInfo &info);
     void slotReader();

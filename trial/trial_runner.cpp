@@ -79,7 +79,7 @@ TrialRunner::~TrialRunner() = default;
 bool TrialRunner::load(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        setError(QStringLiteral("runner"), QStringLiteral("Cannot open XML script file: ") + path);
+        setError(QStringLiteral("runner"), QStringLiteral("Cannot open XML specification file: ") + path);
         return false;
     }
     QDomDocument document;
@@ -87,7 +87,7 @@ bool TrialRunner::load(const QString &path) {
     int line = 0;
     if (!document.setContent(&file, false, &message, &line)) {
         fprintf(stderr, "TrialRunner::load: %s: line %d: %s\n", qPrintable(path), line, qPrintable(message));
-        setError(QStringLiteral("runner"), QStringLiteral("Cannot load XML script file: ") + path);
+        setError(QStringLiteral("runner"), QStringLiteral("Cannot load XML specification file: ") + path);
         return false;
     }
     const QDomElement root = document.documentElement();

@@ -134,12 +134,32 @@ TEST_F(MailRows, BounceOnAHotmailRowWarnsAndChangesNoSelectedRow) {
     QString seen;
     vltest::whenMessageBox(seen);
     click(1, VLMailTable::Bounce);
+    EXPECT_TRUE(vltest::waitUntil([&] { return !seen.isEmpty(); }));
     EXPECT_EQ(seen, u"Velloran Pro|Bouncing is not enabled on this account"_s);
     EXPECT_EQ(boxes(&VLScannerItem::isBounceChecked), u"..."_s);
 
     // A row of an account that can bounce takes the whole selection with it.
     click(0, VLMailTable::Bounce);
     EXPECT_EQ(boxes(&VLScannerItem::isBounceChecked), u"xxx"_s);
+}
+
+TEST_F(MailRows, TheBounceWarningRunsNoLoopUnderTheClickAndItsRowMayGo) {
+    add(home, u"1"_s);
+    add(hot, u"2"_s);
+    click(1, VLMailTable::Bounce);
+    // The click is over while the warning is still open.
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text(), u"Bouncing is not enabled on this account"_s);
+    EXPECT_EQ(boxes(&VLScannerItem::isBounceChecked), u".."_s);
+    // Its server deletes the message meanwhile: the row goes, and nothing touches it after.
+    lister->slotDeleted(hot, u"2"_s);
+    lister->slotDoDeletions();
+    box->accept();
+    QTest::qWait(50);
+    ASSERT_EQ(table()->numVirtualRows(), 1);
+    EXPECT_EQ(table()->scannerItem(0)->message().uid, u"1"_s);
+    EXPECT_FALSE(table()->scannerItem(0)->isBounceChecked());
 }
 
 TEST_F(MailRows, UncheckingDeleteWithThreeRowsSelectedUnchecksAllThree) {

@@ -1,12 +1,12 @@
 // The mailbox queue and the mail lister against a real Dovecot on this process's own loopback
 // address: "Home" is POP3 in plain text (alice), "Work" is IMAP over TLS (bob) with a CA
 // made for the test. Checks, second checks, removed and empty mailboxes, secure logins,
-// deletions and refused logins with the login prompt.
+// deletions, and refused logins answered as the window does (retry with new details, or
+// cancel).
 
 #include "mailbox_fixture.h"
 
 #include "app/vl_seen_email_list.h"
-#include "dialogs/dialog_login.h"
 
 #include "DovecotServer.h"
 #include "TestCA.h"
@@ -208,62 +208,92 @@ TEST_F(MailBoxDovecot, DeletingTwoOfThreeReportsAfterTheClose) {
 
 // ---------------------------------------------------------------- refused logins
 
-struct Prompted {
-    QString name;
+// What the queue reported with a refused login: the request's own copy of the account, why
+// it was refused, and whether the refused client was already gone.
+struct Refusal {
+    QString account;
     QString server;
     QString user;
     QString password;
+    QString reason;
     bool clientDetached = false;
+    bool waited = false; // still waiting, and busy, when the answer came
 };
 
-// On the next login prompt of that name: note what it shows, optionally run extra, then type
-// the password (if any) and confirm, or cancel.
-void answerPrompt(const QString &name, Prompted &seen, const QString &password, bool confirm,
-                  std::function<void()> extra = {}) {
-    vltest::whenModal(
-        name,
-        [&seen, password, confirm, extra](QWidget *w) {
-            seen.name = w->objectName();
-            // The refused client is gone before the user is asked.
-            seen.clientDetached = MailBox::self()->client() == nullptr;
-            seen.server = vltest::child<QLabel>(w, QStringLiteral("server"))->text();
-            seen.user = vltest::child<QLineEdit>(w, QStringLiteral("name"))->text();
-            auto *field = vltest::child<QLineEdit>(w, QStringLiteral("password"));
-            seen.password = field->text();
-            if (extra)
-                extra();
-            if (!confirm) {
-                static_cast<QDialog *>(w)->reject();
+// Answers the queue's refused logins in turn as the window does: later, from the event loop,
+// after running extra (what happens elsewhere while the prompt is open), with the password
+// typed (retry) or cancel. A refusal beyond the answers is cancelled.
+class LoginAnswers : public QObject {
+public:
+    struct Answer {
+        bool retry = false;
+        QString password;
+        std::function<void()> extra;
+    };
+
+    explicit LoginAnswers(QList<Answer> answers) : m_answers(std::move(answers)) {
+        connect(MailBox::self(), &MailBox::sigLoginRefused, this, &LoginAnswers::refused);
+    }
+
+    QList<Refusal> seen;
+
+private:
+    void refused(const DataAccount &account, const QString &reason) {
+        seen.append({account.name(), account.server(), account.user(), account.password(), reason,
+                     MailBox::self()->client() == nullptr});
+        const Answer answer = m_answers.isEmpty() ? Answer{} : m_answers.takeFirst();
+        QTimer::singleShot(0, this, [this, index = seen.size() - 1, account, answer] {
+            seen[index].waited = MailBox::self()->awaitingLogin() && MailBox::self()->busy();
+            if (answer.extra)
+                answer.extra();
+            if (!answer.retry) {
+                MailBox::self()->cancel();
                 return;
             }
-            field->setText(password);
-            static_cast<QDialog *>(w)->accept();
-        },
-        15000);
-}
+            DataAccount details = account;
+            if (details.type == DataAccount::POP3)
+                details.pop3.incoming.password = answer.password;
+            else
+                details.imap.incoming.password = answer.password;
+            MailBox::self()->retry(details);
+        });
+    }
 
-TEST_F(MailBoxDovecot, WrongPasswordsPromptPop3ThenImapAndEachIsSavedOnce) {
+    QList<Answer> m_answers;
+};
+
+TEST_F(MailBoxDovecot, WrongPasswordsAreRefusedPop3ThenImapAndEachRetryIsSavedOnce) {
     storeAccounts({home(u"wrong-a"_s), work(u"wrong-b"_s)});
     fill(QStringLiteral("alice"), {"h1"});
     fill(QStringLiteral("bob"), {"w1"});
     QSignalSpy changes(StoreAccountList::accounts(), &Store::changed);
-    Prompted pop3;
-    static Prompted imap;
     // Meanwhile the user edits the account elsewhere: that edit stays.
-    answerPrompt(u"pop3login"_s, pop3, kAlicePw, true, [] {
-        StoreAccountList::accounts()->account(u"Home"_s)->pop3.outgoing.emailAddress = u"alice@example.org"_s;
-        answerPrompt(u"imaplogin"_s, imap, kBobPw, true);
-    });
+    LoginAnswers answers({{true, kAlicePw,
+                           [] {
+                               StoreAccountList::accounts()->account(u"Home"_s)->pop3.outgoing.emailAddress =
+                                   u"alice@example.org"_s;
+                           }},
+                          {true, kBobPw, {}}});
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     MailBox::self()->download(stored(QStringLiteral("Work")), false);
     ASSERT_TRUE(runQueue(60000));
-    EXPECT_EQ(pop3.name, QStringLiteral("pop3login"));
+    ASSERT_EQ(answers.seen.size(), 2);
+    const Refusal &pop3 = answers.seen[0];
+    const Refusal &imap = answers.seen[1];
+    EXPECT_EQ(pop3.account, QStringLiteral("Home"));
     EXPECT_TRUE(pop3.clientDetached);
     EXPECT_TRUE(imap.clientDetached);
+    EXPECT_TRUE(pop3.waited);
+    EXPECT_TRUE(imap.waited);
     EXPECT_EQ(pop3.server, DovecotServer::instance().host());
     EXPECT_EQ(pop3.user, QStringLiteral("alice"));
-    EXPECT_EQ(imap.name, QStringLiteral("imaplogin"));
+    EXPECT_EQ(imap.account, QStringLiteral("Work"));
     EXPECT_EQ(imap.user, QStringLiteral("bob"));
+    // The server's own refusal, which never holds the password.
+    EXPECT_EQ(pop3.reason, u"-ERR [AUTH] Authentication failed."_s);
+    EXPECT_TRUE(imap.reason.contains(u"NO [AUTHENTICATIONFAILED] Authentication failed."_s))
+        << imap.reason.toStdString();
+    EXPECT_FALSE(imap.reason.contains(u"wrong-b"_s));
     EXPECT_EQ(rows(), (QStringList{u"Home h1"_s, u"Work w1"_s}));
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
     EXPECT_EQ(changes.size(), 2); // one write-back per login that succeeded
@@ -280,12 +310,13 @@ TEST_F(MailBoxDovecot, CancelDropsOnlyTheRefusedRequest) {
     fill(QStringLiteral("alice"), {"h1"});
     fill(QStringLiteral("bob"), {"w1"});
     const QByteArray before = folder().read(QStringLiteral("accounts.vlp"));
-    Prompted seen;
-    answerPrompt(u"pop3login"_s, seen, QString(), false);
+    LoginAnswers answers({{false, {}, {}}});
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     MailBox::self()->download(stored(QStringLiteral("Work")), false);
     ASSERT_TRUE(runQueue(60000));
-    EXPECT_EQ(seen.name, QStringLiteral("pop3login"));
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_EQ(answers.seen[0].account, QStringLiteral("Home"));
+    EXPECT_TRUE(answers.seen[0].waited);
     EXPECT_EQ(rows(), QStringList{u"Work w1"_s});
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
     EXPECT_EQ(recorder->count(u"idle"_s), 1);
@@ -295,16 +326,15 @@ TEST_F(MailBoxDovecot, CancelDropsOnlyTheRefusedRequest) {
 TEST_F(MailBoxDovecot, RequestQueuedBehindKeepsItsOwnCopy) {
     storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
     fill(QStringLiteral("alice"), {"h1"});
-    Prompted first, second;
-    answerPrompt(u"pop3login"_s, first, kAlicePw, true,
-                 [&second] { answerPrompt(u"pop3login"_s, second, QString(), false); });
+    LoginAnswers answers({{true, kAlicePw, {}}, {false, {}, {}}});
     // Two checks queued with the same wrong copy: the details typed for the first reach the
     // first request only.
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     ASSERT_TRUE(runQueue(60000));
-    EXPECT_EQ(first.password, QStringLiteral("wrong-a"));
-    EXPECT_EQ(second.password, QStringLiteral("wrong-a"));
+    ASSERT_EQ(answers.seen.size(), 2);
+    EXPECT_EQ(answers.seen[0].password, QStringLiteral("wrong-a"));
+    EXPECT_EQ(answers.seen[1].password, QStringLiteral("wrong-a"));
     EXPECT_EQ(rows(), QStringList{u"Home h1"_s});
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, kAlicePw);
     EXPECT_TRUE(recorder->errors.isEmpty());
@@ -313,17 +343,48 @@ TEST_F(MailBoxDovecot, RequestQueuedBehindKeepsItsOwnCopy) {
 TEST_F(MailBoxDovecot, LoginIsNotWrittenToAnAccountChangedMeanwhile) {
     storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
     fill(QStringLiteral("alice"), {"h1"});
-    Prompted seen;
     // While the prompt is open the stored account is pointed at another mailbox.
-    answerPrompt(u"pop3login"_s, seen, kAlicePw, true, [] {
-        StoreAccountList::accounts()->account(u"Home"_s)->pop3.incoming.userName = u"carol"_s;
-    });
+    LoginAnswers answers({{true, kAlicePw, [] {
+                               StoreAccountList::accounts()->account(u"Home"_s)->pop3.incoming.userName =
+                                   u"carol"_s;
+                           }}});
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     ASSERT_TRUE(runQueue(60000));
     EXPECT_EQ(rows(), QStringList{u"Home h1"_s}); // the login itself worked
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.userName, u"carol"_s);
     EXPECT_EQ(stored(u"Home"_s).pop3.incoming.password, u"wrong-a"_s);
     EXPECT_FALSE(folder().read(QStringLiteral("accounts.vlp")).contains(kAlicePw.toLatin1()));
+}
+
+// An answer reaches only a request that waits for one: not a request under way, and not one
+// that a stop dropped while the prompt was open.
+TEST_F(MailBoxDovecot, AnswersReachOnlyAWaitingLogin) {
+    storeAccounts({home(u"wrong-a"_s), work(kBobPw)});
+    fill(QStringLiteral("alice"), {"h1"});
+    fill(QStringLiteral("bob"), {"w1"});
+    const QByteArray before = folder().read(QStringLiteral("accounts.vlp"));
+
+    // Work logs in with its stored details; stray answers while it connects change nothing.
+    MailBox::self()->download(stored(QStringLiteral("Work")), false);
+    MailBox::self()->go();
+    MailBox::self()->cancel();
+    MailBox::self()->retry(work(u"other"_s));
+    EXPECT_EQ(MailBox::self()->queue().size(), 1);
+    ASSERT_TRUE(runQueue(60000));
+    EXPECT_EQ(rows(), QStringList{u"Work w1"_s});
+
+    // The user stops the queue while Home's prompt is open; the OK that follows is too late.
+    LoginAnswers answers({{true, kAlicePw, [] { MailBox::self()->stop(); }}});
+    MailBox::self()->download(stored(QStringLiteral("Home")), false);
+    ASSERT_TRUE(runQueue(60000));
+    ASSERT_EQ(answers.seen.size(), 1);
+    QTest::qWait(50); // the answer's turn of the event loop has come and gone
+    EXPECT_FALSE(MailBox::self()->busy());
+    EXPECT_FALSE(MailBox::self()->awaitingLogin());
+    EXPECT_EQ(MailBox::self()->client(), nullptr);
+    EXPECT_EQ(rows(), QStringList{u"Work w1"_s});
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+    EXPECT_EQ(folder().read(QStringLiteral("accounts.vlp")), before);
 }
 
 } // namespace

@@ -91,6 +91,10 @@ public:
                 this, [this](const DataAccount &a, const DataEmailList &list, bool timed) {
                     add(u"list %1 %2 timed=%3"_s.arg(a.name()).arg(list.size()).arg(int(timed)));
                 });
+        connect(box, &MailBox::sigLoginRefused, this, [this](const DataAccount &a, const QString &reason) {
+            refusals << a.name() + u": "_s + reason;
+            add(u"refused "_s + a.name());
+        });
         connect(box, &MailBox::sigDeleted, this, [this](const DataAccount &a, const QString &uid) {
             deleted << a.name() + u' ' + uid;
             add(u"deleted "_s + a.name());
@@ -114,6 +118,7 @@ public:
 
     QStringList events;
     QStringList errors;
+    QStringList refusals; // "account: reason"
     QStringList deleted;
     std::function<void(const DataAccount &, const QString &)> onDeleted;
 

@@ -23,6 +23,7 @@
 #include "data/store_options.h"
 #include "data/store_tools.h"
 #include "data/vl_settings.h"
+#include "dialogs/dialog_login.h"
 #include "dialogs/dialog_options.h"
 #include "dialogs/panel_list_email_match.h"
 #include "dialogs/panel_side_emails.h"
@@ -37,9 +38,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -453,6 +456,55 @@ TEST_F(MainWindowTest, MailboxErrorsDoNotBlockAndAreNotRepeatedWhileShown) {
     // Once read, the same failure is reported again.
     window.slotMailBoxError(u"Connection refused: Home"_s);
     EXPECT_EQ(boxes(&window).size(), 1);
+}
+
+// The prompt for a refused login: named for the protocol, over the window without blocking
+// it, the reason shown as text; one at a time, and gone unanswered once the queue is stopped.
+TEST_F(MainWindowTest, LoginPromptFollowsTheRefusalAndGoesWithAStoppedQueue) {
+    VLMainWindow window;
+    window.show();
+    DataAccount pop3;
+    pop3.type = DataAccount::POP3;
+    pop3.pop3.name_.name = u"Home"_s;
+    pop3.pop3.incoming.serverAddress = u"pop.example.org"_s;
+    pop3.pop3.incoming.userName = u"ada"_s;
+    DataAccount imap;
+    imap.type = DataAccount::IMAP;
+    imap.imap.name_.name = u"Work"_s;
+    imap.imap.incoming.serverAddress = u"imap.example.org"_s;
+    imap.imap.incoming.userName = u"bea"_s;
+    const struct {
+        const char *name;
+        DataAccount account;
+        QString reason;
+        QString prompt;
+        QString server;
+        QString user;
+    } cases[] = {
+        {"POP3", pop3, u"-ERR [AUTH] <b>no</b>"_s, u"pop3login"_s, u"pop.example.org"_s, u"ada"_s},
+        {"IMAP", imap, u"a2 NO [AUTHENTICATIONFAILED] failed."_s, u"imaplogin"_s, u"imap.example.org"_s,
+         u"bea"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        window.slotLoginRefused(c.account, c.reason);
+        DialogLogin *prompt = window.loginPrompt();
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_EQ(prompt->objectName(), c.prompt);
+        EXPECT_TRUE(prompt->isVisible());
+        EXPECT_EQ(prompt->parentWidget(), &window);
+        EXPECT_EQ(prompt->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(vltest::child<QLabel>(prompt, u"reason"_s)->text(), c.reason);
+        EXPECT_EQ(vltest::child<QLabel>(prompt, u"server"_s)->text(), c.server);
+        EXPECT_EQ(vltest::child<QLineEdit>(prompt, u"name"_s)->text(), c.user);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(window.findChildren<DialogLogin *>().size(), 1);
+    }
+    QPointer<DialogLogin> last = window.loginPrompt();
+    MailBox::self()->stop(); // its idle report reaches the window
+    EXPECT_EQ(window.loginPrompt(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(last.isNull());
 }
 
 TEST_F(MainWindowTest, EndOfProcessingMinimisesAndStartsTheMailProgramOnlyWhileRowsRemain) {

@@ -132,7 +132,8 @@ public:
     ServerPanel *server = new ServerPanel(tabs);
     LookPanel *look = new LookPanel(tabs);
 
-    explicit DemoDialog(QObject *helpTarget) : VLDialog(QStringLiteral("Account settings"), nullptr, "demo") {
+    explicit DemoDialog(HelpCounter *helpTarget)
+        : VLDialog(QStringLiteral("Account settings"), nullptr, "demo") {
         tabs->addPanel(server, server, QStringLiteral("&Account"));
         tabs->addPanel(look, look, QStringLiteral("&Look"));
         layout()->addWidget(tabs);

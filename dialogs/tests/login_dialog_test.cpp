@@ -1,5 +1,6 @@
-// The login prompts: what they show of an incoming section, what they write back, and that
-// nothing the user left alone changes (the server, port and SSL setting never do).
+// The login prompts: what they show of an incoming section and why the last login failed,
+// what they write back, and that nothing the user left alone changes (the server, port and
+// SSL setting never do).
 
 #include "account_fixture.h"
 #include "dialog_login.h"
@@ -119,6 +120,32 @@ TEST(LoginDialog, SavesWhatTheUserChangedAndNothingElse) {
     auto imapSaved = imapLoaded;
     imap.save(imapSaved);
     EXPECT_EQ(imapSaved.advanced.authType, 1);
+}
+
+TEST(LoginDialog, ReasonStandsAboveTheFieldsAsPlainText) {
+    DialogLoginIMAP dialog(nullptr, "imaplogin");
+    dialog.load(section<DataAccountIncomingIMAP>(0, false));
+    dialog.show();
+    auto *reason = child<QLabel>(&dialog, u"reason"_s);
+    EXPECT_FALSE(reason->isVisible()); // no reason, no empty line
+
+    const QString text = u"a2 NO <b>[AUTHENTICATIONFAILED]</b> Authentication failed."_s;
+    dialog.setReason(text);
+    EXPECT_TRUE(reason->isVisible());
+    EXPECT_EQ(reason->text(), text);
+    EXPECT_EQ(reason->textFormat(), Qt::PlainText); // a server's words are never markup
+    EXPECT_LT(reason->mapTo(&dialog, QPoint()).y(),
+              child<QWidget>(&dialog, u"login"_s)->mapTo(&dialog, QPoint()).y());
+    // The prompt's own words stay, below the reason.
+    QStringList texts;
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        if (label->isVisible() && label != reason)
+            texts << label->text();
+    EXPECT_TRUE(texts.contains(u"Please enter your user name and password for this server"_s))
+        << texts.join(u'|').toStdString();
+
+    dialog.setReason(QString());
+    EXPECT_FALSE(reason->isVisible());
 }
 
 } // namespace

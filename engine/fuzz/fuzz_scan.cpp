@@ -58,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     message.loadEmail(SODataArray(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))));
     DataEmailStatus status;
     VLScanner::self().scan(message, status);
-    if (status.klass < 0 || status.klass > 5 || status.virusProb < 0 || status.virusProb > 1)
+    // The scan gives no class of a late answer (DNS blacklist, community service).
+    if (status.klass < DataEmailStatus::KlassNone || status.klass > DataEmailStatus::KlassFilter ||
+        status.virusProb < 0 || status.virusProb > 1)
         std::abort();
     return 0;
 }

@@ -313,6 +313,153 @@ TEST_F(Scanner, AFriendsStampIsSavedAfterFinishWithoutAChangeSignal) {
     EXPECT_EQ(changed.count(), 0);
 }
 
+// --- late answers -------------------------------------------------------------------------
+
+// A status as the scan left it, with a verdict of the given class and bits.
+DataEmailStatus verdict(int klass, int logging) {
+    DataEmailStatus s;
+    s.state = 2;
+    s.klass = klass;
+    s.logging = logging;
+    s.status = u"before"_s;
+    s.reason = u"<nobr>* earlier</nobr><br/>"_s;
+    s.bgColor = u"#abcdef"_s;
+    return s;
+}
+
+TEST_F(Scanner, ABlacklistAnswerTakesOnlyAMessageWithoutVerdict) {
+    using S = DataEmailStatus;
+    struct Case {
+        const char *name;
+        int klass;
+        int logging;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"none", S::KlassNone, 0, true},
+        {"possible spam", S::KlassNone, S::LogPossibleSpam, true},
+        {"classifier junk", S::KlassJunk, S::LogProbableSpam, false},
+        {"classifier legit", S::KlassLegit, 0, false},
+        {"friend", S::KlassFriend, S::LogFriend, false},
+        {"blacklisted", S::KlassBlacklist, S::LogBlacklist, false},
+        {"filter", S::KlassFilter, S::LogJunkFilter, false},
+        {"community", S::KlassTM, S::LogTMFound, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        DataEmailStatus s = verdict(c.klass, c.logging);
+        const DataEmailStatus before = s;
+        EXPECT_EQ(scanner().applyRBLMatch(u"List <b>"_s, s), c.taken);
+        if (!c.taken) {
+            EXPECT_EQ(s.klass, before.klass);
+            EXPECT_EQ(s.logging, before.logging);
+            EXPECT_EQ(s.status, before.status);
+            EXPECT_EQ(s.reason, before.reason);
+            continue;
+        }
+        EXPECT_EQ(s.klass, 6);
+        EXPECT_EQ(s.logging, c.logging | 0x400);
+        // The list's name is the plain status text; the reason gets only fixed markup.
+        EXPECT_EQ(s.status, u"List <b>"_s);
+        EXPECT_EQ(s.reason, before.reason + u"<nobr>*  Realtime Blackhole List</nobr><br/>"_s);
+        EXPECT_EQ(s.bgColor, u"#ff0000"_s);
+    }
+}
+
+TEST_F(Scanner, ACommunityAnswerSparesOnlyTheUsersOwnVerdicts) {
+    using S = DataEmailStatus;
+    struct Case {
+        const char *name;
+        int klass;
+        int logging;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"none", S::KlassNone, 0, true},
+        {"classifier junk", S::KlassJunk, S::LogProbableSpam, true},
+        {"classifier legit", S::KlassLegit, 0, true},
+        {"blacklisted", S::KlassBlacklist, S::LogBlacklist, true},
+        {"junk filter", S::KlassFilter, S::LogJunkFilter, true},
+        {"dns blacklist", S::KlassDNSRBL, S::LogDNSRBL, true},
+        {"friend", S::KlassFriend, S::LogFriend, false},
+        {"legitimate filter", S::KlassFilter, S::LogLegitFilter, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        DataEmailStatus s = verdict(c.klass, c.logging);
+        const DataEmailStatus before = s;
+        EXPECT_EQ(scanner().applyTMMatch(s), c.taken);
+        if (!c.taken) {
+            EXPECT_EQ(s.klass, before.klass);
+            EXPECT_EQ(s.logging, before.logging);
+            EXPECT_EQ(s.status, before.status);
+            EXPECT_EQ(s.bgColor, before.bgColor);
+            continue;
+        }
+        EXPECT_EQ(s.klass, 7);
+        // Counted as a community match; the earlier verdict's bits stay.
+        EXPECT_EQ(s.logging, c.logging | 0x004);
+        EXPECT_EQ(s.status, u"Known Spam"_s);
+        EXPECT_EQ(s.reason, before.reason + u"<nobr>*  Tallow Mark!</nobr><br/>"_s);
+    }
+}
+
+TEST_F(Scanner, AnAnswerActsAsItsServicesSettingsSayNow) {
+    struct Case {
+        const char *name;
+        bool deletion, bouncing, blacklist;
+        int displayOrHide, whence;
+        bool colour;
+    };
+    const Case cases[] = {
+        {"nothing", false, false, false, 1, 1, false},
+        {"everything", true, true, true, 2, 2, true},
+        {"delete only", true, false, false, 1, 1, true},
+        {"hide and auto-delete", false, false, false, 2, 2, false},
+    };
+    auto set = [](auto &section, const Case &c) {
+        section.markForDeletion = c.deletion;
+        section.markForBouncing = c.bouncing;
+        section.addToBlacklist = c.blacklist;
+        section.displayOrHide = c.displayOrHide;
+        section.whence = c.whence;
+    };
+    auto opposite = [](Case c) {
+        c.deletion = !c.deletion;
+        c.bouncing = !c.bouncing;
+        c.blacklist = !c.blacklist;
+        c.displayOrHide = 3 - c.displayOrHide;
+        c.whence = 3 - c.whence;
+        return c;
+    };
+    DataTools &t = *StoreTools::tools();
+    for (const bool community : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(community ? "community: " : "dns blacklist: ") + c.name);
+            // Each service has settings of its own: the other one's say the opposite.
+            if (community) {
+                set(t.tm, c);
+                set(t.origin, opposite(c));
+            } else {
+                set(t.origin, c);
+                set(t.tm, opposite(c));
+            }
+            // The spam colour as it is when the answer comes, not as the pass began.
+            t.learning.spam.colorRow = c.colour;
+            t.learning.spam.useColor = u"#cc0000"_s;
+
+            DataEmailStatus s = verdict(DataEmailStatus::KlassNone, 0);
+            ASSERT_TRUE(community ? scanner().applyTMMatch(s) : scanner().applyRBLMatch(u"list"_s, s));
+            EXPECT_EQ(s.delete_, c.deletion ? 1 : 0);
+            EXPECT_EQ(s.bounce, c.bouncing ? 1 : 0);
+            EXPECT_EQ(s.markBlacklist, c.blacklist);
+            EXPECT_EQ(s.hide, c.displayOrHide == 2);
+            EXPECT_EQ(s.autoDelete, c.whence == 2);
+            EXPECT_EQ(s.bgColor, c.colour ? u"#cc0000"_s : u"#abcdef"_s);
+        }
+    }
+}
+
 // --- virus heuristics ---------------------------------------------------------------------
 
 const QString kExe = u"Content-Disposition: attachment; filename=\"run.exe\"\n"_s;

@@ -5,6 +5,8 @@
 
 #include "MailSocket.h"
 
+#include "GuiHelpers.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QObject>
@@ -15,10 +17,7 @@
 #include <functional>
 #include <ostream>
 
-// Readable failure messages for Qt texts.
-inline void PrintTo(const QString &s, std::ostream *os) {
-    *os << '"' << s.toStdString() << '"';
-}
+// Readable failure messages for lists of texts (GuiHelpers.h prints a text).
 inline void PrintTo(const QStringList &l, std::ostream *os) {
     *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
 }

@@ -7,6 +7,7 @@
 
 #include <QEventLoop>
 #include <QList>
+#include <QMetaEnum>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -18,6 +19,9 @@ inline void PrintTo(const QString &s, std::ostream *os) {
 }
 inline void PrintTo(const QStringList &l, std::ostream *os) {
     *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
+}
+inline void PrintTo(SMTPSocket::State state, std::ostream *os) {
+    *os << QMetaEnum::fromType<SMTPSocket::State>().valueToKey(int(state)) << " (" << int(state) << ')';
 }
 
 struct Outgoing {

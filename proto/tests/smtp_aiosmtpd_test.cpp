@@ -106,7 +106,7 @@ TEST_P(Mechanisms, LogsInAsTheServerAllows) {
     const QList<SMTPServer::Message> got = SMTPServer::instance().messagesTo(m.to);
     if (!c.error.isEmpty()) {
         EXPECT_EQ(session.endings, QStringList{QStringLiteral("error: ") + c.error});
-        EXPECT_EQ(smtp->state(), 16);
+        EXPECT_EQ(smtp->state(), SMTPSocket::State::Failed);
         EXPECT_TRUE(got.isEmpty());
         return;
     }
@@ -205,7 +205,7 @@ TEST(SMTPErrors, RefusedRecipientNamesTheCommandAndStaysTheOnlyError) {
     SMTPSession::settle(200);
     EXPECT_EQ(smtp->error(), expected);
     EXPECT_EQ(session.endings.size(), 1);
-    EXPECT_EQ(smtp->state(), 16);
+    EXPECT_EQ(smtp->state(), SMTPSocket::State::Failed);
 }
 
 // Transcript files of this process's address, by name.

@@ -76,6 +76,10 @@ std::vector<PeerCase> cases() {
          QStringLiteral("secret"),
          {QStringLiteral("HELO")}},
         {"refused greeting", "smtp_greeting_refused", {}, {err("5.3.2 no service for you")}},
+        {"empty line for an answer",
+         "smtp_empty_line",
+         {},
+         {err("Server sent an empty line\nEHLO localhost.localdomain")}},
         {"silent server: time-out",
          "smtp_silent_after_ehlo",
          {},
@@ -138,7 +142,7 @@ TEST(SMTPPeerRequests, OutOfTurnRequestsFailTheConnectionOnce) {
     client.setup(SOSSLSocket::NoSSL, peer.host(), peer.serverPort(), QString(), QString(), true);
     // Closing before the greeting is refused, and so is a second message while one is in transit.
     client.closeSocket(true);
-    EXPECT_EQ(client.state(), 16);
+    EXPECT_EQ(client.state(), SMTPSocket::State::Failed);
     EXPECT_EQ(client.error(), QStringLiteral("Request to close connection when not ready"));
 
     SMTPSocket second;
@@ -156,7 +160,7 @@ TEST(SMTPPeerRequests, OutOfTurnRequestsFailTheConnectionOnce) {
     SMTPSession::settle(100);
     EXPECT_EQ(errors, QStringList{QStringLiteral("Request to send message list when not ready\n"
                                                  "MAIL FROM: <a@example.org>")});
-    EXPECT_EQ(second.state(), 16);
+    EXPECT_EQ(second.state(), SMTPSocket::State::Failed);
 }
 
 TEST(SMTPPeerRequests, EnvelopeAddressWithLineBreakIsRefusedUnsent) {

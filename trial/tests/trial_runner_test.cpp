@@ -62,8 +62,9 @@ TEST_P(TrialRunnerLoad, ResultErrorAndTag) {
 }
 
 const LoadCase kLoadCases[] = {
-    {"Missing file", nullptr, false, "runner: Cannot open XML script file: %1", nullptr},
-    {"Broken XML", "<script tag=\"a\"><test", false, "runner: Cannot load XML script file: %1", nullptr},
+    {"Missing file", nullptr, false, "runner: Cannot open XML specification file: %1", nullptr},
+    {"Broken XML", "<script tag=\"a\"><test", false, "runner: Cannot load XML specification file: %1",
+     nullptr},
     {"Unknown action before unknown type",
      "<s tag=\"x\"><test tag=\"t1\" type=\"QFrob\" path=\"p\" action=\"frob\"/></s>", false,
      "t1: Unknown action: frob", "x"},

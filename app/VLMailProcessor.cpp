@@ -1,51 +1,37 @@
-// The mail lister's processing of the marked mail: one pass over every row per step, in a
-// fixed order, so that a message is safe in the recycle bin and its reports are queued before
-// its deletion is, and the mail log holds the decisions before the servers act on them.
-#include "VLMailLister.h"
+// Processing the marked mail: one pass over every row per step, in a fixed order, so that a
+// message is safe in the recycle bin and its reports are queued before its deletion is, and
+// the mail log holds the decisions before the servers act on them.
+#include "VLMailProcessor.h"
 
 #include "MailBox.h"
+#include "VLDeletionPlan.h"
 #include "VLMailTable.h"
 #include "VLScannerItem.h"
 #include "vl_file_cache.h"
-#include "vl_history.h"
 #include "vl_seen_email_list.h"
 
 #include "data/store_account_list.h"
 #include "data/store_list_matches.h"
 #include "data/store_options.h"
 #include "data/store_tools.h"
+#include "data/time_units.h"
 #include "engine/VLBayes.h"
 #include "engine/VLTM.h"
 #include "proto/SMTPSender.h"
 
-#include <QLabel>
-#include <QSet>
-
-#include <algorithm>
-
 #include <cstdio>
 
-namespace {
-
-constexpr unsigned kListSaveDelayMs = 2000;
-constexpr qint64 kSecondsPerDay = 86400;
-
-// What processing did to one row, for its mail-log record.
-enum Done : int { Bounced = 0x1, Deleted = 0x2, Reported = 0x8 };
-
-} // namespace
-
-void VLMailLister::connectSender() {
+VLMailProcessor::VLMailProcessor(VLMailTable *table, QObject *parent) : QObject(parent), m_table(table) {
     // The default sender goes on by itself after a failure; the user learns of it here.
     SMTPSender *sender = SMTPSender::self(nullptr);
     connect(sender, &SMTPSender::sigError, this, [this, sender] {
         const QString error = sender->error();
-        std::fprintf(stderr, "VLMailLister::processMail: sending failed: %s\n", qPrintable(error));
-        m_text->setText(error);
+        std::fprintf(stderr, "VLMailProcessor::process: sending failed: %s\n", qPrintable(error));
+        Q_EMIT sigProgressText(error);
     });
 }
 
-bool VLMailLister::processMail() {
+bool VLMailProcessor::process() {
     const DataOptionsSummary &options = StoreOptions::options()->summary;
     const DataTools &tools = *StoreTools::tools();
     const DataAccountList *accounts = StoreAccountList::accounts();
@@ -58,15 +44,15 @@ bool VLMailLister::processMail() {
     for (int row = 0; row < count; ++row)
         if (VLScannerItem *item = m_table->scannerItem(row))
             items.append(item);
+    // What processing did to each row (LogBounce, LogTMReport), for its mail-log record.
     QHash<VLScannerItem *, int> done;
 
-    // Into the recycle bin, every listed message; which ones are safe decides which may go.
-    QSet<VLScannerItem *> unsafe;
+    // Into the recycle bin, every listed message, whatever its boxes say. A copy that fails
+    // is the deletion plan's to notice: its message stays on the server.
     if (options.allowRevovery) {
         VLFileCache *cache = VLFileCache::self();
         for (VLScannerItem *item : std::as_const(items))
-            if (!cache->addFile(item->message().identifier(), item->message().raw))
-                unsafe.insert(item);
+            (void)cache->addFile(item->message().identifier(), item->message().raw);
     }
 
     for (VLScannerItem *item : std::as_const(items)) {
@@ -82,7 +68,7 @@ bool VLMailLister::processMail() {
         const DataAccountOutgoing &outgoing = account->outgoing();
         sender->sendMessage(false, outgoing.serverAddress, outgoing.advanced.SMTP, account->user(),
                             account->password(), bounce, from, to);
-        done[item] |= Bounced;
+        done[item] |= DataEmailStatus::LogBounce;
     }
 
     bool seenChanged = false;
@@ -112,7 +98,7 @@ bool VLMailLister::processMail() {
                 continue;
             VLTM::self().enqueueRequest(item->message(), true);
             item->disableReport();
-            done[item] |= Reported;
+            done[item] |= DataEmailStatus::LogTMReport;
             seen->add(item->account(), item->message().identifier());
             seen->setTm(item->account(), item->message().identifier());
             seenChanged = true;
@@ -121,54 +107,18 @@ bool VLMailLister::processMail() {
     if (seenChanged)
         seen->dump();
 
-    // Delete groups: per account name and the mailbox the rows were listed from, so a delete
-    // never reaches another server than the one that listed the message.
-    struct Group {
-        QString name;
-        AccountIdentity from;
-        QStringList uids;
-        QList<VLScannerItem *> rows;
-    };
-    QList<Group> groups;
-    QString failure;
+    // Every row goes into the plan, for the mail log; those marked for deletion are to go.
+    VLDeletionPlan plan(VLDeletionPlan::Logged::Every);
     VLBayes &bayes = VLBayes::self();
     for (VLScannerItem *item : std::as_const(items)) {
-        if (item->isDeleteChecked()) {
-            if (unsafe.contains(item)) {
-                const QString path = VLFileCache::self()->path(item->message().identifier());
-                std::fprintf(stderr, "VLMailLister::processMail: %s: cannot save; %s stays on the server\n",
-                             qPrintable(path), qPrintable(item->message().uid));
-                failure = QStringLiteral("%1: cannot save").arg(path);
-            } else {
-                auto group = std::find_if(groups.begin(), groups.end(), [item](const Group &g) {
-                    return g.name == item->account() && g.from == item->listedFrom();
-                });
-                if (group == groups.end())
-                    group = groups.insert(groups.end(), Group{item->account(), item->listedFrom(), {}, {}});
-                group->uids.append(item->message().uid);
-                group->rows.append(item);
-            }
-        }
+        plan.add(item->account(), item->listedFrom(), item->message(), item->status(),
+                 item->isDeleteChecked());
         if (item->teachAsSpam())
             bayes.trainEMail(item->message(), true, false);
         if (item->teachAsLegitimate())
             bayes.trainEMail(item->message(), false, false);
     }
     bayes.saveState();
-    // Only groups whose account still is the mailbox they were listed from are queued.
-    QList<std::pair<const DataAccount *, const Group *>> queue;
-    for (const Group &group : std::as_const(groups)) {
-        const DataAccount *account = accounts->account(group.name);
-        if (!account || AccountIdentity(*account) != group.from) {
-            std::fprintf(stderr,
-                         "VLMailLister::processMail: %s: account gone or changed; %d deletions dropped\n",
-                         qPrintable(group.name), int(group.uids.size()));
-            continue;
-        }
-        queue.append({account, &group});
-        for (VLScannerItem *item : group.rows)
-            done[item] |= Deleted;
-    }
 
     StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
     StoreListEmailMatch *friends = StoreListEmailMatch::friends();
@@ -189,7 +139,7 @@ bool VLMailLister::processMail() {
     for (VLScannerItem *item : std::as_const(items)) {
         DataEmailStatus &status = item->status();
         const DataEmailMessage &message = item->message();
-        std::fprintf(stderr, "VLMailLister::processMail: %s: b=%d/%d f=%d/%d\n", qPrintable(message.from),
+        std::fprintf(stderr, "VLMailProcessor::process: %s: b=%d/%d f=%d/%d\n", qPrintable(message.from),
                      int(item->isBlacklistChecked()), int(status.isBlacklist), int(item->isFriendChecked()),
                      int(status.isFriend));
         follow(item->isBlacklistChecked(), status.isBlacklist, blacklist, message, blacklistChanged);
@@ -204,29 +154,16 @@ bool VLMailLister::processMail() {
     }
 
     // The log records what was really done: a bounce or report queued, a deletion queued.
-    for (VLScannerItem *item : std::as_const(items)) {
+    for (VLScannerItem *item : std::as_const(items))
         item->status().logging |= done.value(item);
-        if (options.messageLogging)
-            VLHistory::self()->update(item->message(), item->status(), 0);
-    }
+    plan.carryOut();
 
     // A bounce goes once: a message kept on its server keeps its row, and processing again
     // must not send its sender a second report of the same message.
     for (VLScannerItem *item : std::as_const(items))
-        if (done.value(item) & Bounced)
+        if (done.value(item) & DataEmailStatus::LogBounce)
             item->setBounceChecked(QString(), false);
 
-    for (const auto &[account, group] : std::as_const(queue))
-        MailBox::self()->deleteMail(*account, group->uids);
-
-    m_text->setText(failure.isEmpty() ? QStringLiteral("Deleting emails") : failure);
-    const bool result = MailBox::self()->go();
-
-    if (options.messageLogging) {
-        if (options.keepLogFor > 0)
-            VLHistory::self()->dump(options.keepLogFor * kSecondsPerDay);
-        else
-            VLHistory::self()->dump();
-    }
-    return result;
+    Q_EMIT sigProgressText(plan.failure().isEmpty() ? QStringLiteral("Deleting emails") : plan.failure());
+    return MailBox::self()->go();
 }

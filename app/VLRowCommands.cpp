@@ -1,21 +1,16 @@
-// The mail lister's commands on rows: what a click on a box, a learning tick, a menu entry or
-// a selection does to the listed messages before processing.
-#include "VLMailLister.h"
+// The commands on rows: what a click on a box, a learning tick, a menu entry or a selection
+// does to the listed messages before processing.
+#include "VLRowCommands.h"
 
 #include "VLMailTable.h"
 #include "VLMessageViewer.h"
 #include "VLScannerItem.h"
-#include "vl_seen_email_list.h"
 
 #include "data/store.h"
 #include "data/store_account_list.h"
 #include "data/store_list_matches.h"
-#include "engine/VLDNSRBL.h"
-#include "engine/VLTM.h"
 
-#include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QSet>
 #include <QSignalBlocker>
 
@@ -24,8 +19,6 @@
 #include <initializer_list>
 
 namespace {
-
-constexpr unsigned kListSaveDelayMs = 2000;
 
 // Every row of every selection, in selection order, each once.
 QList<int> selectedRows(const VLMailTable *table) {
@@ -103,19 +96,9 @@ QString dumpName(const QString &uid) {
 
 } // namespace
 
-void VLMailLister::slotCurrentCell(int row, int) {
-    VLScannerItem *item = m_table->scannerItem(row);
-    if (!item) {
-        std::fprintf(stderr, "VLMailLister::slotCurrentCell: no item\n");
-        Q_EMIT sigNoMessage();
-        return;
-    }
-    VLSeenEmailList::self()->add(item->account(), item->message().identifier());
-    Q_EMIT sigCurrentMsg(item->message());
-    item->setMessageRead();
-}
+VLRowCommands::VLRowCommands(VLMailTable *table, QWidget *owner) : m_table(table), m_owner(owner) {}
 
-void VLMailLister::slotValueChanged(int row, int col) {
+void VLRowCommands::valueChanged(int row, int col) {
     if (row < 0 || row >= m_table->numVirtualRows())
         return;
     VLScannerItem *item = m_table->scannerItem(row);
@@ -163,22 +146,27 @@ void VLMailLister::slotValueChanged(int row, int col) {
     if (setter == &VLScannerItem::setBounceChecked && state) {
         const DataAccount *account = StoreAccountList::accounts()->account(item->account());
         if (account && !account->canBounce()) {
-            QMessageBox::warning(this, QStringLiteral("Velloran Pro"),
-                                 QStringLiteral("Bouncing is not enabled on this account"));
             item->setBounceChecked(QString(), false);
+            // Opened, not run: a loop under the table's signal could remove this very row and
+            // return into the table's handling of it.
+            auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velloran Pro"),
+                                        QStringLiteral("Bouncing is not enabled on this account"),
+                                        QMessageBox::Ok, m_owner);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
             return;
         }
     }
 
     const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
-    std::fprintf(stderr, "VLMailLister::slotValueChanged: check=%d addy=%d: nsumsel=%d\n", int(state),
+    std::fprintf(stderr, "VLRowCommands::valueChanged: check=%d addy=%d: nsumsel=%d\n", int(state),
                  int(bySender), int(ranges.size()));
 
     // The clicked row goes with the selection even when it is not part of it.
     QList<int> rows{row};
     for (int i = 0; i < ranges.size(); ++i) {
         const QTableWidgetSelectionRange &range = ranges.at(i);
-        std::fprintf(stderr, "VLMailLister::slotValueChanged: sel %d: %d-%d\n", i, range.topRow(),
+        std::fprintf(stderr, "VLRowCommands::valueChanged: sel %d: %d-%d\n", i, range.topRow(),
                      range.bottomRow());
     }
     for (int selected : selectedRows(m_table))
@@ -209,24 +197,24 @@ void VLMailLister::slotValueChanged(int row, int col) {
     }
 }
 
-void VLMailLister::slotPreviewMessage() {
-    const DataEmailMessage *shown = message(m_table->currentRow());
-    if (!shown)
+void VLRowCommands::previewMessage() {
+    const VLScannerItem *item = m_table->scannerItem(m_table->currentRow());
+    if (!item)
         return;
     // A copy: the row may go while the viewer is open.
-    const DataEmailMessage copy = *shown;
-    VLMessageViewer viewer(this, "viewer");
+    const DataEmailMessage copy = item->message();
+    VLMessageViewer viewer(m_owner, "viewer");
     viewer.setMessage(copy);
     viewer.exec();
 }
 
-void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes bayes, bool on) {
-    std::fprintf(stderr, "VLMailLister::slotLearningChanged: status=%d isOn=%d\n", int(bayes), int(on));
+void VLRowCommands::learningChanged(DataEmailStatus::Bayes bayes, bool on) {
+    std::fprintf(stderr, "VLRowCommands::learningChanged: status=%d isOn=%d\n", int(bayes), int(on));
     const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
     const QSignalBlocker quietTable(m_table);
     for (int i = 0; i < ranges.size(); ++i) {
         const QTableWidgetSelectionRange &range = ranges.at(i);
-        std::fprintf(stderr, "VLMailLister::slotLearningChanged: sel %d: %d-%d\n", i, range.topRow(),
+        std::fprintf(stderr, "VLRowCommands::learningChanged: sel %d: %d-%d\n", i, range.topRow(),
                      range.bottomRow());
         for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
             VLScannerItem *item = m_table->scannerItem(row);
@@ -238,17 +226,17 @@ void VLMailLister::slotLearningChanged(DataEmailStatus::Bayes bayes, bool on) {
     }
 }
 
-void VLMailLister::slotAddToFriends() {
+void VLRowCommands::addToFriends() {
     moveSenders(m_table, StoreListEmailMatch::blacklist(), StoreListEmailMatch::friends(),
                 &VLScannerItem::setFriendChecked);
 }
 
-void VLMailLister::slotAddToBlacklist() {
+void VLRowCommands::addToBlacklist() {
     moveSenders(m_table, StoreListEmailMatch::friends(), StoreListEmailMatch::blacklist(),
                 &VLScannerItem::setBlacklistChecked);
 }
 
-void VLMailLister::slotAddDomainToFriends() {
+void VLRowCommands::addDomainToFriends() {
     StoreListEmailMatch *friends = StoreListEmailMatch::friends();
     if (forSelected(m_table, [=](VLScannerItem *item) {
             friends->addDomain(item->message());
@@ -260,31 +248,29 @@ void VLMailLister::slotAddDomainToFriends() {
         listsChanged({friends});
 }
 
-void VLMailLister::slotAddDomainToBlacklist() {
+void VLRowCommands::addDomainToBlacklist() {
     StoreListEmailMatch *blacklist = StoreListEmailMatch::blacklist();
     if (forSelected(m_table, [=](VLScannerItem *item) { blacklist->addDomain(item->message()); }))
         listsChanged({blacklist});
 }
 
-void VLMailLister::slotMarForDeletion() {
+void VLRowCommands::markForDeletion() {
     forSelected(m_table, &VLScannerItem::markForDeletion);
 }
 
-void VLMailLister::slotMarkForBouncing() {
+void VLRowCommands::markForBouncing() {
     forSelected(m_table, &VLScannerItem::markForBouncing);
 }
 
-void VLMailLister::slotViewCompleteHeader() {}
-
-void VLMailLister::slotMarkAllForDeletion() {
+void VLRowCommands::markAllForDeletion() {
     forAll(m_table, &VLScannerItem::markForDeletion);
 }
 
-void VLMailLister::slotMarkAllForBouncing() {
+void VLRowCommands::markAllForBouncing() {
     forAll(m_table, &VLScannerItem::markForBouncing);
 }
 
-void VLMailLister::slotSelectAllEmails() {
+void VLRowCommands::selectAll() {
     const int count = m_table->numVirtualRows();
     if (qEnvironmentVariableIsSet("VL_DUMPALL")) {
         const QString folder = Store::dataDir();
@@ -295,26 +281,11 @@ void VLMailLister::slotSelectAllEmails() {
             const QString failure =
                 item->status().saveToFile(dumpName(item->message().uid), "status", folder);
             if (!failure.isNull())
-                std::fprintf(stderr, "VLMailLister::slotSelectAllEmails: %s\n", qPrintable(failure));
+                std::fprintf(stderr, "VLRowCommands::selectAll: %s\n", qPrintable(failure));
         }
     }
     m_table->clearSelection();
     if (count > 0)
         m_table->setRangeSelected(QTableWidgetSelectionRange(0, 0, count - 1, m_table->columnCount() - 1),
                                   true);
-}
-
-void VLMailLister::slotClearMessageList() {
-    const auto answer = QMessageBox::question(
-        this, QStringLiteral("Velloran Pro"),
-        QStringLiteral("Are you sure to want to clear all messages from the message list?"),
-        QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    VLDNSRBL::self().cancelAll();
-    VLTM::self().cancelAll();
-    m_table->setNumVirtualRows(0);
-    m_bar->reset();
-    m_text->clear();
-    Q_EMIT sigNoMessage();
 }
