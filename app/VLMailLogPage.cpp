@@ -19,7 +19,7 @@ namespace {
 constexpr qint64 kPeriodStart[] = {0, 6 * kSecondsPerDay, 13 * kSecondsPerDay, 27 * kSecondsPerDay,
                                    55 * kSecondsPerDay};
 
-const QString kGroup = QStringLiteral("statistics");
+const QString kStatisticsGroup = QStringLiteral("statistics");
 const QString kWidths = QStringLiteral("columnWidths");
 
 QTableWidgetItem *textCell(const QString &text) {
@@ -52,7 +52,7 @@ VLMailLogPage::VLMailLogPage(QWidget *parent, const char *name) : QTableWidget(0
     setColumnHidden(Ident, true);
 
     VLSettings settings;
-    settings.beginGroup(kGroup);
+    settings.beginGroup(kStatisticsGroup);
     const QStringList widths = settings.value(kWidths).toStringList();
     settings.endGroup();
     for (int column = 0; column < widths.size() && column < ColumnCount; ++column) {
@@ -73,7 +73,7 @@ VLMailLogPage::~VLMailLogPage() {
     for (int column = 0; column < ColumnCount; ++column)
         widths.append(QString::number(columnWidth(column)));
     VLSettings settings;
-    settings.beginGroup(kGroup);
+    settings.beginGroup(kStatisticsGroup);
     settings.setValue(kWidths, widths);
     settings.endGroup();
 }

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountAddresses>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountAddresses> kDataAccountAddressesFields[] = {
     {"multiple", &DataAccountAddresses::multiple},
     {"addressList", &DataAccountAddresses::addressList},
     {"bounceType", &DataAccountAddresses::bounceType},
@@ -17,4 +16,4 @@ DataAccountAddresses::DataAccountAddresses() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountAddresses, kFields)
+VL_RECORD_FROM_TABLE(DataAccountAddresses, kDataAccountAddressesFields)

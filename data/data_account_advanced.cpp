@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountAdvanced>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountAdvanced> kDataAccountAdvancedFields[] = {
     {"SMTP", &RecordFields::subRecord<&DataAccountAdvanced::SMTP>},
     {"bounce", &RecordFields::subRecord<&DataAccountAdvanced::bounce>},
 };
@@ -15,7 +14,7 @@ DataAccountAdvanced::DataAccountAdvanced() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountAdvanced, kFields)
+VL_RECORD_FROM_TABLE(DataAccountAdvanced, kDataAccountAdvancedFields)
 
 void DataAccountAdvanced::import(const QDomElement &item) {
     SMTP.import(item);

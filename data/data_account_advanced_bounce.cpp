@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountAdvancedBounce>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountAdvancedBounce> kDataAccountAdvancedBounceFields[] = {
     {"useServers", &DataAccountAdvancedBounce::useServers},
 };
 } // namespace
@@ -14,7 +13,7 @@ DataAccountAdvancedBounce::DataAccountAdvancedBounce() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountAdvancedBounce, kFields)
+VL_RECORD_FROM_TABLE(DataAccountAdvancedBounce, kDataAccountAdvancedBounceFields)
 
 void DataAccountAdvancedBounce::import(const QDomElement &) {
     // The previous version had no choice of bounce servers.

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountAdvancedServer>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountAdvancedServer> kDataAccountAdvancedServerFields[] = {
     {"portNumber", &DataAccountAdvancedServer::portNumber},
     {"useSSL", &DataAccountAdvancedServer::useSSL},
     {"useSecureAuth", &DataAccountAdvancedServer::useSecureAuth},
@@ -18,11 +17,11 @@ DataAccountAdvancedServer::DataAccountAdvancedServer() {
 }
 
 void DataAccountAdvancedServer::clear() {
-    RecordFields::clear(*this, kFields);
+    RecordFields::clear(*this, kDataAccountAdvancedServerFields);
 }
 
 // print is headed by the protocol's class name.
-VL_RECORD_IO_FROM_TABLE(DataAccountAdvancedServer, kFields, name)
+VL_RECORD_IO_FROM_TABLE(DataAccountAdvancedServer, kDataAccountAdvancedServerFields, name)
 
 void DataAccountAdvancedServer::import(const QDomElement &item) {
     using namespace RecordFields;

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountAdvancedSMTP>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountAdvancedSMTP> kDataAccountAdvancedSMTPFields[] = {
     {"portNumber", &DataAccountAdvancedSMTP::portNumber},
     {"useSSL", &DataAccountAdvancedSMTP::useSSL},
     {"useSMTPAuth", &DataAccountAdvancedSMTP::useSMTPAuth},
@@ -21,7 +20,7 @@ DataAccountAdvancedSMTP::DataAccountAdvancedSMTP() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountAdvancedSMTP, kFields)
+VL_RECORD_FROM_TABLE(DataAccountAdvancedSMTP, kDataAccountAdvancedSMTPFields)
 
 void DataAccountAdvancedSMTP::import(const QDomElement &item) {
     using namespace RecordFields;

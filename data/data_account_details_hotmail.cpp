@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountDetailsHotMail>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountDetailsHotMail> kDataAccountDetailsHotMailFields[] = {
     {"name", &RecordFields::subRecord<&DataAccountDetailsHotMail::name_>},
     {"incoming", &RecordFields::subRecord<&DataAccountDetailsHotMail::incoming>},
 };
@@ -15,7 +14,7 @@ DataAccountDetailsHotMail::DataAccountDetailsHotMail() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountDetailsHotMail, kFields)
+VL_RECORD_FROM_TABLE(DataAccountDetailsHotMail, kDataAccountDetailsHotMailFields)
 
 void DataAccountDetailsHotMail::import(const QDomElement &item) {
     name_.import(item);

@@ -5,7 +5,7 @@
 namespace {
 template <class Incoming> using Details = DataAccountDetailsServer<Incoming>;
 template <class Incoming>
-const RecordFields::Field<Details<Incoming>> kFields[] = {
+const RecordFields::Field<Details<Incoming>> kServerDetailsFields[] = {
     {"name", &RecordFields::subRecord<&Details<Incoming>::name_>},
     {"incoming", &RecordFields::subRecord<&Details<Incoming>::incoming>},
     {"outgoing", &RecordFields::subRecord<&Details<Incoming>::outgoing>},
@@ -18,25 +18,25 @@ template <class Incoming> DataAccountDetailsServer<Incoming>::DataAccountDetails
 }
 
 template <class Incoming> void DataAccountDetailsServer<Incoming>::clear() {
-    RecordFields::clear(*this, kFields<Incoming>);
+    RecordFields::clear(*this, kServerDetailsFields<Incoming>);
 }
 
 template <class Incoming> void DataAccountDetailsServer<Incoming>::setup(const QDomElement &element) {
-    RecordFields::setup(*this, element, kFields<Incoming>);
+    RecordFields::setup(*this, element, kServerDetailsFields<Incoming>);
 }
 
 template <class Incoming> void DataAccountDetailsServer<Incoming>::store(QDomElement element) const {
-    RecordFields::store(*this, element, kFields<Incoming>);
+    RecordFields::store(*this, element, kServerDetailsFields<Incoming>);
 }
 
 template <class Incoming>
 void DataAccountDetailsServer<Incoming>::check(const QDomElement &element, QStringList &errors) const {
-    RecordFields::check(*this, element, errors, kFields<Incoming>);
+    RecordFields::check(*this, element, errors, kServerDetailsFields<Incoming>);
 }
 
 // Headed by the protocol's class name.
 template <class Incoming> void DataAccountDetailsServer<Incoming>::print(int indent) const {
-    RecordFields::print(*this, indent, Data::name, kFields<Incoming>);
+    RecordFields::print(*this, indent, Data::name, kServerDetailsFields<Incoming>);
 }
 
 template <class Incoming> void DataAccountDetailsServer<Incoming>::import(const QDomElement &item) {

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountIncomingHotMail>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountIncomingHotMail> kDataAccountIncomingHotMailFields[] = {
     {"userName", &DataAccountIncomingHotMail::userName},
     {"password", &DataAccountIncomingHotMail::password, RecordFields::Secret},
     {"rememberPassword", &DataAccountIncomingHotMail::rememberPassword},
@@ -16,7 +15,7 @@ DataAccountIncomingHotMail::DataAccountIncomingHotMail() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountIncomingHotMail, kFields)
+VL_RECORD_FROM_TABLE(DataAccountIncomingHotMail, kDataAccountIncomingHotMailFields)
 
 void DataAccountIncomingHotMail::import(const QDomElement &item) {
     using namespace RecordFields;

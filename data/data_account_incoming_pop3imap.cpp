@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountIncomingPOP3IMAP>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountIncomingPOP3IMAP> kDataAccountIncomingPOP3IMAPFields[] = {
     {"serverAddress", &DataAccountIncomingPOP3IMAP::serverAddress},
     {"userName", &DataAccountIncomingPOP3IMAP::userName},
     {"password", &DataAccountIncomingPOP3IMAP::password, RecordFields::Secret},
@@ -17,7 +16,7 @@ DataAccountIncomingPOP3IMAP::DataAccountIncomingPOP3IMAP() {
     DataAccountIncomingPOP3IMAP::clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountIncomingPOP3IMAP, kFields)
+VL_RECORD_FROM_TABLE(DataAccountIncomingPOP3IMAP, kDataAccountIncomingPOP3IMAPFields)
 
 void DataAccountIncomingPOP3IMAP::import(const QDomElement &item) {
     using namespace RecordFields;

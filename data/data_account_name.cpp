@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountName>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountName> kDataAccountNameFields[] = {
     {"name", &DataAccountName::name},
     {"inDefault", &DataAccountName::inDefault},
 };
@@ -15,7 +14,7 @@ DataAccountName::DataAccountName() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountName, kFields)
+VL_RECORD_FROM_TABLE(DataAccountName, kDataAccountNameFields)
 
 void DataAccountName::import(const QDomElement &item) {
     name = RecordFields::oldText(item, "AccountName");

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataAccountOutgoing>;
-const F kFields[] = {
+const RecordFields::Field<DataAccountOutgoing> kDataAccountOutgoingFields[] = {
     {"enableBounce", &DataAccountOutgoing::enableBounce},
     {"emailAddress", &DataAccountOutgoing::emailAddress},
     {"serverAddress", &DataAccountOutgoing::serverAddress},
@@ -17,7 +16,7 @@ DataAccountOutgoing::DataAccountOutgoing() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataAccountOutgoing, kFields)
+VL_RECORD_FROM_TABLE(DataAccountOutgoing, kDataAccountOutgoingFields)
 
 void DataAccountOutgoing::import(const QDomElement &item) {
     using namespace RecordFields;

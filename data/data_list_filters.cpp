@@ -11,8 +11,7 @@ const R kRuleFields[] = {
     {"text", &DataEmailFilterRule::text},
 };
 
-using F = RecordFields::Field<DataEmailFilter>;
-const F kFilterFields[] = {
+const RecordFields::Field<DataEmailFilter> kFilterFields[] = {
     {"disabled", &DataEmailFilter::disabled},
     {"name", &DataEmailFilter::filterName},
     {"precOverFriends", &DataEmailFilter::precOverFriends},

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataOptions>;
-const F kFields[] = {
+const RecordFields::Field<DataOptions> kDataOptionsFields[] = {
     {"general", &RecordFields::subRecord<&DataOptions::general>},
     {"display", &RecordFields::subRecord<&DataOptions::display>},
     {"summary", &RecordFields::subRecord<&DataOptions::summary>},
@@ -16,7 +15,7 @@ DataOptions::DataOptions() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataOptions, kFields)
+VL_RECORD_FROM_TABLE(DataOptions, kDataOptionsFields)
 
 void DataOptions::import(const QDomElement &oldRoot) {
     general.import(oldRoot);

@@ -11,8 +11,7 @@ const C kColumnFields[] = {
     {"width", &DataOptionsColumn::width},
 };
 
-using F = RecordFields::Field<DataOptionsDisplay>;
-const F kFields[] = {
+const RecordFields::Field<DataOptionsDisplay> kDataOptionsDisplayFields[] = {
     {"unreadBold", &DataOptionsDisplay::unreadBold},
     {"unreadColored", &DataOptionsDisplay::unreadColored},
     {"unreadColor", &DataOptionsDisplay::unreadColor},
@@ -52,7 +51,8 @@ DataOptionsDisplay::DataOptionsDisplay() {
     clear();
 }
 
-VL_RECORD_WITH_LIST_FROM_TABLE(DataOptionsDisplay, kFields, columns, "columns", "optionsColumn")
+VL_RECORD_WITH_LIST_FROM_TABLE(DataOptionsDisplay, kDataOptionsDisplayFields, columns, "columns",
+                               "optionsColumn")
 
 void DataOptionsDisplay::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -4,8 +4,7 @@
 
 namespace {
 
-using F = RecordFields::Field<DataOptionsGeneral>;
-const F kFields[] = {
+const RecordFields::Field<DataOptionsGeneral> kDataOptionsGeneralFields[] = {
     {"launchAfterProcess", &DataOptionsGeneral::launchAfterProcess},
     {"useSpecifiedClient", &DataOptionsGeneral::useSpecifiedClient},
     {"preconfiguredClient", &DataOptionsGeneral::preconfiguredClient},
@@ -40,7 +39,7 @@ DataOptionsGeneral::DataOptionsGeneral() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataOptionsGeneral, kFields)
+VL_RECORD_FROM_TABLE(DataOptionsGeneral, kDataOptionsGeneralFields)
 
 int DataOptionsGeneral::spamThrottle() const {
     return spamThrottle_ >= kSpamThrottleFloor ? spamThrottle_ : kSpamThrottleFloor;

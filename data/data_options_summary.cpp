@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataOptionsSummary>;
-const F kFields[] = {
+const RecordFields::Field<DataOptionsSummary> kDataOptionsSummaryFields[] = {
     {"messageLogging", &DataOptionsSummary::messageLogging},
     {"keepLogFor", &DataOptionsSummary::keepLogFor},
     {"emailSummary", &DataOptionsSummary::emailSummary},
@@ -21,7 +20,7 @@ DataOptionsSummary::DataOptionsSummary() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataOptionsSummary, kFields)
+VL_RECORD_FROM_TABLE(DataOptionsSummary, kDataOptionsSummaryFields)
 
 void DataOptionsSummary::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -16,8 +16,7 @@ const Bl kBlacklistFields[] = {
     {"action", &DataToolsBlacklist::action},
 };
 
-using F = RecordFields::Field<DataTools>;
-const F kFields[] = {
+const RecordFields::Field<DataTools> kDataToolsFields[] = {
     {"friends", &RecordFields::subRecord<&DataTools::friends>},
     {"blacklist", &RecordFields::subRecord<&DataTools::blacklist>},
     {"filter", &RecordFields::subRecord<&DataTools::filter>},
@@ -85,7 +84,7 @@ DataTools::DataTools() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataTools, kFields)
+VL_RECORD_FROM_TABLE(DataTools, kDataToolsFields)
 
 void DataTools::import(const QDomElement &oldRoot) {
     friends.import(oldRoot);

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsLearning>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsLearning> kDataToolsLearningFields[] = {
     {"learn", &RecordFields::subRecord<&DataToolsLearning::learn>},
     {"spam", &RecordFields::subRecord<&DataToolsLearning::spam>},
     {"legit", &RecordFields::subRecord<&DataToolsLearning::legit>},
@@ -16,7 +15,7 @@ DataToolsLearning::DataToolsLearning() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsLearning, kFields)
+VL_RECORD_FROM_TABLE(DataToolsLearning, kDataToolsLearningFields)
 
 void DataToolsLearning::import(const QDomElement &oldRoot) {
     learn.import(oldRoot);

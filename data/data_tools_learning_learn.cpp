@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsLearningLearn>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsLearningLearn> kDataToolsLearningLearnFields[] = {
     {"teach", &DataToolsLearningLearn::teach},
     {"limitArchive", &DataToolsLearningLearn::limitArchive},
     {"maxArchiveSize", &DataToolsLearningLearn::maxArchiveSize},
@@ -22,7 +21,7 @@ DataToolsLearningLearn::DataToolsLearningLearn() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsLearningLearn, kFields)
+VL_RECORD_FROM_TABLE(DataToolsLearningLearn, kDataToolsLearningLearnFields)
 
 void DataToolsLearningLearn::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

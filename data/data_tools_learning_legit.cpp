@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsLearningLegit>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsLearningLegit> kDataToolsLearningLegitFields[] = {
     {"doAction", &DataToolsLearningLegit::doAction},
     {"markFriend", &DataToolsLearningLegit::markFriend},
     {"displayEmail", &DataToolsLearningLegit::displayEmail},
@@ -18,7 +17,7 @@ DataToolsLearningLegit::DataToolsLearningLegit() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsLearningLegit, kFields)
+VL_RECORD_FROM_TABLE(DataToolsLearningLegit, kDataToolsLearningLegitFields)
 
 void DataToolsLearningLegit::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsLearningSpam>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsLearningSpam> kDataToolsLearningSpamFields[] = {
     {"doAction", &DataToolsLearningSpam::doAction},
     {"markBlackList", &DataToolsLearningSpam::markBlackList},
     {"markDelete", &DataToolsLearningSpam::markDelete},
@@ -20,7 +19,7 @@ DataToolsLearningSpam::DataToolsLearningSpam() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsLearningSpam, kFields)
+VL_RECORD_FROM_TABLE(DataToolsLearningSpam, kDataToolsLearningSpamFields)
 
 void DataToolsLearningSpam::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -11,8 +11,7 @@ const S kServerFields[] = {
     {"domainName", &DataToolsOriginServer::domainName},
 };
 
-using F = RecordFields::Field<DataToolsOrigin>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsOrigin> kDataToolsOriginFields[] = {
     {"checkDNS", &DataToolsOrigin::checkDNS},
     {"addToBlacklist", &DataToolsOrigin::addToBlacklist},
     {"markForDeletion", &DataToolsOrigin::markForDeletion},
@@ -41,7 +40,8 @@ DataToolsOrigin::DataToolsOrigin() {
     clear();
 }
 
-VL_RECORD_WITH_LIST_FROM_TABLE(DataToolsOrigin, kFields, DNSRBLServers, "DNSRBLServers", "toolsOriginServer")
+VL_RECORD_WITH_LIST_FROM_TABLE(DataToolsOrigin, kDataToolsOriginFields, DNSRBLServers, "DNSRBLServers",
+                               "toolsOriginServer")
 
 void DataToolsOrigin::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsSpamCop>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsSpamCop> kDataToolsSpamCopFields[] = {
     {"enableSpamCop", &DataToolsSpamCop::enableSpamCop},
     {"email", &DataToolsSpamCop::email},
 };
@@ -15,7 +14,7 @@ DataToolsSpamCop::DataToolsSpamCop() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsSpamCop, kFields)
+VL_RECORD_FROM_TABLE(DataToolsSpamCop, kDataToolsSpamCopFields)
 
 void DataToolsSpamCop::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsTM>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsTM> kDataToolsTMFields[] = {
     {"enableTM", &DataToolsTM::enableTM},
     {"account", &DataToolsTM::account},
     {"password", &DataToolsTM::password, RecordFields::Secret},
@@ -21,7 +20,7 @@ DataToolsTM::DataToolsTM() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsTM, kFields)
+VL_RECORD_FROM_TABLE(DataToolsTM, kDataToolsTMFields)
 
 void DataToolsTM::import(const QDomElement &oldRoot) {
     using namespace RecordFields;

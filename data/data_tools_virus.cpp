@@ -3,8 +3,7 @@
 #include "record_fields_p.h"
 
 namespace {
-using F = RecordFields::Field<DataToolsVirus>;
-const F kFields[] = {
+const RecordFields::Field<DataToolsVirus> kDataToolsVirusFields[] = {
     {"markPossible", &DataToolsVirus::markPossible},
     {"actPossible", &DataToolsVirus::actPossible},
     {"markKnown", &DataToolsVirus::markKnown},
@@ -17,7 +16,7 @@ DataToolsVirus::DataToolsVirus() {
     clear();
 }
 
-VL_RECORD_FROM_TABLE(DataToolsVirus, kFields)
+VL_RECORD_FROM_TABLE(DataToolsVirus, kDataToolsVirusFields)
 
 void DataToolsVirus::import(const QDomElement &oldRoot) {
     using namespace RecordFields;
