@@ -201,15 +201,19 @@ function(vl_add_library name)
     install(TARGETS vl_${name} LIBRARY DESTINATION lib/velloran)
 endfunction()
 
-# vl_add_test(<name> SOURCES ... LIBS ... [QT] [XVFB] [ENV k=v ...] [SERIAL])
+# vl_add_test(<name> SOURCES ... LIBS ... [QT] [XVFB] [ENV k=v ...] [SERIAL] [ISOLATED])
 # a GoogleTest binary; QT gives it a main that creates the application object
 # (offscreen platform), XVFB the same main on a private Xvfb display (1024x768, no window
 # manager, xcb), otherwise its main is Qt-free.
+# The binary runs as one test: its servers, display and application object are started once
+# for all its cases, not once per case (GoogleTest names the case that failed). ISOLATED runs
+# each case in a process of its own instead, for binaries whose cases share the program's
+# process-wide stores and lists.
 function(vl_add_test name)
     if(NOT VL_TESTS)
         return()
     endif()
-    cmake_parse_arguments(A "QT;XVFB;SERIAL" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    cmake_parse_arguments(A "QT;XVFB;SERIAL;ISOLATED" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
     add_executable(${name} ${A_SOURCES})
     if(A_XVFB)
         target_link_libraries(${name} PRIVATE vl_testmain_xvfb ${A_LIBS})
@@ -283,6 +287,10 @@ ${lines}    ::tzset();
     if(NOT A_TIMEOUT)
         set(A_TIMEOUT 300)
     endif()
+    if(NOT A_ISOLATED)
+        # The time-out is per case; a whole binary gets what its slowest run may need.
+        math(EXPR A_TIMEOUT "${A_TIMEOUT} * 5")
+    endif()
     if(A_XVFB)
         set(props ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT ${A_TIMEOUT})
     else()
@@ -291,9 +299,14 @@ ${lines}    ::tzset();
     if(A_SERIAL)
         list(APPEND props RUN_SERIAL TRUE)
     endif()
-    # Listing at test time keeps the build free of test runs (sanitizer builds, no display).
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES ${props})
+    if(A_ISOLATED)
+        # Listing at test time keeps the build free of test runs (sanitizer builds, no display).
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+            PROPERTIES ${props})
+    else()
+        add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        set_tests_properties(${name} PROPERTIES ${props})
+    endif()
 endfunction()
 
 # vl_add_fuzzer(<name> SOURCES ... LIBS ... [SEEDS <dir> ...] [DICT <file>]): a libFuzzer
