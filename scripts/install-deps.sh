@@ -9,7 +9,7 @@ BUILD_PKGS=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-5compat-dev
   libssl-dev libdb5.3-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
 )
 TEST_PKGS=(
   xvfb xauth fonts-dejavu-core
