@@ -6,13 +6,16 @@
 #include "TempDir.h"
 
 #include "app/app_clock.h"
+#include "data/data_email.h"
 #include "data/store.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 namespace apptest {
@@ -32,6 +35,23 @@ public:
             throw std::runtime_error("cannot write " + name.toStdString());
     }
     [[nodiscard]] bool exists(const QString &name) const { return QFileInfo::exists(file(name)); }
+    // The mail log's file ("history.vlp"): one line per record as line gives it, newest
+    // first, then "end" for its end line.
+    [[nodiscard]] QStringList mailLog(const std::function<QString(const DataEmailSummary &)> &line) const {
+        QByteArray bytes = read(QStringLiteral("history.vlp"));
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QStringList out;
+        DataEmailSummary entry;
+        while (entry.load(buffer)) {
+            if (entry.isSentinel()) {
+                out << QStringLiteral("end");
+                break;
+            }
+            out << line(entry);
+        }
+        return out;
+    }
 
 private:
     vltest::TempDir m_dir{"vlapp"};

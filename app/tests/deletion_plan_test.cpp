@@ -15,7 +15,6 @@
 #include "DovecotServer.h"
 #include "GuiHelpers.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -154,19 +153,9 @@ protected:
 
     // The mail log's file: "subject logging" per record, newest first, then "end".
     QStringList historyFile() const {
-        QByteArray bytes = m_folder->read(u"history.vlp"_s);
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QStringList out;
-        DataEmailSummary entry;
-        while (entry.load(buffer)) {
-            if (entry.isSentinel()) {
-                out << u"end"_s;
-                break;
-            }
-            out << u"%1 %2"_s.arg(entry.subject).arg(entry.logging, 0, 16);
-        }
-        return out;
+        return m_folder->mailLog([](const DataEmailSummary &entry) {
+            return u"%1 %2"_s.arg(entry.subject).arg(entry.logging, 0, 16);
+        });
     }
     const apptest::DataFolder &folder() const { return *m_folder; }
 

@@ -15,48 +15,16 @@
 #include "DnsServer.h"
 #include "ScriptedPeer.h"
 #include "ServerProcess.h"
+#include "StderrCapture.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryFile>
-
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 using namespace mailboxtest;
 
 namespace {
-
-// Standard error of this process into a file while it lives: the trace lines are the
-// lister's account of what it did.
-class StderrCapture {
-public:
-    StderrCapture() {
-        m_file.open();
-        std::fflush(stderr);
-        m_saved = ::dup(2);
-        ::dup2(m_file.handle(), 2);
-    }
-    ~StderrCapture() { restore(); }
-    QByteArray text() {
-        restore();
-        m_file.seek(0);
-        return m_file.readAll();
-    }
-
-private:
-    void restore() {
-        if (m_saved < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(m_saved, 2);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
 
 DataEmailMessage mail(const QString &account, const QString &uid, const QString &from = u"a@example.org"_s) {
     DataEmailMessage m;
@@ -277,9 +245,12 @@ TEST_F(MailLister, AutoDeletionQueuesEachMessageOnceAndKeepsItsCopyFirst) {
     deliver(account, {u"1"_s, u"2"_s});
     EXPECT_EQ(MailBox::self()->queue().size(), 1);
 
-    // The server hangs up: the deletion failed. The queue's idle check does not retry it...
+    // The server hangs up: the deletion failed. The queue's idle check does not retry it: a
+    // short look, ended early by a request or a connection that does.
     ASSERT_TRUE(vltest::waitUntil([] { return !MailBox::self()->busy(); }));
-    QTest::qWait(300);
+    ASSERT_TRUE(vltest::waitUntil([&] { return !recorder->errors.isEmpty(); }));
+    EXPECT_FALSE(vltest::waitUntil(
+        [&] { return !MailBox::self()->queue().isEmpty() || peer.connections() > 1; }, 300));
     EXPECT_TRUE(MailBox::self()->queue().isEmpty());
     EXPECT_EQ(peer.connections(), 1);
     EXPECT_EQ(recorder->errors.size(), 1);
@@ -388,7 +359,7 @@ TEST_F(MailLister, DeletionReportsRemoveEightAtOnceAndFewerAfterTheDelay) {
     lister->slotDeleted(work, u"11"_s); // another account's uid
     lister->slotDeleted(home, u"99"_s); // no such row
     EXPECT_EQ(table()->numVirtualRows(), 3);
-    QTest::qWait(VLMailLister::kDeletionDelayMs + 150);
+    ASSERT_TRUE(waitForRowsGone({u"Home 9"_s, u"Home 10"_s}));
     EXPECT_EQ(uids(), QStringList{u"Home 11"_s});
 }
 
@@ -396,13 +367,18 @@ TEST_F(MailLister, TwoStoreChangesMakeOneRescanThatReappliesHiding) {
     StoreTools::tools()->friends.action = 2; // friends are listed hidden
     deliver(home, {u"1"_s, u"2"_s});
     EXPECT_FALSE(table()->isRowHidden(0));
-    StderrCapture capture;
+    vltest::StderrCapture capture;
     StoreListEmailMatch::friends()->add(mail(u"Home"_s, u"x"_s));
     Q_EMIT StoreListEmailMatch::friends()->changed();
-    QTest::qWait(100);
+    // The event loop turns between the two changes; the rescan waits for more.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(capture.text().count("VLMailLister::slotDoRescan: called"), 0);
     Q_EMIT StoreTools::tools()->changed();
-    QTest::qWait(VLMailLister::kRescanDelayMs + 200);
-    const QByteArray trace = capture.text();
+    ASSERT_TRUE(capture.waitFor("VLMailLister::slotDoRescan: called"));
+    // No second rescan follows: a look as long as the delay, ended early by one that does.
+    EXPECT_FALSE(
+        capture.waitFor("VLMailLister::slotDoRescan: called", 2, VLMailLister::kRescanDelayMs + 200));
+    const QByteArray trace = capture.stop();
     EXPECT_EQ(trace.count("VLMailLister::slotRescan: called"), 2);
     EXPECT_EQ(trace.count("VLMailLister::slotDoRescan: called"), 1);
     EXPECT_EQ(row(u"Home"_s, u"1"_s)->status().klass, 3);
@@ -420,14 +396,13 @@ TEST_F(MailLister, TheHiddenCountFollowsTheRowsThatAreStillHidden) {
 
     // Hidden rows deleted on the server: the count shrinks...
     lister->slotDeleted(home, u"1"_s);
-    QTest::qWait(VLMailLister::kDeletionDelayMs + 150);
+    ASSERT_TRUE(waitForRowsGone({u"Home 1"_s}));
     EXPECT_EQ(progressText(), u"2 emails hidden from list"_s);
 
     // ...and goes when a rescan shows the rest again, rather than stay with a wrong number.
     StoreListEmailMatch::friends()->remove(mail(u"Home"_s, u"x"_s));
     Q_EMIT StoreListEmailMatch::friends()->changed();
-    QTest::qWait(VLMailLister::kRescanDelayMs + 200);
-    EXPECT_FALSE(table()->isRowHidden(0));
+    ASSERT_TRUE(vltest::waitUntil([&] { return !table()->isRowHidden(0); }));
     EXPECT_EQ(progressText(), QString());
 }
 

@@ -371,17 +371,20 @@ const Entry kEntries[] = {
 // Right-clicks the viewport and reports the menu that popped up (closed again), or null.
 VLEmailMenu *rightClick(QWidget *viewport, const QPoint &at) {
     VLEmailMenu *shown = nullptr;
-    QTimer::singleShot(200, viewport, [&shown] {
+    bool looked = false;
+    QObject look; // ends the look should the wait give up
+    QTimer::singleShot(200, &look, [&shown, &looked] {
         if (auto *menu = qobject_cast<VLEmailMenu *>(QApplication::activePopupWidget())) {
             shown = menu;
             menu->close();
         }
+        looked = true;
     });
     // A right click sends the press, the release and then the context-menu event.
     QTest::mouseClick(viewport, Qt::RightButton, {}, at);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
     QCoreApplication::sendEvent(viewport, &event);
-    QTest::qWait(250);
+    EXPECT_TRUE(vltest::waitUntil([&looked] { return looked; }));
     return shown;
 }
 

@@ -200,7 +200,7 @@ TEST_F(MailBoxDovecot, DeletingTwoOfThreeReportsAfterTheClose) {
                      u"connecting Home delete"_s, u"busy"_s, u"loggedIn Home delete"_s, u"idle"_s}));
     EXPECT_EQ(filesAtReport, (QStringList{u"Home 1"_s, u"Home 1"_s, u"Work 1"_s, u"Work 1"_s}));
     EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
-    QTest::qWait(VLMailLister::kDeletionDelayMs + 100);
+    ASSERT_TRUE(waitForReportedRowsGone());
     EXPECT_EQ(rows(), (QStringList{u"Home h2"_s, u"Work w1"_s}));
     EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("alice")), 1);
     EXPECT_EQ(DovecotServer::instance().messageFiles(QStringLiteral("bob")), 1);
@@ -217,7 +217,8 @@ struct Refusal {
     QString password;
     QString reason;
     bool clientDetached = false;
-    bool waited = false; // still waiting, and busy, when the answer came
+    bool waited = false;   // still waiting, and busy, when the answer came
+    bool answered = false; // the answer has been given
 };
 
 // Answers the queue's refused logins in turn as the window does: later, from the event loop,
@@ -248,14 +249,15 @@ private:
                 answer.extra();
             if (!answer.retry) {
                 MailBox::self()->cancel();
-                return;
+            } else {
+                DataAccount details = account;
+                if (details.type == DataAccount::POP3)
+                    details.pop3.incoming.password = answer.password;
+                else
+                    details.imap.incoming.password = answer.password;
+                MailBox::self()->retry(details);
             }
-            DataAccount details = account;
-            if (details.type == DataAccount::POP3)
-                details.pop3.incoming.password = answer.password;
-            else
-                details.imap.incoming.password = answer.password;
-            MailBox::self()->retry(details);
+            seen[index].answered = true;
         });
     }
 
@@ -378,7 +380,9 @@ TEST_F(MailBoxDovecot, AnswersReachOnlyAWaitingLogin) {
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     ASSERT_TRUE(runQueue(60000));
     ASSERT_EQ(answers.seen.size(), 1);
-    QTest::qWait(50); // the answer's turn of the event loop has come and gone
+    ASSERT_TRUE(vltest::waitUntil([&] { return answers.seen[0].answered; }));
+    // The late OK starts nothing: a short look, ended early by a request that does start.
+    EXPECT_FALSE(vltest::waitUntil([] { return MailBox::self()->busy() || MailBox::self()->client(); }, 300));
     EXPECT_FALSE(MailBox::self()->busy());
     EXPECT_FALSE(MailBox::self()->awaitingLogin());
     EXPECT_EQ(MailBox::self()->client(), nullptr);

@@ -178,6 +178,24 @@ protected:
         }
         return out;
     }
+    // Waits until no row is left of the messages ("account uid") reported deleted: the lister
+    // removes them in one batch a while after the last report. True when they are gone.
+    bool waitForRowsGone(const QStringList &reported, int timeoutMs = 10000) const {
+        return vltest::waitUntil(
+            [&] {
+                for (int row = 0; row < table()->numVirtualRows(); ++row) {
+                    const VLScannerItem *item = table()->scannerItem(row);
+                    if (item && reported.contains(item->account() + u' ' + item->message().uid))
+                        return false;
+                }
+                return true;
+            },
+            timeoutMs);
+    }
+    // The same for every deletion the queue has reported to the recorder.
+    bool waitForReportedRowsGone(int timeoutMs = 10000) const {
+        return waitForRowsGone(recorder->deleted, timeoutMs);
+    }
     [[nodiscard]] VLScannerItem *rowOf(const QString &account, const QString &subject) const {
         for (int row = 0; row < table()->numVirtualRows(); ++row) {
             VLScannerItem *item = table()->scannerItem(row);

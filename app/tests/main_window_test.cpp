@@ -139,7 +139,9 @@ TEST_F(MainWindowTest, ActionsMenusAndToolbarAsTheUserFindsThem) {
     auto *logo = qobject_cast<QToolButton *>(toolbar->widgetForAction(toolbar->actions().last()));
     ASSERT_NE(logo, nullptr);
     window.resize(1000, 700);
-    QTest::qWait(50);
+    // The toolbar lays itself out again on a later turn of the event loop.
+    EXPECT_TRUE(vltest::waitUntil(
+        [&] { return logo->isVisible() && logo->geometry().left() > toolbar->width() / 2; }));
     EXPECT_TRUE(logo->isVisible());
     EXPECT_GT(logo->geometry().left(), toolbar->width() / 2);
 
@@ -620,7 +622,10 @@ TEST_F(MainWindowTest, CloseAndMinimiseWithoutATray) {
             window.slotExit();
         else
             window.close();
-        QTest::qWait(50);
+        EXPECT_TRUE(vltest::waitUntil([&] {
+            return window.isVisible() == c.visible && window.isMinimized() == c.minimised &&
+                   (window.trayIcon() != nullptr) == c.visible;
+        }));
         EXPECT_EQ(window.isVisible(), c.visible);
         EXPECT_EQ(window.isMinimized(), c.minimised);
         EXPECT_EQ(window.trayIcon() != nullptr, c.visible);
@@ -631,7 +636,9 @@ TEST_F(MainWindowTest, CloseAndMinimiseWithoutATray) {
     window.slotStartup();
     window.show();
     window.showMinimized();
-    QTest::qWait(50);
+    ASSERT_TRUE(vltest::waitUntil([&] { return window.isMinimized(); }));
+    // Nothing hides it: a short look, ended early should it go.
+    EXPECT_FALSE(vltest::waitUntil([&] { return !window.isVisible(); }, 50));
     EXPECT_TRUE(window.isVisible());
 }
 

@@ -19,7 +19,6 @@
 #include "SMTPServer.h"
 #include "TMServer.h"
 
-#include <QBuffer>
 #include <QDir>
 
 namespace processtest {
@@ -115,31 +114,23 @@ protected:
         const bool result = lister->processMail();
         EXPECT_TRUE(
             vltest::waitUntil([] { return !MailBox::self()->busy() && !VLTM::self().busy(); }, 30000));
-        QTest::qWait(700); // reported deletions leave the table 500 ms later
+        EXPECT_TRUE(waitForReportedRowsGone());
         return result;
     }
 
+    // The messages that reached the SMTP server for to, once count have; then a short look
+    // for more, ended early by one that arrives.
     static QList<SMTPServer::Message> arrivedFor(const QString &to, int count) {
         (void)vltest::waitUntil([&] { return SMTPServer::instance().messagesTo(to).size() >= count; }, 10000);
-        QTest::qWait(200);
+        (void)vltest::waitUntil([&] { return SMTPServer::instance().messagesTo(to).size() > count; }, 200);
         return SMTPServer::instance().messagesTo(to);
     }
 
     // The mail log's file: "ident logging" per record, then "end" for the end line.
     QStringList historyFile() const {
-        QByteArray bytes = folder().read(u"history.vlp"_s);
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QStringList out;
-        DataEmailSummary entry;
-        while (entry.load(buffer)) {
-            if (entry.isSentinel()) {
-                out << u"end"_s;
-                break;
-            }
-            out << u"%1 %2"_s.arg(entry.ident).arg(entry.logging & 0x00f, 0, 16);
-        }
-        return out;
+        return folder().mailLog([](const DataEmailSummary &entry) {
+            return u"%1 %2"_s.arg(entry.ident).arg(entry.logging & 0x00f, 0, 16);
+        });
     }
 };
 

@@ -4,6 +4,7 @@
 #include "data_folder.h"
 
 #include "SMTPServer.h"
+#include "StderrCapture.h"
 
 #include "app/VLSummaryMailer.h"
 #include "data/data_options_summary.h"
@@ -123,11 +124,11 @@ TEST_F(Summary, ServerDownIsOnlyTracedAndTheNextOneStillGoes) {
     VLSummaryMailer mailer;
     DataOptionsSummary down = options(to);
     down.advanced.portNumber = 1; // nothing listens there
-    testing::internal::CaptureStderr();
+    vltest::StderrCapture capture;
     EXPECT_TRUE(mailer.sendIfDue(down));
-    QTest::qWait(1500);
-    const std::string trace = testing::internal::GetCapturedStderr();
-    EXPECT_NE(trace.find("VLMainWindow::slotSendSummary: sending failed"), std::string::npos) << trace;
+    const bool traced = capture.waitFor("VLMainWindow::slotSendSummary: sending failed");
+    const QByteArray trace = capture.stop();
+    EXPECT_TRUE(traced) << trace.toStdString();
     EXPECT_EQ(lastSent(), Now);
 
     clock.set(Now + 8 * Day);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -26,6 +27,20 @@ void store(const QString &key, const QStringList &value) {
     settings.beginGroup(QStringLiteral("dialoggeom"));
     settings.setValue(key, value);
 }
+
+// The place the last move event gave a widget.
+class MoveSeen : public QObject {
+public:
+    explicit MoveSeen(QWidget *widget) { widget->installEventFilter(this); }
+    QPoint at{-1, -1};
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Move)
+            at = static_cast<QMoveEvent *>(event)->pos();
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QStringList numbers(const QRect &r) {
     return {QString::number(r.x()), QString::number(r.y()), QString::number(r.width()),
@@ -107,8 +122,11 @@ TEST(GeometryStore, OneNameSharedTheLastDestroyedWins) {
     second->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(first.get()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(second.get()));
+    // The dialog notes its place when the move reaches it, which the X server answers later.
+    MoveSeen moved(first.get());
     first->move(120, 110);
-    QTest::qWait(50);
+    ASSERT_TRUE(vltest::waitUntil([&] { return moved.at == QPoint(120, 110); }))
+        << moved.at.x() << ',' << moved.at.y();
     second.reset();
     EXPECT_EQ(stored(QStringLiteral("shared")), S({"200", "150", "350", "250"}));
     first.reset();

@@ -45,8 +45,11 @@ TEST(LoginDialogOnX, Pop3PromptByKeyboard) {
         EXPECT_EQ(focus ? focus->objectName() : QString(), u"password"_s);
         QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(focus, u"right-pw"_s);
+        // A mnemonic clicks the box after a moment.
+        auto *secure = vltest::child<QAbstractButton>(w, u"useSecureAuth"_s);
+        const bool wasChecked = secure->isChecked();
         vltest::pressMnemonic(w, u's');
-        QTest::qWait(300); // a mnemonic clicks the box after a moment
+        EXPECT_TRUE(vltest::waitUntil([&] { return secure->isChecked() != wasChecked; }));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);

@@ -49,12 +49,24 @@ struct Program {
     bool finished(int timeoutMs = 30000) {
         return vltest::waitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
     }
+    // Its standard error so far.
+    QString err() {
+        m_err += process.readAllStandardError();
+        return QString::fromLocal8Bit(m_err);
+    }
+    // Waits (bounded, on the event loop) until its standard error holds the text.
+    bool waitForErr(const QString &text, int timeoutMs = 30000) {
+        return vltest::waitUntil([&] { return err().contains(text); }, timeoutMs);
+    }
     ~Program() {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
             process.waitForFinished(10000);
         }
     }
+
+private:
+    QByteArray m_err;
 };
 
 TEST(HelpProgram, ClosingTheLinkEndsItWithItsSettingsSaved) {
@@ -68,13 +80,15 @@ TEST(HelpProgram, ClosingTheLinkEndsItWithItsSettingsSaved) {
     QTcpSocket *link = listener.nextPendingConnection();
     link->write("$Index\n");
     link->flush();
-    QTest::qWait(300);
+    // The key is taken before the link closes.
+    EXPECT_TRUE(program.waitForErr(QStringLiteral("SOHelpViewer::slotReadyRead: got key [$Index]")))
+        << program.err().toStdString();
     link->close();
     ASSERT_TRUE(program.finished());
     EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.process.exitCode(), 0);
 
-    const QString err = QString::fromLocal8Bit(program.process.readAllStandardError());
+    const QString err = program.err();
     const QString banner =
         QStringLiteral("BCHelp: cwd     =%1\n        helpdir =%2\n        helpkey =intro\n"
                        "        helpport=%3\n")

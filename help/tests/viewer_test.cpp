@@ -11,6 +11,7 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,7 +20,6 @@
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -444,6 +444,7 @@ TEST(HelpLink, ArrivalsSplitIntoKeyLines) {
 struct Link {
     QTcpServer server;
     QTcpSocket *peer = nullptr;
+    int arrivals = 0; // data arrivals the viewer has read
 
     Link() { EXPECT_TRUE(server.listen(QHostAddress::LocalHost)); }
     bool accept() {
@@ -452,9 +453,22 @@ struct Link {
         peer = server.nextPendingConnection();
         return peer != nullptr;
     }
+    // Counts the arrivals at the viewer's end: connected after the viewer's own reader, so a
+    // counted arrival has been read.
+    void watch(const SOHelpViewer *viewer) {
+        auto *end = viewer->findChild<QTcpSocket *>();
+        ASSERT_NE(end, nullptr);
+        QObject::connect(end, &QIODevice::readyRead, &server, [this] { ++arrivals; });
+    }
     void send(const QByteArray &bytes) {
         peer->write(bytes);
         peer->flush();
+    }
+    // Sends the bytes and waits until the viewer has read them.
+    bool deliver(const QByteArray &bytes) {
+        const int before = arrivals;
+        send(bytes);
+        return vltest::waitUntil([&] { return arrivals > before; });
     }
 };
 
@@ -462,6 +476,7 @@ TEST(HelpLink, KeysArriveAsWholeLines) {
     Link link;
     auto viewer = openViewer({QStringLiteral("book1.xml")}, link.server.serverPort());
     ASSERT_TRUE(link.accept());
+    link.watch(viewer.get());
     auto *tabs = vltest::child<QTabWidget>(viewer.get(), QStringLiteral("tabs"));
     SOHelpBrowser *browser = viewer->browser();
     const QString intro = dataDir() + QStringLiteral("intro.html");
@@ -474,8 +489,7 @@ TEST(HelpLink, KeysArriveAsWholeLines) {
     EXPECT_EQ(browser->source().path(), intro);
 
     // Half a key waits for its end, then shows once.
-    link.send("ext");
-    QTest::qWait(200);
+    ASSERT_TRUE(link.deliver("ext"));
     EXPECT_EQ(browser->source().path(), intro);
     link.send("ras\n");
     ASSERT_TRUE(vltest::waitUntil([&] { return browser->source().path() != intro; }));
@@ -483,8 +497,7 @@ TEST(HelpLink, KeysArriveAsWholeLines) {
     EXPECT_EQ(browser->backwardHistoryCount(), 1);
 
     // An over-long line, even in pieces, is dropped; the next key still counts.
-    link.send(QByteArray(3000, 'x'));
-    QTest::qWait(100);
+    ASSERT_TRUE(link.deliver(QByteArray(3000, 'x')));
     link.send(QByteArray(3000, 'x') + "\n$Index\n");
     ASSERT_TRUE(vltest::waitUntil([&] { return tabs->currentIndex() == 1; }));
     EXPECT_EQ(browser->source().path(), dataDir() + QStringLiteral("extras.html"));
@@ -514,7 +527,11 @@ TEST(HelpLink, NobodyListeningLeavesTheViewerAlone) {
         port = closed.serverPort();
     }
     auto viewer = openViewer({QStringLiteral("book1.xml")}, port);
-    QTest::qWait(300);
+    auto *end = viewer->findChild<QTcpSocket *>();
+    ASSERT_NE(end, nullptr);
+    // The refusal has come back and been handled: the viewer saved nothing for it.
+    ASSERT_TRUE(vltest::waitUntil([&] { return end->error() == QAbstractSocket::ConnectionRefusedError; }));
+    EXPECT_EQ(end->state(), QAbstractSocket::UnconnectedState);
     EXPECT_FALSE(openHelpSettings()->contains(QStringLiteral("/Velloran/0.1/X")));
     viewer->setHelpKey(QStringLiteral("intro"));
     EXPECT_EQ(viewer->browser()->source().path(), dataDir() + QStringLiteral("intro.html"));

@@ -3,11 +3,13 @@
 #include "GuiHelpers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 #include <QThread>
 
 #include <csignal>
@@ -145,9 +147,67 @@ bool dismissTheBox() {
     return true;
 }
 
+bool onTop(qint64 pid, const QString &windowId) {
+    QSet<quint64> mine;
+    for (const XWindow &w : windowsOf(pid))
+        mine.insert(w.id.toULongLong(nullptr, 0));
+    // The root's children, listed from the top of the stack down.
+    const QRegularExpression child(QStringLiteral("^\\s+(0x[0-9a-f]+) "));
+    for (const QString &line :
+         run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")})
+             .split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = child.match(line);
+        const quint64 id = m.hasMatch() ? m.captured(1).toULongLong(nullptr, 16) : 0;
+        if (mine.contains(id))
+            return id == windowId.toULongLong(nullptr, 0);
+    }
+    return false;
+}
+
+namespace {
+
+// The process's established IPv4 TCP connections as (local, remote) "address:port" pairs,
+// as /proc/net/tcp writes them.
+QSet<QPair<QString, QString>> connectionsOf(qint64 pid) {
+    QSet<QString> sockets;
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString &fd : QDir(fds).entryList(QDir::Files | QDir::System)) {
+        const QString target = QFile::symLinkTarget(fds + QLatin1Char('/') + fd);
+        if (target.contains(QLatin1String("socket:[")))
+            sockets.insert(target.section(QLatin1Char('['), 1).chopped(1));
+    }
+    QSet<QPair<QString, QString>> out;
+    QFile table(QStringLiteral("/proc/%1/net/tcp").arg(pid));
+    if (!table.open(QIODevice::ReadOnly))
+        return out;
+    // sl local rem st tx:rx tr:when retrnsmt uid timeout inode ...
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() > 9 && f[3] == "01" && sockets.contains(QString::fromLatin1(f[9])))
+            out.insert({QString::fromLatin1(f[1]), QString::fromLatin1(f[2])});
+    }
+    return out;
+}
+
+} // namespace
+
+bool linked(qint64 pid, qint64 otherPid) {
+    const QSet<QPair<QString, QString>> theirs = connectionsOf(otherPid);
+    for (const auto &[local, remote] : connectionsOf(pid))
+        if (theirs.contains({remote, local}))
+            return true;
+    return false;
+}
+
+QImage pictureOf(const XWindow &window) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, window.geometry.x(), window.geometry.y(), window.geometry.width(),
+                     window.geometry.height())
+        .toImage();
+}
+
 QString grabWindow(const XWindow &window, const QString &name) {
-    const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(
-        0, window.geometry.x(), window.geometry.y(), window.geometry.width(), window.geometry.height());
+    const QImage picture = pictureOf(window);
     const QString dir = QStringLiteral(VL_BINARY_DIR "/screenshots/");
     QDir().mkpath(dir);
     const QString path = dir + name + QStringLiteral(".png");

@@ -2,6 +2,7 @@
 // A run of a launcher program (velloran or its stand-in) on the test's X display, in its own
 // home, and what a user sees of it there: its windows, found and driven with xdotool.
 
+#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -56,6 +57,16 @@ void typeKeys(const QString &windowId, const QStringList &keys);
 // caption, given the keyboard focus, and the key is typed on the display.
 bool dismissTheBox();
 
+// Whether the window is the top-most of the process's mapped windows in the display's
+// stacking order.
+bool onTop(qint64 pid, const QString &windowId);
+
+// Whether the two processes hold the two ends of an established loopback TCP connection
+// (read from /proc): a link one of them opened and the other accepted.
+bool linked(qint64 pid, qint64 otherPid);
+
 // Saves the window's picture as it is on the display under the build's screenshots/; the
 // file's path, empty on failure.
 QString grabWindow(const XWindow &window, const QString &name);
+// The window's picture as it is on the display now.
+QImage pictureOf(const XWindow &window);

@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QSettings>
-#include <QtTest/QTest>
 
 #include <algorithm>
 #include <csignal>
@@ -110,7 +109,7 @@ TEST_F(VelloranProgram, FirstStartShowsTheSplashThenTheWindowAndMakesTheFolders)
     // Without a window manager nothing keeps the splash above the window that came later:
     // raised for its picture, while it still stands.
     xdotool({QStringLiteral("windowraise"), splash.id});
-    QTest::qWait(300);
+    EXPECT_TRUE(vltest::waitUntil([&] { return onTop(run.pid(), splash.id); }, 5000));
     EXPECT_FALSE(grabWindow(splash, QStringLiteral("velloran_splash")).isEmpty());
     EXPECT_EQ(count(windowsOf(run.pid()), isMain), 1);
     for (const char *folder : {"/.brindlecot", "/.brindlecot/Velloran2", "/.brindlecot/Velloran2/cache"})
@@ -142,7 +141,8 @@ TEST_F(VelloranProgram, OneInstancePerUserEvenWhenTwoStartAtOnce) {
     ASSERT_TRUE(dismissTheBox());
     EXPECT_EQ(late.finish(), 1);
     EXPECT_FALSE(late.err().contains(QLatin1String("VLSplashScreen")));
-    QTest::qWait(300);
+    // The first runs on: a short look, ended early should it end.
+    EXPECT_FALSE(vltest::waitUntil([&] { return !winner.running(); }, 300));
     EXPECT_TRUE(winner.running());
     EXPECT_EQ(count(windowsOf(winner.pid()), isMain), 1);
     winner.signal(SIGTERM);
@@ -203,21 +203,25 @@ TEST_F(VelloranProgram, HelpContentsAndIndexOpenTheViewerWhichEndsWithTheProgram
     const QList<QByteArray> args = cmdline.readAll().split('\0');
     EXPECT_TRUE(args.contains(QByteArray(VL_BINARY_DIR "/share/help/"))) << args.join(' ').constData();
     EXPECT_TRUE(args.contains(QByteArray("$Contents")));
-    QTest::qWait(1000); // the viewer connects back before the next key can go to it
+    // The next key goes to the viewer once the program has taken the link it opened.
+    ASSERT_TRUE(vltest::waitUntil([&] { return linked(run.pid(), viewerPid); }, 30000))
+        << run.err().toStdString();
     XWindow viewer = waitForWindow(viewerPid, [](const XWindow &w) { return w.title == kHelpTitle; });
     const QString contents = grabWindow(viewer, QStringLiteral("velloran_help_contents"));
-    EXPECT_FALSE(contents.isEmpty());
+    ASSERT_FALSE(contents.isEmpty());
 
-    // Index goes to the same viewer.
+    // Index goes to the same viewer, which goes over to its index: the window looks different.
     helpMenu(main, 1);
-    QTest::qWait(1500);
+    ASSERT_TRUE(run.waitFor(QStringLiteral("VLMainWindow::slotHelpIndex: called")));
+    const QImage before = QImage(contents).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(vltest::waitUntil(
+        [&] { return pictureOf(viewer).convertToFormat(QImage::Format_RGB32) != before; }, 20000));
     EXPECT_EQ(xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
                        QStringLiteral("^") + kHelpTitle + QLatin1Char('$')}),
               viewerId);
     viewer = waitForWindow(viewerPid, [](const XWindow &w) { return w.title == kHelpTitle; });
     const QString index = grabWindow(viewer, QStringLiteral("velloran_help_index"));
     EXPECT_FALSE(index.isEmpty());
-    // The viewer went over to its index: the window looks different.
     EXPECT_NE(QImage(contents), QImage(index));
 
     // The program's end closes the link; the viewer saves its window and ends itself.
@@ -259,9 +263,11 @@ TEST_F(VelloranProgram, TheEnvironmentAndTheOptionsItReads) {
         // Another platform needs no X display, and the splash is drawn without flushing one.
         SCOPED_TRACE("offscreen, no DISPLAY");
         Velloran run(home, {QStringLiteral("-DISPLAY"), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        // The main window comes after the splash has been drawn.
         ASSERT_TRUE(run.waitFor(QStringLiteral("VLSplashScreen::VLSplashScreen: called")))
             << run.err().toStdString();
-        QTest::qWait(500);
+        ASSERT_TRUE(run.waitFor(QStringLiteral("VLMainWindow::slotStartup: called")))
+            << run.err().toStdString();
         run.signal(SIGTERM);
         EXPECT_EQ(run.finish(), 0) << run.err().toStdString();
         EXPECT_TRUE(run.err().contains(QLatin1String("signal 15: shutting down")));
@@ -310,9 +316,17 @@ TEST_F(VelloranProgram, ASeededAccountIsCheckedAtStartAndListsItsRows) {
     Velloran run(home);
     const XWindow main = run.mainWindow();
     ASSERT_FALSE(main.id.isEmpty()) << run.err().toStdString();
-    ASSERT_TRUE(run.waitFor(QStringLiteral("VLMailLister::slotMessageData: Home: 6 messages"), 30000))
+    const QString listed = QStringLiteral("VLMailLister::slotMessageData: Home: 6 messages");
+    ASSERT_TRUE(run.waitFor(listed, 30000)) << run.err().toStdString();
+    // The rows are in once the check has ended: the queue goes idle after the list.
+    ASSERT_TRUE(vltest::waitUntil(
+        [&] {
+            const QString err = run.err();
+            return err.indexOf(QLatin1String("VLMainWindow::slotMailBoxBusy: busy=0"), err.indexOf(listed)) >=
+                   0;
+        },
+        30000))
         << run.err().toStdString();
-    QTest::qWait(1000); // the rows are scanned and drawn
     EXPECT_FALSE(grabWindow(main, QStringLiteral("velloran_window_rows")).isEmpty());
     run.signal(SIGTERM);
     EXPECT_EQ(run.finish(), 0) << run.err().toStdString();
