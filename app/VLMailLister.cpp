@@ -334,22 +334,27 @@ void VLMailLister::slotOptionsChanged() {
 
 // ---------------------------------------------------------------- progress
 
+void VLMailLister::setQueueText(const QString &text) {
+    m_queueText = text;
+    m_text->setText(text);
+}
+
 void VLMailLister::slotConnecting(const DataAccount &account, bool toDelete) {
     std::fprintf(stderr, "VLMailLister::slotConnecting: %s: toDelete=%d\n", qPrintable(account.name()),
                  int(toDelete));
-    m_text->setText(QStringLiteral("%1: Connecting to server").arg(account.name()));
+    setQueueText(QStringLiteral("%1: Connecting to server").arg(account.name()));
 }
 
 void VLMailLister::slotLoggedIn(const DataAccount &account, bool toDelete) {
     std::fprintf(stderr, "VLMailLister::slotLoggedIn: %s: toDelete=%d\n", qPrintable(account.name()),
                  int(toDelete));
-    m_text->setText(QStringLiteral("%1: Logged in").arg(account.name()));
+    setQueueText(QStringLiteral("%1: Logged in").arg(account.name()));
     if (!toDelete)
         VLSeenEmailList::self()->loading(account.name());
 }
 
 void VLMailLister::slotProgress(const DataAccount &account, const QString &text, int total, int done) {
-    m_text->setText(QStringLiteral("%1: %2").arg(account.name(), text));
+    setQueueText(QStringLiteral("%1: %2").arg(account.name(), text));
     m_bar->setMaximum(total);
     m_bar->setValue(done);
 }
@@ -358,7 +363,16 @@ void VLMailLister::slotMailBoxBusy(bool busy) {
     if (busy)
         return;
     m_bar->reset();
-    showHiddenCount();
+    // The queue's last word ("Deleting message 3 of 3") is over with the queue; a text said
+    // since (the end of a list, a failure) stays.
+    if (!m_queueText.isEmpty() && m_text->text() == m_queueText)
+        m_text->clear();
+    m_queueText.clear();
+    // Whoever hears of the idle queue after the list sees it at rest.
+    const bool endsProcessing = m_processing;
+    settleProcessing();
+    if (!endsProcessing)
+        showHiddenCount();
     m_autoDeletion->queueIdle();
 }
 
@@ -405,12 +419,28 @@ void VLMailLister::slotCurrentCell(int row, int) {
 }
 
 void VLMailLister::slotClearMessageList() {
-    const auto answer = QMessageBox::question(
-        this, QStringLiteral("Velloran Pro"),
-        QStringLiteral("Are you sure to want to clear all messages from the message list?"),
-        QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    // One question at a time: asked again, the open one comes forward.
+    if (m_clearQuestion) {
+        m_clearQuestion->raise();
+        m_clearQuestion->activateWindow();
         return;
+    }
+    auto *box =
+        new QMessageBox(QMessageBox::Question, QStringLiteral("Velloran Pro"),
+                        QStringLiteral("Are you sure to want to clear all messages from the message list?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_clearQuestion = box;
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        if (box->standardButton(box->clickedButton()) == QMessageBox::Yes)
+            clearMessageList();
+    });
+    // Opened, not run: the answer comes from the event loop, as the list is then, and no
+    // loop runs under a key, a menu or the table while rows come and go.
+    box->open();
+}
+
+void VLMailLister::clearMessageList() {
     VLDNSRBL::self().cancelAll();
     VLTM::self().cancelAll();
     m_table->setNumVirtualRows(0);
@@ -420,7 +450,26 @@ void VLMailLister::slotClearMessageList() {
 }
 
 bool VLMailLister::processMail() {
-    return m_processor->process();
+    m_processing = true;
+    const bool working = m_processor->process();
+    // Nothing for the servers: the run is over now (if the queue's idle report has not
+    // ended it already).
+    if (!working)
+        settleProcessing();
+    return working;
+}
+
+void VLMailLister::settleProcessing() {
+    m_deletionTimer.stop();
+    slotDoDeletions();
+    if (!m_processing || MailBox::self()->busy())
+        return;
+    m_processing = false;
+    const QString notice = m_processor->notice();
+    if (!notice.isEmpty())
+        m_text->setText(notice);
+    else if (!showHiddenCount())
+        m_text->setText(QStringLiteral("Processing finished"));
 }
 
 void VLMailLister::slotValueChanged(int row, int col) {

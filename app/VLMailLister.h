@@ -15,12 +15,14 @@
 #include "data/data_email.h"
 
 #include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
 
 class QLabel;
+class QMessageBox;
 class QProgressBar;
 class VLAutoDeletion;
 class VLMailProcessor;
@@ -58,8 +60,13 @@ public:
     [[nodiscard]] const DataEmailMessage *message(int row) const;
 
     // Carries out what the rows are marked for: bounces, reports, learning, list changes and
-    // deletions on the servers. True when the mailbox queue works afterwards.
+    // deletions on the servers. True when the mailbox queue works afterwards; the run then
+    // ends when the queue next runs dry.
     bool processMail();
+    // Brings the list to rest before anyone acts on what it holds: the rows whose deletion
+    // the servers reported leave now rather than after the batch delay, and a processing run
+    // whose queue work is over ends, the progress text saying how. Safe to call at any time.
+    void settleProcessing();
 
 Q_SIGNALS:
     void sigNewMail(bool any, bool timed);
@@ -112,6 +119,10 @@ private:
     void refill(VLScannerItem *item);
     // The row's hide flag from the seen list and the display option.
     void hideIfRead(VLScannerItem *item) const;
+    // What a Yes to the clear question does.
+    void clearMessageList();
+    // A text of the mailbox queue's own: it goes when the queue runs dry.
+    void setQueueText(const QString &text);
 
     VLMailTable *m_table;
     QProgressBar *m_bar;
@@ -123,4 +134,8 @@ private:
     VLAutoDeletion *m_autoDeletion;
     VLMailProcessor *m_processor;
     std::unique_ptr<VLRowCommands> m_commands;
+    QPointer<QMessageBox> m_clearQuestion;
+    // A processing run has queued work that has not yet ended.
+    bool m_processing = false;
+    QString m_queueText;
 };

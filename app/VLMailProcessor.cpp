@@ -27,8 +27,19 @@ VLMailProcessor::VLMailProcessor(VLMailTable *table, QObject *parent) : QObject(
     connect(sender, &SMTPSender::sigError, this, [this, sender] {
         const QString error = sender->error();
         std::fprintf(stderr, "VLMailProcessor::process: sending failed: %s\n", qPrintable(error));
+        note(error);
         Q_EMIT sigProgressText(error);
     });
+}
+
+void VLMailProcessor::note(const QString &text) {
+    std::fprintf(stderr, "VLMailProcessor::note: %s\n", qPrintable(text));
+    if (!m_notices.contains(text))
+        m_notices.append(text);
+}
+
+QString VLMailProcessor::notice() const {
+    return m_notices.join(QStringLiteral("; "));
 }
 
 bool VLMailProcessor::process() {
@@ -37,6 +48,7 @@ bool VLMailProcessor::process() {
     const DataAccountList *accounts = StoreAccountList::accounts();
     VLSeenEmailList *seen = VLSeenEmailList::self();
     SMTPSender *sender = SMTPSender::self(nullptr);
+    m_notices.clear();
 
     QList<VLScannerItem *> items;
     const int count = m_table->numVirtualRows();
@@ -66,6 +78,13 @@ bool VLMailProcessor::process() {
         QString to;
         item->message().bounceMessage(bounce, from, to);
         const DataAccountOutgoing &outgoing = account->outgoing();
+        // A bounce with nowhere to go is not handed over, so it is not recorded as sent:
+        // its box stays ticked for a later run.
+        if (outgoing.serverAddress.trimmed().isEmpty() || to.trimmed().isEmpty()) {
+            note(QStringLiteral("%1: bounce not sent, no outgoing mail server or return address")
+                     .arg(item->account()));
+            continue;
+        }
         sender->sendMessage(false, outgoing.serverAddress, outgoing.advanced.SMTP, account->user(),
                             account->password(), bounce, from, to);
         done[item] |= DataEmailStatus::LogBounce;
@@ -73,12 +92,20 @@ bool VLMailProcessor::process() {
 
     bool seenChanged = false;
     if (tools.spamcop.enableSpamCop) {
+        const bool configured =
+            !options.outgoingEmailServer.trimmed().isEmpty() && !tools.spamcop.email.trimmed().isEmpty();
         for (VLScannerItem *item : std::as_const(items)) {
             if (!item->hasSpamCop() || !item->isSpamCopChecked())
                 continue;
             const DataAccount *account = accounts->account(item->account());
             if (!account)
                 continue;
+            // Nowhere to send it: the box stays and the seen list learns nothing, so the
+            // message can be reported once the address and server are set.
+            if (!configured) {
+                note(QStringLiteral("SpamCop report not sent, no outgoing mail server or SpamCop address"));
+                continue;
+            }
             DataEmailMessage report;
             item->message().spamCopMessage(report, options.outgoingEmailAddress, tools.spamcop.email);
             sender->sendMessage(false, options.outgoingEmailServer, options.advanced, account->user(),
@@ -96,7 +123,11 @@ bool VLMailProcessor::process() {
         for (VLScannerItem *item : std::as_const(items)) {
             if (!item->hasReport() || !item->isReportChecked())
                 continue;
-            VLTM::self().enqueueRequest(item->message(), true);
+            // Only a request the service took is recorded: without one the box stays ticked.
+            if (!VLTM::self().enqueueRequest(item->message(), true)) {
+                note(QStringLiteral("Tallowmark service not configured"));
+                continue;
+            }
             item->disableReport();
             done[item] |= DataEmailStatus::LogTMReport;
             seen->add(item->account(), item->message().identifier());
@@ -164,6 +195,8 @@ bool VLMailProcessor::process() {
         if (done.value(item) & DataEmailStatus::LogBounce)
             item->setBounceChecked(QString(), false);
 
-    Q_EMIT sigProgressText(plan.failure().isEmpty() ? QStringLiteral("Deleting emails") : plan.failure());
+    if (!plan.failure().isEmpty())
+        note(plan.failure());
+    Q_EMIT sigProgressText(m_notices.isEmpty() ? QStringLiteral("Deleting emails") : notice());
     return MailBox::self()->go();
 }

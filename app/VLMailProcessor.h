@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class VLMailTable;
 
@@ -20,11 +21,18 @@ public:
     // Carries out what the rows are marked for; the result of starting the mailbox queue,
     // true when a request is under way afterwards.
     bool process();
+    // What the last run could not do or what failed in it, for the progress text at its end;
+    // empty when all went out.
+    [[nodiscard]] QString notice() const;
 
 Q_SIGNALS:
     // What processing is doing, or why something failed, for the progress text.
     void sigProgressText(const QString &text);
 
 private:
+    // One more thing to tell; each is told once.
+    void note(const QString &text);
+
     VLMailTable *m_table;
+    QStringList m_notices;
 };

@@ -12,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
@@ -514,6 +515,29 @@ void VLMailTable::mouseDoubleClickEvent(QMouseEvent *event) {
         emit cellDoubleClicked(row, col);
 }
 
+QItemSelectionModel::SelectionFlags VLMailTable::selectionCommand(const QModelIndex &index,
+                                                                  const QEvent *event) const {
+    // With Ctrl, Qt moves the current row on these keys and leaves the selection where it
+    // was: the preview would show one message while the commands act on another.
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            if (key->modifiers() & Qt::ControlModifier) {
+                const QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ControlModifier);
+                return QTableWidget::selectionCommand(index, &plain);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return QTableWidget::selectionCommand(index, event);
+}
+
 void VLMailTable::contextMenuEvent(QContextMenuEvent *event) {
     QTableWidget::contextMenuEvent(event);
     event->accept();
@@ -526,7 +550,9 @@ void VLMailTable::contextMenuEvent(QContextMenuEvent *event) {
     static QPointer<VLEmailMenu> menu;
     if (!menu)
         menu = new VLEmailMenu(this, parent());
-    menu->exec(event->globalPos());
+    // Popped up, not run: an entry's command then runs from the event loop, never inside a
+    // loop under this handler while rows come and go.
+    menu->popup(event->globalPos());
 }
 
 // ---------------------------------------------------------------- header

@@ -118,6 +118,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // Ctrl+Home, Ctrl+End, Ctrl+PageUp and Ctrl+PageDown select the row they go to, as the
+    // keys without Ctrl do.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
     // The message menu over a listed row; its commands go to the table's parent (the lister).
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -651,6 +651,9 @@ void VLMainWindow::slotStopProcessing() {
 }
 
 void VLMainWindow::processComplete() {
+    // The list first comes to rest: rows whose deletion the servers reported still wait for
+    // their batch, and the mail program must not start on messages that are gone.
+    m_lister->settleProcessing();
     const bool any = m_lister->anyEmails();
     std::fprintf(stderr, "VLMainWindow::processComplete: any=%d\n", int(any));
     const DataOptionsGeneral &general = StoreOptions::options()->general;

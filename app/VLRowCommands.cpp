@@ -20,17 +20,29 @@
 
 namespace {
 
-// Every row of every selection, in selection order, each once.
+// Every shown row of every selection, in selection order, each once. A hidden row is passed
+// over even when selected (a range across it, a rescan that hid it): a command never acts
+// on a message the user cannot see.
 QList<int> selectedRows(const VLMailTable *table) {
     QList<int> rows;
     QSet<int> seen;
     const int count = table->numVirtualRows();
     for (const QTableWidgetSelectionRange &range : table->selectedRanges())
         for (int row = range.topRow(); row <= range.bottomRow() && row < count; ++row)
-            if (!seen.contains(row)) {
+            if (!table->isRowHidden(row) && !seen.contains(row)) {
                 seen.insert(row);
                 rows.append(row);
             }
+    return rows;
+}
+
+// The rows a menu command acts on: the selected ones, else the current row, which the
+// preview shows.
+QList<int> commandRows(const VLMailTable *table) {
+    QList<int> rows = selectedRows(table);
+    const int current = table->currentRow();
+    if (rows.isEmpty() && current >= 0 && current < table->numVirtualRows() && !table->isRowHidden(current))
+        rows.append(current);
     return rows;
 }
 
@@ -49,12 +61,12 @@ void listsChanged(std::initializer_list<Store *> stores) {
     }
 }
 
-// The command on every selected row that has a message; false when there was none. The
+// The command on every row it acts on that has a message; false when there was none. The
 // boxes it changes are no clicks of the user's, so the table does not report them.
 template <typename Command> bool forSelected(VLMailTable *table, Command command) {
     const QSignalBlocker quiet(table);
     bool any = false;
-    for (int row : selectedRows(table))
+    for (int row : commandRows(table))
         if (VLScannerItem *item = table->scannerItem(row)) {
             std::invoke(command, item);
             any = true;
@@ -201,28 +213,29 @@ void VLRowCommands::previewMessage() {
     const VLScannerItem *item = m_table->scannerItem(m_table->currentRow());
     if (!item)
         return;
-    // A copy: the row may go while the viewer is open.
-    const DataEmailMessage copy = item->message();
-    VLMessageViewer viewer(m_owner, "viewer");
-    viewer.setMessage(copy);
-    viewer.exec();
+    // Opened, not run: the viewer holds its own copy of the message, and no loop runs under
+    // the table's double click while the row may go.
+    auto *viewer = new VLMessageViewer(m_owner, "viewer");
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->setMessage(item->message());
+    viewer->open();
 }
 
 void VLRowCommands::learningChanged(DataEmailStatus::Bayes bayes, bool on) {
     std::fprintf(stderr, "VLRowCommands::learningChanged: status=%d isOn=%d\n", int(bayes), int(on));
     const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
-    const QSignalBlocker quietTable(m_table);
     for (int i = 0; i < ranges.size(); ++i) {
         const QTableWidgetSelectionRange &range = ranges.at(i);
         std::fprintf(stderr, "VLRowCommands::learningChanged: sel %d: %d-%d\n", i, range.topRow(),
                      range.bottomRow());
-        for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
-            VLScannerItem *item = m_table->scannerItem(row);
-            if (!item)
-                continue;
-            const QSignalBlocker quiet(item);
-            item->setLearning(bayes, on);
-        }
+    }
+    const QSignalBlocker quietTable(m_table);
+    for (int row : selectedRows(m_table)) {
+        VLScannerItem *item = m_table->scannerItem(row);
+        if (!item)
+            continue;
+        const QSignalBlocker quiet(item);
+        item->setLearning(bayes, on);
     }
 }
 

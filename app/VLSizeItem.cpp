@@ -2,10 +2,25 @@
 
 #include "data/data_email.h"
 
-VLSizeItem::VLSizeItem(const DataEmailMessage &message) : VLTableItem(Type) {
+#include <climits>
+
+namespace {
+
+// The size on the server when the listing gave one the cell can hold, else Content-Length,
+// which few messages carry.
+int shownSize(const DataEmailMessage &message) {
+    if (message.listedSize >= 0 && message.listedSize <= INT_MAX)
+        return int(message.listedSize);
     bool ok = false;
     const int n = message.length.toInt(&ok);
-    m_size = ok && n > 0 ? n : 0;
+    return ok && n > 0 ? n : 0;
+}
+
+} // namespace
+
+VLSizeItem::VLSizeItem(const DataEmailMessage &message) : VLTableItem(Type) {
+    m_size = shownSize(message);
+    // The key is the shown number itself, so sorting follows what the column shows.
     m_key = hexKey(unsigned(m_size), 8);
 
     // Rounded to the nearest unit.

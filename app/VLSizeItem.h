@@ -1,5 +1,6 @@
 #pragma once
-// The size cell: a message's length in bytes, KB or MB, sorting by the exact byte count.
+// The size cell: a message's size on its server (else its Content-Length) in bytes, KB or
+// MB, sorting by the exact byte count.
 
 #include "VLTableItem.h"
 

@@ -30,6 +30,22 @@ unsigned long stampOf(const QFileInfo &info) {
     return secs > 0 ? static_cast<unsigned long>(secs) : 0;
 }
 
+// The name mkostemp gives a copy being written: ".vlcache-" and six letters or digits. A file
+// of that name is never a message's (path() gives such an identity another name), so one
+// found at start was left by a run that ended while writing.
+constexpr char kScratchPrefix[] = ".vlcache-";
+constexpr qsizetype kScratchLetters = 6;
+
+bool isScratchName(QStringView name) {
+    const QLatin1StringView prefix(kScratchPrefix);
+    if (name.size() != prefix.size() + kScratchLetters || !name.startsWith(prefix))
+        return false;
+    for (const QChar c : name.mid(prefix.size()))
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
+            return false;
+    return true;
+}
+
 bool isRegularFile(const QByteArray &path) {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
@@ -61,6 +77,7 @@ VLFileCache *VLFileCache::self() {
 VLFileCache::VLFileCache() : m_folder(Store::dataDir() + QStringLiteral("cache")) {
     if (!makeFolder())
         return;
+    removeLeftovers();
     // Hidden names too: a Message-ID may begin with a dot, and its file must still be trimmed.
     const QFileInfoList files = QDir(m_folder).entryInfoList(
         {QStringLiteral("*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Time | QDir::Reversed);
@@ -78,11 +95,48 @@ bool VLFileCache::makeFolder() {
     if (::mkdir(local.constData(), 0700) == 0)
         return true;
     const int error = errno;
+    if (error != EEXIST) {
+        std::fprintf(stderr, "VLFileCache::makeFolder: %s: %s\n", local.constData(), std::strerror(error));
+        return false;
+    }
+    const int fd = ::open(local.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     struct stat st;
-    if (error == EEXIST && ::stat(local.constData(), &st) == 0 && S_ISDIR(st.st_mode))
-        return true;
-    std::fprintf(stderr, "VLFileCache::makeFolder: %s: %s\n", local.constData(), std::strerror(error));
-    return false;
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        std::fprintf(stderr, "VLFileCache::makeFolder: %s: %s\n", local.constData(),
+                     std::strerror(errno == ENOTDIR ? EEXIST : errno));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    // The files are the user's alone, but their names are Message-IDs: a folder that came to
+    // be without us (an older start-up made it with the default mode) is narrowed to ours.
+    if ((st.st_mode & 077) != 0) {
+        if (st.st_uid != ::geteuid())
+            std::fprintf(stderr, "VLFileCache::makeFolder: %s: mode %04o, not ours to narrow\n",
+                         local.constData(), unsigned(st.st_mode & 07777));
+        else if (::fchmod(fd, st.st_mode & 0700) != 0)
+            std::fprintf(stderr, "VLFileCache::makeFolder: %s: mode %04o, cannot narrow: %s\n",
+                         local.constData(), unsigned(st.st_mode & 07777), std::strerror(errno));
+    }
+    ::close(fd);
+    return true;
+}
+
+void VLFileCache::removeLeftovers() {
+    const QFileInfoList files = QDir(m_folder).entryInfoList({QString::fromLatin1(kScratchPrefix) + u'*'},
+                                                             QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &info : files) {
+        if (!isScratchName(info.fileName()))
+            continue;
+        const QByteArray local = QFile::encodeName(info.filePath());
+        if (!isRegularFile(local))
+            continue;
+        if (::unlink(local.constData()) == 0)
+            std::fprintf(stderr, "VLFileCache::removeLeftovers: %s: removed\n", local.constData());
+        else if (errno != ENOENT)
+            std::fprintf(stderr, "VLFileCache::removeLeftovers: %s: %s\n", local.constData(),
+                         std::strerror(errno));
+    }
 }
 
 QString VLFileCache::path(const QString &identity) const {
@@ -90,7 +144,7 @@ QString VLFileCache::path(const QString &identity) const {
     name.replace(u'/', u'_');
     // Names that cannot be a file of the folder get a name made from them instead; every
     // name that works keeps its form, so files cached earlier are still found.
-    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QChar(0)) ||
+    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QChar(0)) || isScratchName(name) ||
         QFile::encodeName(name).size() > MaxName) {
         name =
             QStringLiteral("sha256-") +
@@ -118,7 +172,8 @@ bool VLFileCache::addFile(const QString &identity, const SODataArray &raw) {
 
     // The copy is written under a passing name and linked into place only when complete, so
     // a crash never leaves a cut copy that a later run would take for the message.
-    QByteArray scratch = QFile::encodeName(m_folder) + "/.vlcache-XXXXXX";
+    QByteArray scratch =
+        QFile::encodeName(m_folder) + '/' + kScratchPrefix + QByteArray(kScratchLetters, 'X');
     const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
     if (fd < 0) {
         std::fprintf(stderr, "VLFileCache::addFile: %s: %s\n", local.constData(), std::strerror(errno));

@@ -33,7 +33,8 @@ private:
 class VLFileCache {
 public:
     // The process-wide cache; on first use it takes the data folder of that moment, makes
-    // its folder and lists the files already there.
+    // its folder (mode 0700, narrowing one of ours that is open to others), removes copies
+    // a run left half-written and lists the files already there.
     static VLFileCache *self();
 
     // Stores the message under its identity unless a copy is there already (the first copy
@@ -66,6 +67,7 @@ private:
     ~VLFileCache();
 
     bool makeFolder();
+    void removeLeftovers();
     void append(const QString &path);
     void removeFirst();
 

@@ -50,6 +50,9 @@ void VLSeenEmailList::insert(VLSeenEmail *entry) {
 }
 
 QString VLSeenEmailList::load() {
+    // A list whose writing was cut short is no entry of ours; only the current file and the
+    // backup are read.
+    m_file.removeLeftover();
     // What a failed current file yielded must not double the entries of the backup.
     if (m_file.readCurrentElseBackup([this] { clear(); }, [this](QFile &file) { return readFile(file); }))
         return QString();

@@ -34,7 +34,8 @@ public:
     // that moment) and never destroyed.
     static VLSeenEmailList *self();
 
-    // Reads the current file, else the backup. Null on success, else "seenEmail: cannot load".
+    // Removes a half-written file a killed run left, then reads the current file, else the
+    // backup. Null on success, else "seenEmail: cannot load".
     QString load();
     // Rewrites the file with the present entries; the others stay in memory.
     void dump();

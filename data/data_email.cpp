@@ -111,6 +111,7 @@ DataEmailMessage::DataEmailMessage(const QDomElement &e) {
 void DataEmailMessage::clear() {
     RecordFields::clear(*this, kMessageFields);
     account.clear();
+    listedSize = -1;
 }
 
 void DataEmailMessage::loadEmail(const SODataArray &bytes) {

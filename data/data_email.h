@@ -83,6 +83,10 @@ public:
     // Identity of the account (and server) the message came from, set by whoever
     // fetched it; part of unique(), kept in memory only.
     QString account;
+    // Size in bytes of the message on its server as its client's listing gave it (POP3
+    // LIST, IMAP RFC822.SIZE, the web-mail listing's content length), -1 when it gave none.
+    // Unlike length it does not depend on the message's own headers; kept in memory only.
+    qint64 listedSize = -1;
 
     void loadEmail(const SODataArray &bytes);
     void extract(const QByteArray &line);

@@ -83,6 +83,17 @@ bool VLFile::openWrite() {
     return true;
 }
 
+void VLFile::removeLeftover() {
+    const QByteArray local = QFile::encodeName(path(".new"));
+    struct stat st;
+    if (::lstat(local.constData(), &st) != 0 || S_ISDIR(st.st_mode))
+        return;
+    if (::unlink(local.constData()) == 0)
+        fprintf(stderr, "VLFile::removeLeftover: %s: removed\n", local.constData());
+    else if (errno != ENOENT)
+        fprintf(stderr, "VLFile::removeLeftover: %s: %s\n", local.constData(), strerror(errno));
+}
+
 bool VLFile::closeWrite(bool commit) {
     if (!m_file.isOpen())
         return false;

@@ -40,6 +40,10 @@ public:
     // failed; <base>.vlp is then as it was.
     bool closeWrite(bool commit);
 
+    // Removes a <base>.new that a run ended while writing left behind (a file or a link; a
+    // folder of that name is not ours), with a trace line either way.
+    void removeLeftover();
+
     // The open file, for the caller's reads and writes between open and close.
     QFile *file() { return &m_file; }
 

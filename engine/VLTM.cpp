@@ -4,6 +4,8 @@
 
 #include "data/store_tools.h"
 
+#include <cstdio>
+
 VLTM &VLTM::self() {
     static VLTM *instance = new VLTM;
     return *instance;
@@ -23,10 +25,17 @@ bool VLTM::begin(VLTMLookup *lookup, const VLTMRequest &request) {
     return lookup->startRequest(request.msg, tm.account, tm.password, request.report);
 }
 
-void VLTM::enqueueRequest(const DataEmailMessage &msg, bool report) {
+bool VLTM::enqueueRequest(const DataEmailMessage &msg, bool report) {
     // Without a service nothing would ever answer; a queued request would keep busy() true.
-    if (!host().isEmpty())
-        m_pool.submit(VLTMRequest(msg, report));
+    if (host().isEmpty()) {
+        static bool told = false;
+        if (!told) {
+            told = true;
+            std::fprintf(stderr, "VLTM::enqueueRequest: VL_TM_HOST is not set: no community requests\n");
+        }
+        return false;
+    }
+    return m_pool.submit(VLTMRequest(msg, report));
 }
 
 void VLTM::requestComplete(VLTMLookup *lookup) {

@@ -39,8 +39,8 @@ public:
     [[nodiscard]] static QString host();
 
     // Starts a check (report false) or an upload (report true) on an idle lookup, or queues
-    // it while six run.
-    void enqueueRequest(const DataEmailMessage &msg, bool report);
+    // it while six run. False when nothing was started or queued: no service is configured.
+    bool enqueueRequest(const DataEmailMessage &msg, bool report);
     // Called by a lookup whose request has ended.
     void requestComplete(VLTMLookup *lookup);
     // True while any request runs or waits.

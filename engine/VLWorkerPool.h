@@ -23,17 +23,20 @@ public:
     // One more worker, idle; not owned.
     void addWorker(Worker *worker) { m_idle.append(worker); }
 
-    // Starts the job on an idle worker, or queues it while every worker is busy.
-    void submit(const Job &job) {
+    // Starts the job on an idle worker, or queues it while every worker is busy. False when
+    // the job was offered an idle worker and did not start: nothing runs or waits for it.
+    bool submit(const Job &job) {
         if (m_idle.isEmpty()) {
             m_queue.append(job);
-            return;
+            return true;
         }
         Worker *worker = m_idle.takeFirst();
-        if (begin(worker, job))
-            m_busyChanged(true);
-        else
+        if (!begin(worker, job)) {
             m_idle.append(worker);
+            return false;
+        }
+        m_busyChanged(true);
+        return true;
     }
 
     // The worker's job has ended: the worker takes the next waiting job that starts (the ones

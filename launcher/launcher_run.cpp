@@ -17,6 +17,7 @@
 #include "engine/VLBayes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -39,7 +40,9 @@ void launcherPrepareData(const QString &home) {
     // below, and the stores say for themselves what they cannot read or write.
     QDir(home).mkdir(QStringLiteral(".brindlecot"));
     QDir(home + QStringLiteral("/.brindlecot")).mkdir(QStringLiteral("Velloran2"));
-    QDir(home + QStringLiteral("/.brindlecot/Velloran2")).mkdir(QStringLiteral("cache"));
+    // The recycle bin's files are named after Message-IDs: its folder is the user's alone.
+    QDir(home + QStringLiteral("/.brindlecot/Velloran2"))
+        .mkdir(QStringLiteral("cache"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     const QString dataDir = qEnvironmentVariableIsSet("VL_STOREDIR")
                                 ? qEnvironmentVariable("VL_STOREDIR")
@@ -55,6 +58,9 @@ void launcherPrepareData(const QString &home) {
     else
         bayes.loadState(home + QStringLiteral("/.brindlecot/Velloran/data/vlBayesTable.vlp"));
 
+    // The cache narrows a folder that is open to others and clears what a killed run left
+    // half-written, now rather than at its first copy.
+    VLFileCache::self();
     VLHistory::self()->load();
     VLSeenEmailList::self()->load();
     VLSeenEmailList::self()->print();

@@ -16,8 +16,9 @@ struct DataOptionsGeneral;
 // which is destroyed after everything else is saved.
 using VLWindowOpener = std::function<std::unique_ptr<QWidget>(const DataOptionsGeneral &general)>;
 
-// Creates the three per-user folders under home, sets the data folder ($VL_STOREDIR or the
-// default), loads the Bayes state, the mail log and the seen list.
+// Creates the three per-user folders under home (the cache folder the user's alone), sets
+// the data folder ($VL_STOREDIR or the default), opens the message cache (which clears what
+// a killed run left half-written), loads the Bayes state, the mail log and the seen list.
 void launcherPrepareData(const QString &home);
 
 // Trims the message cache, saves the six stores (each failure one "main: %s" line on

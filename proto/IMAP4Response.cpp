@@ -74,15 +74,16 @@ void responseCode(const QByteArray &line, qsizetype at, IMAP4Response &r) {
     r.codeArgument = line.mid(at, close - at).trimmed();
 }
 
-// The digits after the last whole word "UID" (any case) at or after from that blanks and at
+// The digits after the last whole word item (any case) at or after from that blanks and at
 // least one digit follow; empty when there is none.
-QByteArray lastUid(const QByteArray &line, qsizetype from) {
+QByteArray lastItemDigits(const QByteArray &line, qsizetype from, QByteArrayView item) {
     const char *p = line.constData();
     const qsizetype n = line.size();
-    for (qsizetype at = n - 3; at >= from; --at) {
-        if (qstrnicmp(p + at, "UID", 3) != 0 || (at > 0 && isWordByte(p[at - 1])))
+    const qsizetype length = item.size();
+    for (qsizetype at = n - length; at >= from; --at) {
+        if (qstrnicmp(p + at, length, item.data(), length) != 0 || (at > 0 && isWordByte(p[at - 1])))
             continue;
-        qsizetype i = at + 3;
+        qsizetype i = at + length;
         if (i >= n || !isBlank(p[i]))
             continue;
         while (i < n && isBlank(p[i]))
@@ -155,8 +156,10 @@ IMAP4Response IMAP4Response::parse(const QByteArray &line, bool afterLiteral) {
     }
     skipBlanks(line, at);
     r.keyword = word(line, at, "([").toUpper();
-    if (r.keyword == "FETCH")
-        r.uid = lastUid(line, at);
+    if (r.keyword == "FETCH") {
+        r.uid = lastItemDigits(line, at, "UID");
+        r.size = digitsValue(lastItemDigits(line, at, "RFC822.SIZE"));
+    }
     return r;
 }
 
@@ -174,6 +177,8 @@ std::ostream &operator<<(std::ostream &os, const IMAP4Response &r) {
         os << " keyword=" << r.keyword.constData();
     if (!r.uid.isEmpty())
         os << " uid=" << r.uid.constData();
+    if (r.size >= 0)
+        os << " size=" << r.size;
     if (r.literal >= 0)
         os << " literal=" << r.literal;
     return os << " line=\"" << r.line.left(200).constData() << '"';

@@ -1,8 +1,8 @@
 #pragma once
 // One line of an IMAP server, parsed into what the client acts on: whose answer it is (a
 // tag, untagged data, a request to go on, or the rest of a response after a literal), its
-// status and response code, the number and keyword of untagged data, the UID a FETCH
-// response names and the size of a literal announced at its end. A plain value: it knows
+// status and response code, the number and keyword of untagged data, the UID and size a
+// FETCH response names and the size of a literal announced at its end. A plain value: it knows
 // no socket and no client state.
 
 #include <QByteArray>
@@ -40,6 +40,8 @@ public:
     QByteArray keyword;
     // A FETCH response: the digits after its last UID item; empty when it names none.
     QByteArray uid;
+    // A FETCH response: the number after its last RFC822.SIZE item; -1 when it names none.
+    qint64 size = -1;
     // Size of the literal announced at the end of an untagged line or of the rest of one
     // ("{n}" or "{n+}"); -1 when none follows.
     qint64 literal = -1;

@@ -421,7 +421,7 @@ void IMAP4Socket::selectResponse(const IMAP4Response &r) {
 void IMAP4Socket::listResponse(const IMAP4Response &r) {
     if (r.kind != IMAP4Response::Kind::Tagged) {
         if (r.keyword == "FETCH" && !r.uid.isEmpty())
-            appendMessage(QString::fromLatin1(r.uid));
+            appendMessage(QString::fromLatin1(r.uid), r.size);
         setTimeout(kLineSeconds * 1000, {});
         return;
     }

@@ -1,9 +1,10 @@
 #pragma once
 // Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
-// lists the messages with their UIDs, fetches the first 8000 bytes of each without marking
-// them seen (several fetches pipelined), flags messages deleted by UID and ends with CLOSE,
-// which removes them. What arrives is cut into lines and literals by IMAP4Framer, each line
-// parsed into an IMAP4Response; this class is the state machine that acts on them.
+// lists the messages with their UIDs and sizes, fetches the first 8000 bytes of each
+// without marking them seen (several fetches pipelined), flags messages deleted by UID and
+// ends with CLOSE, which removes them. What arrives is cut into lines and literals by
+// IMAP4Framer, each line parsed into an IMAP4Response; this class is the state machine that
+// acts on them.
 
 #include "IMAP4Framer.h"
 #include "MailSocket.h"

@@ -4,8 +4,10 @@
 
 MailSocket::MailSocket(QObject *parent) : SOSSLSocket(parent) {}
 
-void MailSocket::appendMessage(const QString &uid) {
-    m_messages.emplaceBack().uid = uid;
+void MailSocket::appendMessage(const QString &uid, qint64 size) {
+    DataEmailMessage &message = m_messages.emplaceBack();
+    message.uid = uid;
+    message.listedSize = size;
 }
 
 void MailSocket::loadEmail(int index, const SODataArray &raw) {

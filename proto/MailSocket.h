@@ -45,7 +45,9 @@ Q_SIGNALS:
 protected:
     void clearEmailList() { m_messages.clear(); }
     void reserveMessages(int count) { m_messages.reserve(count); }
-    void appendMessage(const QString &uid);
+    // A listed message: its unique id and its size in bytes on the server, -1 when the
+    // listing gave none.
+    void appendMessage(const QString &uid, qint64 size = -1);
     // Parses raw into a copy of the record at index and hands it on with
     // sigMessageData(record); the list keeps the record as it was listed (its unique id).
     void loadEmail(int index, const SODataArray &raw);

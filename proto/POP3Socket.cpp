@@ -24,6 +24,45 @@ bool positive(const QByteArray &line) {
     return line.startsWith("+OK");
 }
 
+// The pieces of a listing line between runs of blanks; at most three are looked for, so a
+// count of 3 means "more than two".
+int splitPieces(const QByteArray &line, QByteArrayView (&pieces)[3]) {
+    const char *p = line.constData();
+    const qsizetype n = line.size();
+    int count = 0;
+    for (qsizetype i = 0; i < n && count < 3;) {
+        while (i < n && isBlank(p[i]))
+            ++i;
+        if (i == n)
+            break;
+        const qsizetype start = i;
+        while (i < n && !isBlank(p[i]))
+            ++i;
+        pieces[count++] = QByteArrayView(p + start, i - start);
+    }
+    return count;
+}
+
+// A message number of a listing line: digits, above 0; else 0.
+int messageNumber(QByteArrayView piece) {
+    bool numeric = false;
+    const int number = piece.toInt(&numeric);
+    return numeric && number > 0 ? number : 0;
+}
+
+// A size in octets: digits alone, at most 18 of them; else -1.
+qint64 octets(QByteArrayView piece) {
+    if (piece.isEmpty() || piece.size() > 18)
+        return -1;
+    qint64 n = 0;
+    for (const char c : piece) {
+        if (c < '0' || c > '9')
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
 QString sendError(const char *name) {
     return QStringLiteral("Error sending %1 command to POP3 server").arg(QLatin1String(name));
 }
@@ -81,6 +120,7 @@ void POP3Socket::getMessageList(bool fetch) {
     clearEmailList();
     m_numbers.clear();
     m_listedIds.clear();
+    m_sizes.clear();
     if (!send(QStringLiteral("UIDL"), "UIDL"))
         return;
     m_state = State::AwaitingOk;
@@ -247,6 +287,20 @@ void POP3Socket::handleLine(const QByteArray &line) {
     case State::ReadingCapa:
         capabilityLine(line);
         return;
+    case State::ListSent:
+        if (!positive(line)) {
+            // The sizes only fill the Size column: a server that will not list them still
+            // has its messages fetched.
+            std::fprintf(stderr, "POP3Socket::readyRead: LIST refused: [%s]\n", line.left(200).constData());
+            finishListing();
+            return;
+        }
+        m_state = State::ListingSizes;
+        setTimeout(kLineSeconds * 1000, {});
+        return;
+    case State::ListingSizes:
+        sizeLine(line);
+        return;
     default:
         std::fprintf(stderr, "POP3Socket::readyRead: state %d (%s): [%s]\n", int(m_state),
                      QMetaEnum::fromType<State>().valueToKey(int(m_state)), line.left(200).constData());
@@ -256,46 +310,58 @@ void POP3Socket::handleLine(const QByteArray &line) {
 
 void POP3Socket::listingLine(const QByteArray &line) {
     if (line.startsWith('.')) {
-        m_state = State::Ready;
-        reserveMessages(int(m_listedIds.size()));
-        for (const QString &uid : std::as_const(m_listedIds))
-            appendMessage(uid);
-        m_listedIds.clear();
-        QPointer<POP3Socket> self(this);
-        Q_EMIT sigMessageList();
-        if (!self || ended() || !m_fetch || m_state != State::Ready)
-            return;
-        if (messageCount() == 0) {
-            Q_EMIT sigMessageData();
+        if (m_listedIds.isEmpty()) {
+            finishListing();
             return;
         }
-        startFetching();
+        // The sizes on the server, for the Size column; the message numbers tie them to the
+        // unique ids, and they stay the same for the whole session.
+        if (send(QStringLiteral("LIST"), "LIST"))
+            m_state = State::ListSent;
         return;
     }
     // Two pieces between runs of blanks: the message number and the unique id.
-    const char *p = line.constData();
-    const qsizetype n = line.size();
-    qsizetype start[3] = {0, 0, 0};
-    qsizetype end[3] = {0, 0, 0};
-    int pieces = 0;
-    for (qsizetype i = 0; i < n && pieces < 3;) {
-        while (i < n && isBlank(p[i]))
-            ++i;
-        if (i == n)
-            break;
-        start[pieces] = i;
-        while (i < n && !isBlank(p[i]))
-            ++i;
-        end[pieces++] = i;
-    }
-    bool numeric = false;
-    const int number =
-        pieces == 2 ? QByteArray::fromRawData(p + start[0], end[0] - start[0]).toInt(&numeric) : 0;
-    if (numeric && number > 0) {
-        m_listedIds.append(QString::fromLatin1(p + start[1], end[1] - start[1]));
+    QByteArrayView pieces[3];
+    const int number = splitPieces(line, pieces) == 2 ? messageNumber(pieces[0]) : 0;
+    if (number > 0) {
+        m_listedIds.append(QString::fromLatin1(pieces[1]));
         m_numbers.append(number);
     }
     setTimeout(kLineSeconds * 1000, {});
+}
+
+void POP3Socket::sizeLine(const QByteArray &line) {
+    if (line.startsWith('.')) {
+        finishListing();
+        return;
+    }
+    // The message number and its size in octets; a line of any other form gives no size.
+    QByteArrayView pieces[3];
+    if (splitPieces(line, pieces) == 2) {
+        const int number = messageNumber(pieces[0]);
+        const qint64 size = octets(pieces[1]);
+        if (number > 0 && size >= 0)
+            m_sizes.insert(number, size);
+    }
+    setTimeout(kLineSeconds * 1000, {});
+}
+
+void POP3Socket::finishListing() {
+    m_state = State::Ready;
+    reserveMessages(int(m_listedIds.size()));
+    for (qsizetype i = 0; i < m_listedIds.size(); ++i)
+        appendMessage(m_listedIds.at(i), m_sizes.value(m_numbers.at(i), -1));
+    m_listedIds.clear();
+    m_sizes.clear();
+    QPointer<POP3Socket> self(this);
+    Q_EMIT sigMessageList();
+    if (!self || ended() || !m_fetch || m_state != State::Ready)
+        return;
+    if (messageCount() == 0) {
+        Q_EMIT sigMessageData();
+        return;
+    }
+    startFetching();
 }
 
 void POP3Socket::startFetching() {

@@ -1,11 +1,12 @@
 #pragma once
 // Client for POP3 accounts: logs in (USER/PASS, or APOP for a secure login), lists the
-// messages by unique id, fetches the header and first lines of each with TOP (nothing is
-// marked as read; several commands at a time when CAPA offers PIPELINING), deletes by
-// unique id and ends with QUIT.
+// messages by unique id with their sizes (UIDL, then LIST), fetches the header and first
+// lines of each with TOP (nothing is marked as read; several commands at a time when CAPA
+// offers PIPELINING), deletes by unique id and ends with QUIT.
 
 #include "MailSocket.h"
 
+#include <QHash>
 #include <QList>
 
 class POP3Socket : public MailSocket {
@@ -28,6 +29,8 @@ public:
         DeletingUnlisted = 13, // delete of an id not listed, waiting for the event loop
         CapaSent = 20,         // CAPA sent before pipelined fetches
         ReadingCapa = 21,      // reading the CAPA listing
+        ListSent = 22,         // LIST sent after the UIDL listing, for the sizes
+        ListingSizes = 23,     // reading the LIST listing
     };
     Q_ENUM(State)
 
@@ -59,6 +62,8 @@ protected:
 private:
     void handleLine(const QByteArray &line);
     void listingLine(const QByteArray &line);
+    void sizeLine(const QByteArray &line);
+    void finishListing();
     void topLine(const QByteArray &line);
     void capabilityLine(const QByteArray &line);
     void startFetching();
@@ -85,6 +90,8 @@ private:
     QList<int> m_numbers;
     // Unique ids of a listing being read; the list is built from them at its end.
     QStringList m_listedIds;
+    // Size in octets of each message number, as LIST gave it.
+    QHash<int, qint64> m_sizes;
     // Whether the server's CAPA answer was read in this session, and whether it offered
     // PIPELINING: then TOP commands go out several at a time, ahead of their answers.
     bool m_capaKnown = false;

@@ -19,6 +19,20 @@ const QString kAgent = QStringLiteral("Outlook-Express/5.5 (MSIE 5.01; Windows N
 
 enum State { Constructed = 0, LoggingIn = 1, Listing = 2, Idle = 3, Fetching = 4, Moving = 5 };
 
+// A getcontentlength value: digits alone (blanks around them allowed), at most 18; else -1.
+qint64 contentLength(const QString &text) {
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 18)
+        return -1;
+    qint64 n = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
 } // namespace
 
 void dumpPage(const QString &text, const char *tag) {
@@ -214,14 +228,17 @@ void SOHotDAV::gotGateway(const SODataArray &page) {
     Q_EMIT sigLoggedIn();
 }
 
-bool SOHotDAV::readListing(const QByteArray &page, QStringList &hrefs) {
+bool SOHotDAV::readListing(const QByteArray &page, QStringList &hrefs, QList<qint64> *sizes) {
     QXmlStreamReader xml(page);
     xml.setNamespaceProcessing(true);
     QStringList found;
+    QList<qint64> foundSizes;
     int depth = 0; // of the response being read, 0 outside one
     bool inResponse = false;
     QString href;
     bool hrefSeen = false;
+    qint64 size = -1;
+    bool sizeSeen = false;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
@@ -231,16 +248,23 @@ bool SOHotDAV::readListing(const QByteArray &page, QStringList &hrefs) {
                     hrefSeen = true;
                     href = xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
                     --depth;
+                } else if (!sizeSeen && xml.name() == QLatin1String("getcontentlength")) {
+                    sizeSeen = true;
+                    size = contentLength(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                    --depth;
                 }
             } else if (xml.name() == QLatin1String("response")) {
                 inResponse = true;
                 depth = 0;
                 href.clear();
                 hrefSeen = false;
+                size = -1;
+                sizeSeen = false;
             }
         } else if (xml.isEndElement() && inResponse) {
             if (depth == 0) {
                 found.append(href);
+                foundSizes.append(size);
                 inResponse = false;
             } else {
                 --depth;
@@ -250,19 +274,23 @@ bool SOHotDAV::readListing(const QByteArray &page, QStringList &hrefs) {
     if (xml.hasError())
         return false;
     hrefs = found;
+    if (sizes)
+        *sizes = foundSizes;
     return true;
 }
 
 void SOHotDAV::gotInbox(const SODataArray &page) {
     QStringList hrefs;
-    if (!readListing(page, hrefs)) {
+    QList<qint64> sizes;
+    if (!readListing(page, hrefs, &sizes)) {
         dumpPage(QString::fromLatin1(page), "inb");
         setError(QStringLiteral("Inbox: DOM parser failed"), true);
         return;
     }
-    for (const QString &href : std::as_const(hrefs)) {
+    for (qsizetype i = 0; i < hrefs.size(); ++i) {
+        const QString &href = hrefs.at(i);
         m_addresses.append(href);
-        appendMessage(href);
+        appendMessage(href, sizes.at(i));
         std::fprintf(stderr, "SOHotDAV::gotInbox: href=[%s]\n", href.toLocal8Bit().constData());
     }
     m_state = Idle;

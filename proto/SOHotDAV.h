@@ -1,8 +1,9 @@
 #pragma once
 // The incoming-mail client of web-mail accounts reached through a WebDAV mail gateway: finds
-// the inbox with a PROPFIND on the gateway, lists it with a second PROPFIND, fetches whole
-// messages with GET and deletes by moving a message to the trash. Every exchange is one
-// request of its own HTTP client, all sharing this client's cookies; its own socket is unused.
+// the inbox with a PROPFIND on the gateway, lists it (addresses and sizes) with a second
+// PROPFIND, fetches whole messages with GET and deletes by moving a message to the trash.
+// Every exchange is one request of its own HTTP client, all sharing this client's cookies;
+// its own socket is unused.
 
 #include "MailSocket.h"
 #include "SOCookieJar.h"
@@ -38,8 +39,9 @@ public:
     // when either tag is missing.
     [[nodiscard]] static QString inboxAddress(const QString &page);
     // The href of every "response" element of a multistatus listing, in document order (empty
-    // for a response without one); false when the page is not well-formed XML.
-    static bool readListing(const QByteArray &page, QStringList &hrefs);
+    // for a response without one), and with sizes the first "getcontentlength" of each (-1
+    // when it has none or it is no number); false when the page is not well-formed XML.
+    static bool readListing(const QByteArray &page, QStringList &hrefs, QList<qint64> *sizes = nullptr);
     // The first "status" of a multistatus answer that is not 2xx or 3xx, or null when every
     // status is; a page that is not well-formed XML gives a text saying so.
     [[nodiscard]] static QString failedStatus(const QByteArray &page);

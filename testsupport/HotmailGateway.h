@@ -1,8 +1,8 @@
 #pragma once
 // The web-mail gateway stand-in (hotmail_gateway.py) on this process's own loopback
 // address: Digest on every request, an inbox page, a multistatus listing of the messages
-// given here, GET and MOVE, with switches for the faults the tests need. One per test
-// process, started on first use.
+// given here (each with its size as content length), GET and MOVE, with switches for the
+// faults the tests need. One per test process, started on first use.
 
 #include "ServerProcess.h"
 

@@ -5,7 +5,8 @@ Usage: hotmail_gateway.py ADDRESS PORT STATEDIR
 
 Every request of every method must answer a Digest challenge (user "user@hm.test",
 password "secret", qop "auth"). PROPFIND /cgi-bin/hmdata gives the page naming the inbox;
-PROPFIND on the inbox lists the whole inbox (whatever Depth says); GET fetches a message;
+PROPFIND on the inbox lists the whole inbox with each message's size as its content length
+(whatever Depth says); GET fetches a message;
 MOVE records its Destination. Messages are the files of STATEDIR/mail, in name order.
 
 STATEDIR/mode.json switches behaviour (all optional):
@@ -64,9 +65,11 @@ def listing(kind):
     for i, name in enumerate(names):
         href = "" if kind == "nohref" and i == 1 else "<%shref>%s/folders/ACTIVE/%s</%shref>" % (
             prefix, base(), name, prefix)
-        out.append("<%sresponse>%s<%spropstat><%sprop><hm:read>0</hm:read></%sprop>"
+        size = os.path.getsize(os.path.join(STATE, "mail", name))
+        length = "<%sgetcontentlength>%d</%sgetcontentlength>" % (prefix, size, prefix)
+        out.append("<%sresponse>%s<%spropstat><%sprop><hm:read>0</hm:read>%s</%sprop>"
                    "<%sstatus>HTTP/1.1 200 OK</%sstatus></%spropstat></%sresponse>" %
-                   ((prefix, href) + (prefix,) * 7))
+                   ((prefix, href, prefix, prefix, length) + (prefix,) * 5))
     out.append("</%smultistatus>" % prefix)
     return "\n".join(out)
 

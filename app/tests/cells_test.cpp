@@ -77,7 +77,7 @@ protected:
 
 // ---------------------------------------------------------------- size, date, status keys
 
-TEST(SizeCell, ShowsRoundedUnitsAndSortsByBytes) {
+TEST(SizeCell, ShowsRoundedUnitsOfTheServersSizeElseTheLengthAndSortsByBytes) {
     const struct {
         const char *length;
         const char *text;
@@ -92,6 +92,26 @@ TEST(SizeCell, ShowsRoundedUnitsAndSortsByBytes) {
         const VLSizeItem item(message);
         EXPECT_EQ(str(item.text()), c.text) << c.length;
         EXPECT_EQ(str(item.key()), c.key) << c.length;
+    }
+    // The size the server listed wins over Content-Length whenever there is one the cell
+    // can hold, zero included.
+    const struct {
+        qint64 listed;
+        const char *length;
+        const char *text;
+        const char *key;
+    } listed[] = {{5000, "10", "5KB", "00001388"},
+                  {0, "2048", "0", "00000000"},
+                  {-1, "2048", "2KB", "00000800"},
+                  {2147483647, "", "2048MB", "7fffffff"},
+                  {2147483648, "2048", "2KB", "00000800"}};
+    for (const auto &c : listed) {
+        DataEmailMessage message;
+        message.listedSize = c.listed;
+        message.length = QString::fromLatin1(c.length);
+        const VLSizeItem item(message);
+        EXPECT_EQ(str(item.text()), c.text) << c.listed;
+        EXPECT_EQ(str(item.key()), c.key) << c.listed;
     }
     DataEmailMessage message;
     const VLSizeItem item(message);

@@ -21,6 +21,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -162,6 +163,34 @@ TEST_F(MailRows, TheBounceWarningRunsNoLoopUnderTheClickAndItsRowMayGo) {
     EXPECT_FALSE(table()->scannerItem(0)->isBounceChecked());
 }
 
+TEST_F(MailRows, TheBounceWarningSurvivesItsRowLeavingWhileTheBoxIsUp) {
+    // As the timed deletion check meets it: the row's message reported gone and the batch
+    // carried out while the warning is on screen. Were the box run under the click, this
+    // would happen inside it and the click's handler would go on with a row that is freed.
+    add(home, u"1"_s);
+    add(hot, u"2"_s);
+    add(home, u"3"_s);
+    select(0, 2);
+    bool removed = false;
+    vltest::whenModal(QString(), [&](QWidget *box) {
+        lister->slotDeleted(hot, u"2"_s);
+        lister->slotDoDeletions();
+        removed = true;
+        static_cast<QMessageBox *>(box)->accept();
+    });
+    click(1, VLMailTable::Bounce);
+    ASSERT_TRUE(vltest::waitUntil([&] { return removed; }));
+    ASSERT_TRUE(vltest::waitUntil([] { return QApplication::activeModalWidget() == nullptr; }));
+    ASSERT_EQ(table()->numVirtualRows(), 2);
+    // Nothing of the refused click reached the rows that stay, though they were selected.
+    EXPECT_EQ(boxes(&VLScannerItem::isBounceChecked), u".."_s);
+    EXPECT_EQ(table()->scannerItem(0)->message().uid, u"1"_s);
+    EXPECT_EQ(table()->scannerItem(1)->message().uid, u"3"_s);
+    // The table goes on working with the rows that are left.
+    click(0, VLMailTable::Bounce);
+    EXPECT_TRUE(table()->scannerItem(0)->isBounceChecked());
+}
+
 TEST_F(MailRows, UncheckingDeleteWithThreeRowsSelectedUnchecksAllThree) {
     for (const QString &uid : {u"1"_s, u"2"_s, u"3"_s, u"4"_s})
         add(home, uid);
@@ -257,6 +286,7 @@ TEST_F(MailRows, ClearAsksFirstAndOnYesEmptiesTheTableAndCancelsLookups) {
     QString seen;
     vltest::whenMessageBox(seen);
     lister->slotClearMessageList();
+    ASSERT_TRUE(vltest::waitUntil([&] { return !seen.isEmpty(); }));
     EXPECT_EQ(seen, u"Velloran Pro|Are you sure to want to clear all messages from the message list?"_s);
     EXPECT_EQ(table()->numVirtualRows(), 2);
     EXPECT_TRUE(VLTM::self().busy());
@@ -265,7 +295,7 @@ TEST_F(MailRows, ClearAsksFirstAndOnYesEmptiesTheTableAndCancelsLookups) {
     vltest::whenModal(
         QString(), [](QWidget *box) { static_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
     lister->slotClearMessageList();
-    EXPECT_EQ(table()->numVirtualRows(), 0);
+    ASSERT_TRUE(vltest::waitUntil([this] { return table()->numVirtualRows() == 0; }));
     // The running lookups end; the waiting ones never start.
     for (QTcpSocket *socket : std::as_const(taken))
         socket->abort();
@@ -321,7 +351,140 @@ TEST_F(MailRows, CurrentRowIsSeenShownAndRead) {
         viewer->close();
     });
     QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, centre(1, VLMailTable::Subject));
+    EXPECT_TRUE(vltest::waitUntil([&] { return !caption.isEmpty(); }));
     EXPECT_TRUE(caption.contains(u"subject 2"_s)) << caption.toStdString();
+}
+
+// ---------------------------------------------------------------- questions and the viewer
+
+TEST_F(MailRows, TheClearQuestionRunsNoLoopAndItsAnswerMeetsTheListAsItIsThen) {
+    for (const QString &uid : {u"1"_s, u"2"_s, u"3"_s})
+        add(home, uid);
+    QSignalSpy noMessage(lister.get(), &VLMailLister::sigNoMessage);
+    lister->slotClearMessageList();
+    // The command is over while the question is still open.
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text(), u"Are you sure to want to clear all messages from the message list?"_s);
+    // Asked again meanwhile: still the one question.
+    lister->slotClearMessageList();
+    EXPECT_EQ(lister->findChildren<QMessageBox *>().size(), 1);
+    // Rows go and come while it is up.
+    lister->slotDeleted(home, u"2"_s);
+    lister->slotDoDeletions();
+    add(home, u"4"_s);
+    ASSERT_EQ(table()->numVirtualRows(), 3);
+
+    box->button(QMessageBox::No)->click();
+    QTest::qWait(50);
+    EXPECT_EQ(table()->numVirtualRows(), 3);
+    EXPECT_EQ(noMessage.count(), 0);
+
+    lister->slotClearMessageList();
+    box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_TRUE(box);
+    lister->slotDeleted(home, u"1"_s);
+    lister->slotDoDeletions();
+    box->button(QMessageBox::Yes)->click();
+    EXPECT_TRUE(vltest::waitUntil([this] { return table()->numVirtualRows() == 0; }));
+    EXPECT_EQ(noMessage.count(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(lister->findChildren<QMessageBox *>().isEmpty());
+}
+
+TEST_F(MailRows, TheViewerRunsNoLoopUnderTheDoubleClickAndKeepsItsMessageWhenTheRowGoes) {
+    add(home, u"1"_s);
+    add(home, u"2"_s);
+    click(1, VLMailTable::Subject);
+    QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, centre(1, VLMailTable::Subject));
+    // The double click is over while the viewer is open (run under it, the viewer would
+    // hold the click until it closed).
+    ASSERT_TRUE(vltest::waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    QWidget *viewer = QApplication::activeModalWidget();
+    EXPECT_EQ(viewer->objectName(), u"viewer"_s);
+    EXPECT_EQ(viewer->parentWidget(), lister.get());
+    QPointer<QWidget> open(viewer);
+    // Its message leaves the server and the list meanwhile.
+    lister->slotDeleted(home, u"2"_s);
+    lister->slotDoDeletions();
+    ASSERT_EQ(table()->numVirtualRows(), 1);
+    EXPECT_TRUE(viewer->windowTitle().contains(u"subject 2"_s)) << viewer->windowTitle().toStdString();
+    viewer->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(open.isNull());
+    EXPECT_EQ(table()->scannerItem(0)->message().uid, u"1"_s);
+}
+
+// ---------------------------------------------------------------- what the commands act on
+
+TEST_F(MailRows, CtrlJumpKeysSelectTheRowTheyGoTo) {
+    for (const QString &uid : {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s})
+        add(home, uid);
+    QStringList shown;
+    QObject::connect(lister.get(), &VLMailLister::sigCurrentMsg, lister.get(),
+                     [&shown](const DataEmailMessage &m) { shown << m.uid; });
+    const struct {
+        const char *name;
+        int from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int to;       // the current row afterwards, the one the preview shows
+        QString rows; // "x" per selected row
+    } cases[] = {
+        {"Ctrl+End", 1, Qt::Key_End, Qt::ControlModifier, 4, u"....x"_s},
+        {"Ctrl+Home", 3, Qt::Key_Home, Qt::ControlModifier, 0, u"x...."_s},
+        {"Ctrl+PageDown", 0, Qt::Key_PageDown, Qt::ControlModifier, 4, u"....x"_s},
+        {"Ctrl+PageUp", 4, Qt::Key_PageUp, Qt::ControlModifier, 0, u"x...."_s},
+        // With Shift as well, the selection grows to it, as with Shift alone.
+        {"Ctrl+Shift+End", 1, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier, 4, u".xxxx"_s},
+        {"Ctrl+Shift+Home", 2, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier, 0, u"xxx.."_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        click(c.from, VLMailTable::Subject);
+        QTest::keyClick(table(), c.key, c.modifiers);
+        EXPECT_EQ(table()->currentRow(), c.to);
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_EQ(shown.last(), QString::number(c.to + 1));
+        QString selected;
+        for (int row = 0; row < table()->numVirtualRows(); ++row)
+            selected += table()->selectionModel()->isRowSelected(row) ? u'x' : u'.';
+        EXPECT_EQ(selected, c.rows);
+    }
+
+    // The fault as it was met: a row clicked, Ctrl+End, D. The row shown is marked, and only it.
+    click(1, VLMailTable::Subject);
+    QTest::keyClick(table(), Qt::Key_End, Qt::ControlModifier);
+    lister->slotMarForDeletion();
+    EXPECT_EQ(boxes(&VLScannerItem::isDeleteChecked), u"....x"_s);
+}
+
+TEST_F(MailRows, CommandsActOnTheShownRowsOrElseOnTheCurrentOne) {
+    for (const QString &uid : {u"1"_s, u"2"_s, u"3"_s, u"4"_s})
+        add(home, uid);
+    // The only selected row unselected again with Ctrl: the current row, which the preview
+    // shows, is what a command acts on.
+    click(2, VLMailTable::Subject);
+    click(2, VLMailTable::Subject, Qt::ControlModifier);
+    ASSERT_TRUE(table()->selectionModel()->selectedRows().isEmpty());
+    ASSERT_EQ(table()->currentRow(), 2);
+    lister->slotMarForDeletion();
+    EXPECT_EQ(boxes(&VLScannerItem::isDeleteChecked), u"..x."_s);
+
+    // A selected row hidden since (a rescan hid it), and one a range was drawn across while
+    // hidden: neither is touched.
+    click(0, VLMailTable::Subject);
+    click(2, VLMailTable::Subject, Qt::ShiftModifier);
+    VLScannerItem *hidden = table()->scannerItem(1);
+    hidden->status().hide = true;
+    table()->applyHiding();
+    ASSERT_TRUE(table()->isRowHidden(1));
+    lister->slotMarkForBouncing();
+    EXPECT_EQ(boxes(&VLScannerItem::isBounceChecked), u"x.x."_s);
+    click(0, VLMailTable::Subject);
+    click(3, VLMailTable::Subject, Qt::ShiftModifier);
+    lister->slotMarForDeletion();
+    EXPECT_EQ(boxes(&VLScannerItem::isDeleteChecked), u"x.xx"_s);
 }
 
 // ---------------------------------------------------------------- the message menu

@@ -278,6 +278,27 @@ TEST_F(MailTable, HeaderClicksSortAscendingDescendingAscendingAndHidingHolds) {
     EXPECT_EQ(settings.value(QStringLiteral("sortOrder")).toInt(), -1);
 }
 
+TEST_F(MailTable, SizeSortsByTheSizeItShows) {
+    makeTable();
+    // Listed sizes and Content-Length values that sort the other way round: the order is
+    // the one of the shown sizes.
+    const struct {
+        qint64 listed;
+        const char *length;
+    } rows[] = {{3000, "1"}, {-1, "900"}, {1048576, "5"}, {20, "999999"}, {-1, ""}};
+    for (const auto &r : rows) {
+        DataEmailMessage m = apptest::mailFrom(u"s@example.org"_s, u"s@example.org"_s, u"size"_s,
+                                               QStringLiteral("uid%1").arg(table->numVirtualRows()));
+        m.listedSize = r.listed;
+        m.length = QString::fromLatin1(r.length);
+        addRow(m);
+    }
+    table->slotClickHeader(table->mapFieldToCol(VLMailTable::Size));
+    EXPECT_EQ(columnTexts(VLMailTable::Size), (QStringList{u"0"_s, u"20"_s, u"900"_s, u"3KB"_s, u"1MB"_s}));
+    table->slotClickHeader(table->mapFieldToCol(VLMailTable::Size));
+    EXPECT_EQ(columnTexts(VLMailTable::Size), (QStringList{u"1MB"_s, u"3KB"_s, u"900"_s, u"20"_s, u"0"_s}));
+}
+
 TEST_F(MailTable, StatusSortsByVerdictGroupThenText) {
     makeTable();
     const struct {

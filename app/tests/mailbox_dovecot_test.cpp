@@ -142,6 +142,21 @@ TEST_F(MailBoxDovecot, MessageRemovedFromTheServerLosesItsRow) {
     EXPECT_TRUE(h1->isDeleteChecked());
 }
 
+TEST_F(MailBoxDovecot, TheSizeColumnShowsTheSizesTheServersList) {
+    // Longer than either client fetches of it, and like most mail without a Content-Length.
+    const QByteArray small = mailFile("small");
+    const QByteArray big =
+        mailFile("big") +
+        QByteArray("A body line of the big message, far past what is fetched.\r\n").repeated(600);
+    for (const QString &user : {QStringLiteral("alice"), QStringLiteral("bob")})
+        vltest::fillMaildir(DovecotServer::instance().maildir(user), {small, big});
+    checkBoth(false);
+    const QString s = sizeText(small.size());
+    const QString b = sizeText(big.size());
+    EXPECT_EQ(sizes(), (QStringList{u"Home small "_s + s, u"Home big "_s + b, u"Work small "_s + s,
+                                    u"Work big "_s + b}));
+}
+
 TEST_F(MailBoxDovecot, EmptyMailboxSaysSo) {
     MailBox::self()->download(stored(QStringLiteral("Home")), false);
     ASSERT_TRUE(runQueue());

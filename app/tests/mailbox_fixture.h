@@ -196,6 +196,22 @@ protected:
     bool waitForReportedRowsGone(int timeoutMs = 10000) const {
         return waitForRowsGone(recorder->deleted, timeoutMs);
     }
+    // "account subject size" of every row, the size as its cell shows it.
+    [[nodiscard]] QStringList sizes() const {
+        QStringList out;
+        const int col = table()->mapFieldToCol(VLMailTable::Size);
+        for (int row = 0; row < table()->numVirtualRows(); ++row) {
+            const VLScannerItem *item = table()->scannerItem(row);
+            const QTableWidgetItem *cell = table()->item(row, col);
+            out << (item && cell ? item->account() + u' ' + item->message().subject + u' ' + cell->text()
+                                 : QStringLiteral("(none)"));
+        }
+        return out;
+    }
+    // The Size column's text for a message of n bytes: bytes, else rounded KB.
+    [[nodiscard]] static QString sizeText(qsizetype n) {
+        return n < 1024 ? QString::number(n) : QStringLiteral("%1KB").arg((n + 512) / 1024);
+    }
     [[nodiscard]] VLScannerItem *rowOf(const QString &account, const QString &subject) const {
         for (int row = 0; row < table()->numVirtualRows(); ++row) {
             VLScannerItem *item = table()->scannerItem(row);

@@ -177,6 +177,24 @@ TEST_F(MailBoxPeer, RefusedWebMailLoginIsOneErrorWithoutPrompt) {
     EXPECT_EQ(recorder->count(u"idle"_s), 1);
 }
 
+TEST_F(MailBoxPeer, WebMailRowsShowTheSizesTheGatewayLists) {
+    vltest::HotmailGateway &gateway = vltest::HotmailGateway::instance();
+    gateway.reset();
+    const QByteArray small = mailFile("small");
+    const QByteArray big = mailFile("big") + QByteArray("A body line of the big message.\r\n").repeated(300);
+    gateway.setMessages({small, big});
+    qputenv("VL_HOTMAIL_GATEWAY", gateway.address().toLatin1());
+    const DataAccount account =
+        hotmailAccount(u"Web"_s, vltest::HotmailGateway::user(), vltest::HotmailGateway::password());
+    storeAccounts({account});
+    MailBox::self()->download(account, false);
+    ASSERT_TRUE(runQueue());
+    qunsetenv("VL_HOTMAIL_GATEWAY");
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
+    EXPECT_EQ(sizes(),
+              (QStringList{u"Web small "_s + sizeText(small.size()), u"Web big "_s + sizeText(big.size())}));
+}
+
 TEST_F(MailBoxPeer, WebMailWithoutGatewayIsOneError) {
     qunsetenv("VL_HOTMAIL_GATEWAY");
     const DataAccount account = hotmailAccount(u"Web"_s, u"user@hm.test"_s, u"pw"_s);

@@ -110,7 +110,8 @@ TEST_F(Processing, NothingMarkedStillCachesAndLogsEveryRow) {
     check();
     ASSERT_EQ(table()->numVirtualRows(), 2);
     EXPECT_FALSE(lister->processMail());
-    EXPECT_EQ(progressText(), u"Deleting emails"_s);
+    // Nothing for the servers: processing has ended, and says so.
+    EXPECT_EQ(progressText(), u"Processing finished"_s);
     EXPECT_EQ(VLFileCache::self()->bytes(u"N1@example.org"_s), file("N1"));
     EXPECT_EQ(VLFileCache::self()->bytes(u"N2@example.org"_s), file("N2"));
     EXPECT_EQ(historyFile(), (QStringList{u"N2@example.org 0"_s, u"N1@example.org 0"_s, u"end"_s}));
@@ -139,6 +140,96 @@ TEST_F(Processing, ReportsAndBouncesThatCannotBeSentKeepTheirBoxesAndLeaveNoBit)
     EXPECT_FALSE(VLSeenEmailList::self()->tm(u"Home"_s, u"S2@example.org"_s));
     EXPECT_EQ(historyFile(),
               (QStringList{u"S3@example.org 0"_s, u"S2@example.org 0"_s, u"S1@example.org 0"_s, u"end"_s}));
+}
+
+TEST_F(Processing, AReportThatCouldNotGoOutIsNotRecordedAndGoesOutOnceItCan) {
+    // Every report switched on, none with anywhere to go: no community host, no server for
+    // the SpamCop reports, none for Home's bounces.
+    StoreTools::tools()->tm.enableTM = true;
+    qunsetenv("VL_TM_HOST");
+    DataOptionsSummary &summary = StoreOptions::options()->summary;
+    const QString smtpHost = summary.outgoingEmailServer;
+    summary.outgoingEmailServer.clear();
+    DataAccount home = stored(u"Home"_s);
+    home.pop3.outgoing.serverAddress.clear();
+    storeAccounts({home, stored(u"Work"_s)});
+    StoreTools::tools()->spamcop.email = u"spamcop-unsent@example.net"_s;
+    fill(u"alice"_s, {file("U1"), file("U2"), file("U3", "Una <u3-bounce@example.org>")});
+    check();
+    VLScannerItem *report = rowOf(u"Home"_s, u"U1"_s);
+    VLScannerItem *spamCop = rowOf(u"Home"_s, u"U2"_s);
+    VLScannerItem *bounce = rowOf(u"Home"_s, u"U3"_s);
+    report->setReportChecked(QString(), true);
+    spamCop->setSpamCopChecked(QString(), true);
+    bounce->setBounceChecked(QString(), true);
+
+    EXPECT_FALSE(process());
+    // Nothing is recorded as sent: the boxes stay ticked, the seen list and the log know
+    // nothing of it, and the progress text says why.
+    EXPECT_TRUE(report->hasReport() && report->isReportChecked());
+    EXPECT_TRUE(spamCop->hasSpamCop() && spamCop->isSpamCopChecked());
+    EXPECT_TRUE(bounce->isBounceChecked());
+    EXPECT_FALSE(VLSeenEmailList::self()->tm(u"Home"_s, u"U1@example.org"_s));
+    EXPECT_FALSE(VLSeenEmailList::self()->spamCop(u"Home"_s, u"U2@example.org"_s));
+    EXPECT_EQ(historyFile(),
+              (QStringList{u"U3@example.org 0"_s, u"U2@example.org 0"_s, u"U1@example.org 0"_s, u"end"_s}));
+    for (const QString &why :
+         {u"Home: bounce not sent"_s, u"SpamCop report not sent"_s, u"Tallowmark service not configured"_s})
+        EXPECT_TRUE(progressText().contains(why)) << progressText().toStdString();
+    EXPECT_TRUE(TMServer::instance().records().isEmpty());
+
+    // Once there is somewhere to send them, the next run sends them and records that.
+    useCommunity();
+    summary.outgoingEmailServer = smtpHost;
+    home.pop3.outgoing.serverAddress = smtpHost;
+    storeAccounts({home, stored(u"Work"_s)});
+    EXPECT_FALSE(process());
+    EXPECT_FALSE(report->hasReport());
+    EXPECT_FALSE(spamCop->hasSpamCop());
+    EXPECT_FALSE(bounce->isBounceChecked());
+    EXPECT_EQ(arrivedFor(u"spamcop-unsent@example.net"_s, 1).size(), 1);
+    EXPECT_EQ(arrivedFor(u"u3-bounce@example.org"_s, 1).size(), 1);
+    int uploads = 0;
+    for (const QJsonObject &r : TMServer::instance().records())
+        uploads += r.value(u"path"_s).toString() == u"/Upload"_s;
+    EXPECT_EQ(uploads, 1);
+    EXPECT_TRUE(VLSeenEmailList::self()->tm(u"Home"_s, u"U1@example.org"_s));
+    EXPECT_TRUE(VLSeenEmailList::self()->spamCop(u"Home"_s, u"U2@example.org"_s));
+    EXPECT_EQ(historyFile(),
+              (QStringList{u"U3@example.org 1"_s, u"U2@example.org 0"_s, u"U1@example.org 8"_s, u"end"_s}));
+    EXPECT_EQ(progressText(), u"Processing finished"_s);
+    qunsetenv("VL_TM_HOST");
+}
+
+TEST_F(Processing, ProcessingEndsOnlyOnceTheDeletedRowsHaveLeftTheList) {
+    QList<QByteArray> pop3;
+    QList<QByteArray> imap;
+    for (int i = 0; i < 150; ++i) {
+        pop3 << mailFile("P" + QByteArray::number(i));
+        imap << mailFile("I" + QByteArray::number(i));
+    }
+    fill(u"alice"_s, pop3);
+    fill(u"bob"_s, imap);
+    check();
+    ASSERT_EQ(table()->numVirtualRows(), 300);
+    lister->slotMarkAllForDeletion();
+
+    // What the main window meets when the queue runs dry: it hears of it after the list.
+    QObject watch;
+    int rowsAtEnd = -1;
+    QString textAtEnd;
+    QObject::connect(MailBox::self(), &MailBox::sigBusy, &watch, [&](bool busy) {
+        if (busy || rowsAtEnd >= 0)
+            return;
+        rowsAtEnd = table()->numVirtualRows();
+        textAtEnd = progressText();
+    });
+    ASSERT_TRUE(lister->processMail());
+    ASSERT_TRUE(vltest::waitUntil([&] { return rowsAtEnd >= 0; }, 120000));
+    EXPECT_EQ(rowsAtEnd, 0);
+    EXPECT_EQ(textAtEnd, u"Processing finished"_s);
+    EXPECT_TRUE(onServer(u"alice"_s).isEmpty());
+    EXPECT_TRUE(onServer(u"bob"_s).isEmpty());
 }
 
 TEST_F(Processing, ADeleteGoesOnlyToTheMailboxThatListedIt) {

@@ -106,6 +106,8 @@ TEST(VLFileCache, IdentitiesThatAreNoFileNameStillGetOne) {
         {"300 bytes of UTF-8", wide, false},
         {"UTF-8", QString::fromUtf8("Grüße_2024"), true},
         {"NUL", u"a"_s + QChar(0) + u"b"_s, false},
+        {"the name of a copy being written", u".vlcache-Ab12Cd"_s, false},
+        {"longer than such a name", u".vlcache-Ab12Cde"_s, true},
     };
     int stored = 0;
     for (const auto &c : cases) {
@@ -158,6 +160,28 @@ TEST(VLFileCache, TrimmingDeletesTheOldestFirstHiddenNamesIncluded) {
     EXPECT_TRUE(cache->allFiles().isEmpty());
     EXPECT_EQ(namesIn(cache->folder()), (QStringList{u"a folder"_s, u"link"_s}))
         << "only files are the cache's";
+}
+
+TEST(VLFileCache, AnOpenFolderIsNarrowedAndHalfWrittenCopiesGoAtStart) {
+    DataFolder folder;
+    // As an older start-up left it: made with the default mode, and a copy cut short by a kill.
+    plant(folder, u".vlcache-Xy12Zw"_s, "half a mess", 1000);
+    plant(folder, u"kept@x"_s, "12345", 2000);
+    plant(folder, u".vlcache-notes"_s, "not a name we write", 3000);
+    plant(folder, u"vlcache-Ab12Cd"_s, "nor this", 4000);
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"cache/.vlcache-Dir123"_s)));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file(u"cache"_s)).constData(), 0755), 0);
+
+    VLFileCache *cache = VLFileCache::self();
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(cache->folder()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(namesIn(cache->folder()),
+              (QStringList{u".vlcache-Dir123"_s, u".vlcache-notes"_s, u"kept@x"_s, u"vlcache-Ab12Cd"_s}));
+    EXPECT_EQ(cache->allFiles(),
+              (QStringList{folder.file(u"cache/kept@x"_s), folder.file(u"cache/.vlcache-notes"_s),
+                           folder.file(u"cache/vlcache-Ab12Cd"_s)}));
+    EXPECT_EQ(cache->total(), 5u + 19u + 8u);
 }
 
 TEST(VLFileCache, TrimToTimeCountsWhatItRemoves) {

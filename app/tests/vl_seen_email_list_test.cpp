@@ -233,3 +233,17 @@ TEST(VLSeenEmailList, ABadCurrentFileFallsBackWithoutDuplicates) {
     seen->dump();
     EXPECT_EQ(lines(folder), (QList<QByteArray>{"acc&m1&1&0&0", "acc&m2&1&0&0"}));
 }
+
+TEST(VLSeenEmailList, AHalfWrittenFileIsRemovedAtLoadAndNeverRead) {
+    DataFolder folder;
+    // A kill in the middle of writing left the new file; the current one is whole.
+    folder.write(u"seenemail.vlp"_s, "acc&whole&1&0&0\n");
+    folder.write(u"seenemail.new"_s, "acc&whole&1&0&0\nacc&ha");
+    folder.write(u"other.new"_s, "not the list's");
+    VLSeenEmailList *seen = VLSeenEmailList::self();
+    ASSERT_TRUE(seen->load().isNull());
+    EXPECT_FALSE(folder.exists(u"seenemail.new"_s));
+    EXPECT_EQ(folder.read(u"other.new"_s), "not the list's");
+    EXPECT_TRUE(seen->seen(u"acc"_s, u"whole"_s));
+    EXPECT_FALSE(seen->seen(u"acc"_s, u"ha"_s));
+}

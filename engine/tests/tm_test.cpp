@@ -288,8 +288,10 @@ TEST_F(TMService, FailedChecksAnswerNothingAndDropTheAuthorisation) {
 TEST_F(TMService, SixRunTheRestWaitAndBusyEndsOnce) {
     QSignalSpy done(&VLTM::self(), &VLTM::sigTMDone);
     QSignalSpy busy(&VLTM::self(), &VLTM::sigBusy);
+    // The seventh waits, and is taken as the six that start are.
     for (int i = 0; i < 7; ++i)
-        VLTM::self().enqueueRequest(message(QString::number(i), u"text "_s + QString::number(i)), false);
+        EXPECT_TRUE(
+            VLTM::self().enqueueRequest(message(QString::number(i), u"text "_s + QString::number(i)), false));
     EXPECT_EQ(VLTM::self().queued(), 1);
     EXPECT_EQ(busy.count(), 6);
     ASSERT_TRUE(waitIdle(busy));
@@ -315,7 +317,9 @@ TEST_F(TMService, SixRunTheRestWaitAndBusyEndsOnce) {
 TEST_F(TMService, NoHostStartsNothing) {
     qunsetenv("VL_TM_HOST");
     QSignalSpy busy(&VLTM::self(), &VLTM::sigBusy);
-    VLTM::self().enqueueRequest(message(u"1"_s, u"x"_s), false);
+    // The caller learns that nothing was taken: an upload is then not recorded as sent.
+    EXPECT_FALSE(VLTM::self().enqueueRequest(message(u"1"_s, u"x"_s), false));
+    EXPECT_FALSE(VLTM::self().enqueueRequest(message(u"2"_s, u"x"_s), true));
     EXPECT_FALSE(VLTM::self().busy());
     EXPECT_EQ(busy.count(), 0);
     QTest::qWait(300);

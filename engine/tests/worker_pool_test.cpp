@@ -37,8 +37,9 @@ protected:
 };
 
 TEST_F(WorkerPool, AsManyRunAsThereAreWorkersAndTheRestWaitInOrder) {
+    // Started or waiting, each job is taken.
     for (int job = 1; job <= 4; ++job)
-        pool.submit(job);
+        EXPECT_TRUE(pool.submit(job)) << job;
     EXPECT_EQ(started, (QStringList{u"1:1"_s, u"2:2"_s}));
     EXPECT_EQ(pool.queued(), 2);
     EXPECT_EQ(told, (QList<bool>{true, true}));
@@ -64,9 +65,9 @@ TEST_F(WorkerPool, AsManyRunAsThereAreWorkersAndTheRestWaitInOrder) {
 }
 
 TEST_F(WorkerPool, JobsThatDoNotStartLeaveNoTrace) {
-    // Submitted to an idle worker: nothing is told and the worker stays idle (behind the
-    // other one).
-    pool.submit(-1);
+    // Submitted to an idle worker: not taken, nothing is told and the worker stays idle
+    // (behind the other one).
+    EXPECT_FALSE(pool.submit(-1));
     EXPECT_FALSE(pool.busy());
     EXPECT_TRUE(told.isEmpty());
 

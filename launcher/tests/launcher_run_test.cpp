@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -42,7 +43,18 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     QStringList leftovers() const { return QDir(dataDir).entryList({QStringLiteral("*.new")}, QDir::Files); }
+    void write(const QString &name, const QByteArray &bytes) const {
+        QFile f(dataDir + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
 };
+
+// Permission bits of a folder, or -1 when it cannot be read.
+int modeOf(const QString &path) {
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
 
 TEST_F(Launcher, FirstStartMakesTheFoldersAndEverySignalEndsItWithEverythingSaved) {
     {
@@ -50,6 +62,7 @@ TEST_F(Launcher, FirstStartMakesTheFoldersAndEverySignalEndsItWithEverythingSave
         ASSERT_TRUE(first.waitFor(kShown)) << first.err().toStdString();
         for (const char *folder : {"/.brindlecot", "/.brindlecot/Velloran2", "/.brindlecot/Velloran2/cache"})
             EXPECT_TRUE(QFileInfo(home + QLatin1String(folder)).isDir()) << folder;
+        EXPECT_EQ(modeOf(dataDir + QStringLiteral("cache")), 0700);
         EXPECT_TRUE(first.err().contains(QLatin1String("minimized=0")));
         first.signal(SIGTERM);
         EXPECT_EQ(first.finish(), 0) << first.err().toStdString();
@@ -74,6 +87,29 @@ TEST_F(Launcher, FirstStartMakesTheFoldersAndEverySignalEndsItWithEverythingSave
         EXPECT_EQ(file(QStringLiteral("seenemail.vlp")), seen);
         EXPECT_EQ(leftovers(), QStringList());
     }
+}
+
+TEST_F(Launcher, AnOpenCacheFolderIsNarrowedAndWhatAKilledRunLeftGoesAtStart) {
+    // The cache folder as an older start-up made it, with the default mode; a copy and the
+    // seen list that a kill cut short; a cached message and files that are the user's.
+    ASSERT_TRUE(QDir().mkpath(dataDir + QStringLiteral("cache")));
+    ASSERT_EQ(::chmod(QFile::encodeName(dataDir + QStringLiteral("cache")).constData(), 0755), 0);
+    write(QStringLiteral("cache/.vlcache-Ab12Cd"), "half a cop");
+    write(QStringLiteral("seenemail.new"), "Home&half");
+    write(QStringLiteral("cache/kept@example.org"), "Subject: kept\r\n\r\nbody\r\n");
+    write(QStringLiteral("cache/.vlcache-notes"), "the user's");
+    write(QStringLiteral("notes.new"), "the user's");
+
+    Velloran run(home, {});
+    ASSERT_TRUE(run.waitFor(kShown)) << run.err().toStdString();
+    EXPECT_EQ(modeOf(dataDir + QStringLiteral("cache")), 0700);
+    EXPECT_FALSE(QFileInfo::exists(dataDir + QStringLiteral("cache/.vlcache-Ab12Cd")));
+    EXPECT_FALSE(QFileInfo::exists(dataDir + QStringLiteral("seenemail.new")));
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.finish(), 0) << run.err().toStdString();
+    EXPECT_EQ(file(QStringLiteral("cache/kept@example.org")), QByteArray("Subject: kept\r\n\r\nbody\r\n"));
+    EXPECT_EQ(file(QStringLiteral("cache/.vlcache-notes")), QByteArray("the user's"));
+    EXPECT_EQ(file(QStringLiteral("notes.new")), QByteArray("the user's"));
 }
 
 TEST_F(Launcher, ASecondStartShowsTheBoxAndEndsWithOneWhileTheFirstRunsOn) {

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -114,6 +115,10 @@ TEST_F(VelloranProgram, FirstStartShowsTheSplashThenTheWindowAndMakesTheFolders)
     EXPECT_EQ(count(windowsOf(run.pid()), isMain), 1);
     for (const char *folder : {"/.brindlecot", "/.brindlecot/Velloran2", "/.brindlecot/Velloran2/cache"})
         EXPECT_TRUE(QFileInfo(home + QLatin1String(folder)).isDir()) << folder;
+    // The recycle bin's names are Message-IDs: its folder is the user's alone.
+    struct stat cache;
+    ASSERT_EQ(::stat(QFile::encodeName(dataDir + QStringLiteral("cache")).constData(), &cache), 0);
+    EXPECT_EQ(cache.st_mode & 07777, 0700u);
 
     run.signal(SIGTERM);
     EXPECT_EQ(run.finish(), 0) << run.err().toStdString();

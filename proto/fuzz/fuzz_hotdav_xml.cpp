@@ -4,12 +4,15 @@
 #include "SOHotDAV.h"
 
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray page(reinterpret_cast<const char *>(data), qsizetype(size));
     (void)SOHotDAV::inboxAddress(QString::fromLatin1(page));
     QStringList hrefs;
-    (void)SOHotDAV::readListing(page, hrefs);
+    QList<qint64> sizes;
+    if (SOHotDAV::readListing(page, hrefs, &sizes) && sizes.size() != hrefs.size())
+        std::abort(); // one size for every address
     (void)SOHotDAV::failedStatus(page);
     return 0;
 }

@@ -76,6 +76,8 @@ TEST_F(HotDAV, DownloadsThreeMessagesWhole) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(session.messages[i].raw, sent[i]);
         EXPECT_EQ(session.messages[i].uid, inbox() + s("MSG%1.eml").arg(i + 1, 4, 10, QLatin1Char('0')));
+        // The size comes from the listing, before the message itself.
+        EXPECT_EQ(session.messages[i].listedSize, sent[i].size());
     }
     EXPECT_EQ(session.downloaded, 3);
     // Every request answered a challenge of its own; the listing was a PROPFIND with Depth 0.
@@ -106,8 +108,10 @@ TEST_F(HotDAV, ListingsInEveryNamespaceForm) {
         MailSession session(c.get(), MailSession::Delete); // lists without fetching, deletes nothing
         ASSERT_TRUE(session.run());
         EXPECT_EQ(session.events, row.events);
-        for (int i = 0; i < c->messageCount(); ++i)
+        for (int i = 0; i < c->messageCount(); ++i) {
             EXPECT_EQ(c->messageList()[i].uid.isEmpty(), i == row.empty) << i;
+            EXPECT_EQ(c->messageList()[i].listedSize, threeMessages()[i].size()) << i;
+        }
     }
 }
 
@@ -244,6 +248,18 @@ TEST(HotDAVReaders, InboxTagsAnyCaseAndTheXmlReaders) {
                                       "<x:r><x:response/></x:r></x:response><x:response/></m>",
                                       hrefs));
     EXPECT_EQ(hrefs, (QStringList{s("a"), QString()}));
+    // The first content length of each response; one that is no number gives none.
+    QList<qint64> sizes;
+    ASSERT_TRUE(SOHotDAV::readListing(
+        "<m xmlns:x='DAV:'><x:response><x:href>a</x:href><x:propstat><x:prop>"
+        "<x:getcontentlength> 1234 </x:getcontentlength><x:getcontentlength>9</x:getcontentlength>"
+        "</x:prop></x:propstat></x:response>"
+        "<x:response><x:href>b</x:href><x:getcontentlength>12kB</x:getcontentlength></x:response>"
+        "<x:response><x:href>c</x:href></x:response>"
+        "<x:response><x:getcontentlength>99999999999999999999</x:getcontentlength></x:response></m>",
+        hrefs, &sizes));
+    EXPECT_EQ(hrefs, (QStringList{s("a"), s("b"), s("c"), QString()}));
+    EXPECT_EQ(sizes, (QList<qint64>{1234, -1, -1, -1}));
     EXPECT_FALSE(SOHotDAV::readListing("<m><response>", hrefs));
     EXPECT_TRUE(SOHotDAV::failedStatus("<m xmlns='DAV:'><status>HTTP/1.1 201 Created</status>"
                                        "<status>HTTP/1.1 302 Found</status></m>")

@@ -71,6 +71,10 @@ struct Want {
         r.uid = uid;
         return *this;
     }
+    Want &size(qint64 octets) {
+        r.size = octets;
+        return *this;
+    }
     Want &literal(qint64 size) {
         r.literal = size;
         return *this;
@@ -93,8 +97,22 @@ std::vector<LineCase> lineCases() {
         {"blanks and tabs between words", Want("*  \t17   Exists", K::Untagged).data(17, "EXISTS")},
         {"capability", Want("* CAPABILITY IMAP4rev1 IDLE", K::Untagged).keyword("CAPABILITY")},
         {"fetch names its uid", Want("* 1 FETCH (UID 21 FLAGS ())", K::Untagged).data(1, "FETCH").uid("21")},
-        {"lower case, the uid last",
-         Want("* 1 fetch (flags (\\Seen) rfc822.size 100 uid 11)", K::Untagged).data(1, "FETCH").uid("11")},
+        {"lower case, the uid last, its size before it",
+         Want("* 1 fetch (flags (\\Seen) rfc822.size 100 uid 11)", K::Untagged)
+             .data(1, "FETCH")
+             .uid("11")
+             .size(100)},
+        {"size after the uid",
+         Want("* 7 FETCH (UID 3 RFC822.SIZE 2048)", K::Untagged).data(7, "FETCH").uid("3").size(2048)},
+        {"size zero", Want("* 1 FETCH (RFC822.SIZE 0 UID 4)", K::Untagged).data(1, "FETCH").uid("4").size(0)},
+        {"a size too long to be one is none",
+         Want("* 1 FETCH (UID 4 RFC822.SIZE 1234567890123456789)", K::Untagged).data(1, "FETCH").uid("4")},
+        {"a size without digits is none",
+         Want("* 1 FETCH (UID 4 RFC822.SIZE NIL)", K::Untagged).data(1, "FETCH").uid("4")},
+        {"words that only end in RFC822.SIZE are no size",
+         Want("* 1 FETCH (UID 4 XRFC822.SIZE 9)", K::Untagged).data(1, "FETCH").uid("4")},
+        {"a size outside a fetch response is not kept",
+         Want("* 4 EXPUNGE RFC822.SIZE 9", K::Untagged).data(4, "EXPUNGE")},
         {"words that only end or begin in UID are no uid",
          Want("* 3 FETCH (XUID 5 UIDNEXT 6)", K::Untagged).data(3, "FETCH")},
         {"a uid outside a fetch response is not kept",
@@ -102,6 +120,7 @@ std::vector<LineCase> lineCases() {
         {"fetch with a literal", Want("* 2 FETCH (UID 12 RFC822.SIZE 27 BODY[]<0> {27}", K::Untagged)
                                      .data(2, "FETCH")
                                      .uid("12")
+                                     .size(27)
                                      .literal(27)},
         {"non-synchronising literal",
          Want("* 1 FETCH (BODY[] {5+}", K::Untagged).data(1, "FETCH").literal(5)},

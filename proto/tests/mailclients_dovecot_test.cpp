@@ -169,8 +169,11 @@ TEST_P(POP3IMAP4Dovecot, ListsFetchesWithinTheLimitsAndDeletesOnGoodbye) {
     ASSERT_EQ(uids.uids.size(), 4);
     ASSERT_EQ(download.messages.size(), 4);
     EXPECT_EQ(download.downloaded, 4);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(download.messages[i].uid, expectedUid(c.protocol, uids, i)) << i;
+        // The server's size of the whole message, also where less of it was fetched.
+        EXPECT_EQ(download.messages[i].listedSize, files[i].size()) << i;
+    }
     EXPECT_EQ(download.messages[0].raw, files[0]);
     EXPECT_EQ(download.messages[0].subject, QStringLiteral("plain"));
     if (c.protocol == Protocol::POP3) {

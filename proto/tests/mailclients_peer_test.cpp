@@ -26,6 +26,7 @@ struct Session {
     QStringList ids;        // to delete
     QStringList events;     // signals in order
     QStringList subjects{}; // of the fetched messages, when checked
+    QList<qint64> sizes{};  // listed with the unique ids (-1: none), when checked
 };
 
 struct PeerCase {
@@ -57,7 +58,9 @@ std::vector<PeerCase> cases() {
          "pop3_uidl_three_pieces",
          {{M::Delete,
            {QStringLiteral("uid-c")},
-           {u"loggedIn"_s, u"list 2"_s, u"deleted uid-c"_s, u"closed"_s}}}},
+           {u"loggedIn"_s, u"list 2"_s, u"deleted uid-c"_s, u"closed"_s},
+           {},
+           {1000, -1}}}},
         {"POP3 APOP digest of the time stamp",
          Protocol::POP3,
          "pop3_apop",
@@ -89,14 +92,27 @@ std::vector<PeerCase> cases() {
         {"POP3 slow server byte by byte",
          Protocol::POP3,
          "pop3_slow",
-         {{M::Download, {}, {u"loggedIn"_s, u"list 1"_s, u"data"_s, u"closed"_s}, {QStringLiteral("slow")}}}},
+         {{M::Download,
+           {},
+           {u"loggedIn"_s, u"list 1"_s, u"data"_s, u"closed"_s},
+           {QStringLiteral("slow")},
+           {4242}}}},
         {"POP3 TOP commands go out ahead of their answers when the server pipelines",
          Protocol::POP3,
          "pop3_pipelined",
          {{M::Download,
            {},
            {u"loggedIn"_s, u"list 3"_s, u"data"_s, u"closed"_s},
-           {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}}}},
+           {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")},
+           {100, 200, 300}}}},
+        {"POP3 a server that refuses LIST still has its messages fetched, without sizes",
+         Protocol::POP3,
+         "pop3_list_refused",
+         {{M::Download,
+           {},
+           {u"loggedIn"_s, u"list 1"_s, u"data"_s, u"closed"_s},
+           {QStringLiteral("one")},
+           {-1}}}},
         {"POP3 empty line for a greeting",
          Protocol::POP3,
          "pop3_empty_greeting",
@@ -114,7 +130,11 @@ std::vector<PeerCase> cases() {
         {"IMAP4 news before completions, SIZE before UID, completion-only fetch",
          Protocol::IMAP4,
          "imap_news_and_skips",
-         {{M::Download, {}, {u"loggedIn"_s, u"list 2"_s, u"data"_s, u"closed"_s}, {QStringLiteral("two")}}}},
+         {{M::Download,
+           {},
+           {u"loggedIn"_s, u"list 2"_s, u"data"_s, u"closed"_s},
+           {QStringLiteral("two")},
+           {100, -1}}}},
         {"IMAP4 pipelined fetches answered out of order keep their texts and order",
          Protocol::IMAP4,
          "imap_pipelined_out_of_order",
@@ -235,6 +255,18 @@ TEST_P(POP3IMAP4Peer, PlaysTheDialogue) {
             for (const DataEmailMessage &m : s.messages)
                 subjects.append(m.subject);
             EXPECT_EQ(subjects, run.subjects);
+        }
+        if (!run.sizes.isEmpty()) {
+            // In the list and in every message handed on.
+            QList<qint64> listed;
+            QHash<QString, qint64> byUid;
+            for (const DataEmailMessage &m : client->messageList()) {
+                listed.append(m.listedSize);
+                byUid.insert(m.uid, m.listedSize);
+            }
+            EXPECT_EQ(listed, run.sizes);
+            for (const DataEmailMessage &m : s.messages)
+                EXPECT_EQ(m.listedSize, byUid.value(m.uid, -2)) << m.uid.toStdString();
         }
         client.reset();
     }
