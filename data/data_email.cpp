@@ -111,6 +111,8 @@ DataEmailMessage::DataEmailMessage(const QDomElement &e) {
 void DataEmailMessage::clear() {
     RecordFields::clear(*this, kMessageFields);
     account.clear();
+    complete = false;
+    flaggedDeleted = false;
 }
 
 void DataEmailMessage::loadEmail(const SODataArray &bytes) {

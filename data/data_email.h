@@ -83,6 +83,13 @@ public:
     // Identity of the account (and server) the message came from, set by whoever
     // fetched it; part of unique(), kept in memory only.
     QString account;
+    // Set by the client that listed the message, kept in memory only: raw is the whole
+    // message as its server holds it, not only its first lines or bytes.
+    bool complete;
+    // Set by the client that listed the message, kept in memory only: the server listed it
+    // flagged deleted already (a session that ended early) and can only remove such
+    // messages all together, so its row comes up marked for deletion.
+    bool flaggedDeleted;
 
     void loadEmail(const SODataArray &bytes);
     void extract(const QByteArray &line);

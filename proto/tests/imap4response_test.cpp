@@ -71,6 +71,10 @@ struct Want {
         r.uid = uid;
         return *this;
     }
+    Want &flags(const char *list) {
+        r.flags = list;
+        return *this;
+    }
     Want &literal(qint64 size) {
         r.literal = size;
         return *this;
@@ -93,8 +97,20 @@ std::vector<LineCase> lineCases() {
         {"blanks and tabs between words", Want("*  \t17   Exists", K::Untagged).data(17, "EXISTS")},
         {"capability", Want("* CAPABILITY IMAP4rev1 IDLE", K::Untagged).keyword("CAPABILITY")},
         {"fetch names its uid", Want("* 1 FETCH (UID 21 FLAGS ())", K::Untagged).data(1, "FETCH").uid("21")},
-        {"lower case, the uid last",
-         Want("* 1 fetch (flags (\\Seen) rfc822.size 100 uid 11)", K::Untagged).data(1, "FETCH").uid("11")},
+        {"lower case, the uid last", Want("* 1 fetch (flags (\\Seen) rfc822.size 100 uid 11)", K::Untagged)
+                                         .data(1, "FETCH")
+                                         .uid("11")
+                                         .flags("\\Seen")},
+        {"fetch names its flags", Want("* 3 FETCH (UID 5 FLAGS ( \\Deleted \\Seen ))", K::Untagged)
+                                      .data(3, "FETCH")
+                                      .uid("5")
+                                      .flags("\\Deleted \\Seen")},
+        {"a word that only ends in FLAGS names none",
+         Want("* 3 FETCH (XFLAGS (\\Deleted) UID 7)", K::Untagged).data(3, "FETCH").uid("7")},
+        {"flags without their end are none",
+         Want("* 3 FETCH (UID 7 FLAGS (\\Deleted", K::Untagged).data(3, "FETCH").uid("7")},
+        {"the mailbox's flags are no message's",
+         Want("* FLAGS (\\Answered \\Deleted)", K::Untagged).keyword("FLAGS")},
         {"words that only end or begin in UID are no uid",
          Want("* 3 FETCH (XUID 5 UIDNEXT 6)", K::Untagged).data(3, "FETCH")},
         {"a uid outside a fetch response is not kept",
@@ -144,6 +160,31 @@ TEST_P(IMAP4ResponseParse, GivesTheValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, IMAP4ResponseParse, ::testing::ValuesIn(lineCases()), vltest::RowName());
+
+TEST(IMAP4ResponseWords, AFlagOrACapabilityIsAWholeWordInAnyCase) {
+    struct Row {
+        const char *list;
+        const char *word;
+        bool holds;
+    };
+    const Row rows[] = {
+        {"\\Seen \\Deleted", "\\Deleted", true},
+        {"\\seen \\deleted", "\\Deleted", true},
+        {"\\Deleted-Later", "\\Deleted", false},
+        {"X\\Deleted", "\\Deleted", false},
+        {"", "\\Deleted", false},
+        {"IMAP4rev1 LITERAL+ UIDPLUS IDLE", "UIDPLUS", true},
+        {"IMAP4rev1\tuidplus", "UIDPLUS", true},
+        {"IMAP4rev1 XUIDPLUS UIDPLUSX", "UIDPLUS", false},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.list);
+        EXPECT_EQ(IMAP4Response::listsCapability(r.list, r.word), r.holds);
+        IMAP4Response fetch;
+        fetch.flags = r.list;
+        EXPECT_EQ(fetch.hasFlag(r.word), r.holds);
+    }
+}
 
 // ---------------------------------------------------------------- a stream of bytes
 
