@@ -74,8 +74,11 @@ void MailBox::download(const DataAccount &account, bool timed) {
     m_queue.append(MailBoxRequest(MailBoxRequest::Download, account, timed));
 }
 
-void MailBox::deleteMail(const DataAccount &account, const QStringList &uids) {
-    m_queue.append(MailBoxRequest(MailBoxRequest::Delete, account, uids));
+void MailBox::deleteMail(const DataAccount &account, const QStringList &uids,
+                         const MailBoxRequest::WholeCopies &whole) {
+    MailBoxRequest request(MailBoxRequest::Delete, account, uids);
+    request.whole = whole;
+    m_queue.append(request);
 }
 
 bool MailBox::go() {
@@ -141,6 +144,10 @@ MailSocket *MailBox::start(const MailBoxRequest &request) {
     release();
     m_client = client;
     m_confirmed.clear();
+    m_deleting.clear();
+    m_fetchedWhole.clear();
+    m_kept.clear();
+    m_notSaved.clear();
     const bool isDelete = request.action == MailBoxRequest::Delete;
 
     connect(client, &MailSocket::sigClosed, this, &MailBox::slotClosed);
@@ -152,6 +159,10 @@ MailSocket *MailBox::start(const MailBoxRequest &request) {
             qOverload<const DataEmailMessage &>(&MailBox::slotMessageData));
     if (isDelete) {
         connect(client, &MailSocket::sigDeleted, this, &MailBox::slotDeleted);
+        connect(client, &MailSocket::sigWholeMessage, this, &MailBox::slotWholeMessage);
+        connect(client, &MailSocket::sigWholeFailed, this, &MailBox::slotWholeFailed);
+        connect(client, &MailSocket::sigWholeDone, this, &MailBox::slotWholeDone);
+        connect(client, &MailSocket::sigDownloaded, this, &MailBox::slotDownloaded);
     } else {
         connect(client, qOverload<>(&MailSocket::sigMessageData), this,
                 qOverload<>(&MailBox::slotMessageData));
@@ -309,11 +320,69 @@ void MailBox::slotMessageList() {
     Q_EMIT sigMessageList(DataAccount(m_queue.first().account));
     if (m_client != client || m_queue.first().action != MailBoxRequest::Delete)
         return;
-    const QStringList &ids = m_queue.first().ids;
-    if (ids.isEmpty())
-        m_client->closeSocket(true);
+    // The copies to keep come first, in this session: a message whose delete goes out has
+    // its whole text on disk by then. One no longer listed has nothing left to copy.
+    const MailBoxRequest &head = m_queue.first();
+    QStringList whole;
+    if (!head.whole.uids.isEmpty() && head.whole.keep) {
+        QSet<QString> listed;
+        listed.reserve(client->messageCount());
+        for (const DataEmailMessage &m : std::as_const(client->messageList()))
+            listed.insert(m.uid);
+        const QSet<QString> ids(head.ids.cbegin(), head.ids.cend());
+        for (const QString &uid : head.whole.uids)
+            if (listed.contains(uid) && ids.contains(uid))
+                whole.append(uid);
+    }
+    m_fetchedWhole = QSet<QString>(whole.cbegin(), whole.cend());
+    if (whole.isEmpty())
+        startDeleting();
     else
-        m_client->deleteMessage(ids.first());
+        client->fetchWhole(whole);
+}
+
+void MailBox::slotWholeMessage(const QString &uid, const SODataArray &text) {
+    if (!fromClient())
+        return;
+    const MailBoxRequest &head = m_queue.first();
+    const QString failure = head.whole.keep(uid, text);
+    if (failure.isNull())
+        m_kept.insert(uid);
+    else
+        notSaved(failure);
+}
+
+void MailBox::slotWholeFailed(const QString &uid, const QString &reason) {
+    if (!fromClient())
+        return;
+    const MailBoxRequest &head = m_queue.first();
+    std::fprintf(stderr, "MailBox::slotWholeFailed: %s: %s: %s; it stays on the server\n",
+                 qPrintable(head.account.name()), qPrintable(uid), qPrintable(reason));
+    notSaved(head.whole.unsaved ? head.whole.unsaved(uid) : reason);
+}
+
+void MailBox::notSaved(const QString &text) {
+    m_notSaved = text;
+    const int total = int(m_queue.first().ids.size());
+    Q_EMIT sigProgress(DataAccount(m_queue.first().account), text, total, 0);
+}
+
+void MailBox::slotWholeDone() {
+    if (!fromClient())
+        return;
+    startDeleting();
+}
+
+void MailBox::startDeleting() {
+    MailSocket *const client = m_client;
+    m_deleting.clear();
+    for (const QString &uid : std::as_const(m_queue.first().ids))
+        if (!m_fetchedWhole.contains(uid) || m_kept.contains(uid))
+            m_deleting.append(uid);
+    if (m_deleting.isEmpty())
+        client->closeSocket(true);
+    else
+        client->deleteMessage(m_deleting.first());
 }
 
 void MailBox::slotDownloaded(int total, int number) {
@@ -353,15 +422,15 @@ void MailBox::slotDeleted(const QString &uid) {
         return;
     MailSocket *const client = m_client;
     const MailBoxRequest &head = m_queue.first();
-    const qsizetype i = head.ids.indexOf(uid);
+    const qsizetype i = m_deleting.indexOf(uid);
     if (i < 0) {
         m_client->closeSocket(true);
         return;
     }
     m_confirmed.append(uid);
-    const int count = int(head.ids.size());
+    const int count = int(m_deleting.size());
     const QString text = QStringLiteral("Deleting message %1 of %2").arg(i + 1).arg(count);
-    const QString next = i + 1 < count ? head.ids.at(i + 1) : QString();
+    const QString next = i + 1 < count ? m_deleting.at(i + 1) : QString();
     // The bar measures the mailbox as listed in this session.
     const int total = qMax(count, m_client->messageCount());
     Q_EMIT sigProgress(DataAccount(head.account), text, total, int(i + 1));
@@ -378,13 +447,18 @@ void MailBox::slotClosed() {
         return;
     const MailBoxRequest head = m_queue.first();
     const QStringList confirmed = m_confirmed;
+    const QString notSaved = m_notSaved;
     m_confirmed.clear();
+    m_notSaved.clear();
     release();
     removeHead();
     // Only now are the deletions committed on the server.
     if (head.action == MailBoxRequest::Delete)
         for (const QString &uid : confirmed)
             Q_EMIT sigDeleted(head.account, uid);
+    // What stayed for want of a copy is the last word of the session, not a passing one.
+    if (!notSaved.isEmpty())
+        Q_EMIT sigProgress(head.account, notSaved, int(head.ids.size()), int(confirmed.size()));
     scheduleNext();
 }
 

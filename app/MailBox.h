@@ -14,6 +14,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -26,7 +27,10 @@ public:
 
     // Queue a request at the tail; nothing starts until go().
     void download(const DataAccount &account, bool timed);
-    void deleteMail(const DataAccount &account, const QStringList &uids);
+    // whole: which of the uids are first fetched whole and kept, in the same session; a
+    // message that cannot be had or kept then is not deleted.
+    void deleteMail(const DataAccount &account, const QStringList &uids,
+                    const MailBoxRequest::WholeCopies &whole = {});
     // Starts the queue unless it is working already (then true: the new requests are
     // reached in turn); false when nothing could be started.
     bool go();
@@ -57,6 +61,11 @@ public Q_SLOTS:
     // One message of the client's listing.
     void slotMessageData(const DataEmailMessage &message);
     void slotClosed();
+    // A delete's session: a message fetched whole, one that could not be, and the end of
+    // the fetching.
+    void slotWholeMessage(const QString &uid, const SODataArray &text);
+    void slotWholeFailed(const QString &uid, const QString &reason);
+    void slotWholeDone();
     void slotSinceTimeout();
     bool startNext();
     // The answers to sigLoginRefused, for the request that waits; without one waiting they
@@ -105,6 +114,10 @@ private:
     void fail();
     void scheduleNext();
     void startIdleCount();
+    // The head request's deletes go out, one after another, for what may go.
+    void startDeleting();
+    // A message of the head request stays on its server: says so (text) and keeps it.
+    void notSaved(const QString &text);
     // The login details the user entered go back to the stored account of that name,
     // changing only the prompt's fields, when it is still the mailbox the request was for.
     static void writeBack(const MailBoxRequest &request);
@@ -117,6 +130,12 @@ private:
     // Uids the server confirmed deleted in the session under way; reported once the orderly
     // close has committed them.
     QStringList m_confirmed;
+    // The delete's session: the uids whose delete goes out, in order; those fetched whole to
+    // be kept first, and those of them that were; what said the last one was not.
+    QStringList m_deleting;
+    QSet<QString> m_fetchedWhole;
+    QSet<QString> m_kept;
+    QString m_notSaved;
     bool m_awaitingLogin = false;
     // The next request starts from the event loop once the last one has ended; a stop
     // cancels that start.

@@ -8,6 +8,8 @@
 #include "data/store_options.h"
 #include "data/time_units.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -24,22 +26,41 @@ void VLDeletionPlan::add(const QString &account, const AccountIdentity &listedFr
     group->entries.append(int(m_entries.size() - 1));
 }
 
-bool VLDeletionPlan::keepCopy(const DataEmailMessage &message) {
-    if (!StoreOptions::options()->summary.allowRevovery)
-        return true;
-    VLFileCache *cache = VLFileCache::self();
-    if (cache->addFile(message.identifier(), message.raw))
-        return true;
-    const QString path = cache->path(message.identifier());
+namespace {
+
+QString cannotSave(const QString &identity, const QString &uid) {
+    const QString path = VLFileCache::self()->path(identity);
     std::fprintf(stderr, "VLDeletionPlan::carryOut: %s: cannot save; %s stays on the server\n",
-                 qPrintable(path), qPrintable(message.uid));
-    m_failure = QStringLiteral("%1: cannot save").arg(path);
+                 qPrintable(path), qPrintable(uid));
+    return QStringLiteral("%1: cannot save").arg(path);
+}
+
+} // namespace
+
+bool VLDeletionPlan::keepCopy(const DataEmailMessage &message) {
+    if (VLFileCache::self()->addFile(message.identifier(), message.raw))
+        return true;
+    m_failure = cannotSave(message.identifier(), message.uid);
     return false;
+}
+
+QString VLDeletionPlan::keepWhole(const QString &identity, const QString &uid, const SODataArray &text) {
+    // The copy the row's listed text may have left is only a beginning: the whole text takes
+    // its place.
+    if (VLFileCache::self()->addFile(identity, text, VLFileCache::IfStored::ReplaceUnlessSame))
+        return QString();
+    return cannotSave(identity, uid);
 }
 
 void VLDeletionPlan::carryOut() {
     // Only to the mailbox the messages were listed from, and only what is safe.
-    QList<std::pair<const DataAccount *, QStringList>> requests;
+    struct Request {
+        const DataAccount *account;
+        QStringList uids;
+        MailBoxRequest::WholeCopies whole;
+    };
+    const bool recycleBin = StoreOptions::options()->summary.allowRevovery;
+    QList<Request> requests;
     for (const Group &group : std::as_const(m_groups)) {
         const DataAccount *account = StoreAccountList::accounts()->account(group.account);
         if (!account || AccountIdentity(*account) != group.listedFrom) {
@@ -48,26 +69,42 @@ void VLDeletionPlan::carryOut() {
                          qPrintable(group.account), int(group.entries.size()));
             continue;
         }
-        QStringList uids;
+        Request request{account, {}, {}};
+        // The identity each message fetched whole is kept under: the one its row was
+        // listed and logged with.
+        QHash<QString, QString> identities;
         for (int index : group.entries) {
             Entry &entry = m_entries[index];
-            if (!keepCopy(*entry.message))
+            const DataEmailMessage &message = *entry.message;
+            if (recycleBin && !message.complete) {
+                request.whole.uids.append(message.uid);
+                identities.insert(message.uid, message.identifier());
+            } else if (recycleBin && !keepCopy(message)) {
                 continue;
+            }
             entry.goes = true;
             entry.status->logging |= DataEmailStatus::LogDelete;
-            uids.append(entry.message->uid);
+            request.uids.append(message.uid);
         }
-        if (!uids.isEmpty())
-            requests.append({account, uids});
+        if (!identities.isEmpty()) {
+            request.whole.keep = [identities](const QString &uid, const SODataArray &text) {
+                return keepWhole(identities.value(uid), uid, text);
+            };
+            request.whole.unsaved = [identities](const QString &uid) {
+                return cannotSave(identities.value(uid), uid);
+            };
+        }
+        if (!request.uids.isEmpty())
+            requests.append(request);
     }
 
     // The log holds the decisions before the servers act on them.
     writeLog();
 
-    for (const auto &[account, uids] : std::as_const(requests)) {
-        MailBox::self()->deleteMail(*account, uids);
-        for (const QString &uid : uids)
-            m_queued.append({account->name(), uid});
+    for (const Request &request : std::as_const(requests)) {
+        MailBox::self()->deleteMail(*request.account, request.uids, request.whole);
+        for (const QString &uid : request.uids)
+            m_queued.append({request.account->name(), uid});
     }
 }
 

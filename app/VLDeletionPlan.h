@@ -3,9 +3,11 @@
 // and for automatic deletion, so that nothing leaves a server before it is safe: messages
 // are grouped by account name and by the mailbox they were listed from; a group whose
 // account is gone, or now names another mailbox, is dropped; each message is copied into
-// the recycle bin before its delete is queued, and one whose copy fails stays on its
-// server; the mail log records the batch; then one delete request per group joins the
-// mailbox queue. Knows no table: the rows hand in their messages and statuses.
+// the recycle bin before its delete goes out, and one whose copy fails stays on its server;
+// the mail log records the batch; then one delete request per group joins the mailbox
+// queue. A message whose listed text is only its beginning is copied whole: the delete
+// request fetches it whole first, in its own session, and has the copy made before that
+// message's delete goes out. Knows no table: the rows hand in their messages and statuses.
 
 #include "AccountIdentity.h"
 
@@ -37,10 +39,16 @@ public:
     void carryOut();
 
     // After carryOut: "%1: cannot save" with the recycle-bin file of the last message whose
-    // copy failed, or null when every copy was made.
+    // copy failed, or null when every copy was made. A copy made whole in the delete's
+    // session says so there (MailBox::sigProgress).
     [[nodiscard]] const QString &failure() const { return m_failure; }
-    // After carryOut: (account name, uid) of every message whose delete was queued.
+    // After carryOut: (account name, uid) of every message whose delete was queued (one
+    // copied whole first goes only once its copy is made).
     [[nodiscard]] const QList<QPair<QString, QString>> &queued() const { return m_queued; }
+
+    // Keeps the whole text of a message in the recycle bin under its identity, in place of
+    // any shorter or other copy there; null when it is safe on disk, else "%1: cannot save".
+    static QString keepWhole(const QString &identity, const QString &uid, const SODataArray &text);
 
 private:
     struct Entry {

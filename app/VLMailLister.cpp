@@ -124,8 +124,15 @@ void VLMailLister::slotMessageData(const DataAccount &account, const DataEmailMe
         item->setMessageRead();
         hideIfRead(item);
     }
+    // Left flagged deleted by a session that ended early, on a server that removes every
+    // flagged message at once: it comes up marked and shown, and stays only if the user
+    // takes the mark off (the next deleting session then takes the flag off too).
+    if (message.flaggedDeleted)
+        item->status().hide = false;
     item->insertTableRow(m_table->numVirtualRows(), m_showHidden);
     item->updateTableRow();
+    if (message.flaggedDeleted)
+        item->setDeleteChecked(QString(), true);
     connect(item, &VLScannerItem::sigLearningChanged, this, &VLMailLister::slotLearningChanged);
     if (seen->tm(name, id))
         item->disableReport();

@@ -60,11 +60,13 @@ bool VLMailProcessor::process() {
     QHash<VLScannerItem *, int> done;
 
     // Into the recycle bin, every listed message, whatever its boxes say. A copy that fails
-    // is the deletion plan's to notice: its message stays on the server.
+    // is the deletion plan's to notice: its message stays on the server. One to be deleted
+    // whose row holds only its beginning is the plan's to copy, whole.
     if (options.allowRevovery) {
         VLFileCache *cache = VLFileCache::self();
         for (VLScannerItem *item : std::as_const(items))
-            (void)cache->addFile(item->message().identifier(), item->message().raw);
+            if (item->message().complete || !item->isDeleteChecked())
+                (void)cache->addFile(item->message().identifier(), item->message().raw);
     }
 
     for (VLScannerItem *item : std::as_const(items)) {

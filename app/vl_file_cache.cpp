@@ -157,15 +157,20 @@ bool VLFileCache::exists(const QString &identity) const {
     return isRegularFile(QFile::encodeName(path(identity)));
 }
 
-bool VLFileCache::addFile(const QString &identity, const SODataArray &raw) {
+bool VLFileCache::addFile(const QString &identity, const SODataArray &raw, IfStored ifStored) {
     const QString target = path(identity);
     const QByteArray local = QFile::encodeName(target);
     struct stat st;
+    bool replace = false;
     if (::lstat(local.constData(), &st) == 0) {
-        if (S_ISREG(st.st_mode))
+        if (!S_ISREG(st.st_mode)) {
+            std::fprintf(stderr, "VLFileCache::addFile: %s: not a regular file\n", local.constData());
+            return false;
+        }
+        if (ifStored == IfStored::Keep ||
+            (qsizetype(st.st_size) == raw.size() && bytes(identity) == static_cast<const QByteArray &>(raw)))
             return true;
-        std::fprintf(stderr, "VLFileCache::addFile: %s: not a regular file\n", local.constData());
-        return false;
+        replace = true;
     }
     if (!makeFolder())
         return false;
@@ -188,6 +193,16 @@ bool VLFileCache::addFile(const QString &identity, const SODataArray &raw) {
         ::unlink(scratch.constData());
         return false;
     }
+    // A replacement takes the old copy's place in one step, so there is always one whole.
+    if (replace) {
+        if (::rename(scratch.constData(), local.constData()) != 0) {
+            std::fprintf(stderr, "VLFileCache::addFile: %s: %s\n", local.constData(), std::strerror(errno));
+            ::unlink(scratch.constData());
+            return false;
+        }
+        append(target);
+        return syncFolder();
+    }
     const bool linked = ::link(scratch.constData(), local.constData()) == 0;
     const int linkError = errno;
     ::unlink(scratch.constData());
@@ -199,7 +214,10 @@ bool VLFileCache::addFile(const QString &identity, const SODataArray &raw) {
         return false;
     }
     append(target);
+    return syncFolder();
+}
 
+bool VLFileCache::syncFolder() const {
     const QByteArray folder = QFile::encodeName(m_folder);
     const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const bool synced = dir >= 0 && ::fsync(dir) == 0;

@@ -37,9 +37,14 @@ public:
     // a run left half-written and lists the files already there.
     static VLFileCache *self();
 
-    // Stores the message under its identity unless a copy is there already (the first copy
-    // wins). True when a complete copy is on disk, flushed to it, when this returns.
-    bool addFile(const QString &identity, const SODataArray &raw);
+    // What addFile does when a copy is stored under the identity already.
+    enum class IfStored {
+        Keep,              // the first copy wins
+        ReplaceUnlessSame, // this one takes its place unless the two are byte for byte one
+    };
+    // Stores the message under its identity. True when a complete copy is on disk, flushed
+    // to it, when this returns; a copy replaced is replaced whole or not at all.
+    bool addFile(const QString &identity, const SODataArray &raw, IfStored ifStored = IfStored::Keep);
     // The cached bytes exactly as stored; empty when the message is not cached.
     [[nodiscard]] QByteArray bytes(const QString &identity) const;
     // The cached bytes as Latin-1 text up to the first NUL; empty when not cached.
@@ -68,6 +73,8 @@ private:
 
     bool makeFolder();
     void removeLeftovers();
+    // Flushes the folder, so the names of the files in it are on disk too.
+    [[nodiscard]] bool syncFolder() const;
     void append(const QString &path);
     void removeFirst();
 

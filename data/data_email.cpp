@@ -112,6 +112,8 @@ void DataEmailMessage::clear() {
     RecordFields::clear(*this, kMessageFields);
     account.clear();
     listedSize = -1;
+    complete = false;
+    flaggedDeleted = false;
 }
 
 void DataEmailMessage::loadEmail(const SODataArray &bytes) {

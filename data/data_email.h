@@ -87,6 +87,13 @@ public:
     // LIST, IMAP RFC822.SIZE, the web-mail listing's content length), -1 when it gave none.
     // Unlike length it does not depend on the message's own headers; kept in memory only.
     qint64 listedSize = -1;
+    // Set by the client that listed the message, kept in memory only: raw is the whole
+    // message as its server holds it, not only its first lines or bytes.
+    bool complete;
+    // Set by the client that listed the message, kept in memory only: the server listed it
+    // flagged deleted already (a session that ended early) and can only remove such
+    // messages all together, so its row comes up marked for deletion.
+    bool flaggedDeleted;
 
     void loadEmail(const SODataArray &bytes);
     void extract(const QByteArray &line);

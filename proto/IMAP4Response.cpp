@@ -97,6 +97,45 @@ QByteArray lastItemDigits(const QByteArray &line, qsizetype from, QByteArrayView
     return {};
 }
 
+// What the first whole word "FLAGS" (any case) at or after from holds in the parentheses
+// that follow it; empty when there is none.
+QByteArray flagList(const QByteArray &line, qsizetype from) {
+    const char *p = line.constData();
+    const qsizetype n = line.size();
+    for (qsizetype at = from; at + 5 <= n; ++at) {
+        if (qstrnicmp(p + at, "FLAGS", 5) != 0 || (at > 0 && isWordByte(p[at - 1])) ||
+            (at + 5 < n && isWordByte(p[at + 5])))
+            continue;
+        qsizetype i = at + 5;
+        while (i < n && isBlank(p[i]))
+            ++i;
+        if (i >= n || p[i] != '(')
+            continue;
+        const qsizetype close = line.indexOf(')', i);
+        if (close < 0)
+            return {};
+        return line.mid(i + 1, close - i - 1).trimmed();
+    }
+    return {};
+}
+
+// Whether the blank-separated words of list hold word, compared without regard to case.
+bool holdsWord(QByteArrayView list, QByteArrayView word) {
+    qsizetype at = 0;
+    const qsizetype n = list.size();
+    while (at < n) {
+        while (at < n && isBlank(list.at(at)))
+            ++at;
+        const qsizetype start = at;
+        while (at < n && !isBlank(list.at(at)))
+            ++at;
+        if (at - start == word.size() && at > start &&
+            qstrnicmp(list.data() + start, word.data(), size_t(word.size())) == 0)
+            return true;
+    }
+    return false;
+}
+
 // "{n}" or "{n+}" ending the line: n, else -1.
 qint64 literalSize(const QByteArray &line) {
     if (!line.endsWith('}'))
@@ -159,8 +198,17 @@ IMAP4Response IMAP4Response::parse(const QByteArray &line, bool afterLiteral) {
     if (r.keyword == "FETCH") {
         r.uid = lastItemDigits(line, at, "UID");
         r.size = digitsValue(lastItemDigits(line, at, "RFC822.SIZE"));
+        r.flags = flagList(line, at);
     }
     return r;
+}
+
+bool IMAP4Response::hasFlag(QByteArrayView flag) const {
+    return holdsWord(flags, flag);
+}
+
+bool IMAP4Response::listsCapability(QByteArrayView list, QByteArrayView capability) {
+    return holdsWord(list, capability);
 }
 
 std::ostream &operator<<(std::ostream &os, const IMAP4Response &r) {
@@ -179,6 +227,8 @@ std::ostream &operator<<(std::ostream &os, const IMAP4Response &r) {
         os << " uid=" << r.uid.constData();
     if (r.size >= 0)
         os << " size=" << r.size;
+    if (!r.flags.isEmpty())
+        os << " flags=(" << r.flags.constData() << ')';
     if (r.literal >= 0)
         os << " literal=" << r.literal;
     return os << " line=\"" << r.line.left(200).constData() << '"';

@@ -6,6 +6,7 @@
 // no socket and no client state.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QMetaType>
 
 #include <iosfwd>
@@ -42,12 +43,21 @@ public:
     QByteArray uid;
     // A FETCH response: the number after its last RFC822.SIZE item; -1 when it names none.
     qint64 size = -1;
+    // A FETCH response: what its FLAGS list holds, between the parentheses; empty when it
+    // names none.
+    QByteArray flags;
     // Size of the literal announced at the end of an untagged line or of the rest of one
     // ("{n}" or "{n+}"); -1 when none follows.
     qint64 literal = -1;
 
     // afterLiteral: the line continues a response whose literal has just been read.
     [[nodiscard]] static IMAP4Response parse(const QByteArray &line, bool afterLiteral = false);
+
+    // Whether flags names the flag (such as \Deleted), compared without regard to case.
+    [[nodiscard]] bool hasFlag(QByteArrayView flag) const;
+    // Whether a capability list (the words after "CAPABILITY", or a response code's
+    // argument) names the capability, compared without regard to case.
+    [[nodiscard]] static bool listsCapability(QByteArrayView list, QByteArrayView capability);
 
     friend bool operator==(const IMAP4Response &, const IMAP4Response &) = default;
 };

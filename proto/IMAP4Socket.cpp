@@ -6,6 +6,7 @@
 #include <QMetaEnum>
 #include <QPointer>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -42,6 +43,33 @@ QByteArray quoted(const QByteArray &bytes) {
     return out + '"';
 }
 
+// A UID set for a command: the UIDs in ascending order, runs written as ranges.
+QByteArray uidSet(const QStringList &uids) {
+    QList<quint32> numbers;
+    numbers.reserve(uids.size());
+    for (const QString &uid : uids) {
+        bool ok = false;
+        const quint32 n = uid.toUInt(&ok);
+        if (ok && n > 0)
+            numbers.append(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    QByteArray set;
+    for (qsizetype i = 0; i < numbers.size();) {
+        qsizetype j = i;
+        while (j + 1 < numbers.size() && numbers.at(j + 1) == numbers.at(j) + 1)
+            ++j;
+        if (!set.isEmpty())
+            set += ',';
+        set += QByteArray::number(numbers.at(i));
+        if (j > i)
+            set += ':' + QByteArray::number(numbers.at(j));
+        i = j + 1;
+    }
+    return set;
+}
+
 } // namespace
 
 IMAP4Socket::IMAP4Socket(QObject *parent) : MailSocket(parent) {}
@@ -70,6 +98,10 @@ void IMAP4Socket::login() {
     m_framer.reset();
     m_literalFetch = -1;
     m_fetches.clear();
+    m_capabilitiesKnown = false;
+    m_uidPlus = false;
+    m_listedDeleted.clear();
+    m_flagged.clear();
     setTimeout(kCommandSeconds * 1000, {});
 }
 
@@ -144,6 +176,7 @@ void IMAP4Socket::getMessageList(bool fetch) {
         return;
     }
     clearEmailList();
+    m_listedDeleted.clear();
     m_fetch = fetch;
     if (m_messageCount == 0) {
         if (fetch)
@@ -167,6 +200,7 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
         setError(QStringLiteral("Request to retrieve header during command"), true);
         return;
     }
+    m_whole = false;
     Fetch f;
     f.uid = uid;
     f.index = m_fetchIndex;
@@ -183,25 +217,69 @@ void IMAP4Socket::getMessage(const QString &uid, int) {
     Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
 }
 
+void IMAP4Socket::fetchWhole(const QStringList &uids) {
+    if (m_state != State::Selected) {
+        setError(QStringLiteral("Request to retrieve message during command"), true);
+        return;
+    }
+    QHash<QString, int> positions;
+    const QList<DataEmailMessage> &list = messageList();
+    positions.reserve(list.size());
+    for (int i = int(list.size()) - 1; i >= 0; --i)
+        positions.insert(list.at(i).uid, i);
+    QList<int> order;
+    QStringList unlisted;
+    for (const QString &uid : uids) {
+        const auto at = positions.constFind(uid);
+        if (at == positions.cend())
+            unlisted.append(uid);
+        else
+            order.append(*at);
+    }
+    QPointer<IMAP4Socket> self(this);
+    for (const QString &uid : std::as_const(unlisted)) {
+        Q_EMIT sigWholeFailed(uid, QStringLiteral("The message is not on the server"));
+        if (!self || ended() || m_state != State::Selected)
+            return;
+    }
+    if (order.isEmpty()) {
+        Q_EMIT sigWholeDone();
+        return;
+    }
+    m_whole = true;
+    m_order = order;
+    m_fetchIndex = 0;
+    m_sentIndex = 0;
+    m_fetchedCount = 0;
+    m_fetches.clear();
+    fetchNext();
+}
+
 void IMAP4Socket::fetchNext() {
-    if (m_fetchIndex >= messageCount()) {
+    const int count = int(m_order.size());
+    if (m_fetchIndex >= count) {
         m_state = State::Selected;
-        Q_EMIT sigMessageData();
+        if (m_whole)
+            Q_EMIT sigWholeDone();
+        else
+            Q_EMIT sigMessageData();
         return;
     }
     if (m_sentIndex < m_fetchIndex)
         m_sentIndex = m_fetchIndex;
-    if (m_sentIndex - m_fetchIndex <= kWindow / 2 && m_sentIndex < messageCount()) {
-        const int last = qMin(int(messageCount()), m_fetchIndex + kWindow);
+    if (m_sentIndex - m_fetchIndex <= kWindow / 2 && m_sentIndex < count) {
+        const int last = qMin(count, m_fetchIndex + kWindow);
+        // The whole message for a copy to keep; else as much as a listing shows.
+        const QByteArray item =
+            m_whole ? QByteArray("BODY.PEEK[]") : "BODY.PEEK[]<0." + QByteArray::number(kFetchBytes) + '>';
         QByteArray batch;
         QList<Fetch> sent;
         for (int i = m_sentIndex; i < last; ++i) {
             Fetch f;
-            f.uid = messageList().at(i).uid;
-            f.index = i;
+            f.index = m_order.at(i);
+            f.uid = messageList().at(f.index).uid;
             f.tag = sequence();
-            batch += f.tag + " UID FETCH " + f.uid.toLatin1() + " (UID BODY.PEEK[]<0." +
-                     QByteArray::number(kFetchBytes) + "> RFC822.SIZE)\r\n";
+            batch += f.tag + " UID FETCH " + f.uid.toLatin1() + " (UID " + item + " RFC822.SIZE)\r\n";
             sent.append(f);
         }
         if (!writeCommands(batch, {}, kCommandSeconds)) {
@@ -217,7 +295,7 @@ void IMAP4Socket::fetchNext() {
     m_state = State::FetchSent;
     m_currentId = m_fetches.constFirst().uid;
     ++m_fetchedCount;
-    Q_EMIT sigDownloaded(messageCount(), m_fetchedCount);
+    Q_EMIT sigDownloaded(count, m_fetchedCount);
 }
 
 void IMAP4Socket::deleteMessage(const QString &uid) {
@@ -247,11 +325,56 @@ void IMAP4Socket::closeSocket(bool graceful) {
         setError(QStringLiteral("Request to close during command"), true);
         return;
     }
+    if (m_uidPlus) {
+        // Exactly what this session flagged goes; flags left by a session that ended
+        // early stay for whoever set them.
+        if (m_flagged.isEmpty()) {
+            logout();
+            return;
+        }
+        if (sendTagged(QStringLiteral("UID EXPUNGE ") + QString::fromLatin1(uidSet(m_flagged)),
+                       "UID EXPUNGE"))
+            m_state = State::ExpungeSent;
+        return;
+    }
+    // CLOSE removes every message flagged deleted: first the flags this session did not set
+    // come off, so that nothing goes that was not asked for here.
+    QStringList others;
+    for (const QString &uid : std::as_const(m_listedDeleted))
+        if (!m_flagged.contains(uid))
+            others.append(uid);
+    const QByteArray set = uidSet(others);
+    if (!set.isEmpty()) {
+        if (sendTagged(QStringLiteral("UID STORE %1 -FLAGS (\\Deleted)").arg(QString::fromLatin1(set)),
+                       "UID STORE"))
+            m_state = State::UnflagSent;
+        return;
+    }
     if (!sendTagged(QStringLiteral("CLOSE"), "CLOSE")) {
         m_state = State::Idle;
         return;
     }
     m_state = State::CloseSent;
+}
+
+void IMAP4Socket::logout() {
+    // The answer would tell nothing more: the connection ends here either way.
+    (void)writeCommand(QString::fromLatin1(sequence()) + QStringLiteral(" LOGOUT"), {}, kCommandSeconds);
+    m_state = State::Idle;
+    closeAndSignal();
+}
+
+void IMAP4Socket::capabilities(QByteArrayView list) {
+    m_capabilitiesKnown = true;
+    m_uidPlus = IMAP4Response::listsCapability(list, "UIDPLUS");
+}
+
+void IMAP4Socket::selectInbox() {
+    if (!sendTagged(QStringLiteral("SELECT INBOX"), "SELECT"))
+        return;
+    m_state = State::SelectSent;
+    m_messageCount = 0;
+    m_fetchedCount = 0;
 }
 
 void IMAP4Socket::readInput() {
@@ -305,6 +428,8 @@ void IMAP4Socket::handleResponse(const IMAP4Response &r) {
     case State::LoginSent:
         if (untagged) {
             // Capabilities and other news before the completion say nothing about the login.
+            if (r.keyword == "CAPABILITY")
+                capabilities(QByteArrayView(r.line).sliced(r.line.indexOf(' ', 2) + 1));
             setTimeout(kLineSeconds * 1000, {});
             return;
         }
@@ -315,11 +440,28 @@ void IMAP4Socket::handleResponse(const IMAP4Response &r) {
         if (!answers(r, m_currentTag) || !accepted(r.status == Status::Ok, r.line, Refusal::Login))
             return;
         m_pieces.clear();
-        if (!sendTagged(QStringLiteral("SELECT INBOX"), "SELECT"))
+        // What a server offers may change with the login: only its word from then counts.
+        if (r.code == "CAPABILITY")
+            capabilities(r.codeArgument);
+        if (m_capabilitiesKnown) {
+            selectInbox();
             return;
-        m_state = State::SelectSent;
-        m_messageCount = 0;
-        m_fetchedCount = 0;
+        }
+        if (sendTagged(QStringLiteral("CAPABILITY"), "CAPABILITY"))
+            m_state = State::CapabilitySent;
+        return;
+    case State::CapabilitySent:
+        if (untagged) {
+            if (r.keyword == "CAPABILITY")
+                capabilities(QByteArrayView(r.line).sliced(r.line.indexOf(' ', 2) + 1));
+            setTimeout(kLineSeconds * 1000, {});
+            return;
+        }
+        if (!answers(r, m_currentTag))
+            return;
+        // A server that will not say what it offers is taken to offer nothing extra.
+        m_capabilitiesKnown = true;
+        selectInbox();
         return;
     case State::SelectSent:
         selectResponse(r);
@@ -338,6 +480,8 @@ void IMAP4Socket::handleResponse(const IMAP4Response &r) {
         break;
     case State::CloseSent:
     case State::StoreSent:
+    case State::ExpungeSent:
+    case State::UnflagSent:
         if (r.kind != Kind::Tagged) {
             setTimeout(kLineSeconds * 1000, {});
             return;
@@ -349,7 +493,20 @@ void IMAP4Socket::handleResponse(const IMAP4Response &r) {
             closeAndSignal();
             return;
         }
+        if (m_state == State::ExpungeSent) {
+            // The deletions are committed: nothing more is needed of the server.
+            logout();
+            return;
+        }
+        if (m_state == State::UnflagSent) {
+            // Only this session's flags are left for CLOSE to act on.
+            m_listedDeleted.clear();
+            m_state = State::Selected;
+            closeSocket(true);
+            return;
+        }
         m_state = State::Selected;
+        m_flagged.append(m_currentId);
         Q_EMIT sigDeleted(m_currentId);
         return;
     default:
@@ -384,7 +541,9 @@ void IMAP4Socket::literalAnnounced(const IMAP4Response &r) {
         m_state = State::ReceivingData;
         if (m_literalFetch >= 0) {
             m_announcedSize += int(qMin<qint64>(r.literal, INT_MAX - m_announcedSize));
-            m_fetches[m_literalFetch].gotData = true;
+            Fetch &f = m_fetches[m_literalFetch];
+            f.gotData = true;
+            f.literalSize = r.literal;
         }
     }
     setTimeout(kLineSeconds * 1000, {});
@@ -392,10 +551,13 @@ void IMAP4Socket::literalAnnounced(const IMAP4Response &r) {
 
 void IMAP4Socket::literalBytes(QByteArrayView bytes) {
     if (m_literalFetch >= 0 && m_literalFetch < m_fetches.size()) {
-        QByteArray &text = m_fetches[m_literalFetch].text;
-        const qsizetype room = kFetchBytes - text.size();
+        Fetch &f = m_fetches[m_literalFetch];
+        QByteArray &text = f.text;
+        const qsizetype room = (m_whole ? kMaxWholeText : kFetchBytes) - text.size();
         if (room > 0)
             text.append(bytes.first(qMin(room, bytes.size())));
+        if (bytes.size() > room)
+            f.cut = true;
     }
     setTimeout(kLineSeconds * 1000, {});
 }
@@ -420,8 +582,16 @@ void IMAP4Socket::selectResponse(const IMAP4Response &r) {
 
 void IMAP4Socket::listResponse(const IMAP4Response &r) {
     if (r.kind != IMAP4Response::Kind::Tagged) {
-        if (r.keyword == "FETCH" && !r.uid.isEmpty())
-            appendMessage(QString::fromLatin1(r.uid), r.size);
+        if (r.keyword == "FETCH" && !r.uid.isEmpty()) {
+            const QString uid = QString::fromLatin1(r.uid);
+            appendMessage(uid, r.size);
+            if (r.hasFlag("\\Deleted")) {
+                m_listedDeleted.append(uid);
+                // Where the end of a session removes every flagged message, the user must
+                // see this one marked; with UID EXPUNGE it goes only when asked for.
+                messageList().last().flaggedDeleted = !m_uidPlus;
+            }
+        }
         setTimeout(kLineSeconds * 1000, {});
         return;
     }
@@ -438,6 +608,10 @@ void IMAP4Socket::listResponse(const IMAP4Response &r) {
         Q_EMIT sigMessageData();
         return;
     }
+    m_whole = false;
+    m_order.resize(messageCount());
+    for (int i = 0; i < messageCount(); ++i)
+        m_order[i] = i;
     m_fetchIndex = 0;
     m_sentIndex = 0;
     m_fetchedCount = 0;
@@ -466,7 +640,11 @@ void IMAP4Socket::fetchResponse(const IMAP4Response &r) {
         unexpectedAnswer(r);
         return;
     }
-    if (!accepted(r.status == IMAP4Response::Status::Ok, r.line))
+    // A message that cannot be had whole stays on its server; the others still come.
+    if (m_whole && which >= 0 &&
+        (r.status == IMAP4Response::Status::No || r.status == IMAP4Response::Status::Bad))
+        m_fetches[which].refusal = r.line;
+    else if (!accepted(r.status == IMAP4Response::Status::Ok, r.line))
         return;
     m_fetches[which].done = true;
     drainFetches();
@@ -491,13 +669,28 @@ void IMAP4Socket::drainFetches() {
         // With fetches still on the way the client stays busy between messages.
         const State state = m_fetches.isEmpty() ? State::Selected : State::FetchSent;
         m_state = state;
-        // A completion without data (the message went away meanwhile) skips that message.
-        if (f.gotData) {
-            loadEmail(f.index, f.text);
+        if (m_whole) {
+            if (!f.refusal.isEmpty())
+                Q_EMIT sigWholeFailed(f.uid, replyText(f.refusal));
+            else if (!f.gotData)
+                Q_EMIT sigWholeFailed(f.uid, QStringLiteral("The message is not on the server"));
+            else if (f.cut)
+                Q_EMIT sigWholeFailed(f.uid, QStringLiteral("The message is too large to keep"));
+            else if (f.text.size() != f.literalSize)
+                Q_EMIT sigWholeFailed(f.uid, QStringLiteral("The message did not come whole"));
+            else
+                Q_EMIT sigWholeMessage(f.uid, f.text);
+            if (!self || ended() || m_state != state)
+                return;
+        } else if (f.gotData) {
+            // A completion without data (the message went away meanwhile) skips that message.
+            // A part shorter than was asked for is the whole message.
+            const bool complete = !f.cut && f.literalSize >= 0 && f.literalSize < kFetchBytes;
+            loadEmail(f.index, f.text, complete);
             if (!self || ended() || m_state != state)
                 return;
         }
-        if (!m_fetch) {
+        if (!m_fetch && !m_whole) {
             if (m_fetches.isEmpty())
                 Q_EMIT sigMessageData();
             return;

@@ -1,10 +1,12 @@
 #pragma once
-// Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), selects INBOX,
-// lists the messages with their UIDs and sizes, fetches the first 8000 bytes of each
-// without marking them seen (several fetches pipelined), flags messages deleted by UID and
-// ends with CLOSE, which removes them. What arrives is cut into lines and literals by
-// IMAP4Framer, each line parsed into an IMAP4Response; this class is the state machine that
-// acts on them.
+// Client for IMAP accounts: logs in (LOGIN, or CRAM-MD5 for a secure login), learns the
+// server's capabilities, selects INBOX, lists the messages with their UIDs, sizes and
+// flags, fetches the first 8000 bytes of each without marking them seen (several fetches
+// pipelined), fetches chosen messages whole, and flags messages deleted by UID. An orderly
+// end removes only the messages this session flagged: with UIDPLUS by UID EXPUNGE of
+// exactly those, else by CLOSE once the deleted flag of any other message is taken off.
+// What arrives is cut into lines and literals by IMAP4Framer, each line parsed into an
+// IMAP4Response; this class is the state machine that acts on them.
 
 #include "IMAP4Framer.h"
 #include "MailSocket.h"
@@ -17,18 +19,21 @@ public:
     // Where the conversation stands. Numbered as they always were, so a trace line or an
     // error text that shows a number still names the same state; 3 and 9 to 11 are not used.
     enum class State {
-        Idle = 1,           // no conversation: constructed, closed, or CLOSE done or not sent
-        Connecting = 2,     // login() called
-        Greeting = 4,       // connected, waiting for the greeting
-        LoginSent = 5,      // LOGIN or AUTHENTICATE sent
-        Selected = 6,       // INBOX selected, no command pending
-        SelectSent = 7,     // SELECT sent
-        ListSent = 8,       // FETCH of the list sent
-        FetchSent = 12,     // message fetches sent, waiting for their data
-        ReceivingData = 13, // reading a message's data
-        DataComplete = 14,  // the data read, waiting for the rest of the answer
-        CloseSent = 15,     // CLOSE sent
-        StoreSent = 16,     // UID STORE of the deleted flag sent
+        Idle = 1,            // no conversation: constructed, closed, or CLOSE done or not sent
+        Connecting = 2,      // login() called
+        Greeting = 4,        // connected, waiting for the greeting
+        LoginSent = 5,       // LOGIN or AUTHENTICATE sent
+        Selected = 6,        // INBOX selected, no command pending
+        SelectSent = 7,      // SELECT sent
+        ListSent = 8,        // FETCH of the list sent
+        FetchSent = 12,      // message fetches sent, waiting for their data
+        ReceivingData = 13,  // reading a message's data
+        DataComplete = 14,   // the data read, waiting for the rest of the answer
+        CloseSent = 15,      // CLOSE sent
+        StoreSent = 16,      // UID STORE of the deleted flag sent
+        CapabilitySent = 17, // CAPABILITY sent after the login
+        ExpungeSent = 18,    // UID EXPUNGE of this session's deletions sent
+        UnflagSent = 19,     // UID STORE taking other sessions' deleted flags off sent
     };
     Q_ENUM(State)
 
@@ -45,8 +50,11 @@ public:
     void getMessage(const QString &uid, int lines);
     void deleteMessage(const QString &uid) override;
     void closeSocket(bool graceful) override;
+    void fetchWhole(const QStringList &uids) override;
 
     [[nodiscard]] State state() const { return m_state; }
+    // Whether the server offers UID EXPUNGE (known once logged in).
+    [[nodiscard]] bool hasUidPlus() const { return m_uidPlus; }
 
     // Bytes of a message kept from its literal.
     static constexpr int kFetchBytes = 8000;
@@ -76,6 +84,10 @@ private:
     void unexpectedAnswer(const IMAP4Response &r);
     void fetchNext();
     void drainFetches();
+    void capabilities(QByteArrayView list);
+    void selectInbox();
+    // Sends LOGOUT without waiting for its answer and ends: what was asked is done.
+    void logout();
     [[nodiscard]] int fetchFor(const IMAP4Response &r) const;
     [[nodiscard]] QString validityKey() const;
 
@@ -105,9 +117,17 @@ private:
         SODataArray text;
         bool gotData = false;
         bool done = false;
+        qint64 literalSize = -1; // as the server announced it
+        bool cut = false;        // more came than is kept
+        QByteArray refusal;      // a whole fetch the server refused: its completion
     };
     QList<Fetch> m_fetches;
-    // List position of the first message whose fetch has not been sent.
+    // List positions of the messages to fetch, in order; m_fetchIndex and m_sentIndex count
+    // in it.
+    QList<int> m_order;
+    // The fetches under way bring whole messages rather than the first bytes of a listing.
+    bool m_whole = false;
+    // Position in m_order of the first message whose fetch has not been sent.
     int m_sentIndex = 0;
     // The fetch a literal being read belongs to (-1: bytes nobody asked for).
     int m_literalFetch = -1;
@@ -120,4 +140,10 @@ private:
     IMAP4Framer m_framer;
     // UIDVALIDITY reported by SELECT in this session (0: none reported).
     quint32 m_uidValidity = 0;
+    // What the server said of itself once logged in.
+    bool m_capabilitiesKnown = false;
+    bool m_uidPlus = false;
+    // UIDs the last listing found flagged deleted, and those this session flagged.
+    QStringList m_listedDeleted;
+    QStringList m_flagged;
 };

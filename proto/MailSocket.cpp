@@ -10,7 +10,7 @@ void MailSocket::appendMessage(const QString &uid, qint64 size) {
     message.listedSize = size;
 }
 
-void MailSocket::loadEmail(int index, const SODataArray &raw) {
+void MailSocket::loadEmail(int index, const SODataArray &raw, bool complete) {
     if (index < 0 || index >= m_messages.size())
         return;
     // The parsed message goes to the owner and is not kept: the list names the messages on
@@ -18,7 +18,19 @@ void MailSocket::loadEmail(int index, const SODataArray &raw) {
     // (and time) in proportion to the mailbox.
     DataEmailMessage message = m_messages.at(index);
     message.loadEmail(raw);
+    message.complete = complete;
     Q_EMIT sigMessageData(message);
+}
+
+void MailSocket::fetchWhole(const QStringList &uids) {
+    // A client whose listing fetches whole messages is never asked; one that is has no way.
+    QPointer<MailSocket> self(this);
+    for (const QString &uid : uids) {
+        Q_EMIT sigWholeFailed(uid, QStringLiteral("The server offers no whole message"));
+        if (!self || m_ended)
+            return;
+    }
+    Q_EMIT sigWholeDone();
 }
 
 void MailSocket::authError(const QString &text) {

@@ -10,6 +10,7 @@
 #include "data/dataarray.h"
 
 #include <QList>
+#include <QStringList>
 
 class MailSocket : public SOSSLSocket {
     Q_OBJECT
@@ -24,6 +25,11 @@ public:
     virtual void deleteMessage(const QString &uid) = 0;
     // true: the protocol's goodbye, sigClosed() on its answer; false: drop the link at once.
     virtual void closeSocket(bool graceful) = 0;
+    // Only when idle, after a listing: fetches the whole text of each of the messages, in
+    // order (nothing is marked as read), and hands each on with sigWholeMessage, or names it
+    // in sigWholeFailed when it cannot be had whole (a refusal, a message gone or not
+    // listed, one too large to keep); then sigWholeDone(). Nothing is kept here.
+    virtual void fetchWhole(const QStringList &uids);
 
     [[nodiscard]] QList<DataEmailMessage> &messageList() { return m_messages; }
     [[nodiscard]] int messageCount() const { return int(m_messages.size()); }
@@ -41,6 +47,9 @@ Q_SIGNALS:
     void sigDeleted(const QString &uid);
     void sigMessageData(const DataEmailMessage &message);
     void sigClosed();
+    void sigWholeMessage(const QString &uid, const SODataArray &text);
+    void sigWholeFailed(const QString &uid, const QString &reason);
+    void sigWholeDone();
 
 protected:
     void clearEmailList() { m_messages.clear(); }
@@ -50,7 +59,8 @@ protected:
     void appendMessage(const QString &uid, qint64 size = -1);
     // Parses raw into a copy of the record at index and hands it on with
     // sigMessageData(record); the list keeps the record as it was listed (its unique id).
-    void loadEmail(int index, const SODataArray &raw);
+    // complete: raw is the whole message, not only the part a listing asks for.
+    void loadEmail(int index, const SODataArray &raw, bool complete);
     // A refused login: the text is kept without sigError(), then sigAuthError().
     void authError(const QString &text);
     // Drops the link and says so; nothing of the client is touched afterwards.
@@ -71,6 +81,8 @@ protected:
 
     // Largest message text a client keeps; a server that sends more is read on and cut.
     static constexpr int kMaxStoredText = 4 * 1024 * 1024;
+    // Largest message fetched whole; a larger one is read on and reported as not had.
+    static constexpr int kMaxWholeText = 16 * 1024 * 1024;
 
 private:
     QList<DataEmailMessage> m_messages;

@@ -2,6 +2,7 @@
 
 #include "hmac_md5.h"
 
+#include <QHash>
 #include <QMetaEnum>
 #include <QPointer>
 #include <QRegularExpression>
@@ -128,21 +129,38 @@ void POP3Socket::getMessageList(bool fetch) {
     m_fetch = fetch;
 }
 
-void POP3Socket::getMessage(int index, int lines) {
+void POP3Socket::fetchWhole(const QStringList &uids) {
     if (m_state != State::Ready) {
-        setError(QStringLiteral("Request to retrieve message top during command"), true);
+        setError(QStringLiteral("Request to retrieve message during command"), true);
         return;
     }
-    if (index < 0 || index >= m_numbers.size()) {
-        setError(QStringLiteral("Request to retrieve message top during command"), true);
+    QHash<QString, int> positions;
+    const QList<DataEmailMessage> &list = messageList();
+    positions.reserve(list.size());
+    for (int i = int(list.size()) - 1; i >= 0; --i)
+        positions.insert(list.at(i).uid, i);
+    QList<int> order;
+    QStringList unlisted;
+    for (const QString &uid : uids) {
+        const auto at = positions.constFind(uid);
+        if (at == positions.cend())
+            unlisted.append(uid);
+        else
+            order.append(*at);
+    }
+    QPointer<POP3Socket> self(this);
+    for (const QString &uid : std::as_const(unlisted)) {
+        Q_EMIT sigWholeFailed(uid, QStringLiteral("The message is not on the server"));
+        if (!self || ended() || m_state != State::Ready)
+            return;
+    }
+    if (order.isEmpty()) {
+        Q_EMIT sigWholeDone();
         return;
     }
-    if (!send(QStringLiteral("TOP %1 %2").arg(m_numbers.at(index)).arg(lines), "TOP"))
-        return;
-    m_text.resize(0);
-    m_state = State::AwaitingOk;
-    m_nextState = State::ReadingTop;
-    Q_EMIT sigDownloaded(messageCount(), index + 1);
+    m_whole = true;
+    m_order = order;
+    startFetching();
 }
 
 void POP3Socket::deleteMessage(const QString &uid) {
@@ -249,6 +267,11 @@ void POP3Socket::handleLine(const QByteArray &line) {
         Q_EMIT sigLoggedIn();
         return;
     case State::AwaitingOk:
+        // A message that cannot be had whole stays on its server; the others still come.
+        if (m_whole && m_nextState == State::ReadingTop && !positive(line) && !line.isEmpty()) {
+            messageEnded(line);
+            return;
+        }
         if (!accepted(positive(line), line))
             return;
         m_state = m_nextState;
@@ -361,6 +384,10 @@ void POP3Socket::finishListing() {
         Q_EMIT sigMessageData();
         return;
     }
+    m_whole = false;
+    m_order.resize(messageCount());
+    for (int i = 0; i < messageCount(); ++i)
+        m_order[i] = i;
     startFetching();
 }
 
@@ -369,7 +396,7 @@ void POP3Socket::startFetching() {
     m_sentIndex = 0;
     // One message gains nothing from pipelining; for more, ask once whether the server
     // takes commands ahead of its answers.
-    if (messageCount() > 1 && !m_capaKnown) {
+    if (m_order.size() > 1 && !m_capaKnown) {
         if (send(QStringLiteral("CAPA"), "CAPA"))
             m_state = State::CapaSent;
         return;
@@ -392,24 +419,34 @@ void POP3Socket::capabilityLine(const QByteArray &line) {
     setTimeout(kLineSeconds * 1000, {});
 }
 
+QByteArray POP3Socket::fetchCommand(int position) const {
+    const QByteArray number = QByteArray::number(m_numbers.at(position));
+    // RETR, unlike TOP, may mark a message as read on some servers; it is asked only for a
+    // message about to be deleted.
+    if (m_whole)
+        return "RETR " + number + "\r\n";
+    return "TOP " + number + ' ' + QByteArray::number(m_lineLimit) + "\r\n";
+}
+
 void POP3Socket::fetchNext() {
-    if (m_fetchIndex >= messageCount()) {
+    const int count = int(m_order.size());
+    if (m_fetchIndex >= count) {
         m_state = State::Ready;
-        Q_EMIT sigMessageData();
+        if (m_whole)
+            Q_EMIT sigWholeDone();
+        else
+            Q_EMIT sigMessageData();
         return;
     }
-    if (!m_pipelining) {
-        getMessage(m_fetchIndex, m_lineLimit);
-        return;
-    }
-    if (m_sentIndex - m_fetchIndex <= kWindow / 2 && m_sentIndex < messageCount()) {
-        const int last = qMin(int(messageCount()), m_fetchIndex + kWindow);
+    // Without pipelining one command at a time; with it, up to a window of them.
+    const int window = m_pipelining ? kWindow : 1;
+    if (m_sentIndex - m_fetchIndex <= window / 2 && m_sentIndex < count) {
+        const int last = qMin(count, m_fetchIndex + window);
         QByteArray batch;
         for (int i = m_sentIndex; i < last; ++i)
-            batch +=
-                "TOP " + QByteArray::number(m_numbers.at(i)) + ' ' + QByteArray::number(m_lineLimit) + "\r\n";
+            batch += fetchCommand(m_order.at(i));
         if (!writeCommands(batch, {}, kCommandSeconds)) {
-            setError(sendError("TOP"), true);
+            setError(sendError(m_whole ? "RETR" : "TOP"), true);
             return;
         }
         m_sentIndex = last;
@@ -417,33 +454,72 @@ void POP3Socket::fetchNext() {
         setTimeout(kCommandSeconds * 1000, {});
     }
     m_text.resize(0);
+    m_lineGoesOn = false;
+    m_inBody = false;
+    m_bodyLines = 0;
+    m_textCut = false;
     m_state = State::AwaitingOk;
     m_nextState = State::ReadingTop;
-    Q_EMIT sigDownloaded(messageCount(), m_fetchIndex + 1);
+    Q_EMIT sigDownloaded(count, m_fetchIndex + 1);
+}
+
+void POP3Socket::messageEnded(const QByteArray &refusal) {
+    const int index = m_order.at(m_fetchIndex++);
+    // With answers still on the way the client stays busy between messages.
+    const State state = m_sentIndex > m_fetchIndex ? State::AwaitingOk : State::Ready;
+    m_state = state;
+    m_nextState = State::ReadingTop;
+    QPointer<POP3Socket> self(this);
+    if (m_whole) {
+        const QString uid = messageList().at(index).uid;
+        if (!refusal.isNull())
+            Q_EMIT sigWholeFailed(uid, replyText(refusal));
+        else if (m_textCut)
+            Q_EMIT sigWholeFailed(uid, QStringLiteral("The message is too large to keep"));
+        else
+            Q_EMIT sigWholeMessage(uid, SODataArray(QByteArray(m_text.constData(), m_text.size())));
+    } else {
+        // TOP sends the whole message when it has fewer body lines than were asked for.
+        const bool complete = !m_textCut && m_bodyLines < m_lineLimit;
+        // The record gets an exact copy; the working buffer keeps its room for the next one.
+        loadEmail(index, SODataArray(QByteArray(m_text.constData(), m_text.size())), complete);
+    }
+    if (!self || ended() || m_state != state)
+        return;
+    fetchNext();
 }
 
 void POP3Socket::topLine(const QByteArray &line) {
-    if (line == ".") {
-        const int index = m_fetchIndex++;
-        // With answers still on the way the client stays busy between messages.
-        const State state = m_pipelining && m_sentIndex > m_fetchIndex ? State::AwaitingOk : State::Ready;
-        m_state = state;
-        m_nextState = State::ReadingTop;
-        QPointer<POP3Socket> self(this);
-        // The record gets an exact copy; the working buffer keeps its room for the next one.
-        loadEmail(index, SODataArray(QByteArray(m_text.constData(), m_text.size())));
-        if (!self || ended() || m_state != state)
-            return;
-        fetchNext();
+    // A piece of a line too long for the socket's buffer continues the line before it: no
+    // line end between them, and no end marker or byte-stuffing at its start.
+    const bool continues = m_lineGoesOn;
+    m_lineGoesOn = lineCut();
+    if (!continues && line == ".") {
+        messageEnded(QByteArray());
         return;
     }
     // Byte-stuffing: a line the server began with "." has one more in front of it.
-    const bool stuffed = line.size() > 1 && line.startsWith('.');
+    const bool stuffed = !continues && line.size() > 1 && line.startsWith('.');
     const char *text = line.constData() + (stuffed ? 1 : 0);
     const qsizetype size = line.size() - (stuffed ? 1 : 0);
-    if (m_text.size() + size + 2 <= kMaxStoredText) {
+    const qsizetype limit = m_whole ? kMaxWholeText : kMaxStoredText;
+    if (!m_textCut && m_text.size() + size + 2 <= limit) {
         m_text.append(text, size);
-        m_text.append("\r\n", 2);
+        if (!m_lineGoesOn) {
+            // A CR that ended the last piece was the one before this line end.
+            if (continues && size == 0 && m_text.endsWith('\r'))
+                m_text.append('\n');
+            else
+                m_text.append("\r\n", 2);
+        }
+    } else {
+        m_textCut = true;
+    }
+    if (!m_lineGoesOn) {
+        if (m_inBody)
+            ++m_bodyLines;
+        else if (!continues && line.isEmpty())
+            m_inBody = true;
     }
     setTimeout(kLineSeconds * 1000, {});
 }

@@ -2,7 +2,8 @@
 // Client for POP3 accounts: logs in (USER/PASS, or APOP for a secure login), lists the
 // messages by unique id with their sizes (UIDL, then LIST), fetches the header and first
 // lines of each with TOP (nothing is marked as read; several commands at a time when CAPA
-// offers PIPELINING), deletes by unique id and ends with QUIT.
+// offers PIPELINING), fetches chosen messages whole with RETR, deletes by unique id and ends
+// with QUIT.
 
 #include "MailSocket.h"
 
@@ -21,9 +22,9 @@ public:
         Ready = 4,             // logged in, no command pending
         UserSent = 5,          // USER sent
         PasswordSent = 6,      // PASS (or APOP) sent
-        AwaitingOk = 8,        // waiting for the "+OK" line of UIDL or TOP
+        AwaitingOk = 8,        // waiting for the "+OK" line of UIDL, TOP or RETR
         Listing = 9,           // reading the UIDL listing
-        ReadingTop = 10,       // reading the text of a TOP answer
+        ReadingTop = 10,       // reading the text of a TOP (or RETR) answer
         DeleSent = 11,         // DELE sent
         QuitSent = 12,         // QUIT sent
         DeletingUnlisted = 13, // delete of an id not listed, waiting for the event loop
@@ -44,9 +45,9 @@ public:
 
     void login() override;
     void getMessageList(bool fetch) override;
-    void getMessage(int index, int lines);
     void deleteMessage(const QString &uid) override;
     void closeSocket(bool graceful) override;
+    void fetchWhole(const QStringList &uids) override;
 
     [[nodiscard]] State state() const { return m_state; }
 
@@ -68,6 +69,10 @@ private:
     void capabilityLine(const QByteArray &line);
     void startFetching();
     void fetchNext();
+    // The answer to the oldest fetch on the way has ended: its text is whole, or the server
+    // refused it (refusal holds its line).
+    void messageEnded(const QByteArray &refusal);
+    [[nodiscard]] QByteArray fetchCommand(int position) const;
     void greeting(const QByteArray &line);
     bool send(const QString &command, const char *name);
 
@@ -78,9 +83,21 @@ private:
     QString m_password;
     bool m_apop = false;
     bool m_fetch = false;
+    // The fetches under way are RETR of whole messages rather than TOP of a listing.
+    bool m_whole = false;
+    // List positions of the messages to fetch, in order; m_fetchIndex and m_sentIndex count
+    // in it.
+    QList<int> m_order;
     int m_fetchIndex = 0;
     int m_lineLimit = 200;
     QByteArray m_text;
+    // Of the text being read: whether its line so far is a piece of a longer one, whether
+    // the empty line before the body has passed, how many body lines came, and whether it
+    // grew past what is kept.
+    bool m_lineGoesOn = false;
+    bool m_inBody = false;
+    int m_bodyLines = 0;
+    bool m_textCut = false;
     QString m_deletingId;
     State m_state = State::Idle;
     // The state a multi-line answer enters after its "+OK" line.
@@ -96,6 +113,6 @@ private:
     // PIPELINING: then TOP commands go out several at a time, ahead of their answers.
     bool m_capaKnown = false;
     bool m_pipelining = false;
-    // List position of the first message whose TOP has not been sent (pipelined fetch).
+    // Position in m_order of the first message whose command has not been sent.
     int m_sentIndex = 0;
 };

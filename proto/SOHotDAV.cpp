@@ -309,7 +309,8 @@ void SOHotDAV::gotInbox(const SODataArray &page) {
 void SOHotDAV::gotMessage(const SODataArray &page) {
     m_state = Idle;
     QPointer<SOHotDAV> self(this);
-    loadEmail(m_fetchIndex, page);
+    // GET brings the whole message (a page too large to keep is an error, never cut).
+    loadEmail(m_fetchIndex, page, true);
     if (!self || ended())
         return;
     Q_EMIT sigDownloaded(messageCount(), m_fetchIndex + 1);

@@ -509,6 +509,7 @@ bool SOSSLSocket::readLine(QByteArray &line) {
             const int len = int(static_cast<const char *>(lf) - start);
             const int keep = (len > 0 && start[len - 1] == '\r') ? len - 1 : len;
             assignLine(line, start, keep);
+            m_lineCut = false;
             m_readPos += len + 1;
             if (m_readPos == m_fill)
                 m_fill = m_readPos = 0;
@@ -517,6 +518,7 @@ bool SOSSLSocket::readLine(QByteArray &line) {
         if (m_readPos == 0 && m_fill == kBufferSize) {
             // No line end in a full buffer: hand it over as it is rather than stall.
             line = QByteArray(m_buffer, kBufferSize);
+            m_lineCut = true;
             m_fill = m_readPos = 0;
             return true;
         }

@@ -61,8 +61,10 @@ public:
     bool writeData(const QByteArray &data, const QString &timeoutText, int seconds);
 
     // One line without its LF (and the CR right before it); false when no whole line is
-    // buffered and nothing more can be read now.
+    // buffered and nothing more can be read now. A line longer than the buffer comes in
+    // pieces: every piece but the last has lineCut() set.
     bool readLine(QByteArray &line);
+    [[nodiscard]] bool lineCut() const { return m_lineCut; }
     // Up to length buffered bytes: the count, or -1 at end of stream, else 0.
     long readBlock(char *buffer, unsigned long length);
     // The same into data; true when data is not empty, false at end of stream, else true.
@@ -138,6 +140,7 @@ private:
     int m_fill = 0;
     int m_readPos = 0;
     bool m_eof = false;
+    bool m_lineCut = false;        // the last line read was a piece of a longer one
     bool m_readWantsWrite = false; // a TLS read is waiting for the socket to take bytes
     QByteArray m_out;
     int m_sent = 0;

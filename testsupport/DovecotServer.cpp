@@ -256,7 +256,7 @@ void DovecotServer::cutSessions() {
     }
 }
 
-void DovecotServer::addUser(const QString &name, const QString &password) {
+void DovecotServer::addUser(const QString &name, const QString &password, const QString &settings) {
     const QString home = m_dir.filePath(QStringLiteral("mail/") + name);
     // One file a user: the server reads a new file at once, where a changed shared file
     // might be taken from its cache.
@@ -264,8 +264,9 @@ void DovecotServer::addUser(const QString &name, const QString &password) {
     QFile f(m_dir.filePath(QStringLiteral("users/") + name));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("DovecotServer: cannot write the user's file");
-    f.write(QStringLiteral("%1:{PLAIN}%2:%3:%4::%5::\n")
-                .arg(name, password, ownerUid(), ownerGid(), home)
+    // The last field holds the user's own settings, as the user database hands them on.
+    f.write(QStringLiteral("%1:{PLAIN}%2:%3:%4::%5::%6\n")
+                .arg(name, password, ownerUid(), ownerGid(), home, settings)
                 .toLatin1());
     f.close();
     for (const char *sub : {"cur", "new", "tmp"})
@@ -290,7 +291,7 @@ int DovecotServer::messageFiles(const QString &user) const {
                QDir(m + QStringLiteral("/cur")).entryList(QDir::Files).size());
 }
 
-void fillMaildir(const QString &maildir, const QList<QByteArray> &messages) {
+void fillMaildir(const QString &maildir, const QList<QByteArray> &messages, const QString &flags) {
     static int serial = 0;
     for (const QByteArray &m : messages) {
         ++serial;
@@ -305,7 +306,10 @@ void fillMaildir(const QString &maildir, const QList<QByteArray> &messages) {
             throw std::runtime_error("fillMaildir: cannot write " + tmp.toStdString());
         f.close();
         giveToMailOwner(tmp);
-        if (!QFile::rename(tmp, maildir + QStringLiteral("/new/") + name))
+        const QString target = flags.isEmpty()
+                                   ? maildir + QStringLiteral("/new/") + name
+                                   : maildir + QStringLiteral("/cur/") + name + QStringLiteral(":2,") + flags;
+        if (!QFile::rename(tmp, target))
             throw std::runtime_error("fillMaildir: cannot move " + tmp.toStdString());
     }
 }

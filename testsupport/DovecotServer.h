@@ -31,8 +31,10 @@ public:
     // Whether the ports are the standard ones (so a client's port 0 reaches them).
     [[nodiscard]] bool standardPorts() const { return m_base == 0; }
 
-    // Adds (or changes) a user; its mailbox starts empty.
-    void addUser(const QString &name, const QString &password);
+    // Adds (or changes) a user; its mailbox starts empty. settings: the server's settings
+    // for this user alone, "userdb_name=value" words (userdb_imap_capability=IMAP4rev1: a
+    // server without UIDPLUS).
+    void addUser(const QString &name, const QString &password, const QString &settings = {});
     [[nodiscard]] QString maildir(const QString &user) const;
     // Messages in the user's mailbox, new and seen.
     [[nodiscard]] int messageFiles(const QString &user) const;
@@ -56,7 +58,8 @@ private:
 };
 
 // Writes each message as a file of a Maildir's "new" folder, in list order, readable and
-// movable by the mail server's user.
-void fillMaildir(const QString &maildir, const QList<QByteArray> &messages);
+// movable by the mail server's user. With flags, the messages are put as seen before, with
+// those Maildir flags ("T": flagged deleted).
+void fillMaildir(const QString &maildir, const QList<QByteArray> &messages, const QString &flags = {});
 
 } // namespace vltest

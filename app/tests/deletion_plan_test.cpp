@@ -14,6 +14,8 @@
 
 #include "DovecotServer.h"
 #include "GuiHelpers.h"
+#include "ScriptedPeer.h"
+#include "TestCA.h"
 
 #include <QDir>
 #include <QTest>
@@ -63,6 +65,19 @@ QByteArray file(const QByteArray &subject) {
            "@example.org>\r\nDate: Mon, 2 Jan 2006 10:20:30 -0800\r\n\r\nBody of " + subject + "\r\n";
 }
 
+// Longer than what a listing shows of it: POP3 shows 200 body lines, IMAP 8000 bytes.
+QByteArray longFile(const QByteArray &subject) {
+    QByteArray f = file(subject);
+    for (int i = 1; i <= 300; ++i)
+        f += "Line " + QByteArray::number(i) + " of a message longer than its listing shows.\r\n";
+    return f;
+}
+
+// One line of 9000 bytes: whole in a POP3 listing, cut in an IMAP one.
+QByteArray wideFile(const QByteArray &subject) {
+    return file(subject) + QByteArray(9000, 'w') + "\r\n";
+}
+
 class DeletionPlan : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,6 +104,21 @@ protected:
         return *StoreAccountList::accounts()->account(name);
     }
 
+    // What the queue says while it works, as "text" lines.
+    struct Progress : QObject {
+        QStringList texts;
+        QStringList deleted;
+        Progress() {
+            connect(MailBox::self(), &MailBox::sigProgress, this,
+                    [this](const DataAccount &, const QString &text, int, int) { texts << text; });
+            connect(MailBox::self(), &MailBox::sigDeleted, this,
+                    [this](const DataAccount &, const QString &uid) { deleted << uid; });
+        }
+    };
+
+    static void fillFiles(const QString &user, const QList<QByteArray> &files) {
+        vltest::fillMaildir(DovecotServer::instance().maildir(user), files);
+    }
     static void fill(const QString &user, const QList<QByteArray> &subjects) {
         QList<QByteArray> files;
         for (const QByteArray &subject : subjects)
@@ -271,6 +301,145 @@ TEST_F(DeletionPlan, AMessageWhoseCopyCannotBeMadeStaysOnItsServer) {
     EXPECT_TRUE(again.failure().isNull());
     ASSERT_TRUE(runQueue());
     EXPECT_TRUE(onServer(u"alice"_s).isEmpty());
+}
+
+TEST_F(DeletionPlan, AMessageListedInPartIsCopiedWholeBeforeItsDeleteGoesOut) {
+    vltest::TestCA::instance(); // SSL_CERT_FILE names the test's own authority
+    DovecotServer &dovecot = DovecotServer::instance();
+    dovecot.addUser(u"carl"_s, u"carl-pw"_s);
+    dovecot.addUser(u"dora"_s, u"dora-pw"_s);
+    DataAccount homeTLS = pop3Account(u"HomeTLS"_s, u"carl"_s);
+    homeTLS.pop3.incoming.advanced.useSSL = true;
+    homeTLS.pop3.incoming.advanced.portNumber = dovecot.pop3sPort();
+    DataAccount workTLS = imapAccount(u"WorkTLS"_s, u"dora"_s);
+    workTLS.imap.incoming.advanced.useSSL = true;
+    workTLS.imap.incoming.advanced.portNumber = dovecot.imapsPort();
+    storeAccounts({stored(u"Home"_s), stored(u"Work"_s), homeTLS, workTLS});
+    struct Case {
+        const char *account;
+        const char *user;
+        QByteArray prefix;
+        bool pop3;
+    };
+    const Case cases[] = {
+        {"Home", "alice", "PP", true},
+        {"Work", "bob", "IP", false},
+        {"HomeTLS", "carl", "PT", true},
+        {"WorkTLS", "dora", "IT", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.account);
+        const QByteArray longOne = c.prefix + "-long", shortOne = c.prefix + "-short",
+                         wideOne = c.prefix + "-wide";
+        const QHash<QString, QByteArray> files{{QLatin1String(longOne), longFile(longOne)},
+                                               {QLatin1String(shortOne), file(shortOne)},
+                                               {QLatin1String(wideOne), wideFile(wideOne)}};
+        fillFiles(QLatin1String(c.user),
+                  {files.value(QLatin1String(longOne)), files.value(QLatin1String(shortOne)),
+                   files.value(QLatin1String(wideOne))});
+        QList<Row> rows = listed(QLatin1String(c.account));
+        ASSERT_EQ(rows.size(), 3);
+        // What processing copies first: every message as its row holds it.
+        for (const Row &r : rows)
+            ASSERT_TRUE(VLFileCache::self()->addFile(r.message.identifier(), r.message.raw));
+
+        VLDeletionPlan plan(VLDeletionPlan::Logged::Every);
+        for (Row &r : rows)
+            add(plan, r, true);
+        plan.carryOut();
+        ASSERT_EQ(MailBox::self()->queue().size(), 1);
+        // Only what the listing showed in part is fetched again.
+        QStringList partial{row(rows, QLatin1String(longOne)).message.uid};
+        if (!c.pop3)
+            partial << row(rows, QLatin1String(wideOne)).message.uid;
+        EXPECT_EQ(MailBox::self()->queue().first().whole.uids, partial);
+        EXPECT_EQ(plan.queued().size(), 3);
+
+        Progress progress;
+        ASSERT_TRUE(runQueue());
+        EXPECT_EQ(progress.deleted.size(), 3) << progress.texts.join(u'|').toStdString();
+        EXPECT_TRUE(onServer(QLatin1String(c.user)).isEmpty());
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            EXPECT_EQ(VLFileCache::self()->bytes(it.key() + u"@example.org"_s), it.value())
+                << it.key().toStdString();
+    }
+}
+
+TEST_F(DeletionPlan, AMessageWhoseWholeCopyCannotBeMadeStaysOnItsServer) {
+    // The copy cannot be written: a folder where the first message's copy belongs.
+    const struct {
+        const char *account;
+        const char *user;
+        QByteArray kept, goes;
+    } servers[] = {{"Home", "alice", "W1", "W2"}, {"Work", "bob", "X1", "X2"}};
+    for (const auto &c : servers) {
+        SCOPED_TRACE(c.account);
+        fillFiles(QLatin1String(c.user), {longFile(c.kept), longFile(c.goes)});
+        QList<Row> rows = listed(QLatin1String(c.account));
+        ASSERT_EQ(rows.size(), 2);
+        const QString blocked = VLFileCache::self()->path(QLatin1String(c.kept) + u"@example.org"_s);
+        ASSERT_TRUE(QDir().mkpath(blocked));
+        VLDeletionPlan plan(VLDeletionPlan::Logged::Every);
+        for (Row &r : rows)
+            add(plan, r, true);
+        plan.carryOut();
+        Progress progress;
+        ASSERT_TRUE(runQueue());
+        EXPECT_EQ(progress.deleted, QStringList{row(rows, QLatin1String(c.goes)).message.uid});
+        EXPECT_EQ(onServer(QLatin1String(c.user)), QStringList{QLatin1String(c.kept)});
+        // Said when it happened, and again as the session's last word.
+        ASSERT_FALSE(progress.texts.isEmpty());
+        EXPECT_EQ(progress.texts.last(), blocked + u": cannot save"_s);
+        EXPECT_EQ(progress.texts.count(blocked + u": cannot save"_s), 2);
+        EXPECT_EQ(VLFileCache::self()->bytes(QLatin1String(c.goes) + u"@example.org"_s), longFile(c.goes));
+    }
+
+    // The server will not hand the message over whole.
+    vltest::ScriptedPeer peer;
+    peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/pop3_retr_refused.txt"));
+    ASSERT_TRUE(peer.start());
+    DataAccount account = pop3Account(u"Peer"_s, u"user"_s);
+    account.pop3.incoming.serverAddress = peer.host();
+    account.pop3.incoming.advanced.portNumber = peer.serverPort();
+    account.pop3.incoming.password = u"secret"_s;
+    storeAccounts({stored(u"Home"_s), account});
+    QList<Row> peerRows;
+    for (const char *uid : {"uid-a", "uid-b"}) {
+        Row r{u"Peer"_s, AccountIdentity(account), DataEmailMessage(), DataEmailStatus()};
+        r.message.uid = QLatin1String(uid);
+        r.message.loadEmail(SODataArray("Subject: " + QByteArray(uid) + "\r\nMessage-ID: <" + uid +
+                                        "@peer.example.org>\r\n\r\nfirst lines only\r\n"));
+        peerRows << r;
+    }
+    VLDeletionPlan plan(VLDeletionPlan::Logged::Every);
+    for (Row &r : peerRows)
+        add(plan, r, true);
+    plan.carryOut();
+    Progress progress;
+    ASSERT_TRUE(runQueue());
+    EXPECT_TRUE(peer.mismatches().isEmpty()) << peer.mismatches().join(u'\n').toStdString();
+    EXPECT_EQ(progress.deleted, QStringList{u"uid-b"_s});
+    EXPECT_EQ(progress.texts.last(),
+              VLFileCache::self()->path(u"uid-a@peer.example.org"_s) + u": cannot save"_s);
+    EXPECT_FALSE(VLFileCache::self()->exists(u"uid-a@peer.example.org"_s));
+}
+
+TEST_F(DeletionPlan, WithoutARecycleBinNothingMoreIsFetched) {
+    StoreOptions::options()->summary.allowRevovery = false;
+    fillFiles(u"bob"_s, {longFile("Q1")});
+    QList<Row> rows = listed(u"Work"_s);
+    ASSERT_EQ(rows.size(), 1);
+    ASSERT_FALSE(rows.first().message.complete);
+    VLDeletionPlan plan(VLDeletionPlan::Logged::Every);
+    add(plan, rows.first(), true);
+    plan.carryOut();
+    ASSERT_EQ(MailBox::self()->queue().size(), 1);
+    EXPECT_TRUE(MailBox::self()->queue().first().whole.uids.isEmpty());
+    Progress progress;
+    ASSERT_TRUE(runQueue());
+    EXPECT_EQ(progress.texts, QStringList{u"Deleting message 1 of 1"_s});
+    EXPECT_TRUE(onServer(u"bob"_s).isEmpty());
+    EXPECT_FALSE(VLFileCache::self()->exists(u"Q1@example.org"_s));
 }
 
 TEST_F(DeletionPlan, TheMailLogRecordsEveryMessageHandedInOrOnlyThoseThatGo) {

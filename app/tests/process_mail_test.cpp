@@ -4,6 +4,10 @@
 
 #include "process_fixture.h"
 
+#include "app/VLMailLogPage.h"
+#include "app/VLStatistics.h"
+#include "dialogs/vl_progress_bar.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -304,6 +308,117 @@ TEST_F(Processing, WithoutARecycleBinDeletionsNeedNoCopy) {
     EXPECT_TRUE(process());
     EXPECT_EQ(onServer(u"alice"_s), QList<QByteArray>{file("R2")});
     EXPECT_EQ(historyFile(), (QStringList{u"R2@example.org 0"_s, u"R1@example.org 2"_s, u"end"_s}));
+}
+
+TEST_F(Processing, AMessageLongerThanItsListingIsKeptWholeAndRestoredWhole) {
+    // More than a listing shows: POP3 lists 200 body lines, IMAP 8000 bytes.
+    const auto longFile = [](const char *subject) {
+        QByteArray f = file(subject);
+        for (int i = 1; i <= 400; ++i)
+            f += "Line " + QByteArray::number(i) + " of a message longer than its listing shows.\r\n";
+        return f;
+    };
+    fill(u"alice"_s, {longFile("PL"), file("PS")});
+    fill(u"bob"_s, {longFile("IL"), file("IS")});
+    check();
+    struct Listed {
+        QString account;
+        QString subject;
+        bool whole; // the row holds the whole message
+    };
+    for (const Listed &l : {Listed{u"Home"_s, u"PL"_s, false}, Listed{u"Home"_s, u"PS"_s, true},
+                            Listed{u"Work"_s, u"IL"_s, false}, Listed{u"Work"_s, u"IS"_s, true}})
+        EXPECT_EQ(rowOf(l.account, l.subject)->message().complete, l.whole) << l.subject.toStdString();
+    const qsizetype listedLength = rowOf(u"Home"_s, u"PL"_s)->message().raw.size();
+    EXPECT_LT(listedLength, longFile("PL").size());
+    rowOf(u"Home"_s, u"PL"_s)->setDeleteChecked(QString(), true);
+    rowOf(u"Home"_s, u"PS"_s)->setDeleteChecked(QString(), true);
+    rowOf(u"Work"_s, u"IL"_s)->setDeleteChecked(QString(), true);
+
+    EXPECT_TRUE(process());
+    EXPECT_TRUE(onServer(u"alice"_s).isEmpty());
+    EXPECT_EQ(onServer(u"bob"_s), QList<QByteArray>{file("IS")});
+    EXPECT_EQ(rows(), QStringList{u"Work IS"_s});
+    // The copies that went whole; the one still on its server as listed.
+    VLFileCache *cache = VLFileCache::self();
+    EXPECT_EQ(cache->bytes(u"PL@example.org"_s), longFile("PL"));
+    EXPECT_EQ(cache->bytes(u"PS@example.org"_s), file("PS"));
+    EXPECT_EQ(cache->bytes(u"IL@example.org"_s), longFile("IL"));
+    EXPECT_EQ(cache->bytes(u"IS@example.org"_s), file("IS"));
+    EXPECT_EQ(historyFile(), (QStringList{u"IS@example.org 0"_s, u"IL@example.org 2"_s, u"PS@example.org 2"_s,
+                                          u"PL@example.org 2"_s, u"end"_s}));
+
+    // Restore sends the whole message back, to the user's own address.
+    VLStatistics dialog(nullptr, "maillog");
+    VLMailLogPage *page = dialog.mailLogPage();
+    for (const char *subject : {"PL", "IL"}) {
+        SCOPED_TRACE(subject);
+        const QString ident = QLatin1String(subject) + u"@example.org"_s;
+        int at = -1;
+        for (int row = 0; row < page->rowCount(); ++row)
+            if (page->item(row, VLMailLogPage::Ident)->text() == ident)
+                at = row;
+        ASSERT_GE(at, 0);
+        page->setCurrentCell(at, VLMailLogPage::Subject);
+        auto *button = vltest::child<QPushButton>(&dialog, u"restore"_s);
+        ASSERT_TRUE(button->isEnabled());
+        const qsizetype before = SMTPServer::instance().messagesTo(kMe).size();
+        vltest::whenModal(
+            QString(),
+            [](QWidget *w) {
+                EXPECT_TRUE(vltest::waitUntil(
+                    [w] { return w->findChild<VLProgressBar *>()->text() == u"Message restored"_s; }, 30000));
+                QTest::mouseClick(vltest::child<QPushButton>(w, u"ok"_s), Qt::LeftButton);
+            },
+            10000);
+        QTest::mouseClick(button, Qt::LeftButton);
+        const QList<SMTPServer::Message> got = arrivedFor(kMe, int(before) + 1);
+        ASSERT_EQ(got.size(), before + 1);
+        // The body byte for byte; the SMTP client only ends the text with an empty line.
+        const QByteArray original = longFile(subject);
+        const QByteArray body = original.mid(original.indexOf("\r\n\r\n") + 4);
+        const QByteArray content = got.last().content;
+        const QByteArray sent = content.mid(content.indexOf("\r\n\r\n") + 4);
+        EXPECT_TRUE(sent.startsWith(body)) << sent.size() << " bytes sent of " << body.size();
+        EXPECT_TRUE(QByteArray(sent.mid(body.size())).replace("\r\n", "").isEmpty());
+    }
+}
+
+TEST_F(Processing, AMessageLeftFlaggedDeletedComesUpMarkedWhereTheServerRemovesAllSuch) {
+    DovecotServer &dovecot = DovecotServer::instance();
+    // A server that offers no UID EXPUNGE: its CLOSE removes every flagged message.
+    dovecot.addUser(u"carol"_s, u"carol-pw"_s, u"userdb_imap_capability=IMAP4rev1"_s);
+    storeAccounts(
+        {stored(u"Home"_s), stored(u"Work"_s),
+         imapAccount(u"Old"_s, dovecot.host(), dovecot.imapPort(), u"carol"_s, u"carol-pw"_s, false)});
+    for (const QString &user : {u"bob"_s, u"carol"_s}) {
+        fill(user, {file("N")});
+        // Flagged deleted by a session that ended before it removed them.
+        vltest::fillMaildir(dovecot.maildir(user), {file("F"), file("G")}, u"T"_s);
+    }
+    check();
+    MailBox::self()->download(stored(u"Old"_s), false);
+    ASSERT_TRUE(runQueue());
+    for (const char *subject : {"N", "F", "G"}) {
+        SCOPED_TRACE(subject);
+        const bool flagged = QByteArrayView(subject) != "N";
+        // With UID EXPUNGE the flags of another session decide nothing here.
+        EXPECT_FALSE(rowOf(u"Work"_s, QLatin1String(subject))->isDeleteChecked());
+        EXPECT_EQ(rowOf(u"Old"_s, QLatin1String(subject))->isDeleteChecked(), flagged);
+    }
+    // The user keeps F; G goes, whole in the recycle bin.
+    rowOf(u"Old"_s, u"F"_s)->setDeleteChecked(QString(), false);
+    EXPECT_TRUE(process());
+    QList<QByteArray> left = onServer(u"carol"_s);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (QList<QByteArray>{file("F"), file("N")}));
+    EXPECT_EQ(onServer(u"bob"_s).size(), 3);
+    EXPECT_EQ(VLFileCache::self()->bytes(u"G@example.org"_s), file("G"));
+    // F's flag came off: no later session removes it unasked. (Maildir keeps the flags in
+    // the file's name: "T" is deleted.)
+    const QDir cur(dovecot.maildir(u"carol"_s) + u"/cur"_s);
+    for (const QString &name : cur.entryList(QDir::Files))
+        EXPECT_FALSE(name.section(u":2,"_s, 1).contains(u'T')) << name.toStdString();
 }
 
 TEST_F(Processing, WithoutMessageLoggingTheMailLogIsUntouched) {

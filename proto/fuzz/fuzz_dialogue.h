@@ -33,7 +33,8 @@ inline QCoreApplication &app() {
 }
 
 // The first input byte picks the drive (bit 0: delete instead of fetch, bit 1: secure
-// login); the rest is what the server says.
+// login, bit 2: a delete fetches every message whole first); the rest is what the server
+// says.
 inline int
 play(const uint8_t *data, size_t size,
      const std::function<std::unique_ptr<MailSocket>(const QString &host, quint16 port, bool secure)> &make) {
@@ -42,6 +43,7 @@ play(const uint8_t *data, size_t size,
         return 0;
     const bool deleting = data[0] & 1;
     const bool secure = data[0] & 2;
+    const bool wholeFirst = data[0] & 4;
     const QByteArray script(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
 
     QTcpServer server;
@@ -78,8 +80,12 @@ play(const uint8_t *data, size_t size,
         for (const DataEmailMessage &m : c->messageList())
             toDelete.append(m.uid);
         toDelete.append(QStringLiteral("not-listed"));
-        deleteNext();
+        if (wholeFirst)
+            c->fetchWhole(toDelete);
+        else
+            deleteNext();
     });
+    QObject::connect(c, &MailSocket::sigWholeDone, &loop, [&] { deleteNext(); });
     QObject::connect(c, &MailSocket::sigDeleted, &loop, [&](const QString &) { deleteNext(); });
     QObject::connect(c, qOverload<>(&MailSocket::sigMessageData), &loop, [&] {
         if (!deleting)

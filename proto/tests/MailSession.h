@@ -1,6 +1,7 @@
 #pragma once
 // Drives a mail client the way the mailbox queue does (download: log in, list, fetch all,
-// drop the link; delete: log in, list, delete each id, say goodbye) and records every
+// drop the link; delete: log in, list, delete each id, say goodbye; a delete of whole
+// copies first fetches each id whole and deletes only those that came) and records every
 // signal, so tests can check that exactly one ending arrived.
 
 #include "MailSocket.h"
@@ -9,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QTest>
@@ -24,7 +26,7 @@ inline void PrintTo(const QStringList &l, std::ostream *os) {
 
 class MailSession : public QObject {
 public:
-    enum Mode { Download, Delete, LoginOnly };
+    enum Mode { Download, Delete, LoginOnly, DeleteWhole };
 
     MailSession(MailSocket *client, Mode mode, QStringList toDelete = {})
         : m_client(client), m_mode(mode), m_toDelete(std::move(toDelete)) {
@@ -42,6 +44,24 @@ public:
             events.append(QStringLiteral("list %1").arg(m_client->messageCount()));
             if (m_mode == Delete)
                 deleteNext();
+            if (m_mode == DeleteWhole) {
+                const QStringList ids = m_toDelete;
+                m_toDelete.clear();
+                m_client->fetchWhole(ids);
+            }
+        });
+        connect(client, &MailSocket::sigWholeMessage, this,
+                [this](const QString &uid, const SODataArray &text) {
+                    events.append(QStringLiteral("whole ") + uid);
+                    whole.insert(uid, text);
+                    m_toDelete.append(uid);
+                });
+        connect(client, &MailSocket::sigWholeFailed, this, [this](const QString &uid, const QString &reason) {
+            events.append(QStringLiteral("unsaved %1: %2").arg(uid, reason));
+        });
+        connect(client, &MailSocket::sigWholeDone, this, [this] {
+            events.append(QStringLiteral("wholeDone"));
+            deleteNext();
         });
         connect(client, &MailSocket::sigDownloaded, this, [this](int total, int number) {
             ++downloaded;
@@ -82,6 +102,7 @@ public:
     QStringList events;
     QStringList endings;
     QList<DataEmailMessage> messages;
+    QHash<QString, QByteArray> whole; // the whole texts, by uid
     int downloaded = 0;
     int lastTotal = 0;
     std::function<void(int)> onDownloaded;

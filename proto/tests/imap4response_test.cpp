@@ -75,6 +75,10 @@ struct Want {
         r.size = octets;
         return *this;
     }
+    Want &flags(const char *list) {
+        r.flags = list;
+        return *this;
+    }
     Want &literal(qint64 size) {
         r.literal = size;
         return *this;
@@ -101,7 +105,8 @@ std::vector<LineCase> lineCases() {
          Want("* 1 fetch (flags (\\Seen) rfc822.size 100 uid 11)", K::Untagged)
              .data(1, "FETCH")
              .uid("11")
-             .size(100)},
+             .size(100)
+             .flags("\\Seen")},
         {"size after the uid",
          Want("* 7 FETCH (UID 3 RFC822.SIZE 2048)", K::Untagged).data(7, "FETCH").uid("3").size(2048)},
         {"size zero", Want("* 1 FETCH (RFC822.SIZE 0 UID 4)", K::Untagged).data(1, "FETCH").uid("4").size(0)},
@@ -113,6 +118,16 @@ std::vector<LineCase> lineCases() {
          Want("* 1 FETCH (UID 4 XRFC822.SIZE 9)", K::Untagged).data(1, "FETCH").uid("4")},
         {"a size outside a fetch response is not kept",
          Want("* 4 EXPUNGE RFC822.SIZE 9", K::Untagged).data(4, "EXPUNGE")},
+        {"fetch names its flags", Want("* 3 FETCH (UID 5 FLAGS ( \\Deleted \\Seen ))", K::Untagged)
+                                      .data(3, "FETCH")
+                                      .uid("5")
+                                      .flags("\\Deleted \\Seen")},
+        {"a word that only ends in FLAGS names none",
+         Want("* 3 FETCH (XFLAGS (\\Deleted) UID 7)", K::Untagged).data(3, "FETCH").uid("7")},
+        {"flags without their end are none",
+         Want("* 3 FETCH (UID 7 FLAGS (\\Deleted", K::Untagged).data(3, "FETCH").uid("7")},
+        {"the mailbox's flags are no message's",
+         Want("* FLAGS (\\Answered \\Deleted)", K::Untagged).keyword("FLAGS")},
         {"words that only end or begin in UID are no uid",
          Want("* 3 FETCH (XUID 5 UIDNEXT 6)", K::Untagged).data(3, "FETCH")},
         {"a uid outside a fetch response is not kept",
@@ -163,6 +178,31 @@ TEST_P(IMAP4ResponseParse, GivesTheValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, IMAP4ResponseParse, ::testing::ValuesIn(lineCases()), vltest::RowName());
+
+TEST(IMAP4ResponseWords, AFlagOrACapabilityIsAWholeWordInAnyCase) {
+    struct Row {
+        const char *list;
+        const char *word;
+        bool holds;
+    };
+    const Row rows[] = {
+        {"\\Seen \\Deleted", "\\Deleted", true},
+        {"\\seen \\deleted", "\\Deleted", true},
+        {"\\Deleted-Later", "\\Deleted", false},
+        {"X\\Deleted", "\\Deleted", false},
+        {"", "\\Deleted", false},
+        {"IMAP4rev1 LITERAL+ UIDPLUS IDLE", "UIDPLUS", true},
+        {"IMAP4rev1\tuidplus", "UIDPLUS", true},
+        {"IMAP4rev1 XUIDPLUS UIDPLUSX", "UIDPLUS", false},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.list);
+        EXPECT_EQ(IMAP4Response::listsCapability(r.list, r.word), r.holds);
+        IMAP4Response fetch;
+        fetch.flags = r.list;
+        EXPECT_EQ(fetch.hasFlag(r.word), r.holds);
+    }
+}
 
 // ---------------------------------------------------------------- a stream of bytes
 

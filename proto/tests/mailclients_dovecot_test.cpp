@@ -19,6 +19,7 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using vltest::DovecotServer;
 
 enum class Protocol { POP3, IMAP4 };
@@ -259,7 +260,130 @@ TEST_P(POP3IMAP4Dovecot, ACutSessionFailsAtOnceAndLosesNothing) {
     EXPECT_EQ(server.messageFiles(a.user), 300);
 }
 
+TEST_P(POP3IMAP4Dovecot, ChosenMessagesComeWholeByteForByteAndShortOnesAreWholeWhenListed) {
+    const LinkCase &c = GetParam();
+    auto &server = DovecotServer::instance();
+    const Account a = freshUser();
+    const bool pop3 = c.protocol == Protocol::POP3;
+    // A line longer than the socket's buffer, and a "." line and a stuffed one after it.
+    const QByteArray longLine = QByteArray(100000, 'L') + "\r\n.\r\n..two\r\n";
+    struct Row {
+        QByteArray subject;
+        QByteArray body;
+        bool listedWhole; // what a listing shows is the whole message
+    };
+    const QList<Row> rows{
+        {"short", "hello\r\n", true},
+        {"lines199", numberedLines(199), true},
+        // As many body lines as TOP asks for: whether more follow cannot be told.
+        {"lines200", numberedLines(200), !pop3},
+        {"lines250", numberedLines(250), !pop3},
+        {"bytes9000", QByteArray(9000, 'x') + "\r\n", pop3},
+        {"longline", longLine, pop3},
+        {"large", numberedLines(20000), false},
+    };
+    QList<QByteArray> files;
+    for (const Row &r : rows)
+        files << message(r.subject, r.body);
+    vltest::fillMaildir(server.maildir(a.user), files);
+
+    auto client = makeClient(c.protocol, c.ssl, a);
+    MailSession download(client.get(), MailSession::Download);
+    ASSERT_TRUE(download.run());
+    ASSERT_EQ(download.messages.size(), rows.size());
+    QStringList uids;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(download.messages[i].complete, rows[i].listedWhole) << rows[i].subject.constData();
+        if (rows[i].listedWhole) {
+            EXPECT_EQ(download.messages[i].raw, files[i]) << rows[i].subject.constData();
+        }
+        uids << download.messages[i].uid;
+    }
+
+    // Every message fetched whole, and one the server does not list; those that came go.
+    auto deleter = makeClient(c.protocol, c.ssl, a);
+    MailSession del(deleter.get(), MailSession::DeleteWhole,
+                    uids + QStringList{QStringLiteral("no-such-uid")});
+    ASSERT_TRUE(del.run());
+    EXPECT_EQ(del.endings, QStringList{QStringLiteral("closed")}) << del.events.join(u'|').toStdString();
+    EXPECT_TRUE(del.events.contains(QStringLiteral("unsaved no-such-uid: The message is not on the server")))
+        << del.events.join(u'|').toStdString();
+    ASSERT_EQ(del.whole.size(), rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(del.whole.value(uids[i]), files[i]) << rows[i].subject.constData();
+    EXPECT_EQ(server.messageFiles(a.user), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Links, POP3IMAP4Dovecot, ::testing::ValuesIn(allLinks()), vltest::RowName());
+
+// ---------------------------------------------------------------- IMAP expunge
+
+// Which messages a maildir holds, by subject, with "(deleted)" after one flagged deleted.
+QStringList heldWithFlags(const QString &maildir) {
+    QStringList out;
+    for (const char *sub : {"/new", "/cur"}) {
+        const QDir dir(maildir + QLatin1String(sub));
+        for (const QString &name : dir.entryList(QDir::Files)) {
+            QFile f(dir.filePath(name));
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray bytes = f.readAll();
+            const qsizetype at = bytes.indexOf("Subject: ") + 9;
+            QString subject = QString::fromLatin1(bytes.mid(at, bytes.indexOf('\r', at) - at));
+            if (name.section(u':', 1).startsWith(u"2,") && name.section(u',', -1).contains(u'T'))
+                subject += QStringLiteral(" (deleted)");
+            out << subject;
+        }
+    }
+    out.sort();
+    return out;
+}
+
+TEST(IMAP4DovecotExpunge, OnlyWhatThisSessionFlaggedGoes) {
+    struct Row {
+        const char *name;
+        const char *settings; // the user's own server settings
+        bool uidPlus;
+        QStringList after; // what the mailbox holds afterwards
+    };
+    const Row rows[] = {
+        // UID EXPUNGE leaves the other session's flag for whoever set it.
+        {"with UIDPLUS", "", true, {u"B"_s, u"F (deleted)"_s}},
+        // CLOSE would take F too: its flag comes off first.
+        {"without UIDPLUS", "userdb_imap_capability=IMAP4rev1", false, {u"B"_s, u"F"_s}},
+    };
+    auto &server = DovecotServer::instance();
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        static int serial = 0;
+        const Account a{QStringLiteral("expunge%1").arg(++serial), QStringLiteral("expunge-pw")};
+        server.addUser(a.user, a.password, QLatin1String(r.settings));
+        vltest::fillMaildir(server.maildir(a.user), {message("A", "a\r\n"), message("B", "b\r\n")});
+        // Flagged deleted by a session that ended before it removed them.
+        vltest::fillMaildir(server.maildir(a.user), {message("F", "f\r\n"), message("G", "g\r\n")},
+                            QStringLiteral("T"));
+
+        auto client = makeClient(Protocol::IMAP4, false, a);
+        MailSession download(client.get(), MailSession::Download);
+        ASSERT_TRUE(download.run());
+        ASSERT_EQ(download.messages.size(), 4);
+        EXPECT_EQ(static_cast<IMAP4Socket *>(client.get())->hasUidPlus(), r.uidPlus);
+        QHash<QString, QString> uidOf;
+        for (const DataEmailMessage &m : download.messages) {
+            uidOf.insert(m.subject, m.uid);
+            // Marked for the user only where the end of a session would take every one.
+            const bool flagged = m.subject == u"F"_s || m.subject == u"G"_s;
+            EXPECT_EQ(m.flaggedDeleted, flagged && !r.uidPlus) << m.subject.toStdString();
+        }
+
+        // A goes, and G, which the user left marked; F is kept.
+        auto deleter = makeClient(Protocol::IMAP4, false, a);
+        MailSession del(deleter.get(), MailSession::Delete, {uidOf.value(u"A"_s), uidOf.value(u"G"_s)});
+        ASSERT_TRUE(del.run());
+        EXPECT_EQ(del.endings, QStringList{QStringLiteral("closed")}) << del.events.join(u'|').toStdString();
+        EXPECT_EQ(heldWithFlags(server.maildir(a.user)), r.after);
+    }
+}
 
 // ---------------------------------------------------------------- logins and sizes
 

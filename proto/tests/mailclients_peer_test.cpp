@@ -27,6 +27,7 @@ struct Session {
     QStringList events;     // signals in order
     QStringList subjects{}; // of the fetched messages, when checked
     QList<qint64> sizes{};  // listed with the unique ids (-1: none), when checked
+    QHash<QString, QByteArray> whole{}; // the texts fetched whole, by uid, when checked
 };
 
 struct PeerCase {
@@ -207,6 +208,40 @@ std::vector<PeerCase> cases() {
          Protocol::IMAP4,
          "imap_delete_and_close",
          {{M::Delete, {QStringLiteral("4")}, {u"loggedIn"_s, u"list 2"_s, u"deleted 4"_s, u"closed"_s}}}},
+        {"POP3 a message refused whole stays, the other comes whole and goes",
+         Protocol::POP3,
+         "pop3_retr_refused",
+         {{M::DeleteWhole,
+           {u"uid-a"_s, u"uid-b"_s},
+           {u"loggedIn"_s, u"list 2"_s, u"unsaved uid-a: -ERR [IN-USE] message locked"_s, u"whole uid-b"_s,
+            u"wholeDone"_s, u"deleted uid-b"_s, u"closed"_s},
+           {},
+           {},
+           {{u"uid-b"_s, "Subject: two\r\n\r\n.dotted\r\n.\r\nlast\r\n"}}}}},
+        {"IMAP4 with UIDPLUS a message refused whole stays and UID EXPUNGE takes only the one deleted",
+         Protocol::IMAP4,
+         "imap_whole_uidplus",
+         {{M::DeleteWhole,
+           {u"3"_s, u"4"_s},
+           {u"loggedIn"_s, u"list 3"_s, u"unsaved 3: 00000004 NO [UNAVAILABLE] Message gone astray"_s,
+            u"whole 4"_s, u"wholeDone"_s, u"deleted 4"_s, u"closed"_s},
+           {},
+           {},
+           {{u"4"_s, "Subject: four\r\n\r\nfull body\r\n.\r\nend\r\n"}}}},
+         false,
+         QStringLiteral("user"),
+         QStringLiteral("secret"),
+         {QStringLiteral("* CLOSE *")}},
+        {"IMAP4 without UIDPLUS the flag another session left comes off before CLOSE",
+         Protocol::IMAP4,
+         "imap_no_uidplus_unflag",
+         {{M::Delete,
+           {u"3"_s, u"5"_s},
+           {u"loggedIn"_s, u"list 3"_s, u"deleted 3"_s, u"deleted 5"_s, u"closed"_s}}},
+         false,
+         QStringLiteral("user"),
+         QStringLiteral("secret"),
+         {QStringLiteral("* EXPUNGE *")}},
     };
 }
 
@@ -267,6 +302,9 @@ TEST_P(POP3IMAP4Peer, PlaysTheDialogue) {
             EXPECT_EQ(listed, run.sizes);
             for (const DataEmailMessage &m : s.messages)
                 EXPECT_EQ(m.listedSize, byUid.value(m.uid, -2)) << m.uid.toStdString();
+        }
+        if (!run.whole.isEmpty()) {
+            EXPECT_EQ(s.whole, run.whole);
         }
         client.reset();
     }
