@@ -57,8 +57,12 @@ public:
     // all-or-nothing rule and time-out as writeCommand.
     bool writeCommands(const QByteArray &commands, const QString &timeoutText, int seconds);
     // Like writeCommand, but a long text may go out in pieces over several event-loop turns.
+    // The time-out then runs from the last piece the peer took: a slow link that keeps
+    // moving is never cut off, a peer that stops reading still is.
     bool writeData(const QString &data, const QString &timeoutText, int seconds);
     bool writeData(const QByteArray &data, const QString &timeoutText, int seconds);
+    // The same for bytes that must go out exactly as given, with no CR LF added.
+    bool writeBytes(const QByteArray &data, const QString &timeoutText, int seconds);
 
     // One line without its LF (and the CR right before it); false when no whole line is
     // buffered and nothing more can be read now.
@@ -120,6 +124,10 @@ private:
     void failLink(const QString &text);
     [[nodiscard]] QString sslFailureReason(int sslError) const;
     void enableWriteWatch(bool on);
+    // Bytes written but not yet taken by the peer, as the kernel counts them.
+    [[nodiscard]] int sendQueue() const;
+    // After a long write: renews the wait while the kernel's send queue drains.
+    void watchSendQueue();
     void armTimer(int milliseconds);
 
     QString m_host;
@@ -142,6 +150,10 @@ private:
     QByteArray m_out;
     int m_sent = 0;
     int m_sendAttempts = 0;
+    // The wait that writeData armed, renewed whenever a piece goes out.
+    int m_outWait = 0;
+    QString m_outWaitText;
+    int m_queued = 0; // the kernel's send queue at the last look
     QTimer m_retryTimer;
     QString m_error;
     QString m_timeoutText;
