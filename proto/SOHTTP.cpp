@@ -278,12 +278,19 @@ void SOHTTP::connected() {
     lines << QStringLiteral("Connection: close");
     lines << m_extraHeaders;
     lines << QString();
+    QByteArray request;
     for (const QString &line : std::as_const(lines)) {
-        if (!writeCommand(line, true))
+        if (holdsLineBreak(line)) {
+            std::fprintf(stderr, "SOHTTP::connected: refused a header line holding CR, LF or NUL\n");
+            setError(QStringLiteral("Error sending command to web server"), true);
             return;
+        }
+        request += line.toLatin1() + "\r\n";
     }
-    if (!m_body.isEmpty())
-        writeCommand(m_body, false);
+    request += m_body.toLatin1();
+    // A socket takes a large request in pieces (TLS one record at a time): the write loop
+    // sends the rest as the peer makes room, the wait renewed by every piece.
+    writeBytes(request, kTimeoutText, kExchangeWait / 1000);
 }
 
 void SOHTTP::readyRead() {
