@@ -4,6 +4,8 @@
 
 #include "data/store_tools.h"
 
+#include <cstdio>
+
 VLTM &VLTM::self() {
     static VLTM *instance = new VLTM;
     return *instance;
@@ -25,8 +27,17 @@ bool VLTM::begin(VLTMLookup *lookup, const VLTMRequest &request) {
 
 void VLTM::enqueueRequest(const DataEmailMessage &msg, bool report) {
     // Without a service nothing would ever answer; a queued request would keep busy() true.
-    if (!host().isEmpty())
+    if (!host().isEmpty()) {
         m_pool.submit(VLTMRequest(msg, report));
+        return;
+    }
+    // Said once: every scanned message passes here.
+    static bool told = false;
+    if (!told) {
+        told = true;
+        std::fprintf(stderr,
+                     "VLTM::enqueueRequest: VL_TM_HOST is not set; community requests are not sent\n");
+    }
 }
 
 void VLTM::requestComplete(VLTMLookup *lookup) {
