@@ -392,7 +392,11 @@ void SOHTTP::completeResponse() {
         Q_EMIT sigPage(m_response.body(), QString());
         return;
     }
-    setError(QStringLiteral("HTTP error: %1 %2").arg(m_response.statusCode(), m_response.statusText()), true);
+    // The reason phrase is the server's own text.
+    setError(QStringLiteral("HTTP error: %1 %2")
+                 .arg(serverText(m_response.statusCode().toLatin1()),
+                      serverText(m_response.statusText().toLatin1())),
+             true);
 }
 
 void SOHTTP::setError(const QString &text, bool signal) {

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QSocketNotifier>
+#include <QStringDecoder>
 
 #include <openssl/bio.h>
 #include <openssl/err.h>
@@ -213,7 +214,36 @@ QString SOSSLSocket::replyText(const QByteArray &reply) {
     // An empty text would be no error at all: the client would wait on with no timer left.
     if (reply.isEmpty())
         return QStringLiteral("Server sent an empty line");
-    return QString::fromLatin1(reply.left(kMaxReplyText));
+    return serverText(reply);
+}
+
+QString SOSSLSocket::serverText(const QByteArray &bytes) {
+    // Decoding stops once the cut is certain: a 10 MB line costs no more than a short one
+    // (a character, or an invalid byte, takes at most four bytes).
+    const QByteArray head = bytes.left(qsizetype(kMaxServerText + 1) * 4);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(head);
+    QString out;
+    out.reserve(kMaxServerText + 1);
+    int characters = 0;
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        if (characters == kMaxServerText) {
+            out += QChar(0x2026);
+            return out;
+        }
+        const QChar c = decoded.at(i);
+        if (c.isHighSurrogate() && i + 1 < decoded.size() && decoded.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += decoded.at(++i);
+        } else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) ||
+                   c == QChar::ReplacementCharacter || c.isSurrogate()) {
+            out += QLatin1Char('?');
+        } else {
+            out += c;
+        }
+        ++characters;
+    }
+    return out;
 }
 
 void SOSSLSocket::failLink(const QString &text) {

@@ -79,6 +79,13 @@ public:
     void cancelTimeout();
     [[nodiscard]] bool timeoutActive() const { return m_armed; }
 
+    // Longest stretch of a server's text that an error keeps, in characters.
+    static constexpr int kMaxServerText = 200;
+    // A server's bytes as they may appear in an error shown to the user: read as UTF-8,
+    // each control character and each invalid sequence a "?", and past kMaxServerText
+    // characters cut, with "…" saying so.
+    [[nodiscard]] static QString serverText(const QByteArray &bytes);
+
     // Every protocol wait passes through this process-wide factor (tests shorten them).
     static void setTimeoutScale(double scale);
     [[nodiscard]] static double timeoutScale();
@@ -97,15 +104,13 @@ protected:
 
     // What a server's negative reply turned down: a command, or the user's name or password.
     enum class Refusal { Command, Login };
-    // Longest stretch of a server's reply that an error text keeps.
-    static constexpr int kMaxReplyText = 1000;
     // The one path from a server's reply to an error, shared by the mail clients: true when
     // the reply is positive; otherwise the reply's text goes to refused() and the answer is
     // false, so a handler reads "if (!accepted(...)) return;".
     bool accepted(bool positive, const QByteArray &reply, Refusal what = Refusal::Command);
     // Reports a refusal; by default as any other failure, setError(text, true).
     virtual void refused(const QString &text, Refusal what);
-    // A server's reply as an error text: Latin-1, cut to kMaxReplyText bytes; never empty.
+    // A server's reply as an error text (serverText); never empty.
     [[nodiscard]] static QString replyText(const QByteArray &reply);
 
 private Q_SLOTS:
