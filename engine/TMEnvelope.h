@@ -4,9 +4,10 @@
 
 #include <QString>
 
-// The namespace of the service's gateway types and the service's encoding style.
-inline constexpr char kTMGatewayNamespace[] = "urn:velloran:community:gateway";
-inline constexpr char kTMEncodingStyle[] = "urn:velloran:community:encoding";
+// The namespace of the service's gateway types and the service's encoding style (SOAP 1.1
+// encoding), as the service reads them; kept here and nowhere else.
+inline constexpr char kTMGatewayNamespace[] = "urn:tallowmark:gateway";
+inline constexpr char kTMEncodingStyle[] = "http://schemas.xmlsoap.org/soap/encoding/";
 
 // The check envelope ("Content#contentCheck") for the text.
 QString tmMakeSOAPRequest(const QString &text);

@@ -28,10 +28,12 @@ bool VLTM::begin(VLTMLookup *lookup, const VLTMRequest &request) {
 bool VLTM::enqueueRequest(const DataEmailMessage &msg, bool report) {
     // Without a service nothing would ever answer; a queued request would keep busy() true.
     if (host().isEmpty()) {
+        // Said once: every scanned message passes here.
         static bool told = false;
         if (!told) {
             told = true;
-            std::fprintf(stderr, "VLTM::enqueueRequest: VL_TM_HOST is not set: no community requests\n");
+            std::fprintf(stderr,
+                         "VLTM::enqueueRequest: VL_TM_HOST is not set; community requests are not sent\n");
         }
         return false;
     }

@@ -4,7 +4,8 @@
 // shared cookie store and authorisation; further requests wait in a queue. A check's
 // answer arrives as sigTMDone; sigBusy(false) tells that every request has ended.
 //
-// The service host is taken from VL_TM_HOST; without it no request is ever made.
+// The service host is taken from VL_TM_HOST; without it no request is ever made, and the
+// first request says so on standard error.
 
 #include "VLWorkerPool.h"
 

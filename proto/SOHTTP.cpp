@@ -278,12 +278,19 @@ void SOHTTP::connected() {
     lines << QStringLiteral("Connection: close");
     lines << m_extraHeaders;
     lines << QString();
+    QByteArray request;
     for (const QString &line : std::as_const(lines)) {
-        if (!writeCommand(line, true))
+        if (holdsLineBreak(line)) {
+            std::fprintf(stderr, "SOHTTP::connected: refused a header line holding CR, LF or NUL\n");
+            setError(QStringLiteral("Error sending command to web server"), true);
             return;
+        }
+        request += line.toLatin1() + "\r\n";
     }
-    if (!m_body.isEmpty())
-        writeCommand(m_body, false);
+    request += m_body.toLatin1();
+    // A socket takes a large request in pieces (TLS one record at a time): the write loop
+    // sends the rest as the peer makes room, the wait renewed by every piece.
+    writeBytes(request, kTimeoutText, kExchangeWait / 1000);
 }
 
 void SOHTTP::readyRead() {
@@ -385,7 +392,11 @@ void SOHTTP::completeResponse() {
         Q_EMIT sigPage(m_response.body(), QString());
         return;
     }
-    setError(QStringLiteral("HTTP error: %1 %2").arg(m_response.statusCode(), m_response.statusText()), true);
+    // The reason phrase is the server's own text.
+    setError(QStringLiteral("HTTP error: %1 %2")
+                 .arg(serverText(m_response.statusCode().toLatin1()),
+                      serverText(m_response.statusText().toLatin1())),
+             true);
 }
 
 void SOHTTP::setError(const QString &text, bool signal) {

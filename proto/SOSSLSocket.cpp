@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QSocketNotifier>
+#include <QStringDecoder>
 
 #include <openssl/bio.h>
 #include <openssl/err.h>
@@ -15,7 +16,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -101,7 +104,12 @@ SOSSLSocket::SOSSLSocket(QObject *parent) : QObject(parent), m_peer(std::make_un
     connect(&m_timer, &QTimer::timeout, this, &SOSSLSocket::slotTimer);
     m_clock.start();
     m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, [this] { slotWriteData(); });
+    connect(&m_retryTimer, &QTimer::timeout, this, [this] {
+        if (m_sent < m_out.size())
+            slotWriteData();
+        else
+            watchSendQueue();
+    });
 }
 
 SOSSLSocket::~SOSSLSocket() {
@@ -206,7 +214,36 @@ QString SOSSLSocket::replyText(const QByteArray &reply) {
     // An empty text would be no error at all: the client would wait on with no timer left.
     if (reply.isEmpty())
         return QStringLiteral("Server sent an empty line");
-    return QString::fromLatin1(reply.left(kMaxReplyText));
+    return serverText(reply);
+}
+
+QString SOSSLSocket::serverText(const QByteArray &bytes) {
+    // Decoding stops once the cut is certain: a 10 MB line costs no more than a short one
+    // (a character, or an invalid byte, takes at most four bytes).
+    const QByteArray head = bytes.left(qsizetype(kMaxServerText + 1) * 4);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(head);
+    QString out;
+    out.reserve(kMaxServerText + 1);
+    int characters = 0;
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        if (characters == kMaxServerText) {
+            out += QChar(0x2026);
+            return out;
+        }
+        const QChar c = decoded.at(i);
+        if (c.isHighSurrogate() && i + 1 < decoded.size() && decoded.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += decoded.at(++i);
+        } else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) ||
+                   c == QChar::ReplacementCharacter || c.isSurrogate()) {
+            out += QLatin1Char('?');
+        } else {
+            out += c;
+        }
+        ++characters;
+    }
+    return out;
 }
 
 void SOSSLSocket::failLink(const QString &text) {
@@ -618,12 +655,18 @@ bool SOSSLSocket::writeData(const QString &data, const QString &timeoutText, int
 }
 
 bool SOSSLSocket::writeData(const QByteArray &data, const QString &timeoutText, int seconds) {
-    m_out = data + "\r\n";
+    return writeBytes(data + "\r\n", timeoutText, seconds);
+}
+
+bool SOSSLSocket::writeBytes(const QByteArray &data, const QString &timeoutText, int seconds) {
+    m_out = data;
     m_sent = 0;
     m_sendAttempts = 0;
+    m_outWait = seconds * 1000;
+    m_outWaitText = timeoutText;
     if (!slotWriteData())
         return false;
-    setTimeout(seconds * 1000, timeoutText);
+    setTimeout(m_outWait, timeoutText);
     return true;
 }
 
@@ -644,8 +687,17 @@ bool SOSSLSocket::slotWriteData() {
         setError(QStringLiteral("Error sending data to host"), true);
         return false;
     }
+    // Progress renews the wait, unless the owner has stopped waiting meanwhile.
+    if (moved > 0 && m_armed)
+        setTimeout(m_outWait, m_outWaitText);
     if (m_sent == m_out.size()) {
         m_out.clear();
+        m_sent = 0;
+        // Handed over is not yet delivered: the kernel may hold megabytes that a slow link
+        // drains for minutes. While they drain the peer is alive.
+        m_queued = sendQueue();
+        if (m_queued > 0)
+            m_retryTimer.start(scaled(1000));
         return true;
     }
     // A peer that reads slowly is still a live peer: only retries that moved nothing count
@@ -661,6 +713,26 @@ bool SOSSLSocket::slotWriteData() {
     }
     m_retryTimer.start(scaled(1000));
     return true;
+}
+
+int SOSSLSocket::sendQueue() const {
+    int queued = 0;
+    if (m_fd < 0 || ::ioctl(m_fd, SIOCOUTQ, &queued) != 0)
+        return 0;
+    return queued;
+}
+
+void SOSSLSocket::watchSendQueue() {
+    // Ends once everything is delivered, or when nobody waits any more (an answer came,
+    // the link was closed).
+    if (!m_armed || m_fd < 0)
+        return;
+    const int queued = sendQueue();
+    if (queued < m_queued)
+        setTimeout(m_outWait, m_outWaitText);
+    m_queued = queued;
+    if (queued > 0)
+        m_retryTimer.start(scaled(1000));
 }
 
 void SOSSLSocket::setTimeout(int milliseconds, const QString &text) {

@@ -57,8 +57,12 @@ public:
     // all-or-nothing rule and time-out as writeCommand.
     bool writeCommands(const QByteArray &commands, const QString &timeoutText, int seconds);
     // Like writeCommand, but a long text may go out in pieces over several event-loop turns.
+    // The time-out then runs from the last piece the peer took: a slow link that keeps
+    // moving is never cut off, a peer that stops reading still is.
     bool writeData(const QString &data, const QString &timeoutText, int seconds);
     bool writeData(const QByteArray &data, const QString &timeoutText, int seconds);
+    // The same for bytes that must go out exactly as given, with no CR LF added.
+    bool writeBytes(const QByteArray &data, const QString &timeoutText, int seconds);
 
     // One line without its LF (and the CR right before it); false when no whole line is
     // buffered and nothing more can be read now. A line longer than the buffer comes in
@@ -76,6 +80,13 @@ public:
     void setTimeout(int milliseconds, const QString &text);
     void cancelTimeout();
     [[nodiscard]] bool timeoutActive() const { return m_armed; }
+
+    // Longest stretch of a server's text that an error keeps, in characters.
+    static constexpr int kMaxServerText = 200;
+    // A server's bytes as they may appear in an error shown to the user: read as UTF-8,
+    // each control character and each invalid sequence a "?", and past kMaxServerText
+    // characters cut, with "…" saying so.
+    [[nodiscard]] static QString serverText(const QByteArray &bytes);
 
     // Every protocol wait passes through this process-wide factor (tests shorten them).
     static void setTimeoutScale(double scale);
@@ -95,15 +106,13 @@ protected:
 
     // What a server's negative reply turned down: a command, or the user's name or password.
     enum class Refusal { Command, Login };
-    // Longest stretch of a server's reply that an error text keeps.
-    static constexpr int kMaxReplyText = 1000;
     // The one path from a server's reply to an error, shared by the mail clients: true when
     // the reply is positive; otherwise the reply's text goes to refused() and the answer is
     // false, so a handler reads "if (!accepted(...)) return;".
     bool accepted(bool positive, const QByteArray &reply, Refusal what = Refusal::Command);
     // Reports a refusal; by default as any other failure, setError(text, true).
     virtual void refused(const QString &text, Refusal what);
-    // A server's reply as an error text: Latin-1, cut to kMaxReplyText bytes; never empty.
+    // A server's reply as an error text (serverText); never empty.
     [[nodiscard]] static QString replyText(const QByteArray &reply);
 
 private Q_SLOTS:
@@ -122,6 +131,10 @@ private:
     void failLink(const QString &text);
     [[nodiscard]] QString sslFailureReason(int sslError) const;
     void enableWriteWatch(bool on);
+    // Bytes written but not yet taken by the peer, as the kernel counts them.
+    [[nodiscard]] int sendQueue() const;
+    // After a long write: renews the wait while the kernel's send queue drains.
+    void watchSendQueue();
     void armTimer(int milliseconds);
 
     QString m_host;
@@ -145,6 +158,10 @@ private:
     QByteArray m_out;
     int m_sent = 0;
     int m_sendAttempts = 0;
+    // The wait that writeData armed, renewed whenever a piece goes out.
+    int m_outWait = 0;
+    QString m_outWaitText;
+    int m_queued = 0; // the kernel's send queue at the last look
     QTimer m_retryTimer;
     QString m_error;
     QString m_timeoutText;

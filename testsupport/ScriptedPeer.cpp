@@ -11,6 +11,8 @@
 
 #include <stdexcept>
 
+#include <sys/socket.h>
+
 namespace vltest {
 
 namespace {
@@ -270,7 +272,13 @@ void ScriptedPeer::setTls(const QString &certFile, const QString &keyFile) {
 }
 
 bool ScriptedPeer::start() {
-    return listen(ownLoopbackAddress(), 0);
+    if (!listen(ownLoopbackAddress(), 0))
+        return false;
+    // Accepted connections inherit the listening socket's buffer size.
+    if (m_receiveBuffer > 0 && ::setsockopt(int(socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &m_receiveBuffer,
+                                            sizeof m_receiveBuffer) != 0)
+        return false;
+    return true;
 }
 
 void ScriptedPeer::incomingConnection(qintptr descriptor) {

@@ -40,6 +40,10 @@ public:
     void loadDialogue(const QString &file);
     // Speak TLS (the server side) with this certificate and key.
     void setTls(const QString &certFile, const QString &keyFile);
+    // Lets the kernel hold at most about this much of what a client sends before the
+    // dialogue reads it, as a slow link would (call before start). Loopback otherwise takes
+    // megabytes at once, so a client never sees a slow reader push back.
+    void setReceiveBuffer(int bytes) { m_receiveBuffer = bytes; }
     // On ownLoopbackAddress() and a port the kernel picks.
     bool start();
     [[nodiscard]] QString host() const { return serverAddress().toString(); }
@@ -78,6 +82,7 @@ private:
     bool m_finished = false;
     bool m_clientClosed = false;
     qint64 m_rawBytes = 0;
+    int m_receiveBuffer = 0;
 };
 
 } // namespace vltest

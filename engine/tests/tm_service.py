@@ -7,6 +7,7 @@ folder named in the file "records" beside this script, and answers a check with 
 envelope whose "status" is "found" for the digests listed in the file "answers" (a line
 "DIGEST MODE"; MODE found, spaced, error or page), else "notfound".
 """
+import io
 import json
 import os
 import sys
@@ -17,8 +18,9 @@ ENV = "http://schemas.xmlsoap.org/soap/envelope/"
 XSD = "http://www.w3.org/2001/XMLSchema"
 XSI = "http://www.w3.org/2001/XMLSchema-instance"
 ENC = "http://schemas.xmlsoap.org/soap/encoding/"
-GATEWAY = "urn:velloran:community:gateway"
-STYLE = "urn:velloran:community:encoding"
+# The service's own gateway namespace; its encoding style is the SOAP 1.1 encoding.
+GATEWAY = "urn:tallowmark:gateway"
+STYLE = ENC
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
@@ -42,10 +44,23 @@ def value(el, name, typ):
     return el.text or ""
 
 
+def declared(body_xml):
+    """The namespace prefixes the envelope's start tag declares, each with its URI."""
+    prefixes = {}
+    for event, item in ET.iterparse(io.BytesIO(body_xml), events=("start-ns", "start")):
+        if event == "start":
+            break
+        prefixes[item[0]] = item[1]
+    return prefixes
+
+
 def envelope(body_xml, operation, ns1):
     root = ET.fromstring(body_xml)
     expect(root.tag == "{%s}Envelope" % ENV, "root is %s" % root.tag)
     expect(root.get("{%s}encodingStyle" % ENV) == STYLE, "encodingStyle")
+    prefixes = declared(body_xml)
+    for prefix, uri in (("SOAP-ENV", ENV), ("xsd", XSD), ("xsi", XSI), ("cfs", GATEWAY), ("SOAP-ENC", ENC)):
+        expect(prefixes.get(prefix) == uri, "xmlns:%s is %r" % (prefix, prefixes.get(prefix)))
     expect(len(root) == 1 and root[0].tag == "{%s}Body" % ENV, "no single Body")
     body = root[0]
     expect(len(body) == 1 and body[0].tag == "{%s}%s" % (ns1, operation), "no %s" % operation)

@@ -115,9 +115,9 @@ TEST(TMEnvelope, CheckEnvelopeIsTheGoldenOne) {
         "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
         "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\" "
         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-        "xmlns:cfs=\"urn:velloran:community:gateway\" "
+        "xmlns:cfs=\"urn:tallowmark:gateway\" "
         "xmlns:SOAP-ENC=\"http://schemas.xmlsoap.org/soap/encoding/\" "
-        "SOAP-ENV:encodingStyle=\"urn:velloran:community:encoding\">\n"
+        "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">\n"
         "  <SOAP-ENV:Body>\n"
         "    <ns1:contentCheck xmlns:ns1=\"Content\">\n"
         "      <anonymizerVersion xsi:type=\"xsd:int\">101</anonymizerVersion>\n"
@@ -317,9 +317,15 @@ TEST_F(TMService, SixRunTheRestWaitAndBusyEndsOnce) {
 TEST_F(TMService, NoHostStartsNothing) {
     qunsetenv("VL_TM_HOST");
     QSignalSpy busy(&VLTM::self(), &VLTM::sigBusy);
-    // The caller learns that nothing was taken: an upload is then not recorded as sent.
+    // Every scanned message asks: the missing host is said once, not once a message. (The
+    // only test of this binary without a host, so the first to ask.) The caller learns that
+    // nothing was taken: an upload is then not recorded as sent.
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(VLTM::self().enqueueRequest(message(u"1"_s, u"x"_s), false));
-    EXPECT_FALSE(VLTM::self().enqueueRequest(message(u"2"_s, u"x"_s), true));
+    EXPECT_FALSE(VLTM::self().enqueueRequest(message(u"2"_s, u"y"_s), true));
+    const QString trace = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    EXPECT_EQ(trace.count(u"VL_TM_HOST"_s), 1) << trace.toStdString();
+    EXPECT_EQ(trace.count(u'\n'), 1) << trace.toStdString();
     EXPECT_FALSE(VLTM::self().busy());
     EXPECT_EQ(busy.count(), 0);
     QTest::qWait(300);

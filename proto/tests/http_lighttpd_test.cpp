@@ -5,6 +5,7 @@
 #include "LighttpdServer.h"
 #include "TestNames.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -198,6 +199,35 @@ TEST(LiveDigest, AnsweredChallengeIsKeptForTheNextRequest) {
         EXPECT_TRUE(third.authText.startsWith(s("Authorization: Digest  username=\"dave\"")));
         EXPECT_NE(nonceOf(third.authText), nonceOf(stale));
         EXPECT_EQ(statuses(path, 5), (QStringList{s("401"), s("200"), s("200"), s("401"), s("200")}));
+    }
+}
+
+// A body far larger than one write (TLS takes one record of 16 KB at a time) goes out whole,
+// in as many pieces as the socket asks for.
+TEST(LivePost, AMegabyteBodyArrivesWhole) {
+    vltest::LighttpdServer &server = vltest::LighttpdServer::instance();
+    server.addFile(s("cgi-bin/measure.py"),
+                   "import hashlib, os, sys\n"
+                   "data = sys.stdin.buffer.read(int(os.environ.get('CONTENT_LENGTH') or 0))\n"
+                   "sys.stdout.write('Content-Type: text/plain\\r\\n\\r\\nlength=%d\\nsha256=%s\\n'\n"
+                   "                 % (len(data), hashlib.sha256(data).hexdigest()))\n",
+                   true);
+    QByteArray body;
+    for (int i = 0; body.size() < 1024 * 1024; ++i)
+        body += "field" + QByteArray::number(i) + "=" + QByteArray(40, char('a' + i % 26)) + "&";
+    body.truncate(1024 * 1024);
+    const QByteArray want =
+        "length=1048576\nsha256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() + "\n";
+    for (bool tls : {false, true}) {
+        SCOPED_TRACE(tls);
+        SOCookieJar jar;
+        const HTTPResult r = fetch(jar, [&](SOHTTP &h) {
+            h.requestPage(tls ? s("https") : s("http"), server.host(), tls ? server.tlsPort() : server.port(),
+                          s("/cgi-bin/measure.py"), QString::fromLatin1(body), false);
+        });
+        ASSERT_EQ(r.endings(), 1);
+        ASSERT_EQ(r.pages, 1) << r.error.toStdString();
+        EXPECT_EQ(r.page, want);
     }
 }
 

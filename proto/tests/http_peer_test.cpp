@@ -275,6 +275,18 @@ TEST(HTTPUrls, PortAndUserinfoSplitOff) {
     }
 }
 
+TEST(HTTPRequests, TheServersReasonIsCleanedInTheError) {
+    vltest::ScriptedPeer peer;
+    peer.setDialogue(
+        s("C: GET /*\nR: HTTP/1.1 418 I\\x01m \\x1b[31mred\\x00\\r\\nContent-Length: 0\\r\\n\\r\\n\nX\n"));
+    ASSERT_TRUE(peer.start());
+    SOCookieJar jar;
+    const HTTPResult r = fetch(
+        jar, [&](SOHTTP &h) { h.requestPage(s("http"), peer.host(), peer.serverPort(), s("/"), {}, false); });
+    EXPECT_EQ(r.errors, 1);
+    EXPECT_EQ(r.error, s("HTTP error: 418 I?m ?[31mred?"));
+}
+
 TEST(HTTPRequests, ALineBreakInAHeaderIsNeverSent) {
     vltest::ScriptedPeer peer;
     ASSERT_TRUE(startPeer(peer, "http_location_on_200"));

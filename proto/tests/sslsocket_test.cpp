@@ -301,4 +301,33 @@ TEST(SSLSocketError, AnEmptyTextIsStoredWithoutSignal) {
     EXPECT_EQ(spy.count(), 1);
 }
 
+TEST(SSLSocketError, ServerTextIsCleanedAndCut) {
+    const QString zeds(200, QLatin1Char('Z'));
+    const QString ellipsis(QChar(0x2026));
+    const QByteArray smiley("\xf0\x9f\x98\x80");
+    struct Row {
+        const char *name;
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"plain text as it is", "-ERR mailbox locked", QStringLiteral("-ERR mailbox locked")},
+        {"control bytes",
+         QByteArray("a\0b\x01"
+                    "c\x7f\td\x1b[31m",
+                    13),
+         QStringLiteral("a?b?c??d?[31m")},
+        {"UTF-8 read as such", "caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+        {"C1 controls", "x\xc2\x85y\xc2\x9bz", QStringLiteral("x?y?z")},
+        {"invalid sequences", "caf\xe9 \xff", QStringLiteral("caf? ?")},
+        {"200 characters kept whole", zeds.toLatin1(), zeds},
+        {"201 cut", zeds.toLatin1() + "Z", zeds + ellipsis},
+        {"10 MB cut", QByteArray(10 * 1024 * 1024, 'Z'), zeds + ellipsis},
+        {"characters, not bytes or units", smiley.repeated(300),
+         QString::fromUtf8(smiley.repeated(200)) + ellipsis},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(SOSSLSocket::serverText(row.bytes), row.shown) << row.name;
+}
+
 } // namespace
