@@ -1,5 +1,6 @@
 #include "MailSocket.h"
 
+#include <QHash>
 #include <QPointer>
 
 MailSocket::MailSocket(QObject *parent) : SOSSLSocket(parent) {}
@@ -72,4 +73,36 @@ void MailSocket::readyRead() {
         return;
     if (atEOF() && awaitingReply())
         setError(QStringLiteral("Connection closed by host"), true);
+}
+
+QList<int> MailSocket::listOrder() const {
+    QList<int> order(m_messages.size());
+    for (int i = 0; i < order.size(); ++i)
+        order[i] = i;
+    return order;
+}
+
+QList<int> MailSocket::wholeOrder(const QStringList &uids, const std::function<bool()> &ready) {
+    QHash<QString, int> positions;
+    positions.reserve(m_messages.size());
+    for (int i = int(m_messages.size()) - 1; i >= 0; --i)
+        positions.insert(m_messages.at(i).uid, i);
+    QList<int> order;
+    QStringList unlisted;
+    for (const QString &uid : uids) {
+        const auto at = positions.constFind(uid);
+        if (at == positions.cend())
+            unlisted.append(uid);
+        else
+            order.append(*at);
+    }
+    QPointer<MailSocket> self(this);
+    for (const QString &uid : std::as_const(unlisted)) {
+        Q_EMIT sigWholeFailed(uid, QStringLiteral("The message is not on the server"));
+        if (!self || ended() || !ready())
+            return {};
+    }
+    if (order.isEmpty())
+        Q_EMIT sigWholeDone();
+    return order;
 }

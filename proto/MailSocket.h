@@ -12,6 +12,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 class MailSocket : public SOSSLSocket {
     Q_OBJECT
 public:
@@ -61,6 +63,13 @@ protected:
     // sigMessageData(record); the list keeps the record as it was listed (its unique id).
     // complete: raw is the whole message, not only the part a listing asks for.
     void loadEmail(int index, const SODataArray &raw, bool complete);
+    // Every listed message's place, in list order: what a listing fetches.
+    [[nodiscard]] QList<int> listOrder() const;
+    // The places in the list of the messages to fetch whole, in the order asked. Each one not
+    // listed is reported in sigWholeFailed, and sigWholeDone follows when none is left. Empty
+    // when there is nothing to fetch or a receiver of those signals ended the session or
+    // started a command; ready() says whether the client can still take fetchWhole's work.
+    [[nodiscard]] QList<int> wholeOrder(const QStringList &uids, const std::function<bool()> &ready);
     // A refused login: the text is kept without sigError(), then sigAuthError().
     void authError(const QString &text);
     // Drops the link and says so; nothing of the client is touched afterwards.

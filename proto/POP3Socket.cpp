@@ -134,30 +134,9 @@ void POP3Socket::fetchWhole(const QStringList &uids) {
         setError(QStringLiteral("Request to retrieve message during command"), true);
         return;
     }
-    QHash<QString, int> positions;
-    const QList<DataEmailMessage> &list = messageList();
-    positions.reserve(list.size());
-    for (int i = int(list.size()) - 1; i >= 0; --i)
-        positions.insert(list.at(i).uid, i);
-    QList<int> order;
-    QStringList unlisted;
-    for (const QString &uid : uids) {
-        const auto at = positions.constFind(uid);
-        if (at == positions.cend())
-            unlisted.append(uid);
-        else
-            order.append(*at);
-    }
-    QPointer<POP3Socket> self(this);
-    for (const QString &uid : std::as_const(unlisted)) {
-        Q_EMIT sigWholeFailed(uid, QStringLiteral("The message is not on the server"));
-        if (!self || ended() || m_state != State::Ready)
-            return;
-    }
-    if (order.isEmpty()) {
-        Q_EMIT sigWholeDone();
+    const QList<int> order = wholeOrder(uids, [this] { return m_state == State::Ready; });
+    if (order.isEmpty())
         return;
-    }
     m_whole = true;
     m_order = order;
     startFetching();
@@ -385,9 +364,7 @@ void POP3Socket::finishListing() {
         return;
     }
     m_whole = false;
-    m_order.resize(messageCount());
-    for (int i = 0; i < messageCount(); ++i)
-        m_order[i] = i;
+    m_order = listOrder();
     startFetching();
 }
 

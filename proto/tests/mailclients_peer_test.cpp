@@ -23,10 +23,10 @@ enum class Protocol { POP3, IMAP4 };
 
 struct Session {
     MailSession::Mode mode;
-    QStringList ids;        // to delete
-    QStringList events;     // signals in order
-    QStringList subjects{}; // of the fetched messages, when checked
-    QList<qint64> sizes{};  // listed with the unique ids (-1: none), when checked
+    QStringList ids;                    // to delete
+    QStringList events;                 // signals in order
+    QStringList subjects{};             // of the fetched messages, when checked
+    QList<qint64> sizes{};              // listed with the unique ids (-1: none), when checked
     QHash<QString, QByteArray> whole{}; // the texts fetched whole, by uid, when checked
 };
 
