@@ -314,4 +314,21 @@ void fillMaildir(const QString &maildir, const QList<QByteArray> &messages, cons
     }
 }
 
+QList<MaildirFile> maildirFiles(const QString &maildir) {
+    QList<MaildirFile> out;
+    for (const char *sub : {"/new", "/cur"}) {
+        const QDir dir(maildir + QLatin1String(sub));
+        for (const QString &name : dir.entryList(QDir::Files)) {
+            QFile f(dir.filePath(name));
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            MaildirFile file{name, QString(), f.readAll()};
+            const qsizetype at = file.bytes.indexOf("Subject: ") + 9;
+            file.subject = QString::fromLatin1(file.bytes.mid(at, file.bytes.indexOf('\r', at) - at));
+            out.append(file);
+        }
+    }
+    return out;
+}
+
 } // namespace vltest

@@ -62,4 +62,14 @@ private:
 // those Maildir flags ("T": flagged deleted).
 void fillMaildir(const QString &maildir, const QList<QByteArray> &messages, const QString &flags = {});
 
+// A message file of a Maildir ("new" or "cur"): its file name, which carries its flags after
+// ":2,", its subject and its bytes.
+struct MaildirFile {
+    QString name;
+    QString subject;
+    QByteArray bytes;
+};
+// Every message file the Maildir holds now, "new" first.
+QList<MaildirFile> maildirFiles(const QString &maildir);
+
 } // namespace vltest

@@ -64,17 +64,8 @@ Start runHelper(const QString &dataDir, const QStringList &args) {
 // The subjects of the messages a maildir holds, each with whether its file is unchanged.
 QHash<QString, QByteArray> onServer(const QString &maildir) {
     QHash<QString, QByteArray> out;
-    for (const char *sub : {"/new", "/cur"}) {
-        const QDir dir(maildir + QLatin1String(sub));
-        for (const QString &name : dir.entryList(QDir::Files)) {
-            QFile f(dir.filePath(name));
-            if (!f.open(QIODevice::ReadOnly))
-                continue;
-            const QByteArray bytes = f.readAll();
-            const qsizetype at = bytes.indexOf("Subject: ") + 9;
-            out.insert(QString::fromLatin1(bytes.mid(at, bytes.indexOf('\r', at) - at)), bytes);
-        }
-    }
+    for (const vltest::MaildirFile &file : vltest::maildirFiles(maildir))
+        out.insert(file.subject, file.bytes);
     return out;
 }
 

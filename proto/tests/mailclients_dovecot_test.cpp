@@ -321,19 +321,10 @@ INSTANTIATE_TEST_SUITE_P(Links, POP3IMAP4Dovecot, ::testing::ValuesIn(allLinks()
 // Which messages a maildir holds, by subject, with "(deleted)" after one flagged deleted.
 QStringList heldWithFlags(const QString &maildir) {
     QStringList out;
-    for (const char *sub : {"/new", "/cur"}) {
-        const QDir dir(maildir + QLatin1String(sub));
-        for (const QString &name : dir.entryList(QDir::Files)) {
-            QFile f(dir.filePath(name));
-            if (!f.open(QIODevice::ReadOnly))
-                continue;
-            const QByteArray bytes = f.readAll();
-            const qsizetype at = bytes.indexOf("Subject: ") + 9;
-            QString subject = QString::fromLatin1(bytes.mid(at, bytes.indexOf('\r', at) - at));
-            if (name.section(u':', 1).startsWith(u"2,") && name.section(u',', -1).contains(u'T'))
-                subject += QStringLiteral(" (deleted)");
-            out << subject;
-        }
+    for (const vltest::MaildirFile &file : vltest::maildirFiles(maildir)) {
+        const bool deleted =
+            file.name.section(u':', 1).startsWith(u"2,") && file.name.section(u',', -1).contains(u'T');
+        out << (deleted ? file.subject + QStringLiteral(" (deleted)") : file.subject);
     }
     out.sort();
     return out;
