@@ -53,6 +53,7 @@ Q_SIGNALS:
 
 protected:
     void clearEmailList() { m_messages.clear(); }
+    // Room for entries that have already arrived, never for a count a server announced.
     void reserveMessages(int count) { m_messages.reserve(count); }
     // A listed message: its unique id and its size in bytes on the server, -1 when the
     // listing gave none.
@@ -63,6 +64,9 @@ protected:
     void loadEmail(int index, const SODataArray &raw, bool complete);
     // A refused login: the text is kept without sigError(), then sigAuthError().
     void authError(const QString &text);
+    // A server that sends more than any sound answer holds (a listing past its bound, a count
+    // that fits nothing): the conversation ends with an error.
+    void tooMuchData();
     // Drops the link and says so; nothing of the client is touched afterwards.
     void closeAndSignal();
 
@@ -83,6 +87,9 @@ protected:
     static constexpr int kMaxStoredText = 4 * 1024 * 1024;
     // Largest message fetched whole; a larger one is read on and reported as not had.
     static constexpr int kMaxWholeText = 16 * 1024 * 1024;
+    // Most messages a listing holds, whatever the server says it has: a count from a server
+    // never sizes memory, and a longer listing is too much data.
+    static constexpr int kMaxListed = 1000000;
 
 private:
     QList<DataEmailMessage> m_messages;

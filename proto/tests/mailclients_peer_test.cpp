@@ -23,10 +23,10 @@ enum class Protocol { POP3, IMAP4 };
 
 struct Session {
     MailSession::Mode mode;
-    QStringList ids;        // to delete
-    QStringList events;     // signals in order
-    QStringList subjects{}; // of the fetched messages, when checked
-    QList<qint64> sizes{};  // listed with the unique ids (-1: none), when checked
+    QStringList ids;                    // to delete
+    QStringList events;                 // signals in order
+    QStringList subjects{};             // of the fetched messages, when checked
+    QList<qint64> sizes{};              // listed with the unique ids (-1: none), when checked
     QHash<QString, QByteArray> whole{}; // the texts fetched whole, by uid, when checked
 };
 
@@ -242,6 +242,56 @@ std::vector<PeerCase> cases() {
          QStringLiteral("user"),
          QStringLiteral("secret"),
          {QStringLiteral("* EXPUNGE *")}},
+        // Counts and listings past what a server could soundly send end with one error;
+        // nothing is set aside for a count, and no count reads as an empty mailbox.
+        {"IMAP4 a huge EXISTS lists what arrives",
+         Protocol::IMAP4,
+         "imap_exists_huge",
+         {{M::Download, {}, {u"loggedIn"_s, u"list 2"_s, u"data"_s, u"closed"_s}}}},
+        {"IMAP4 EXISTS of 10^20",
+         Protocol::IMAP4,
+         "imap_exists_beyond_int",
+         {{M::Download, {}, {err("Server sent too much data")}}},
+         false,
+         u"user"_s,
+         u"secret"_s,
+         {u"* FETCH *"_s}},
+        {"IMAP4 EXISTS one past the largest int",
+         Protocol::IMAP4,
+         "imap_exists_past_int",
+         {{M::Download, {}, {err("Server sent too much data")}}},
+         false,
+         u"user"_s,
+         u"secret"_s,
+         {u"* FETCH *"_s}},
+        {"IMAP4 a listing longer than EXISTS",
+         Protocol::IMAP4,
+         "imap_listing_past_exists",
+         {{M::Download, {}, {u"loggedIn"_s, err("Server sent too much data")}}},
+         false,
+         u"user"_s,
+         u"secret"_s,
+         {u"* UID FETCH *"_s}},
+        {"POP3 LIST longer than UIDL",
+         Protocol::POP3,
+         "pop3_list_past_uidl",
+         {{M::Download, {}, {u"loggedIn"_s, err("Server sent too much data")}}},
+         false,
+         u"user"_s,
+         u"secret"_s,
+         {u"TOP*"_s}},
+        {"POP3 UIDL message number past any int",
+         Protocol::POP3,
+         "pop3_uidl_number_past_int",
+         {{M::Download, {}, {u"loggedIn"_s, err("Server sent too much data")}}},
+         false,
+         u"user"_s,
+         u"secret"_s,
+         {u"LIST"_s}},
+        {"POP3 endless UIDL stops at the most a listing holds",
+         Protocol::POP3,
+         "pop3_uidl_endless",
+         {{M::Download, {}, {u"loggedIn"_s, err("Server sent too much data")}}}},
     };
 }
 
