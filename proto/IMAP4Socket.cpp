@@ -423,6 +423,14 @@ void IMAP4Socket::handleResponse(const IMAP4Response &r) {
     case State::Greeting:
         if (!accepted(r.kind == Kind::Untagged && r.status == Status::Ok, r.line))
             return;
+        // A greeting that lists what the server offers without the secure login (as a man
+        // in the middle would arrange) is a refusal with its reason: the user is asked,
+        // and nothing goes out.
+        if (m_secure && r.code == "CAPABILITY" &&
+            !IMAP4Response::listsCapability(r.codeArgument, "AUTH=CRAM-MD5")) {
+            authError(QStringLiteral("Host does not offer CRAM-MD5 authentication"));
+            return;
+        }
         sendLogin();
         return;
     case State::LoginSent:

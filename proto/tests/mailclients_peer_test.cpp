@@ -292,6 +292,24 @@ std::vector<PeerCase> cases() {
          Protocol::POP3,
          "pop3_uidl_endless",
          {{M::Download, {}, {u"loggedIn"_s, err("Server sent too much data")}}}},
+        // A secure login the server does not offer is refused with a reason, and the
+        // password never goes out.
+        {"IMAP4 greeting without CRAM-MD5",
+         Protocol::IMAP4,
+         "imap_cram_not_offered",
+         {{M::Download, {}, {u"auth: Host does not offer CRAM-MD5 authentication"_s}}},
+         true,
+         u"user"_s,
+         u"secret"_s,
+         {u"*"_s}},
+        {"IMAP4 CRAM-MD5 refused with the server's text",
+         Protocol::IMAP4,
+         "imap_cram_refused",
+         {{M::Download, {}, {u"auth: 00000001 NO [CANNOT] Unsupported authentication mechanism"_s}}},
+         true,
+         u"user"_s,
+         u"secret"_s,
+         {u"* secret *"_s, u"* LOGIN *"_s}},
     };
 }
 
