@@ -39,8 +39,20 @@ void copyLogin(const DataAccount &from, DataAccount &to) {
 // Why a login was refused, as the user is told: the client's text, unless it holds the
 // password (a server repeating what it was sent), which is never shown.
 QString refusalReason(const QString &text, const QString &password) {
-    if (!password.isEmpty() && text.contains(password))
-        return QStringLiteral("The server refused the login");
+    const QString withheld = QStringLiteral("The server refused the login");
+    if (password.isEmpty())
+        return text;
+    if (text.contains(password))
+        return withheld;
+    // A server's text is cut short with an ellipsis: the cut may fall inside the password,
+    // leaving its start at the end.
+    if (text.endsWith(QChar(0x2026))) {
+        const QStringView shown = QStringView(text).chopped(1);
+        for (qsizetype n = password.size() - 1; n >= qMin<qsizetype>(3, password.size() - 1) && n > 0; --n) {
+            if (shown.endsWith(QStringView(password).left(n)))
+                return withheld;
+        }
+    }
     return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMetaEnum>
 
+#include <limits>
 #include <ostream>
 
 namespace {
@@ -43,6 +44,18 @@ qint64 digitsValue(QByteArrayView digits) {
         n = n * 10 + (c - '0');
     }
     return n;
+}
+
+// Digits alone of any length, a value too large to hold read as the largest one: a count
+// is never taken for a word, nor a huge one for a small one; -1 for anything else.
+qint64 countValue(QByteArrayView digits) {
+    if (digits.size() <= 18)
+        return digitsValue(digits);
+    for (const char c : digits) {
+        if (!isDigit(c))
+            return -1;
+    }
+    return std::numeric_limits<qint64>::max();
 }
 
 IMAP4Response::Status statusOf(const QByteArray &word, bool tagged) {
@@ -188,7 +201,7 @@ IMAP4Response IMAP4Response::parse(const QByteArray &line, bool afterLiteral) {
         responseCode(line, at, r);
         return r;
     }
-    r.number = digitsValue(first);
+    r.number = countValue(first);
     if (r.number < 0) {
         r.keyword = first.toUpper();
         return r;

@@ -35,8 +35,8 @@ public:
     // rest up to "]", trimmed.
     QByteArray code;
     QByteArray codeArgument;
-    // Untagged data, "* 2 EXISTS" or "* CAPABILITY ...": the number (-1 when none) and the
-    // keyword in upper case.
+    // Untagged data, "* 2 EXISTS" or "* CAPABILITY ...": the number (-1 when none; one too
+    // large to hold reads as the largest) and the keyword in upper case.
     qint64 number = -1;
     QByteArray keyword;
     // A FETCH response: the digits after its last UID item; empty when it names none.

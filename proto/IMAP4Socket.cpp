@@ -188,7 +188,7 @@ void IMAP4Socket::getMessageList(bool fetch) {
         Q_EMIT sigMessageData();
         return;
     }
-    reserveMessages(m_messageCount);
+    // The list grows with what arrives: the count is the server's word only.
     if (!sendTagged(QStringLiteral("FETCH 1:%1 (FLAGS UID RFC822.SIZE)").arg(m_messageCount), "FETCH"))
         return;
     m_state = State::ListSent;
@@ -402,6 +402,14 @@ void IMAP4Socket::handleResponse(const IMAP4Response &r) {
     case State::Greeting:
         if (!accepted(r.kind == Kind::Untagged && r.status == Status::Ok, r.line))
             return;
+        // A greeting that lists what the server offers without the secure login (as a man
+        // in the middle would arrange) is a refusal with its reason: the user is asked,
+        // and nothing goes out.
+        if (m_secure && r.code == "CAPABILITY" &&
+            !IMAP4Response::listsCapability(r.codeArgument, "AUTH=CRAM-MD5")) {
+            authError(QStringLiteral("Host does not offer CRAM-MD5 authentication"));
+            return;
+        }
         sendLogin();
         return;
     case State::LoginSent:
@@ -543,8 +551,15 @@ void IMAP4Socket::literalBytes(QByteArrayView bytes) {
 
 void IMAP4Socket::selectResponse(const IMAP4Response &r) {
     if (r.kind != IMAP4Response::Kind::Tagged) {
-        if (r.keyword == "EXISTS" && r.number >= 0)
-            m_messageCount = r.number <= INT_MAX ? int(r.number) : 0;
+        if (r.keyword == "EXISTS" && r.number >= 0) {
+            // A count past any listing could never be listed; taken as none it would show
+            // a full mailbox as empty.
+            if (r.number > INT_MAX) {
+                tooMuchData();
+                return;
+            }
+            m_messageCount = int(r.number);
+        }
         bool ok = false;
         const uint validity = r.codeArgument.toUInt(&ok);
         if (r.code == "UIDVALIDITY" && ok)
@@ -562,6 +577,11 @@ void IMAP4Socket::selectResponse(const IMAP4Response &r) {
 void IMAP4Socket::listResponse(const IMAP4Response &r) {
     if (r.kind != IMAP4Response::Kind::Tagged) {
         if (r.keyword == "FETCH" && !r.uid.isEmpty()) {
+            // FETCH 1:n answers at most n messages.
+            if (messageCount() >= qMin(m_messageCount, kMaxListed)) {
+                tooMuchData();
+                return;
+            }
             const QString uid = QString::fromLatin1(r.uid);
             appendMessage(uid, r.size);
             if (r.hasFlag("\\Deleted")) {

@@ -40,6 +40,10 @@ void MailSocket::authError(const QString &text) {
     Q_EMIT sigAuthError();
 }
 
+void MailSocket::tooMuchData() {
+    setError(QStringLiteral("Server sent too much data"), true);
+}
+
 void MailSocket::setError(const QString &text, bool signal) {
     if (signal && !text.isEmpty()) {
         if (m_ended)

@@ -55,6 +55,7 @@ Q_SIGNALS:
 
 protected:
     void clearEmailList() { m_messages.clear(); }
+    // Room for entries that have already arrived, never for a count a server announced.
     void reserveMessages(int count) { m_messages.reserve(count); }
     // A listed message: its unique id and its size in bytes on the server, -1 when the
     // listing gave none.
@@ -72,6 +73,9 @@ protected:
     [[nodiscard]] QList<int> wholeOrder(const QStringList &uids, const std::function<bool()> &ready);
     // A refused login: the text is kept without sigError(), then sigAuthError().
     void authError(const QString &text);
+    // A server that sends more than any sound answer holds (a listing past its bound, a count
+    // that fits nothing): the conversation ends with an error.
+    void tooMuchData();
     // Drops the link and says so; nothing of the client is touched afterwards.
     void closeAndSignal();
 
@@ -92,6 +96,9 @@ protected:
     static constexpr int kMaxStoredText = 4 * 1024 * 1024;
     // Largest message fetched whole; a larger one is read on and reported as not had.
     static constexpr int kMaxWholeText = 16 * 1024 * 1024;
+    // Most messages a listing holds, whatever the server says it has: a count from a server
+    // never sizes memory, and a longer listing is too much data.
+    static constexpr int kMaxListed = 1000000;
 
 private:
     QList<DataEmailMessage> m_messages;

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -44,11 +45,17 @@ int splitPieces(const QByteArray &line, QByteArrayView (&pieces)[3]) {
     return count;
 }
 
-// A message number of a listing line: digits, above 0; else 0.
+// A message number of a listing line: digits, above 0; -1 for digits past any message
+// number, which no line may be skipped for (the list would show less than the server holds);
+// else 0.
 int messageNumber(QByteArrayView piece) {
     bool numeric = false;
     const int number = piece.toInt(&numeric);
-    return numeric && number > 0 ? number : 0;
+    if (numeric)
+        return number > 0 ? number : 0;
+    const bool digits = !piece.isEmpty() &&
+                        std::all_of(piece.begin(), piece.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits ? -1 : 0;
 }
 
 // A size in octets: digits alone, at most 18 of them; else -1.
@@ -122,6 +129,8 @@ void POP3Socket::getMessageList(bool fetch) {
     m_numbers.clear();
     m_listedIds.clear();
     m_sizes.clear();
+    m_idLines = 0;
+    m_sizeLines = 0;
     if (!send(QStringLiteral("UIDL"), "UIDL"))
         return;
     m_state = State::AwaitingOk;
@@ -325,6 +334,10 @@ void POP3Socket::listingLine(const QByteArray &line) {
     // Two pieces between runs of blanks: the message number and the unique id.
     QByteArrayView pieces[3];
     const int number = splitPieces(line, pieces) == 2 ? messageNumber(pieces[0]) : 0;
+    if (number < 0 || ++m_idLines > kMaxListed) {
+        tooMuchData();
+        return;
+    }
     if (number > 0) {
         m_listedIds.append(QString::fromLatin1(pieces[1]));
         m_numbers.append(number);
@@ -335,6 +348,11 @@ void POP3Socket::listingLine(const QByteArray &line) {
 void POP3Socket::sizeLine(const QByteArray &line) {
     if (line.startsWith('.')) {
         finishListing();
+        return;
+    }
+    // One line per message, as UIDL gave; the sizes of any more have nowhere to go.
+    if (++m_sizeLines > m_idLines) {
+        tooMuchData();
         return;
     }
     // The message number and its size in octets; a line of any other form gives no size.

@@ -109,6 +109,10 @@ private:
     QStringList m_listedIds;
     // Size in octets of each message number, as LIST gave it.
     QHash<int, qint64> m_sizes;
+    // Lines of the UIDL and of the LIST answers so far: one per message each, so LIST never
+    // has more than UIDL had.
+    int m_idLines = 0;
+    int m_sizeLines = 0;
     // Whether the server's CAPA answer was read in this session, and whether it offered
     // PIPELINING: then TOP commands go out several at a time, ahead of their answers.
     bool m_capaKnown = false;

@@ -287,6 +287,10 @@ void SOHotDAV::gotInbox(const SODataArray &page) {
         setError(QStringLiteral("Inbox: DOM parser failed"), true);
         return;
     }
+    if (hrefs.size() > kMaxListed) {
+        tooMuchData();
+        return;
+    }
     for (qsizetype i = 0; i < hrefs.size(); ++i) {
         const QString &href = hrefs.at(i);
         m_addresses.append(href);

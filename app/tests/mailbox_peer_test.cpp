@@ -139,6 +139,8 @@ TEST_F(MailBoxPeer, RefusalReasonIsTheClientsTextWithoutThePassword) {
          u"Home: Host does not support APOP authentiation"_s},
         {"password repeated", "pop3_refusal_repeats_password.txt", false,
          u"Home: The server refused the login"_s},
+        {"password cut by the end of a long text", "pop3_refusal_cut_in_password.txt", false,
+         u"Home: The server refused the login"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

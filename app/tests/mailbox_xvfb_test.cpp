@@ -1,7 +1,9 @@
 // Refused logins in the main window on an X display, against Dovecot: the queue reports the
 // refusal and waits, the window opens the prompt over itself without blocking, with the
 // server's reason above the fields. Typing the right password and Return logs the account
-// in and stores the details; Cancel drops the request and the next account is checked.
+// in and stores the details; Cancel drops the request and the next account is checked. A
+// secure login the server does not offer, as a man in the middle would arrange, is such a
+// refusal too, with the client's own reason.
 // Pictures of the prompt and of the filled list are kept.
 
 #include "mailbox_fixture.h"
@@ -10,6 +12,7 @@
 #include "dialogs/dialog_login.h"
 
 #include "DovecotServer.h"
+#include "ScriptedPeer.h"
 #include "TestCA.h"
 
 #include <QLineEdit>
@@ -138,6 +141,53 @@ TEST_F(MailBoxOnX, CancelDropsTheRefusedRequestAndTheNextAccountIsChecked) {
     EXPECT_EQ(recorder->count(u"idle"_s), 1);
     EXPECT_EQ(recorder->refusals.size(), 1);
     EXPECT_EQ(folder().read(u"accounts.vlp"_s), before);
+}
+
+TEST_F(MailBoxOnX, ThePromptSaysWhyTheLoginWasRefused) {
+    const struct {
+        const char *name;
+        bool pop3;
+        const char *dialogue;
+        bool secure;
+        QString reason;
+    } cases[] = {
+        {"APOP not offered", true, "pop3_greeting_without_apop.txt", true,
+         u"Host does not support APOP authentiation"_s},
+        {"CRAM-MD5 not offered", false, "imap_greeting_without_cram.txt", true,
+         u"Host does not offer CRAM-MD5 authentication"_s},
+        {"refusal with a control byte", false, "imap_login_refused_raw.txt", false,
+         u"00000001 NO [AUTHENTICATIONFAILED] bad? login"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        vltest::ScriptedPeer peer;
+        peer.loadDialogue(QStringLiteral(VL_TEST_DATA_DIR "/dialogues/") + QLatin1String(c.dialogue));
+        ASSERT_TRUE(peer.start());
+        const bool pop3 = c.pop3;
+        DataAccount account =
+            pop3 ? pop3Account(u"Peer"_s, peer.host(), peer.serverPort(), u"user"_s, u"secret"_s)
+                 : imapAccount(u"Peer"_s, peer.host(), peer.serverPort(), u"user"_s, u"secret"_s, false);
+        if (pop3)
+            account.pop3.incoming.advanced.useSecureAuth = c.secure;
+        else
+            account.imap.incoming.advanced.useSecureAuth = c.secure;
+        storeAccounts({account});
+        DialogLogin *prompt = checkUntilPrompt({u"Peer"_s}, pop3 ? u"pop3login"_s : u"imaplogin"_s);
+        ASSERT_NE(prompt, nullptr);
+        auto *reason = vltest::child<QLabel>(prompt, u"reason"_s);
+        EXPECT_TRUE(reason->isVisible());
+        EXPECT_EQ(reason->text(), c.reason);
+        EXPECT_TRUE(peer.mismatches().isEmpty()) << peer.mismatches().join(u'\n').toStdString();
+        // A secure login that cannot be had sends nothing, least of all the password.
+        if (c.secure) {
+            EXPECT_TRUE(peer.received().isEmpty()) << peer.received().join('|').toStdString();
+        }
+        EXPECT_TRUE(vltest::activate(prompt));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        ASSERT_TRUE(vltest::waitUntil([] { return !MailBox::self()->busy(); }, 60000));
+        EXPECT_EQ(window->loginPrompt(), nullptr);
+    }
+    EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join(u'\n').toStdString();
 }
 
 } // namespace

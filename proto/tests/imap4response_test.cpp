@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <ostream>
 
 // Test failures print Qt texts as text.
@@ -144,8 +145,10 @@ std::vector<LineCase> lineCases() {
         {"size with a blank", Want("* 1 FETCH (BODY[] { 5}", K::Untagged).data(1, "FETCH")},
         {"size too long to be one",
          Want("* 1 FETCH (BODY[] {1234567890123456789}", K::Untagged).data(1, "FETCH")},
-        {"count too long to be one",
-         Want("* 1234567890123456789 EXISTS", K::Untagged).keyword("1234567890123456789")},
+        {"count too long to hold reads as the largest",
+         Want("* 1234567890123456789 EXISTS", K::Untagged)
+             .data(std::numeric_limits<qint64>::max(), "EXISTS")},
+        {"digits and more are a keyword", Want("* 12ab EXISTS", K::Untagged).keyword("12AB")},
         {"completion", Want("00000002 OK [READ-WRITE] Select completed", K::Tagged)
                            .tag("00000002")
                            .status(S::Ok)
